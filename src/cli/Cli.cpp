@@ -1,0 +1,34 @@
+#include "Cli.h"
+
+#include <cstdio>
+
+namespace cli {
+
+void out(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+void err(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
+int usageError(const QString &message)
+{
+    err("tavelin-cli: " + message.toLocal8Bit() + "\nTry 'tavelin-cli --help'.\n");
+    return ExitUsage;
+}
+
+int failure(const QString &message)
+{
+    err("tavelin-cli: " + message.toLocal8Bit() + '\n');
+    return ExitFailure;
+}
+
+void line(const QString &text)
+{
+    out(text.toLocal8Bit() + '\n');
+}
+
+} // namespace cli

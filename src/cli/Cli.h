@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+// Shared plumbing of the tavelin-cli subcommands. A subcommand gets its
+// arguments (without the program and subcommand names) and returns the exit
+// status: 0 success, 1 failure of the work itself, 2 usage error.
+namespace cli {
+
+constexpr int ExitOk = 0;
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+
+void out(const QByteArray &bytes);
+void err(const QByteArray &bytes);
+// Writes "tavelin-cli: <message>" to stderr and returns ExitUsage.
+int usageError(const QString &message);
+// Writes "tavelin-cli: <message>" to stderr and returns ExitFailure.
+int failure(const QString &message);
+// Prints QString text on stdout, in the local code set, plus a newline.
+void line(const QString &text);
+
+// Subcommands, one per area.
+int lists(const QStringList &args);
+int settings(const QStringList &args);
+
+} // namespace cli

@@ -1,0 +1,50 @@
+#include "Cli.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+struct Subcommand
+{
+    const char *name;
+    int (*run)(const QStringList &args);
+    const char *usage;
+};
+
+// One row per subcommand; --help prints the usage column.
+const Subcommand kSubcommands[] = {
+    {"lists", cli::lists, "lists                      the list register: title and six fields, tab-separated"},
+    {"settings", cli::settings, "settings                   the 17 common settings as Name=value"},
+};
+
+void printHelp()
+{
+    QByteArray text = "Usage: tavelin-cli COMMAND [ARGS...]\n"
+                      "Tavelin without windows: the list register, command mails, the queue.\n\n"
+                      "Commands:\n";
+    for (const Subcommand &sub : kSubcommands)
+        text += QByteArray("  ") + sub.usage + '\n';
+    text += "\nExit status: 0 success, 1 failure, 2 usage error.\n";
+    cli::out(text);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return cli::usageError(QStringLiteral("no command given"));
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
+        printHelp();
+        return cli::ExitOk;
+    }
+    for (const Subcommand &sub : kSubcommands) {
+        if (command == QLatin1String(sub.name))
+            return sub.run(args);
+    }
+    return cli::usageError(QStringLiteral("unknown command '%1'").arg(command));
+}

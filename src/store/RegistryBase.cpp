@@ -1,0 +1,338 @@
+#include "RegistryBase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString join(const QString &parent, const QString &child)
+{
+    return parent.isEmpty() ? child : parent + QLatin1Char('/') + child;
+}
+
+bool validSubkeyName(const QString &name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+}
+
+#ifndef Q_OS_WIN
+// The store holds passwords: folders we create are 0700, the file 0600.
+bool makePrivateDir(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return true;
+    if (!makePrivateDir(info.absolutePath()))
+        return false;
+    return QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
+           QFileInfo(path).isDir();
+}
+
+bool ensurePrivateFile(const QString &path)
+{
+    if (!makePrivateDir(QFileInfo(path).absolutePath()))
+        return false;
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    return errno == EEXIST;
+}
+#endif
+
+// The first free name of the form <file>.unreadable, <file>.unreadable.1, ...
+QString keepAsideName(const QString &file)
+{
+    QString name = file + QStringLiteral(".unreadable");
+    for (int n = 1; QFileInfo::exists(name); ++n)
+        name = file + QStringLiteral(".unreadable.%1").arg(n);
+    return name;
+}
+
+// QSettings keeps each file parsed in a process-wide cache and reports a
+// parse failure only to the instance that parsed it, so the finding has to
+// outlive that instance.
+QSet<QString> &unreadableFiles()
+{
+    static QSet<QString> files;
+    return files;
+}
+
+bool isUnreadable(const std::unique_ptr<QSettings> &settings)
+{
+    return settings && unreadableFiles().contains(settings->fileName());
+}
+
+// Notes a parse failure; false when the store cannot be read at all.
+bool checkReadable(const QSettings &settings)
+{
+    switch (settings.status()) {
+    case QSettings::NoError:
+        return true;
+    case QSettings::FormatError:
+        // Reads fall back to defaults; the file is kept aside before the
+        // first write replaces it, so the user's lists are not lost.
+        unreadableFiles().insert(settings.fileName());
+        return true;
+    case QSettings::AccessError:
+        break;
+    }
+    return false;
+}
+
+} // namespace
+
+CRegistryBase::CRegistryBase(const QString &makerKey, const QString &productKey)
+    : m_makerKey(makerKey), m_productKey(productKey)
+{
+    auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                                makerKey, productKey);
+    if (!checkReadable(*settings))
+        return;
+#ifndef Q_OS_WIN
+    const QString file = settings->fileName();
+    if (!ensurePrivateFile(file))
+        return;
+    // Serialises whole load-modify-write steps of concurrent Tavelin
+    // processes; QSettings' own lock only covers the write itself, and two
+    // register saves merged key by key would mix two registers.
+    m_lock = std::make_unique<QLockFile>(file + QStringLiteral(".step.lock"));
+    // Past the wait we go on: QSettings still keeps the file itself whole.
+    m_lock->tryLock(kLockWaitMs);
+    // Read again under the lock.
+    settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                           makerKey, productKey);
+    if (!checkReadable(*settings))
+        return;
+#endif
+    m_settings = std::move(settings);
+}
+
+CRegistryBase::~CRegistryBase()
+{
+    if (m_settings && !isUnreadable(m_settings))
+        m_settings->sync();
+    m_settings.reset(); // written before the lock is released
+}
+
+RegKey CRegistryBase::productKey() const
+{
+    return m_settings ? RegKey(QString()) : RegKey();
+}
+
+QString CRegistryBase::location() const
+{
+    return m_settings ? m_settings->fileName() : QString();
+}
+
+bool CRegistryBase::resolve(const RegKey *parent, QString *path) const
+{
+    const RegKey key = parent ? *parent : GetKey();
+    if (!m_settings || !key.isValid())
+        return false;
+    *path = key.path();
+    return true;
+}
+
+bool CRegistryBase::keyExists(const QString &path) const
+{
+    if (path.isEmpty() || m_createdKeys.contains(path))
+        return true;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    m_settings->beginGroup(slash < 0 ? QString() : path.left(slash));
+    const bool found = m_settings->childGroups().contains(path.mid(slash + 1));
+    m_settings->endGroup();
+    return found;
+}
+
+bool CRegistryBase::beforeWrite()
+{
+    if (!isUnreadable(m_settings))
+        return true;
+    const QString file = m_settings->fileName();
+    if (!QFile::copy(file, keepAsideName(file)))
+        return false; // better no write at all than losing the unreadable file
+    unreadableFiles().remove(file);
+    return true;
+}
+
+RegKey CRegistryBase::CreateKey(const QString &subkey, const RegKey *parent)
+{
+    QString base;
+    if (!resolve(parent, &base) || !validSubkeyName(subkey) || !keyExists(base) || !beforeWrite())
+        return {};
+    const QString path = join(base, subkey);
+    m_createdKeys.insert(path);
+    return RegKey(path);
+}
+
+RegKey CRegistryBase::OpenKey(const QString &subkey, const RegKey *parent)
+{
+    QString base;
+    if (!resolve(parent, &base) || !validSubkeyName(subkey))
+        return {};
+    const QString path = join(base, subkey);
+    return keyExists(path) ? RegKey(path) : RegKey();
+}
+
+long CRegistryBase::QueryValue(const QString &name, RegType *type, QByteArray *data,
+                               const RegKey *parent)
+{
+    QString base;
+    if (!resolve(parent, &base))
+        return ErrorInvalidHandle;
+    const QString key = join(base, name);
+    if (!keyExists(base) || !m_settings->contains(key))
+        return ErrorNotFound;
+    const QVariant value = m_settings->value(key);
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: {
+        // The Windows registry hands back REG_DWORD values as numbers.
+        quint32 number = value.toUInt();
+        *type = RegType::DWord;
+        *data = QByteArray(4, '\0');
+        qToLittleEndian(number, data->data());
+        break;
+    }
+    case QMetaType::QByteArray:
+        *type = RegType::String;
+        *data = value.toByteArray() + '\0';
+        break;
+    default:
+        // An INI file stores every value as text.
+        *type = RegType::String;
+        *data = value.toString().toLocal8Bit() + '\0';
+        break;
+    }
+    return 0;
+}
+
+quint32 CRegistryBase::GetDWord(const QString &name, quint32 defaultValue, const RegKey *parent)
+{
+    RegType type = RegType::None;
+    QByteArray data;
+    if (QueryValue(name, &type, &data, parent) != 0)
+        return defaultValue;
+    if (type == RegType::DWord)
+        return qFromLittleEndian<quint32>(data.constData());
+    bool ok = false;
+    const quint32 number = QByteArray(data.constData()).trimmed().toUInt(&ok);
+    return ok ? number : defaultValue;
+}
+
+long CRegistryBase::GetString(const QString &name, QByteArray *out, const QByteArray &defaultValue,
+                              const RegKey *parent)
+{
+    RegType type = RegType::None;
+    QByteArray data;
+    const long result = QueryValue(name, &type, &data, parent);
+    if (result != 0) {
+        *out = defaultValue;
+        return result;
+    }
+    if (type == RegType::DWord)
+        *out = QByteArray::number(qFromLittleEndian<quint32>(data.constData()));
+    else
+        *out = QByteArray(data.constData()); // up to the first zero byte
+    return 0;
+}
+
+bool CRegistryBase::SetValue(const QString &name, RegType type, const QByteArray &data,
+                             const RegKey *parent)
+{
+    QString base;
+    if (!resolve(parent, &base) || name.isEmpty() || !keyExists(base) || !beforeWrite())
+        return false;
+    const QString key = join(base, name);
+    switch (type) {
+    case RegType::DWord:
+        if (data.size() != 4)
+            return false;
+        m_settings->setValue(key, qFromLittleEndian<quint32>(data.constData()));
+        return true;
+    case RegType::String: {
+        const QByteArray text(data.constData(), qstrnlen(data.constData(), data.size()));
+        const QString readable = QString::fromLocal8Bit(text);
+        // Bytes that are not text in the local code set are kept as bytes,
+        // so that every value reads back exactly as written.
+        if (readable.toLocal8Bit() == text)
+            m_settings->setValue(key, readable);
+        else
+            m_settings->setValue(key, text);
+        return true;
+    }
+    case RegType::None:
+        break;
+    }
+    return false;
+}
+
+bool CRegistryBase::SetDWord(const QString &name, quint32 value, const RegKey *parent)
+{
+    QByteArray data(4, '\0');
+    qToLittleEndian(value, data.data());
+    return SetValue(name, RegType::DWord, data, parent);
+}
+
+bool CRegistryBase::SetString(const QString &name, const QByteArray &text, const RegKey *parent)
+{
+    return SetValue(name, RegType::String, text + '\0', parent);
+}
+
+bool CRegistryBase::EnumKey(int index, QString *name, const RegKey *parent)
+{
+    QString base;
+    if (index < 0 || !resolve(parent, &base) || !keyExists(base))
+        return false;
+    m_settings->beginGroup(base);
+    QStringList keys = m_settings->childGroups();
+    m_settings->endGroup();
+    // Keys created in this session that hold no value yet.
+    const QString prefix = base.isEmpty() ? QString() : base + QLatin1Char('/');
+    for (const QString &created : std::as_const(m_createdKeys)) {
+        if (created.startsWith(prefix)) {
+            const QString child = created.mid(prefix.size());
+            if (!child.contains(QLatin1Char('/')) && !keys.contains(child))
+                keys.append(child);
+        }
+    }
+    if (index >= keys.size())
+        return false;
+    *name = keys.at(index);
+    return true;
+}
+
+bool CRegistryBase::DeleteKey(const QString &subkey, const RegKey *parent)
+{
+    QString base;
+    if (!resolve(parent, &base) || !validSubkeyName(subkey))
+        return false;
+    const QString path = join(base, subkey);
+    if (!keyExists(path) || !beforeWrite())
+        return false;
+    m_settings->remove(path);
+    const QString prefix = path + QLatin1Char('/');
+    m_createdKeys.removeIf(
+        [&](const QString &key) { return key == path || key.startsWith(prefix); });
+    return true;
+}
+
+bool CRegistryBase::commit()
+{
+    if (!m_settings || isUnreadable(m_settings))
+        return false;
+    m_settings->sync();
+    return m_settings->status() == QSettings::NoError;
+}

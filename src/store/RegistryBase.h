@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QByteArray>
+#include <QLockFile>
+#include <QSet>
+#include <QSettings>
+#include <QString>
+
+#include <memory>
+
+// A handle of a key in the store: the key's path below the product key.
+// A default-constructed handle is "none" (a key that could not be opened).
+class RegKey
+{
+public:
+    RegKey() = default;
+    explicit RegKey(QString path) : m_path(std::move(path)), m_valid(true) {}
+
+    bool isValid() const { return m_valid; }
+    // "" for the product key itself, else "A/B/C".
+    const QString &path() const { return m_path; }
+
+private:
+    QString m_path;
+    bool m_valid = false;
+};
+
+// Value types as the store records them.
+enum class RegType : quint32 {
+    None = 0,
+    String = 1, // REG_SZ: text bytes and a terminating zero
+    DWord = 4,  // REG_DWORD: a 32-bit number
+};
+
+// The store's operations on a tree of named keys holding named text and
+// 32-bit number values, kept in QSettings: on Windows the registry branch
+// Software\<maker>\<product> of the current user, elsewhere an INI file in the
+// user's config folder. Changes are kept in memory and written to disk as a
+// whole, in one atomic replace, by commit() or at destruction, so a reader
+// sees either all of one step's changes or none of them.
+class CRegistryBase
+{
+public:
+    CRegistryBase(const QString &makerKey, const QString &productKey);
+    virtual ~CRegistryBase();
+    CRegistryBase(const CRegistryBase &) = delete;
+    CRegistryBase &operator=(const CRegistryBase &) = delete;
+
+    virtual RegKey GetKey() const = 0;
+
+    // Each operation takes an optional parent key; none means the product key.
+    RegKey CreateKey(const QString &subkey, const RegKey *parent = nullptr);
+    RegKey OpenKey(const QString &subkey, const RegKey *parent = nullptr);
+    // 0 on success, else an error code (2: not found, 6: no open key).
+    long QueryValue(const QString &name, RegType *type, QByteArray *data,
+                    const RegKey *parent = nullptr);
+    quint32 GetDWord(const QString &name, quint32 defaultValue, const RegKey *parent = nullptr);
+    long GetString(const QString &name, QByteArray *out, const QByteArray &defaultValue,
+                   const RegKey *parent = nullptr);
+    bool SetValue(const QString &name, RegType type, const QByteArray &data,
+                  const RegKey *parent = nullptr);
+    bool SetDWord(const QString &name, quint32 value, const RegKey *parent = nullptr);
+    bool SetString(const QString &name, const QByteArray &text, const RegKey *parent = nullptr);
+    bool EnumKey(int index, QString *name, const RegKey *parent = nullptr);
+    bool DeleteKey(const QString &subkey, const RegKey *parent = nullptr);
+
+    // Writes the pending changes to disk in one step; false when that failed:
+    // the file then still holds what it held before, and the changes stay
+    // pending in this process until a later step writes them.
+    bool commit();
+    // Path of the store's file (on Windows, the registry key's name).
+    QString location() const;
+
+    static constexpr long ErrorNotFound = 2;
+    static constexpr long ErrorInvalidHandle = 6;
+
+protected:
+    // The open product key's path, or none when the store could not be opened.
+    RegKey productKey() const;
+
+private:
+    bool resolve(const RegKey *parent, QString *path) const;
+    bool keyExists(const QString &path) const;
+    bool beforeWrite();
+
+    static constexpr int kLockWaitMs = 10000;
+
+    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<QSettings> m_settings;
+    QString m_makerKey;
+    QString m_productKey;
+    // Keys created in this session: an INI file keeps no empty groups.
+    QSet<QString> m_createdKeys;
+};

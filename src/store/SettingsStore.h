@@ -1,0 +1,16 @@
+#pragma once
+
+#include "CommonSettings.h"
+#include "MailingListEntry.h"
+
+class CAppRegistry;
+
+// The four steps the main window runs on the store. The loads share the
+// store object the window start opened; each save opens its own.
+void LoadCommonSettings(CAppRegistry &store, CommonSettings &settings);
+ListRegister LoadRegister(CAppRegistry &store);
+
+// Replaces the whole register in one step: the store on disk holds either the
+// old register or the new one. False when the new one could not be written.
+bool SaveRegister(const ListRegister &lists);
+bool SaveCommonSettings(const CommonSettings &settings);

@@ -1,0 +1,105 @@
+// tavelin-cli's store commands against a store written by hand.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runCli(const QStringList &args, const QString &configHome)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    p.setProcessEnvironment(env);
+    p.start(qEnvironmentVariable("TAVELIN_CLI"), args);
+    if (!p.waitForFinished(30000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+} // namespace
+
+class TestCliStore : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+
+    void writeStore(const QByteArray &ini)
+    {
+        QDir().mkpath(m_home.filePath(QStringLiteral("Orvendal")));
+        QFile f(m_home.filePath(QStringLiteral("Orvendal/Tavelin.conf")));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(ini);
+    }
+
+private Q_SLOTS:
+    void listsPrintsTheRegisterInTitleOrder()
+    {
+        writeStore("[MailingLists]\n"
+                   "MailingList0\\Title=zoo\n"
+                   "MailingList0\\Address=majordomo@zoo.example\n"
+                   "MailingList0\\ListName=zoo-l\n"
+                   "MailingList0\\Passwd=pw\n"
+                   "MailingList0\\ConfigFile=/c\n"
+                   "MailingList0\\InfoFile=/i\n"
+                   "MailingList0\\IntroFile=/n\n"
+                   "Other\\Title=Ant\n"
+                   "MailingList2\\ListName=untitled-l\n");
+        const Run run = runCli({QStringLiteral("lists")}, m_home.path());
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QByteArray("Ant\t\t\t\t\t\t\n"
+                                     "Untiled\t\tuntitled-l\t\t\t\t\n"
+                                     "zoo\tmajordomo@zoo.example\tzoo-l\tpw\t/c\t/i\t/n\n"));
+    }
+
+    void settingsPrintsAllSeventeenWithDefaults()
+    {
+        writeStore("[General]\nServer=mail.example\nPortNo=2525\nEditer=vi\n");
+        const Run run = runCli({QStringLiteral("settings")}, m_home.path());
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QByteArray("UseQuillon=0\nServer=mail.example\nTimeZone=+0900\n"
+                                     "UserName=\nPortNo=2525\nPassword=\nAddress=\n"
+                                     "MailSavePath=\nSaveMail=0\nDialUp=0\nEntry=\nRedial=3\n"
+                                     "Interval=60\nQuillonType=0\nNoSignature=0\nQsend=\n"
+                                     "Editer=vi\n"));
+    }
+
+    void usageErrorsExitTwoWithAMessage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("nothing") << QStringList{};
+        QTest::newRow("unknown") << QStringList{"frobnicate"};
+        QTest::newRow("extra argument") << QStringList{"lists", "more"};
+    }
+    void usageErrorsExitTwoWithAMessage()
+    {
+        QFETCH(QStringList, args);
+        const Run run = runCli(args, m_home.path());
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(run.err.startsWith("tavelin-cli: "));
+    }
+
+    void helpListsTheCommands()
+    {
+        const Run run = runCli({QStringLiteral("--help")}, m_home.path());
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.contains("lists"));
+        QVERIFY(run.out.contains("settings"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliStore)
+#include "tst_cli_store.moc"

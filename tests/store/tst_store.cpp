@@ -1,0 +1,389 @@
+// The settings store on an INI file in a temporary folder.
+#include "store/AppRegistry.h"
+#include "store/SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+MailingListEntry list(const QByteArray &title, const QByteArray &tag = {})
+{
+    MailingListEntry e;
+    e.Title = title;
+    e.Address = "majordomo@" + tag + ".example";
+    e.ListName = tag + "-list";
+    e.Passwd = tag + "-pw";
+    e.ConfigFile = "/lists/" + tag + ".config";
+    e.InfoFile = "/lists/" + tag + ".info";
+    e.IntroFile = "/lists/" + tag + ".intro";
+    return e;
+}
+
+ListRegister load()
+{
+    CAppRegistry store;
+    return LoadRegister(store);
+}
+
+int unixMode(const QString &path)
+{
+    struct stat st{};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+// The register as another process reads it from disk.
+QByteArray listsOnDisk(const QString &configHome)
+{
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    cli.setProcessEnvironment(env);
+    cli.start(qEnvironmentVariable("TAVELIN_CLI"), {QStringLiteral("lists")});
+    return cli.waitForFinished(30000) && cli.exitCode() == 0 ? cli.readAllStandardOutput()
+                                                               : QByteArray("(failed)");
+}
+
+QStringList storedListKeys(const QString &file)
+{
+    QSettings raw(file, QSettings::IniFormat);
+    raw.beginGroup(QStringLiteral("MailingLists"));
+    return raw.childGroups();
+}
+
+// A child process started by twoProcessesNeverMixRegisters: saves its own
+// register over and over.
+int runWriter(const QByteArray &tag, int lists)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       qEnvironmentVariable("TAVELIN_TEST_STORE_DIR"));
+    ListRegister reg;
+    for (int i = 0; i < lists; ++i)
+        reg.append(list(tag + QByteArray::number(i), tag));
+    for (int round = 0; round < 40; ++round) {
+        if (!SaveRegister(reg))
+            return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_before;
+    QString storeDir() const { return m_dir->filePath(QStringLiteral("config")); }
+    QString storeFile() const { return storeDir() + QStringLiteral("/Orvendal/Tavelin.conf"); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, storeDir());
+    }
+
+    void firstStartCreatesPrivateBranchWithDefaults()
+    {
+        QVERIFY(!QFile::exists(storeFile()));
+        CommonSettings settings;
+        settings.PortNo = 0;
+        settings.TimeZone = "x";
+        {
+            CAppRegistry store;
+            QVERIFY(store.GetKey().isValid());
+            LoadCommonSettings(store, settings);
+            QVERIFY(LoadRegister(store).isEmpty());
+        }
+        QVERIFY(QFile::exists(storeFile()));
+        QCOMPARE(unixMode(storeFile()), 0600);
+        QCOMPARE(unixMode(storeDir()), 0700);
+        QCOMPARE(unixMode(storeDir() + QStringLiteral("/Orvendal")), 0700);
+        QCOMPARE(settings.TimeZone, QByteArray("+0900"));
+        QCOMPARE(settings.PortNo, 25u);
+        QCOMPARE(settings.Redial, 3u);
+        QCOMPARE(settings.Interval, 60u);
+        QCOMPARE(settings.Editer, QByteArray("xdg-open"));
+        QCOMPARE(settings.UseQuillon, 0u);
+        QVERIFY(settings.Server.isEmpty() && settings.MailSavePath.isEmpty());
+    }
+
+    void saveKeepsFileModeAndRoundTripsEverySetting()
+    {
+        CommonSettings out;
+        out.UseQuillon = 1;
+        out.Server = "smtp.example";
+        out.TimeZone = "-0500";
+        out.UserName = "owner";
+        out.PortNo = 587;
+        out.Password = "s3cret=;#[x]";
+        out.Address = "owner@example";
+        out.MailSavePath = "/home/owner/out going";
+        out.SaveMail = 1;
+        out.DialUp = 1;
+        out.Entry = "isp";
+        out.Redial = 9;
+        out.Interval = 4294967295u;
+        out.QuillonType = 1;
+        out.NoSignature = 1;
+        out.Qsend = "/opt/q/qsend";
+        out.Editer = "emacs";
+        QVERIFY(SaveCommonSettings(out));
+        QCOMPARE(unixMode(storeFile()), 0600);
+        CAppRegistry store;
+        CommonSettings in;
+        LoadCommonSettings(store, in);
+        for (const CommonSettingField &field : commonSettingFields()) {
+            if (field.number)
+                QCOMPARE(in.*field.number, out.*field.number);
+            else
+                QCOMPARE(in.*field.text, out.*field.text);
+        }
+    }
+
+    void listWithoutTitleIsUntitled()
+    {
+        {
+            QSettings raw(storeFile(), QSettings::IniFormat);
+            raw.setValue(QStringLiteral("MailingLists/MailingList0/Address"), "ml@example");
+        }
+        const ListRegister lists = load();
+        QCOMPARE(lists.size(), 1);
+        QCOMPARE(lists[0].Title, QByteArray("Untiled"));
+        QCOMPARE(lists[0].Address, QByteArray("ml@example"));
+        QVERIFY(SaveRegister(lists));
+        QSettings raw(storeFile(), QSettings::IniFormat);
+        QCOMPARE(raw.value(QStringLiteral("MailingLists/MailingList0/Title")).toString(),
+                 QStringLiteral("Untiled"));
+    }
+
+    void anyKeyNameLoadsAndIsRenumberedInTitleOrder()
+    {
+        {
+            QSettings raw(storeFile(), QSettings::IniFormat);
+            raw.setValue(QStringLiteral("MailingLists/Zeta/Title"), "beta");
+            raw.setValue(QStringLiteral("MailingLists/MailingList7/Title"), "Alpha");
+            raw.setValue(QStringLiteral("MailingLists/MailingList0/Title"), "gamma");
+        }
+        ListRegister lists = load();
+        QCOMPARE(lists.size(), 3);
+        QCOMPARE(lists[0].Title, QByteArray("Alpha"));
+        QCOMPARE(lists[1].Title, QByteArray("beta"));
+        QCOMPARE(lists[2].Title, QByteArray("gamma"));
+        QVERIFY(SaveRegister(lists));
+        QCOMPARE(storedListKeys(storeFile()),
+                 (QStringList{"MailingList0", "MailingList1", "MailingList2"}));
+        QSettings raw(storeFile(), QSettings::IniFormat);
+        QCOMPARE(raw.value(QStringLiteral("MailingLists/MailingList1/Title")).toString(),
+                 QStringLiteral("beta"));
+    }
+
+    void equalTitlesAreBothKept()
+    {
+        QVERIFY(SaveRegister({list("same", "one"), list("same", "two")}));
+        const ListRegister lists = load();
+        QCOMPARE(lists.size(), 2);
+        QCOMPARE(QSet<QByteArray>({lists[0].ListName, lists[1].ListName}),
+                 QSet<QByteArray>({"one-list", "two-list"}));
+    }
+
+    void deletingFirstOfThreeLeavesTwoKeys()
+    {
+        QVERIFY(SaveRegister({list("a", "a"), list("b", "b"), list("c", "c")}));
+        ListRegister lists = load();
+        lists.removeFirst();
+        QVERIFY(SaveRegister(lists));
+        QCOMPARE(storedListKeys(storeFile()), (QStringList{"MailingList0", "MailingList1"}));
+        QCOMPARE(load(), (ListRegister{list("b", "b"), list("c", "c")}));
+    }
+
+    void textValuesRoundTripByteForByte_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("long") << QByteArray(5000, 'x') + "end";
+        QTest::newRow("utf-8 japanese") << QByteArray("日本語のリスト ﾒｰﾙ");
+        QTest::newRow("shift-jis bytes") << QByteArray("\x93\xfa\x96\x7b\x8c\xea");
+        QTest::newRow("ini specials") << QByteArray("a=b;c #d [e] \"f\" \\g @h, i");
+        QTest::newRow("spaces") << QByteArray("  lead and trail  ");
+    }
+    void textValuesRoundTripByteForByte()
+    {
+        QFETCH(QByteArray, text);
+        MailingListEntry entry = list("t", "t");
+        entry.Title = text;
+        entry.Passwd = text;
+        QVERIFY(SaveRegister({entry}));
+        QCOMPARE(load(), ListRegister{entry});
+    }
+
+    void textReadsUpToTheFirstZeroByte()
+    {
+        CAppRegistry store;
+        QVERIFY(store.SetValue(QStringLiteral("Server"), RegType::String,
+                               QByteArray("host\0junk", 9)));
+        QByteArray text;
+        QCOMPARE(store.GetString(QStringLiteral("Server"), &text, "d"), 0L);
+        QCOMPARE(text, QByteArray("host"));
+        QVERIFY(store.SetValue(QStringLiteral("Entry"), RegType::String, QByteArray("noterm")));
+        QCOMPARE(store.GetString(QStringLiteral("Entry"), &text, "d"), 0L);
+        QCOMPARE(text, QByteArray("noterm"));
+        QCOMPARE(store.GetString(QStringLiteral("Missing"), &text, "d"),
+                 CRegistryBase::ErrorNotFound);
+        QCOMPARE(text, QByteArray("d"));
+    }
+
+    void keysAreCreatedOpenedEnumeratedAndDeleted()
+    {
+        CAppRegistry store;
+        QVERIFY(!store.OpenKey(QStringLiteral("A")).isValid());
+        const RegKey a = store.CreateKey(QStringLiteral("A"));
+        QVERIFY(a.isValid());
+        QVERIFY(store.OpenKey(QStringLiteral("A")).isValid());
+        QVERIFY(store.CreateKey(QStringLiteral("B1"), &a).isValid());
+        const RegKey b2 = store.CreateKey(QStringLiteral("B2"), &a);
+        QVERIFY(store.SetDWord(QStringLiteral("N"), 7, &b2));
+        QCOMPARE(store.GetDWord(QStringLiteral("N"), 1, &b2), 7u);
+        QCOMPARE(store.GetDWord(QStringLiteral("N"), 1), 1u);
+        QString name;
+        QStringList names;
+        for (int i = 0; store.EnumKey(i, &name, &a); ++i)
+            names << name;
+        names.sort();
+        QCOMPARE(names, (QStringList{"B1", "B2"}));
+        QVERIFY(!store.CreateKey(QStringLiteral("x/y"), &a).isValid());
+        QVERIFY(!store.CreateKey(QString(), &a).isValid());
+        QVERIFY(!store.OpenKey(QStringLiteral("B1"), &b2).isValid());
+        QVERIFY(store.DeleteKey(QStringLiteral("A")));
+        QVERIFY(!store.OpenKey(QStringLiteral("A")).isValid());
+        QVERIFY(!store.OpenKey(QStringLiteral("B2"), &a).isValid());
+        QVERIFY(!store.DeleteKey(QStringLiteral("A")));
+        const RegKey none;
+        QVERIFY(!store.SetString(QStringLiteral("v"), "x", &none));
+    }
+
+    void numberThatIsNotANumberReadsAsDefault()
+    {
+        {
+            QSettings raw(storeFile(), QSettings::IniFormat);
+            raw.setValue(QStringLiteral("PortNo"), "twenty-five");
+            raw.setValue(QStringLiteral("Redial"), "-1");
+        }
+        CAppRegistry store;
+        CommonSettings settings;
+        LoadCommonSettings(store, settings);
+        QCOMPARE(settings.PortNo, 25u);
+        QCOMPARE(settings.Redial, 3u);
+    }
+
+    void unreadableStoreIsKeptAsideBeforeTheFirstWrite()
+    {
+        QDir().mkpath(QFileInfo(storeFile()).absolutePath());
+        const QByteArray broken = "[MailingLists\nMailingList0\\Title=precious\n";
+        {
+            QFile f(storeFile());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(broken);
+        }
+        {
+            CAppRegistry store;
+            CommonSettings settings;
+            LoadCommonSettings(store, settings);
+            QCOMPARE(settings.PortNo, 25u);
+        }
+        // Loading alone writes nothing.
+        QVERIFY(!QFile::exists(storeFile() + QStringLiteral(".unreadable")));
+        QVERIFY(SaveRegister({list("new", "n")}));
+        QFile kept(storeFile() + QStringLiteral(".unreadable"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), broken);
+        QCOMPARE(load(), ListRegister{list("new", "n")});
+        // Once rewritten the store is readable: no second copy.
+        QVERIFY(SaveRegister({list("newer", "n")}));
+        QVERIFY(!QFile::exists(storeFile() + QStringLiteral(".unreadable.1")));
+    }
+
+    void saveThatFailsHalfWayKeepsTheOldRegister()
+    {
+        const ListRegister old = {list("a", "a"), list("b", "b")};
+        QVERIFY(SaveRegister(old));
+        // A copy of the store as it stood before, for comparison.
+        QDir().mkpath(m_before.filePath(QStringLiteral("Orvendal")));
+        QVERIFY(QFile::copy(storeFile(), m_before.filePath(QStringLiteral("Orvendal/Tavelin.conf"))));
+        QVERIFY(listsOnDisk(m_before.path()).startsWith("a\t"));
+        ListRegister bigger;
+        for (int i = 0; i < 200; ++i)
+            bigger.append(list("n" + QByteArray::number(i), QByteArray(200, 'z')));
+
+        // Let the write stop with EFBIG part of the way through the new file.
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = QFileInfo(storeFile()).size() + 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool saved_ok = SaveRegister(bigger);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!saved_ok);
+        QCOMPARE(listsOnDisk(storeDir()), listsOnDisk(m_before.path()));
+        const QStringList stray = QDir(QFileInfo(storeFile()).absolutePath())
+                                      .entryList(QDir::Files | QDir::Hidden);
+        for (const QString &name : stray)
+            QVERIFY2(!name.contains(QStringLiteral("Tavelin.conf.")) || name.endsWith(".lock"),
+                     qPrintable(name));
+    }
+
+    void twoProcessesNeverMixRegisters()
+    {
+        QList<QProcess *> writers;
+        const QList<QPair<QByteArray, int>> jobs = {{"left", 3}, {"right", 7}};
+        for (const auto &[tag, count] : jobs) {
+            auto *p = new QProcess(this);
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("TAVELIN_TEST_WRITER"), QString::fromLatin1(tag));
+            env.insert(QStringLiteral("TAVELIN_TEST_WRITER_LISTS"), QString::number(count));
+            env.insert(QStringLiteral("TAVELIN_TEST_STORE_DIR"), storeDir());
+            p->setProcessEnvironment(env);
+            p->start(QCoreApplication::applicationFilePath(), {});
+            writers << p;
+        }
+        for (QProcess *p : writers) {
+            QVERIFY(p->waitForFinished(120000));
+            QCOMPARE(p->exitCode(), 0);
+        }
+        QSettings raw(storeFile(), QSettings::IniFormat);
+        QCOMPARE(raw.status(), QSettings::NoError);
+        const ListRegister lists = load();
+        QVERIFY(lists.size() == 3 || lists.size() == 7);
+        const QByteArray tag = lists.size() == 3 ? "left" : "right";
+        for (const MailingListEntry &e : lists)
+            QCOMPARE(e.ListName, tag + "-list");
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsSet("TAVELIN_TEST_WRITER")) {
+        QCoreApplication app(argc, argv);
+        return runWriter(qgetenv("TAVELIN_TEST_WRITER"),
+                         qEnvironmentVariableIntValue("TAVELIN_TEST_WRITER_LISTS"));
+    }
+    QCoreApplication app(argc, argv);
+    TestStore test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_store.moc"
