@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The outgoing folder: queued command mails are the files directly in it whose
+// names match "tvl*.tmp" in any letter case. The folder keeps no other state,
+// so every operation lists it afresh. An empty folder path names no folder
+// (it never means the current directory).
+namespace OutgoingFolder {
+
+// A new queued file: its full path, or an error text when none was created.
+struct CreatedFile
+{
+    QString path;
+    QString error;
+
+    bool ok() const { return !path.isEmpty(); }
+};
+
+// Creates a new, empty file "tvl" + 1-4 upper-case hex digits + ".TMP" in
+// folder, mode 0600, never over an existing entry. The number starts from the
+// clock and steps on while a name is taken, so concurrent creators (other
+// processes included) never share a file. Fails when the folder cannot be
+// written or all 65535 names are taken.
+CreatedFile CreateQueuedFile(const QString &folder);
+
+// True when name (without folder) matches "tvl*.tmp", letter case ignored.
+bool IsQueuedName(QStringView name);
+
+// Number of queued files; 0 when the folder is missing or unreadable.
+int CountQueued(const QString &folder);
+
+// Names (without folder) of the queued files in the order the file system
+// lists them; empty when the folder is missing or unreadable.
+QStringList ListQueued(const QString &folder);
+
+// Full path of the queued file a send-all run takes next: the first match in
+// listing order. Empty when nothing is queued.
+QString FirstQueued(const QString &folder);
+
+// folder + separator + name.
+QString QueuedPath(const QString &folder, const QString &name);
+
+// The subject of a queued mail: the first line anywhere in the file whose
+// first seven characters are "subject" (any case), after its first ':' (the
+// whole line without one), white space trimmed. Empty when no line qualifies
+// or the file cannot be read.
+QByteArray ReadSubject(const QString &path);
+
+struct QueuedMail
+{
+    QString name; // without folder
+    QByteArray subject;
+};
+
+// Every queued mail with its subject, sorted by subject (letter case ignored,
+// then by name), as the queue is shown to the user.
+QList<QueuedMail> ReadQueue(const QString &folder);
+
+} // namespace OutgoingFolder
