@@ -1,0 +1,65 @@
+#pragma once
+
+#include "send/SendMessages.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+// How long each step of an SMTP delivery may take, in milliseconds. Each is
+// a deadline for the whole step (a server dripping a byte a second does not
+// extend it), counted from the moment the step starts. Defaults follow
+// RFC 5321 4.5.3.2.
+struct SmtpDeadlines
+{
+    int connectMs = 60'000;      // host lookup and TCP connect
+    int greetingMs = 300'000;    // the server's first reply
+    int heloMs = 300'000;
+    int mailMs = 300'000;
+    int rcptMs = 300'000;
+    int dataMs = 120'000;        // the 354 reply to DATA
+    int contentWriteMs = 180'000; // each write of the message content
+    int endOfDataMs = 600'000;   // the reply to the final "."
+    int rsetMs = 300'000;
+    int quitMs = 300'000;
+
+    // Every deadline set to `ms` (scripts and tests).
+    static SmtpDeadlines uniform(int ms)
+    {
+        return {ms, ms, ms, ms, ms, ms, ms, ms, ms, ms};
+    }
+};
+
+// Parameters and results of one SMTP delivery. The owner (the main window)
+// keeps one and reuses it: it fills the parameters before SmtpWorker::start;
+// the worker fills errorText and listTitle on the result window's thread, just
+// before it calls onResult, and the owner reads them there.
+struct SendJob
+{
+    // Receives the result: onResult(resultMessage, job, delivered) runs on
+    // resultWindow's thread while the worker waits for it to return. With no
+    // result window (or no handler) no result is sent.
+    QPointer<QObject> resultWindow;
+    quint32 resultMessage = SendMsg::DeliveryResult;
+    std::function<void(quint32 message, SendJob &job, bool delivered)> onResult;
+
+    // Receives the progress lines: onStatus(statusMessage, line, 1) runs on
+    // statusWindow's thread while the worker waits. With no status window
+    // (or no handler) no progress line is sent.
+    QPointer<QObject> statusWindow;
+    quint32 statusMessage = SendMsg::SetStatusLine2;
+    std::function<void(quint32 message, const QString &line, int fromWorker)> onStatus;
+
+    QByteArray server; // host name or dotted address (CommonSettings.Server)
+    quint32 port = 25; // CommonSettings.PortNo
+    QString mailFile;  // the queued file to deliver
+
+    // Results of the last delivery.
+    QString errorText;    // the failure text; empty after a delivery
+    QByteArray listTitle; // the file's "X-Tavelin-ML: " value, empty when none
+
+    SmtpDeadlines deadlines;
+};
