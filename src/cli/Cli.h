@@ -24,5 +24,9 @@ void line(const QString &text);
 // Subcommands, one per area.
 int lists(const QStringList &args);
 int settings(const QStringList &args);
+int compose(const QStringList &args);
+int queue(const QStringList &args);
+int config(const QStringList &args);
+int extract(const QStringList &args);
 
 } // namespace cli

@@ -15,6 +15,10 @@ struct Subcommand
 const Subcommand kSubcommands[] = {
     {"lists", cli::lists, "lists                      the list register: title and six fields, tab-separated"},
     {"settings", cli::settings, "settings                   the 17 common settings as Name=value"},
+    {"compose", cli::compose, "compose KIND --list TITLE [--arg TEXT]  queue a command mail (KIND 0-7 or its name), print its path"},
+    {"queue", cli::queue, "queue [count]              the queued mails: file name TAB subject, by subject; or their number"},
+    {"config", cli::config, "config normalize|show FILE normalize: rewrite a config file or reply in place; show: keyword TAB present TAB value"},
+    {"extract", cli::extract, "extract --unsubscribe|--subscribe FILE  addresses of a returned mail, joined by ','"},
 };
 
 void printHelp()
