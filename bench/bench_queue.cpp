@@ -1,0 +1,69 @@
+// The outgoing folder with 10 000 queued mails: counting them, and listing
+// them with their subjects as the queue dialog and `tavelin-cli queue` do.
+#include "commands/OutgoingFolder.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int kMails = 10000;
+constexpr int kRounds = 5;
+
+template <typename Work>
+double bestMs(Work work)
+{
+    double best = 1e300;
+    for (int i = 0; i < kRounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+} // namespace
+
+int main()
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return 1;
+    // A realistic mail: headers, the subject in the header block, a few commands.
+    for (int i = 0; i < kMails; ++i) {
+        const OutgoingFolder::CreatedFile created = OutgoingFolder::CreateQueuedFile(dir.path());
+        QFile f(created.path);
+        if (!created.ok() || !f.open(QIODevice::WriteOnly))
+            return 1;
+        f.write("X-Tavelin-ML: list\r\nTo: majordomo@example.org\r\nFrom: owner@example.net\r\n"
+                "Date: Sun, 06 Dec 2026 11:23:51 +0900\r\nSubject: unsubscribe list a" +
+                QByteArray::number(i) + "@example.org\r\n\r\napprove pw unsubscribe list a" +
+                QByteArray::number(i) + "@example.org\r\nend\r\n");
+    }
+    // Some files that do not count.
+    for (int i = 0; i < 100; ++i) {
+        QFile f(dir.filePath(QStringLiteral("other%1.txt").arg(i)));
+        if (!f.open(QIODevice::WriteOnly))
+            return 1;
+    }
+
+    int count = 0;
+    const double countMs = bestMs([&] { count = OutgoingFolder::CountQueued(dir.path()); });
+    qsizetype listed = 0;
+    const double listMs = bestMs([&] { listed = OutgoingFolder::ReadQueue(dir.path()).size(); });
+    const double createMs = bestMs([&] {
+        const OutgoingFolder::CreatedFile created = OutgoingFolder::CreateQueuedFile(dir.path());
+        QFile::remove(created.path);
+    });
+    if (count != kMails || listed != kMails)
+        return 1;
+    std::printf("CountQueued, %d mails:              %8.2f ms (best of %d)\n", kMails, countMs, kRounds);
+    std::printf("ReadQueue (names + subjects, sorted): %8.2f ms (best of %d)\n", listMs, kRounds);
+    std::printf("CreateQueuedFile with %d taken:     %8.3f ms (best of %d)\n", kMails, createMs, kRounds);
+    return 0;
+}

@@ -1,0 +1,103 @@
+#include "Cli.h"
+
+#include "commands/CommandComposer.h"
+#include "commands/OutgoingFolder.h"
+#include "store/AppRegistry.h"
+#include "store/SettingsStore.h"
+
+namespace cli {
+
+namespace {
+
+QString outgoingFolder(const CommonSettings &settings)
+{
+    return QString::fromLocal8Bit(settings.MailSavePath);
+}
+
+} // namespace
+
+int compose(const QStringList &args)
+{
+    QString kindText;
+    std::optional<QString> title;
+    std::optional<QString> argument;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--list") || a == QLatin1String("--arg")) {
+            if (i + 1 >= args.size())
+                return usageError(QStringLiteral("%1 needs a value").arg(a));
+            (a == QLatin1String("--list") ? title : argument) = args[++i];
+        } else if (kindText.isEmpty() && !a.startsWith(QLatin1Char('-'))) {
+            kindText = a;
+        } else {
+            return usageError(QStringLiteral("compose: unexpected argument '%1'").arg(a));
+        }
+    }
+    if (kindText.isEmpty() || !title)
+        return usageError(QStringLiteral("compose needs KIND and --list TITLE"));
+    const std::optional<CommandKind> kind = ParseCommandKind(kindText);
+    if (!kind)
+        return usageError(QStringLiteral("unknown command kind '%1' (0-7 or a name such as "
+                                         "ForcedUnsubscribe)")
+                              .arg(kindText));
+    const bool needsArgument = *kind == CommandKind::ForcedUnsubscribe ||
+                               *kind == CommandKind::ForcedSubscribe ||
+                               *kind == CommandKind::ChangePassword;
+    if (needsArgument && (!argument || argument->isEmpty()))
+        return usageError(QStringLiteral("%1 needs --arg TEXT").arg(QLatin1String(CommandKindName(*kind))));
+
+    CAppRegistry store;
+    CommonSettings settings;
+    LoadCommonSettings(store, settings);
+    const ListRegister lists = LoadRegister(store);
+    const QByteArray titleBytes = title->toLocal8Bit();
+    const auto entry = std::find_if(lists.begin(), lists.end(), [&](const MailingListEntry &e) {
+        return e.Title == titleBytes;
+    });
+    if (entry == lists.end())
+        return failure(QStringLiteral("no list titled '%1' in the register").arg(*title));
+
+    // Without --arg the file tabs take the list's own file, as the window does.
+    QByteArray arg;
+    if (argument)
+        arg = argument->toLocal8Bit();
+    else if (*kind == CommandKind::NewInfo)
+        arg = entry->InfoFile;
+    else if (*kind == CommandKind::NewIntro)
+        arg = entry->IntroFile;
+    else if (*kind == CommandKind::NewConfig)
+        arg = entry->ConfigFile;
+
+    const QueueResult result = QueueCommand(outgoingFolder(settings), *kind,
+                                            MakeCommandInput(*entry, settings, arg),
+                                            QDateTime::currentDateTime());
+    if (!result.ok()) {
+        QString text = result.failure->text;
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        if (!result.detail.isEmpty())
+            text += QStringLiteral(" (%1)").arg(result.detail);
+        return failure(text);
+    }
+    line(result.path);
+    return ExitOk;
+}
+
+int queue(const QStringList &args)
+{
+    const bool count = args == QStringList{QStringLiteral("count")};
+    if (!args.isEmpty() && !count)
+        return usageError(QStringLiteral("queue takes no argument but 'count'"));
+    CAppRegistry store;
+    CommonSettings settings;
+    LoadCommonSettings(store, settings);
+    const QString folder = outgoingFolder(settings);
+    if (count) {
+        out(QByteArray::number(OutgoingFolder::CountQueued(folder)) + '\n');
+        return ExitOk;
+    }
+    for (const OutgoingFolder::QueuedMail &mail : OutgoingFolder::ReadQueue(folder))
+        out(mail.name.toLocal8Bit() + '\t' + mail.subject + '\n');
+    return ExitOk;
+}
+
+} // namespace cli

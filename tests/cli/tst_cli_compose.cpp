@@ -1,0 +1,172 @@
+// tavelin-cli compose and queue against a store and an outgoing folder of a test.
+#include "commands/OutgoingFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestCliCompose : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+
+    QString outgoing() const { return m_home.filePath(QStringLiteral("out")); }
+    QString infoFile() const { return m_home.filePath(QStringLiteral("info.txt")); }
+
+    Run runCli(const QStringList &args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("TAVELIN_CLI"), args);
+        if (!p.waitForFinished(30000))
+            return {};
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                p.readAllStandardOutput(), p.readAllStandardError()};
+    }
+
+    QByteArray composed(const QStringList &args)
+    {
+        const Run run = runCli(QStringList{QStringLiteral("compose")} + args);
+        if (run.status != 0)
+            return "<failed: " + run.err + '>';
+        const QString path = QString::fromLocal8Bit(run.out.trimmed());
+        if (QFileInfo(path).absolutePath() != QFileInfo(outgoing()).absoluteFilePath())
+            return "<not in the outgoing folder: " + run.out + '>';
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QDir(outgoing()).removeRecursively();
+        QVERIFY(QDir().mkpath(outgoing()));
+        QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("Orvendal"))));
+        writeFile(m_home.filePath(QStringLiteral("Orvendal/Tavelin.conf")),
+                  "[General]\nMailSavePath=" + outgoing().toLocal8Bit() +
+                      "\nAddress=owner@example.net\nSaveMail=1\n"
+                      "[MailingLists]\n"
+                      "MailingList0\\Title=My List\n"
+                      "MailingList0\\Address=majordomo@example.org\n"
+                      "MailingList0\\ListName=mylist\n"
+                      "MailingList0\\Passwd=secret\n"
+                      "MailingList0\\InfoFile=" + infoFile().toLocal8Bit() + "\n");
+        writeFile(infoFile(), "Welcome\r\nto the list\n");
+    }
+
+    void composesFromTheStoreAndQueues()
+    {
+        const QByteArray mail = composed({QStringLiteral("0"), QStringLiteral("--list"),
+                                          QStringLiteral("My List"), QStringLiteral("--arg"),
+                                          QStringLiteral("a@x.org,b@y.org")});
+        QVERIFY2(mail.startsWith("X-Tavelin-ML: My List\r\nTo: majordomo@example.org\r\n"
+                                 "From: owner@example.net\r\nDate: "),
+                 mail.constData());
+        QVERIFY2(mail.endsWith(" +0900\r\nSubject: unsubscribe mylist a@x.org,b@y.org\r\n\r\n"
+                               "approve secret unsubscribe mylist a@x.org\r\n"
+                               "approve secret unsubscribe mylist b@y.org\r\nend\r\n"),
+                 mail.constData());
+    }
+
+    void fileKindsTakeTheListsFileWithoutArg()
+    {
+        const QByteArray mail = composed({QStringLiteral("newinfo"), QStringLiteral("--list"),
+                                          QStringLiteral("My List")});
+        QVERIFY2(mail.endsWith("Subject: New Info mylist\r\n\r\nnewinfo mylist secret\r\n"
+                               "Welcome\r\nto the list\r\nEOF\r\n"),
+                 mail.constData());
+    }
+
+    void queueListsBySubjectAndCounts()
+    {
+        QCOMPARE(runCli({QStringLiteral("queue"), QStringLiteral("count")}).out, QByteArray("0\n"));
+        for (const QString &kind : {QStringLiteral("GetConfig"), QStringLiteral("3")})
+            QCOMPARE(runCli({QStringLiteral("compose"), kind, QStringLiteral("--list"),
+                             QStringLiteral("My List")}).status,
+                     0);
+        writeFile(QDir(outgoing()).filePath(QStringLiteral("TVLFF.TMP")), "To: x\r\n\r\nend\r\n");
+
+        const Run count = runCli({QStringLiteral("queue"), QStringLiteral("count")});
+        QCOMPARE(count.status, 0);
+        QCOMPARE(count.out, QByteArray("3\n"));
+
+        const Run list = runCli({QStringLiteral("queue")});
+        QCOMPARE(list.status, 0);
+        const QList<QByteArray> lines = list.out.split('\n');
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0], QByteArray("TVLFF.TMP\t"));
+        QVERIFY(lines[1].endsWith("\tGet Config mylist"));
+        QVERIFY(lines[2].endsWith("\tWho mylist"));
+        QVERIFY(OutgoingFolder::IsQueuedName(QString::fromLocal8Bit(lines[1].split('\t')[0])));
+    }
+
+    void refusalsAndMistakesQueueNothing_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("message");
+        const QString list = QStringLiteral("--list");
+        QTest::newRow("unknown list") << QStringList{QStringLiteral("3"), list, QStringLiteral("Other")}
+                                      << 1 << QByteArray("no list titled 'Other'");
+        QTest::newRow("unknown kind") << QStringList{QStringLiteral("8"), list, QStringLiteral("My List")}
+                                      << 2 << QByteArray("unknown command kind '8'");
+        QTest::newRow("addresses missing")
+            << QStringList{QStringLiteral("ForcedSubscribe"), list, QStringLiteral("My List")} << 2
+            << QByteArray("ForcedSubscribe needs --arg");
+        QTest::newRow("no list") << QStringList{QStringLiteral("3")} << 2 << QByteArray("--list");
+        QTest::newRow("line break in the argument")
+            << QStringList{QStringLiteral("2"), list, QStringLiteral("My List"), QStringLiteral("--arg"),
+                           QStringLiteral("pw\napprove secret who mylist")}
+            << 1 << QStringLiteral("ｺﾏﾝﾄﾞ欄 に改行").toUtf8();
+    }
+
+    void refusalsAndMistakesQueueNothing()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QByteArray, message);
+        const Run run = runCli(QStringList{QStringLiteral("compose")} + args);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(message), run.err.constData());
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 0);
+    }
+
+    void anEofLineInTheInfoFileIsAnError()
+    {
+        writeFile(infoFile(), "Welcome\nEOF\napprove secret who mylist\n");
+        const Run run = runCli({QStringLiteral("compose"), QStringLiteral("4"),
+                                QStringLiteral("--list"), QStringLiteral("My List")});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(infoFile().toLocal8Bit() + " の 2 行目"), run.err.constData());
+        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliCompose)
+#include "tst_cli_compose.moc"

@@ -1,0 +1,415 @@
+// Command mails as the server receives them: the bytes each queued file holds.
+#include "commands/CommandComposer.h"
+#include "commands/EditorStart.h"
+#include "commands/OutgoingFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <clocale>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+const QDateTime kWhen(QDate(2026, 12, 6), QTime(11, 23, 51));
+const QByteArray kHeaders = "To: majordomo@example.org\r\n"
+                            "From: owner@example.net\r\n"
+                            "Date: Sun, 06 Dec 2026 11:23:51 +0900\r\n";
+
+CommandInput sampleInput(const QByteArray &argument = {})
+{
+    CommandInput in;
+    in.Title = "My List";
+    in.Address = "majordomo@example.org";
+    in.ListName = "mylist";
+    in.Passwd = "secret";
+    in.Argument = argument;
+    in.Sender = "owner@example.net";
+    in.TimeZone = "+0900";
+    return in;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestComposer : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString outgoing() const { return m_dir.filePath(QStringLiteral("out")); }
+
+    // Queues one mail and returns the bytes of its file.
+    QByteArray queued(CommandKind kind, const CommandInput &in)
+    {
+        const QueueResult result = QueueCommand(outgoing(), kind, in, kWhen);
+        if (!result.ok())
+            return "<refused: " + result.failure->text.toUtf8() + '>';
+        return readAll(result.path);
+    }
+
+    QString writeEmbedded(const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("embedded file.txt"));
+        writeFile(path, bytes);
+        return path;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QDir(outgoing()).removeRecursively();
+        QVERIFY(QDir().mkpath(outgoing()));
+    }
+
+    void writesTheMailOfEachKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("argument");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("one address, one approve line")
+            << 0 << QByteArray("a@x.org")
+            << QByteArray("Subject: unsubscribe mylist a@x.org\r\n\r\n"
+                          "approve secret unsubscribe mylist a@x.org\r\nend\r\n");
+        QTest::newRow("three addresses in order, whole field in the subject")
+            << 0 << QByteArray("a@x.org,b@y.org,c@z.org")
+            << QByteArray("Subject: unsubscribe mylist a@x.org,b@y.org,c@z.org\r\n\r\n"
+                          "approve secret unsubscribe mylist a@x.org\r\n"
+                          "approve secret unsubscribe mylist b@y.org\r\n"
+                          "approve secret unsubscribe mylist c@z.org\r\nend\r\n");
+        QTest::newRow("subscribe, pieces kept as typed")
+            << 1 << QByteArray("a@x.org, b@y.org")
+            << QByteArray("Subject: subscribe mylist a@x.org, b@y.org\r\n\r\n"
+                          "approve secret subscribe mylist a@x.org\r\n"
+                          "approve secret subscribe mylist  b@y.org\r\nend\r\n");
+        QTest::newRow("trailing comma ends in the list name and a blank")
+            << 0 << QByteArray("a@x.org,")
+            << QByteArray("Subject: unsubscribe mylist a@x.org,\r\n\r\n"
+                          "approve secret unsubscribe mylist a@x.org\r\n"
+                          "approve secret unsubscribe mylist \r\nend\r\n");
+        QTest::newRow("password change")
+            << 2 << QByteArray("newpw")
+            << QByteArray("Subject: Change Password mylist\r\n\r\n"
+                          "passwd mylist secret newpw\r\nend\r\n");
+        QTest::newRow("member list subject ends in a blank")
+            << 3 << QByteArray("ignored")
+            << QByteArray("Subject: Who mylist \r\n\r\napprove secret who mylist\r\nend\r\n");
+        QTest::newRow("get config")
+            << 6 << QByteArray()
+            << QByteArray("Subject: Get Config mylist\r\n\r\nconfig mylist secret\r\nend\r\n");
+    }
+
+    void writesTheMailOfEachKind()
+    {
+        QFETCH(int, kind);
+        QFETCH(QByteArray, argument);
+        QFETCH(QByteArray, body);
+        QCOMPARE(queued(CommandKind(kind), sampleInput(argument)), kHeaders + body);
+    }
+
+    void firstLineFollowsTheSendingSettings_data()
+    {
+        QTest::addColumn<bool>("useQuillon");
+        QTest::addColumn<bool>("saveMail");
+        QTest::addColumn<bool>("noSignature");
+        QTest::addColumn<QByteArray>("firstLine");
+        const QByteArray to = "To: majordomo@example.org";
+        const QByteArray ml = "X-Tavelin-ML: My List";
+        const QByteArray sig = "X-Quillon-Signature: " + QStringLiteral("(無し)").toLocal8Bit();
+        QTest::newRow("smtp") << false << false << false << to;
+        QTest::newRow("smtp, no signature ignored") << false << false << true << to;
+        QTest::newRow("smtp, save") << false << true << false << ml;
+        QTest::newRow("smtp, save, no signature") << false << true << true << ml;
+        QTest::newRow("quillon") << true << false << false << to;
+        QTest::newRow("quillon, save ignored") << true << true << false << to;
+        QTest::newRow("quillon, no signature") << true << false << true << sig;
+        QTest::newRow("quillon, save, no signature") << true << true << true << sig;
+    }
+
+    void firstLineFollowsTheSendingSettings()
+    {
+        QFETCH(bool, useQuillon);
+        QFETCH(bool, saveMail);
+        QFETCH(bool, noSignature);
+        QFETCH(QByteArray, firstLine);
+        CommandInput in = sampleInput();
+        in.UseQuillon = useQuillon;
+        in.SaveMail = saveMail;
+        in.NoSignature = noSignature;
+        const QByteArray mail = queued(CommandKind::GetConfig, in);
+        QCOMPARE(mail.left(mail.indexOf("\r\n")), firstLine);
+        QVERIFY(mail.contains("\r\n" + kHeaders) || mail.startsWith(kHeaders));
+    }
+
+    void dateIsEnglishWhateverTheLocale()
+    {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+        const QByteArray oldTime = std::setlocale(LC_TIME, nullptr);
+        std::setlocale(LC_TIME, "ja_JP.UTF-8"); // where installed
+        CommandInput in = sampleInput();
+        in.TimeZone = "-0500";
+        const QByteArray headers =
+            ComposeHeaders(in, QDateTime(QDate(2027, 3, 1), QTime(7, 5, 9)));
+        std::setlocale(LC_TIME, oldTime.constData());
+        QLocale::setDefault(before);
+        QVERIFY2(headers.endsWith("Date: Mon, 01 Mar 2027 07:05:09 -0500\r\n"), headers.constData());
+
+        in.TimeZone.clear();
+        QVERIFY(ComposeHeaders(in, kWhen).endsWith("Date: Sun, 06 Dec 2026 11:23:51 \r\n"));
+    }
+
+    void embedsTheFileWithOneCrLfPerLine_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("info, LF lines, no final line end, Japanese bytes untouched")
+            << 4 << QByteArray("first\n\x93\xfa\x96\x7b\x8c\xea\nlast")
+            << QByteArray("Subject: New Info mylist\r\n\r\nnewinfo mylist secret\r\n"
+                          "first\r\n\x93\xfa\x96\x7b\x8c\xea\r\nlast\r\nEOF\r\n");
+        QTest::newRow("intro, CR LF and CR CR LF lines, empty line kept")
+            << 5 << QByteArray("one\r\n\r\ntwo\r\r\nthree\r")
+            << QByteArray("Subject: New Intro mylist\r\n\r\nnewintro mylist secret\r\n"
+                          "one\r\n\r\ntwo\r\nthree\r\nEOF\r\n");
+        QTest::newRow("config, empty file adds nothing")
+            << 7 << QByteArray()
+            << QByteArray("Subject: New Config mylist\r\n\r\nnewconfig mylist secret\r\nEOF\r\n");
+        QTest::newRow("lines that only look like the marker are text")
+            << 4 << QByteArray("EOF \n eof\nEOFX\neof\n")
+            << QByteArray("Subject: New Info mylist\r\n\r\nnewinfo mylist secret\r\n"
+                          "EOF \r\n eof\r\nEOFX\r\neof\r\nEOF\r\n");
+    }
+
+    void embedsTheFileWithOneCrLfPerLine()
+    {
+        QFETCH(int, kind);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, body);
+        const QString path = writeEmbedded(content);
+        QCOMPARE(queued(CommandKind(kind), sampleInput(path.toLocal8Bit())), kHeaders + body);
+    }
+
+    void aMissingFileGivesItsPlaceholderAndIsQueued_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::newRow("info") << 4 << QByteArray("newinfo mylist secret\r\n<<Info message(s)>>\r\n");
+        QTest::newRow("intro") << 5
+                               << QByteArray("newintro mylist secret\r\n<<Intro message(s)>>\r\n");
+        QTest::newRow("config")
+            << 7 << QByteArray("newconfig mylist secret\r\n<<config message(s)>>\r\n");
+    }
+
+    void aMissingFileGivesItsPlaceholderAndIsQueued()
+    {
+        QFETCH(int, kind);
+        QFETCH(QByteArray, lines);
+        const QByteArray missing = m_dir.filePath(QStringLiteral("no such file")).toLocal8Bit();
+        for (const QByteArray &argument : {missing, QByteArray()}) {
+            const QByteArray mail = queued(CommandKind(kind), sampleInput(argument));
+            QVERIFY2(mail.endsWith("\r\n\r\n" + lines + "EOF\r\n"), mail.constData());
+        }
+        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 2);
+    }
+
+    void refusesAFileWithAnEofLineAndQueuesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("line");
+        QTest::newRow("LF") << QByteArray("Welcome\nEOF\napprove pw who mylist\n") << 2;
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\nEOF\r\n") << 3;
+        QTest::newRow("CR CR LF") << QByteArray("EOF\r\r\nx\n") << 1;
+        QTest::newRow("last line without end") << QByteArray("a\n\nEOF") << 3;
+    }
+
+    void refusesAFileWithAnEofLineAndQueuesNothing()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, line);
+        const QString path = writeEmbedded(content);
+        for (CommandKind kind : {CommandKind::NewInfo, CommandKind::NewIntro, CommandKind::NewConfig}) {
+            const QueueResult result = QueueCommand(outgoing(), kind, sampleInput(path.toLocal8Bit()), kWhen);
+            QVERIFY(!result.ok());
+            QVERIFY(result.path.isEmpty());
+            QVERIFY2(result.failure->text.contains(path), qPrintable(result.failure->text));
+            QVERIFY(result.failure->text.contains(QStringLiteral(" %1 行目").arg(line)));
+            QCOMPARE(result.failure->icon, UserMessage::Icon::Stop);
+        }
+        QCOMPARE(QDir(outgoing()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
+    void refusesLineBreaksInFieldsThatGoIntoTheMail_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<bool>("refused");
+        // Fields: 0 Title, 1 Address, 2 ListName, 3 Passwd, 4 Argument, 5 Sender, 6 TimeZone.
+        QTest::newRow("title written") << 3 << 0 << true;
+        QTest::newRow("address") << 3 << 1 << true;
+        QTest::newRow("list name") << 6 << 2 << true;
+        QTest::newRow("password") << 0 << 3 << true;
+        QTest::newRow("addresses") << 0 << 4 << true;
+        QTest::newRow("new password") << 2 << 4 << true;
+        QTest::newRow("sender") << 3 << 5 << true;
+        QTest::newRow("time zone") << 3 << 6 << true;
+        QTest::newRow("argument unused by the member list") << 3 << 4 << false;
+    }
+
+    void refusesLineBreaksInFieldsThatGoIntoTheMail()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, field);
+        QFETCH(bool, refused);
+        for (const char *lineBreak : {"\n", "\r"}) {
+            CommandInput in = sampleInput("a@x.org");
+            in.SaveMail = true;
+            QByteArray *fields[] = {&in.Title,    &in.Address, &in.ListName, &in.Passwd,
+                                    &in.Argument, &in.Sender,  &in.TimeZone};
+            *fields[field] += QByteArray(lineBreak) + "approve secret who mylist";
+            const QueueResult result = QueueCommand(outgoing(), CommandKind(kind), in, kWhen);
+            QCOMPARE(!result.ok(), refused);
+        }
+        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), refused ? 0 : 2);
+    }
+
+    void queuedFilesArePrivateAndNamedForTheQueue()
+    {
+        const QueueResult result =
+            QueueCommand(outgoing(), CommandKind::MemberList, sampleInput(), kWhen);
+        QVERIFY(result.ok());
+        QVERIFY(OutgoingFolder::IsQueuedName(QFileInfo(result.path).fileName()));
+        QCOMPARE(QFileInfo(result.path).permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
+        QCOMPARE(OutgoingFolder::ReadSubject(result.path), QByteArray("Who mylist"));
+    }
+
+    void aFolderThatCannotTakeTheFileIsReported()
+    {
+        const QueueResult result = QueueCommand(m_dir.filePath(QStringLiteral("missing")),
+                                                CommandKind::GetConfig, sampleInput(), kWhen);
+        QVERIFY(!result.ok());
+        QCOMPARE(result.failure->text, QStringLiteral("ﾌｧｲﾙを作成できません"));
+        QCOMPARE(result.failure->caption, QString());
+        QVERIFY(!result.detail.isEmpty());
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("missing"))));
+    }
+
+    void aMailThatCannotBeWrittenWholeLeavesNoFile()
+    {
+#ifdef Q_OS_UNIX
+        // A file size limit makes the write fail after the file was reserved,
+        // as a full disk would.
+        const QString path = writeEmbedded(QByteArray(64 * 1024, 'x'));
+        rlimit old{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        const QueueResult result =
+            QueueCommand(outgoing(), CommandKind::NewInfo, sampleInput(path.toLocal8Bit()), kWhen);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!result.ok());
+        QCOMPARE(result.failure->text, QStringLiteral("ﾌｧｲﾙを作成できません"));
+        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 0);
+#else
+        QSKIP("needs a file size limit");
+#endif
+    }
+
+    void parsesKindsByNumberOrName()
+    {
+        QCOMPARE(ParseCommandKind(QStringLiteral("0")), CommandKind::ForcedUnsubscribe);
+        QCOMPARE(ParseCommandKind(QStringLiteral("7")), CommandKind::NewConfig);
+        QCOMPARE(ParseCommandKind(QStringLiteral("newinfo")), CommandKind::NewInfo);
+        QCOMPARE(ParseCommandKind(QStringLiteral("MemberList")), CommandKind::MemberList);
+        QVERIFY(!ParseCommandKind(QStringLiteral("8")));
+        QVERIFY(!ParseCommandKind(QStringLiteral("-1")));
+        QVERIFY(!ParseCommandKind(QStringLiteral("who")));
+        QVERIFY(!CommandKindFromTab(-1));
+    }
+
+    void splitsTheEditorCommandAsAShellWould_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("words");
+        QTest::newRow("plain") << QStringLiteral("vi") << QStringList{QStringLiteral("vi")};
+        QTest::newRow("blanks") << QStringLiteral("  emacs  -nw\t")
+                                << QStringList{QStringLiteral("emacs"), QStringLiteral("-nw")};
+        QTest::newRow("quotes")
+            << QStringLiteral("'/opt/my editor/ed' \"a b\"c d\\ e \"q\\\"x\\n\"")
+            << QStringList{QStringLiteral("/opt/my editor/ed"), QStringLiteral("a bc"),
+                           QStringLiteral("d e"), QStringLiteral("q\"x\\n")};
+        QTest::newRow("empty quotes are a word")
+            << QStringLiteral("ed ''") << QStringList{QStringLiteral("ed"), QString()};
+        QTest::newRow("nothing") << QStringLiteral("  ") << QStringList();
+    }
+
+    void splitsTheEditorCommandAsAShellWould()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Windows splits by its own rules");
+#endif
+        QFETCH(QString, command);
+        QFETCH(QStringList, words);
+        QCOMPARE(SplitCommandLine(command), words);
+    }
+
+    void startsTheEditorWithThePathAsOneArgument()
+    {
+#ifdef Q_OS_UNIX
+        // The "editor" records its arguments, one a line.
+        const QString record = m_dir.filePath(QStringLiteral("args.txt"));
+        const QString script = m_dir.filePath(QStringLiteral("my editor.sh"));
+        writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.toLocal8Bit() + ".part'\n"
+                          "mv '" + record.toLocal8Bit() + ".part' '" + record.toLocal8Bit() + "'\n");
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString mail = m_dir.filePath(QStringLiteral("a folder/tvl1.TMP"));
+        const QByteArray editor = "'" + script.toLocal8Bit() + "' --flag";
+        QCOMPARE(StartEditor(editor, mail), std::nullopt);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 20000);
+        QCOMPARE(readAll(record), "--flag\n" + mail.toLocal8Bit() + '\n');
+#else
+        QSKIP("uses a shell script as the editor");
+#endif
+    }
+
+    void reportsAnEditorThatCannotStart()
+    {
+        const QString mail = m_dir.filePath(QStringLiteral("a b.TMP"));
+        const QByteArray editor = m_dir.filePath(QStringLiteral("no-editor")).toLocal8Bit() + " -x";
+        const std::optional<UserMessage> failure = StartEditor(editor, mail);
+        QVERIFY(failure);
+        QCOMPARE(failure->text,
+                 QString::fromLocal8Bit(editor) + u' ' + mail + QStringLiteral(" の起動に失敗しました"));
+        QCOMPARE(failure->caption, QStringLiteral("Tavelin"));
+        QCOMPARE(failure->icon, UserMessage::Icon::Stop);
+        QVERIFY(StartEditor("", mail));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestComposer)
+#include "tst_composer.moc"
