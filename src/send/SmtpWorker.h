@@ -3,6 +3,7 @@
 #include "send/SendJob.h"
 
 #include <QList>
+#include <QObject>
 
 #include <memory>
 
@@ -42,6 +43,8 @@ public:
 private:
     void reapFinished();
 
+    // Lives on the owner's thread: the workers' calls run in its events.
+    std::unique_ptr<QObject> m_relay;
     std::shared_ptr<SmtpRun> m_current;
     QList<std::shared_ptr<SmtpRun>> m_ending;
 };
