@@ -1,14 +1,20 @@
 #include "Application.h"
 
+#include "TavelinDlg.h"
+#include "resources/ResourceIds.h"
+#include "ui/QtUiServices.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int runTavelin(QApplication &app)
 {
-    // Until the main window exists: a window that says what this build is.
-    QLabel window(QStringLiteral("Tavelin"));
-    window.setWindowTitle(QStringLiteral("Tavelin for Quillon"));
-    window.resize(320, 160);
-    window.show();
-    return app.exec();
+    // Qt starts its socket layer itself, so there is no start-up step that
+    // can fail before the window.
+    app.setApplicationName(QStringLiteral("Tavelin"));
+    app.setWindowIcon(resourceIcon(IDR_MAINFRAME));
+    QtUiServices ui;
+    CTavelinDlg window(ui, app.arguments());
+    // The window's own loop is the program's loop; its result is not consulted.
+    ui.runModal(window);
+    return 0;
 }

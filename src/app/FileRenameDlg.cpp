@@ -1,0 +1,92 @@
+#include "FileRenameDlg.h"
+
+#include "resources/ResourceIds.h"
+#include "ui/UiServices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QSaveFile>
+
+namespace {
+
+constexpr int IDC_SOURCE = 1162;
+constexpr int IDC_NEWNAME = 1163;
+constexpr int IDC_BROWSE = 1003;
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+} // namespace
+
+CFileRenameDlg::CFileRenameDlg(UiServices &ui, QWidget *parent)
+    : TemplateDialog(IDD_FILERENAME, parent), m_ui(ui)
+{
+    connect(item<QPushButton>(IDC_BROWSE), &QPushButton::clicked, this,
+            &CFileRenameDlg::OnBrowse);
+}
+
+void CFileRenameDlg::OnInitDialog()
+{
+    setText(IDC_SOURCE, m_strSource);
+    setText(IDC_NEWNAME, m_strNewName);
+}
+
+void CFileRenameDlg::OnBrowse()
+{
+    const std::optional<QString> chosen = m_ui.openFileName(
+        this, {QString(), m_strDefExt, m_strNewName, m_strFilter,
+               FileDialogFlag::HideReadOnly | FileDialogFlag::OverwritePrompt});
+    if (!chosen)
+        return;
+    m_strNewName = *chosen;
+    setText(IDC_NEWNAME, m_strNewName);
+}
+
+void CFileRenameDlg::OnOK()
+{
+    m_strSource = text(IDC_SOURCE);
+    m_strNewName = text(IDC_NEWNAME);
+    CopySourceToNewName();
+    // Ends with OK whatever happened: the caller goes on with the new name.
+    accept();
+}
+
+void CFileRenameDlg::CopySourceToNewName()
+{
+    QFile source(m_strSource);
+    // A source or target that cannot be opened means that nothing is copied,
+    // silently: the owner may well have meant only to pick the new name.
+    if (!source.open(QIODevice::ReadOnly) || sameFile(m_strSource, m_strNewName))
+        return;
+    // The copy goes to a temporary file beside the target, which replaces the
+    // target only when complete: a failure leaves the old target whole.
+    QSaveFile target(m_strNewName);
+    if (!target.open(QIODevice::WriteOnly))
+        return;
+    QString error;
+    QByteArray chunk;
+    while (error.isEmpty()) {
+        chunk = source.read(64 * 1024);
+        if (chunk.isEmpty()) {
+            if (!source.atEnd())
+                error = source.errorString();
+            break;
+        }
+        if (target.write(chunk) != chunk.size())
+            error = target.errorString();
+    }
+    if (error.isEmpty() && !target.commit())
+        error = target.errorString();
+    if (error.isEmpty())
+        return;
+    m_ui.messageBox(this,
+                    QStringLiteral("%1 を %2 にコピーできませんでした。\n%3")
+                        .arg(QDir::toNativeSeparators(m_strSource),
+                             QDir::toNativeSeparators(m_strNewName), error),
+                    windowTitle(), MessageButtons::Ok, MessageIcon::Stop);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ui/TemplateDialog.h"
+
+class UiServices;
+
+// Shows a handed-over file, asks for a new name and on OK copies the file to
+// that name, replacing the file there only once the copy is complete.
+class CFileRenameDlg : public TemplateDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CFileRenameDlg(UiServices &ui, QWidget *parent = nullptr);
+
+    QString m_strSource;
+    QString m_strNewName;
+    QString m_strDefExt = QStringLiteral("*");
+    QString m_strFilter = QStringLiteral("全てのﾌｧｲﾙ (*.*)|*.*||");
+
+protected:
+    void OnInitDialog() override;
+    void OnOK() override;
+
+private:
+    void OnBrowse();
+    void CopySourceToNewName();
+
+    UiServices &m_ui;
+};

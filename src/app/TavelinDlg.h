@@ -1,0 +1,108 @@
+#pragma once
+
+#include "store/CommonSettings.h"
+#include "store/MailingListEntry.h"
+#include "ui/TemplateDialog.h"
+
+#include <QStringList>
+
+class QMenu;
+class UiServices;
+
+// The main window: the register of lists in its selector, the selected list's
+// administration fields, the command tabs and the queue buttons. The program
+// lives as long as this window.
+class CTavelinDlg : public TemplateDialog
+{
+    Q_OBJECT
+
+public:
+    // arguments: the program's command line, the program name first.
+    CTavelinDlg(UiServices &ui, QStringList arguments, QWidget *parent = nullptr);
+    ~CTavelinDlg() override;
+
+    // Selects the list at that position of the selector and sets the window's
+    // state; a position that cannot be selected leaves the no-list state.
+    void SelectList(int position);
+    // Acts on a file dropped on the window or named on the command line.
+    void HandleMailFile(const QString &path);
+    // The files of one drop, in the order the file manager gave them.
+    void OnDropFiles(const QStringList &paths);
+    // System-menu commands; IDM_ABOUTBOX opens the version box.
+    void OnSysCommand(int id);
+    // The menu that holds the system-menu item (shown on the window's
+    // background, as X11 and Wayland have no system menu to extend).
+    QMenu *systemMenu() const { return m_systemMenu; }
+
+    // The two exchanges: controls into members, members into controls.
+    void TakeFieldValues();
+    void ShowValues();
+
+    const CommonSettings &commonSettings() const { return m_settings; }
+    // The register in the selector's order, each entry's record kept current.
+    const ListRegister &lists() const { return m_lists; }
+    int selectedPosition() const { return m_nSel; }
+    // Null when no list is selected.
+    MailingListEntry *selectedEntry();
+    quint32 queuedCount() const { return m_nCount; }
+    bool isDirty() const { return isEnabled(1013); }
+    void raiseDirty() { enable(1013, true); }
+
+    // Handlers of the window's own buttons.
+    void OnAddList();
+    void OnRenameList();
+    void OnDeleteList();
+    void OnSelchangeList();
+    void OnSaveSettings();
+    void OnCommonSettings();
+    void OnSelchangeTab();
+
+protected:
+    void OnInitDialog() override;
+    void done(int result) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+    // Counts the created mails and enables the queue buttons by the count.
+    void RecountQueued();
+
+    // Hooks that the command, queue, extraction, sending and settings work
+    // fills. Each does nothing yet; virtual so that tests can watch the calls.
+    virtual void ApplyTabLayout(int tab);                 // the rest of a tab change
+    virtual void HandOverConfig(const QString &path);     // a file handed over on tab 7
+    virtual quint32 CountQueuedMails();                   // files in the outgoing folder
+    virtual void ExtractAddresses(const QString &path);   // into the command field
+    virtual bool EditCommonSettings(CommonSettings &settings); // true when confirmed
+    virtual void OnUpdateArgument();                      // text update of 1167
+    virtual void OnCreateCommandMail();                   // 1060
+    virtual void OnQueuedMails();                         // 1066
+    virtual void OnSendAll();                             // 1070
+    virtual void OnExtractButton();                       // 1084
+    virtual void OnEditFile();                            // 1081
+    virtual void OnBrowseFile();                          // 1077
+    virtual void CloseStatusWindow();                     // at the window's end
+
+    UiServices &m_ui;
+    CommonSettings m_settings;
+
+    // Members bound to controls.
+    QString m_strAddress;  // 1019
+    QString m_strListName; // 1023
+    QString m_strPasswd;   // 1028
+    QString m_strArgument; // 1167
+    QString m_strLabel;    // 1168
+    quint32 m_nCount = 0;  // 1063
+    int m_nSel = -1;       // 1004
+
+private:
+    bool TakeCommandLine();
+    void SelectTab(int tab);
+    void OnUpdateField(QByteArray MailingListEntry::*field, int id);
+    void OnDestroy();
+
+    QStringList m_arguments;
+    ListRegister m_lists;
+    QMenu *m_systemMenu = nullptr;
+    bool m_destroyed = false;
+};

@@ -1,0 +1,24 @@
+#include "UiServices.h"
+
+QList<FileFilter> parseFilterList(const QString &filterList)
+{
+    QList<FileFilter> filters;
+    const QStringList parts = filterList.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty() && parts[i + 1].isEmpty())
+            break; // the closing "||"
+        if (!parts[i + 1].isEmpty())
+            filters.append({parts[i], parts[i + 1]});
+    }
+    return filters;
+}
+
+QString defaultSuffix(const QString &defaultExtension)
+{
+    QString suffix = defaultExtension;
+    if (suffix.startsWith(QLatin1Char('*')))
+        suffix.remove(0, 1);
+    if (suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    return suffix.contains(QLatin1Char('*')) ? QString() : suffix;
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QFlags>
+#include <QList>
+#include <QString>
+
+#include <optional>
+#include <type_traits>
+
+class QDialog;
+class QWidget;
+
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageIcon { None, Information, Question, Warning, Stop };
+// The button that ended a question; for a modal dialog Ok or Cancel.
+enum class DialogAnswer { Ok, Cancel, Yes, No };
+
+enum class FileDialogFlag : unsigned {
+    HideReadOnly = 1u << 0,
+    OverwritePrompt = 1u << 1,
+    FileMustExist = 1u << 2,
+};
+Q_DECLARE_FLAGS(FileDialogFlags, FileDialogFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(FileDialogFlags)
+
+// What a file-open dialog is asked to offer. The filter list is pairs of
+// display text and pattern, all separated by '|' and ended by "||"; the
+// default extension is added to a typed name that has none ("*" or "*.x"
+// forms are accepted too).
+struct FileDialogRequest
+{
+    QString caption;
+    QString defaultExtension;
+    QString initialName;
+    QString filterList;
+    FileDialogFlags flags;
+};
+
+struct FileFilter
+{
+    QString text;
+    QString pattern; // one or more patterns separated by ';'
+
+    friend bool operator==(const FileFilter &, const FileFilter &) = default;
+};
+
+// "text|pattern|text|pattern||" as a list of filters; a text without pattern
+// is dropped.
+QList<FileFilter> parseFilterList(const QString &filterList);
+// "conf" from "conf", ".conf" or "*.conf"; empty from "*" or "".
+QString defaultSuffix(const QString &defaultExtension);
+
+// An icon of MessageIcon or of a core message's own icon enum whose
+// enumerators carry the same names (Information, Question, Warning, Stop).
+template <typename E> MessageIcon toMessageIcon(E icon)
+{
+    static_assert(std::is_enum_v<E>);
+    if constexpr (std::is_same_v<E, MessageIcon>) {
+        return icon;
+    } else {
+        if constexpr (requires { E::Information; })
+            if (icon == E::Information)
+                return MessageIcon::Information;
+        if constexpr (requires { E::Question; })
+            if (icon == E::Question)
+                return MessageIcon::Question;
+        if constexpr (requires { E::Warning; })
+            if (icon == E::Warning)
+                return MessageIcon::Warning;
+        if constexpr (requires { E::Stop; })
+            if (icon == E::Stop)
+                return MessageIcon::Stop;
+        return MessageIcon::None;
+    }
+}
+
+// Every modal question a window asks goes through here, so each flow runs
+// headless in a test with scripted answers. One object is handed down from
+// the application to every window.
+class UiServices
+{
+public:
+    virtual ~UiServices() = default;
+
+    // An empty caption means the program's name.
+    virtual DialogAnswer messageBox(QWidget *parent, const QString &text, const QString &caption,
+                                    MessageButtons buttons, MessageIcon icon) = 0;
+    // The chosen file's full path; nothing when cancelled.
+    virtual std::optional<QString> openFileName(QWidget *parent,
+                                                const FileDialogRequest &request) = 0;
+    // The chosen folder; nothing when cancelled.
+    virtual std::optional<QString> pickFolder(QWidget *parent, const QString &caption,
+                                              const QString &startFolder) = 0;
+    // Runs a dialog modally: Ok when it ended accepted, else Cancel.
+    virtual DialogAnswer runModal(QDialog &dialog) = 0;
+
+    // Presents a failure or notice a core operation handed back (any struct
+    // with text, caption and icon) in a message box with an OK button.
+    template <typename Message> DialogAnswer showMessage(QWidget *parent, const Message &message)
+    {
+        return messageBox(parent, message.text, message.caption, MessageButtons::Ok,
+                          toMessageIcon(message.icon));
+    }
+};

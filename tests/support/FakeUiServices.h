@@ -1,0 +1,111 @@
+#pragma once
+
+#include "ui/TemplateDialog.h"
+#include "ui/UiServices.h"
+
+#include "resources/ResourceIds.h"
+
+#include <QDialog>
+#include <QList>
+
+#include <functional>
+
+// Scripted answers for the questions a window asks, and a record of every
+// question, so a test can say "asked to delete, answered Cancel". A question
+// without a scripted answer is answered Cancel (nothing for a file or folder)
+// and counted in unanswered.
+class FakeUiServices : public UiServices
+{
+public:
+    enum class Kind { Message, OpenFile, Folder, Modal };
+
+    struct Question
+    {
+        Kind kind;
+        QString text;    // message text
+        QString caption; // message or folder caption, dialog title
+        MessageButtons buttons = MessageButtons::Ok;
+        MessageIcon icon = MessageIcon::None;
+        FileDialogRequest file;
+        QString startFolder;
+        int templateId = 0; // the template of a modal TemplateDialog
+    };
+
+    // Runs in place of the modal loop: sets controls by id and says which of
+    // OK or Cancel the owner pressed.
+    using DialogScript = std::function<DialogAnswer(QDialog &)>;
+
+    QList<DialogAnswer> messageAnswers;
+    QList<std::optional<QString>> fileAnswers;
+    QList<std::optional<QString>> folderAnswers;
+    QList<DialogScript> dialogScripts;
+
+    QList<Question> asked;
+    int unanswered = 0;
+
+    QList<Question> askedOf(Kind kind) const
+    {
+        QList<Question> found;
+        for (const Question &q : asked) {
+            if (q.kind == kind)
+                found.append(q);
+        }
+        return found;
+    }
+
+    DialogAnswer messageBox(QWidget *, const QString &text, const QString &caption,
+                            MessageButtons buttons, MessageIcon icon) override
+    {
+        asked.append({Kind::Message, text, caption, buttons, icon, {}, {}, 0});
+        return next(messageAnswers, DialogAnswer::Cancel);
+    }
+
+    std::optional<QString> openFileName(QWidget *, const FileDialogRequest &request) override
+    {
+        asked.append({Kind::OpenFile, {}, request.caption, MessageButtons::Ok,
+                      MessageIcon::None, request, {}, 0});
+        return next(fileAnswers, std::optional<QString>());
+    }
+
+    std::optional<QString> pickFolder(QWidget *, const QString &caption,
+                                      const QString &startFolder) override
+    {
+        asked.append({Kind::Folder, {}, caption, MessageButtons::Ok, MessageIcon::None, {},
+                      startFolder, 0});
+        return next(folderAnswers, std::optional<QString>());
+    }
+
+    // No nested event loop: the dialog opens (initialises), the script plays
+    // the owner, and OK or Cancel is pressed as the script answered.
+    DialogAnswer runModal(QDialog &dialog) override
+    {
+        auto *templated = qobject_cast<TemplateDialog *>(&dialog);
+        asked.append({Kind::Modal, {}, dialog.windowTitle(), MessageButtons::Ok,
+                      MessageIcon::None, {}, {},
+                      templated ? templated->dialogTemplate().id : 0});
+        if (templated)
+            templated->initialize();
+        dialog.setResult(QDialog::Rejected);
+        const DialogAnswer answer =
+            dialogScripts.isEmpty() ? (++unanswered, DialogAnswer::Cancel)
+                                    : dialogScripts.takeFirst()(dialog);
+        const int button = answer == DialogAnswer::Ok ? IDOK : IDCANCEL;
+        if (templated)
+            templated->press(button);
+        else if (button == IDOK)
+            dialog.accept();
+        else
+            dialog.reject();
+        return dialog.result() == QDialog::Accepted ? DialogAnswer::Ok : DialogAnswer::Cancel;
+    }
+
+private:
+    template <typename T> T next(QList<T> &answers, T fallback)
+    {
+        if (answers.isEmpty()) {
+            ++unanswered;
+            return fallback;
+        }
+        return answers.takeFirst();
+    }
+};
