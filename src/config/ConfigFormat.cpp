@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -151,11 +152,14 @@ void appendFormatted(QByteArray &out, const KeywordInfo &info, const ConfigEntry
         // line break leaves one empty line before "END", which the reader drops.
         out += "<<  END\r\n";
         out.reserve(out.size() + entry.text.size() + entry.text.size() / 16 + 16);
-        for (const char c : entry.text) {
-            if (c == '\n')
+        for (const char *p = entry.text.cbegin(), *end = entry.text.cend(); p < end; ++p) {
+            const char *stop = std::find_if(p, end, [](char c) { return c == '\r' || c == '\n'; });
+            out.append(p, stop - p);
+            if (stop == end)
+                break;
+            if (*stop == '\n')
                 out += "\r\n";
-            else if (c != '\r')
-                out += c;
+            p = stop;
         }
         out += "\r\nEND";
         break;

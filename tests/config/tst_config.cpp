@@ -256,17 +256,20 @@ private Q_SLOTS:
         QCOMPARE(QFile::permissions(file) & ~(QFile::ReadUser | QFile::WriteUser), mode);
     }
 
-    void dropsALongPreambleOfAReply()
+    void handlesLongRepliesAndLines()
     {
         // More text before the config than the writer keeps in memory.
         const QString file = path(QStringLiteral("reply.eml"));
         QByteArray mail;
         for (int i = 0; i < 40000; ++i)
             mail += "X-Filler: " + QByteArray(60, 'x') + '\n';
-        mail += ">>>> config l pw\nmoderate=yes\n";
+        // And a line longer than the reader takes in one go.
+        const QByteArray longValue(3 << 20, 'v');
+        mail += ">>>> config l pw\nmoderate=yes\ndescription=" + longValue + '\n';
         QVERIFY(writeFile(file, mail));
         QVERIFY(normalize(file));
-        QCOMPARE(readAll(file), QByteArray("moderate            =   yes\r\n"));
+        QCOMPARE(readAll(file), "moderate            =   yes\r\ndescription         =   " +
+                                    longValue + "\r\n");
     }
 
     void normalizesRealServerFiles_data()
