@@ -1,0 +1,391 @@
+#include "AddressExtraction.h"
+
+#include "LineStream.h"
+
+#include <QFile>
+#include <QByteArrayMatcher>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// Blanks between words. Tabs and stray CRs count, as no address holds one:
+// kept, a tab-indented reason line would give a tab as an "address", and a
+// CR inside an address could break the command line it is written into.
+constexpr bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// Bytes that end a run of address bytes in the walk below.
+constexpr std::array<bool, 256> kWalkStops = [] {
+    std::array<bool, 256> stops{};
+    for (unsigned char c : {'(', '"', '<', '>', ' ', '\t', '\r'})
+        stops[c] = true;
+    return stops;
+}();
+
+// ParseMailAddress as a walk that can be fed a line in pieces, so a line never
+// has to be held whole. Comments nest as
+// in RFC 5322 3.2.2: servers quote their partner's reply, parentheses and
+// all, inside the reason comment, and a first ")" ending it would leave the
+// rest of the reason as an address.
+class AddressWalk
+{
+public:
+    void feed(QByteArrayView bytes);
+    // The address collected; the walk starts again from scratch.
+    QByteArray take();
+
+private:
+    QByteArray m_address;
+    qsizetype m_commentDepth = 0;
+    bool m_inQuote = false;
+    bool m_done = false; // a ">" closed a non-empty address
+};
+
+void AddressWalk::feed(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+    while (p < end && !m_done) {
+        if (m_inQuote) {
+            const auto *quote = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
+            if (!quote)
+                return;
+            m_inQuote = false;
+            p = quote + 1;
+            continue;
+        }
+        if (m_commentDepth > 0) {
+            for (; p < end && m_commentDepth > 0; ++p) {
+                if (*p == '(')
+                    ++m_commentDepth;
+                else if (*p == ')')
+                    --m_commentDepth;
+            }
+            continue;
+        }
+        switch (*p) {
+        case '(':
+            m_commentDepth = 1;
+            ++p;
+            break;
+        case '"':
+            m_inQuote = true;
+            ++p;
+            break;
+        case '<': // what came before was a display name
+            m_address.truncate(0);
+            ++p;
+            break;
+        case '>':
+            m_done = !m_address.isEmpty();
+            ++p;
+            break;
+        case ' ':
+        case '\t':
+        case '\r':
+            ++p;
+            break;
+        default: {
+            const char *run = p + 1;
+            while (run < end && !kWalkStops[static_cast<unsigned char>(*run)])
+                ++run;
+            m_address.append(p, run - p);
+            p = run;
+        }
+        }
+    }
+}
+
+QByteArray AddressWalk::take()
+{
+    QByteArray address = std::move(m_address);
+    *this = AddressWalk();
+    return address;
+}
+
+QByteArrayView withoutLeadingBlanks(QByteArrayView text)
+{
+    const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
+    return text.sliced(first - text.begin());
+}
+
+// The command line of an approval request ("subscribe list Name <a@b>"): the
+// command word and the list name go, the rest is reduced. A run of blanks
+// separates two words as one blank does.
+QByteArray approvalAddress(QByteArrayView line)
+{
+    line = withoutLeadingBlanks(line);
+    for (int word = 0; word < 2; ++word) {
+        const auto blank = std::find_if(line.begin(), line.end(), isBlank);
+        if (blank == line.end())
+            break; // no blank left: nothing removed
+        line = withoutLeadingBlanks(line.sliced(blank - line.begin()));
+    }
+    return ParseMailAddress(line);
+}
+
+// Finds the two markers of the error-mail rule in one line, also when the line
+// comes in pieces and a marker straddles two of them.
+class MarkerSearch
+{
+public:
+    void feed(const LineStream::Piece &piece, bool lineStart);
+    bool heading() const { return m_heading; }
+    bool approval() const { return m_approval; }
+    void reset() { *this = MarkerSearch(); }
+
+private:
+    void search(QByteArrayView bytes);
+
+    static constexpr char kHeadingText[] = "The following addresses";
+    static constexpr char kApprovalText[] = "requests that you approve the following";
+    static constexpr auto kHeading = qMakeStaticByteArrayMatcher(kHeadingText);
+    static constexpr auto kApproval = qMakeStaticByteArrayMatcher(kApprovalText);
+    // Bytes of a line to keep across pieces: a marker less one.
+    static constexpr qsizetype kOverlap = std::max(sizeof kHeadingText, sizeof kApprovalText) - 2;
+
+    QByteArray m_tail; // the line's last bytes before this piece, then the piece
+    bool m_heading = false;
+    bool m_approval = false;
+};
+
+void MarkerSearch::search(QByteArrayView bytes)
+{
+    m_heading = m_heading || kHeading.indexIn(bytes) >= 0;
+    m_approval = m_approval || kApproval.indexIn(bytes) >= 0;
+}
+
+void MarkerSearch::feed(const LineStream::Piece &piece, bool lineStart)
+{
+    if (lineStart && piece.lineEnd) { // a whole line, the usual case
+        search(piece.bytes);
+        return;
+    }
+    m_tail.append(piece.bytes);
+    search(m_tail);
+    m_tail.remove(0, std::max<qsizetype>(m_tail.size() - kOverlap, 0));
+}
+
+// The error-mail rule; add gets each address found, in order.
+template <typename Add>
+QString scanErrorMail(QIODevice &device, qsizetype bufferSize, Add &&add)
+{
+    enum class Phase { Searching, Listing, SkippingLine, CommandLine };
+    Phase phase = Phase::Searching;
+    LineStream lines(device, bufferSize);
+    LineStream::Piece piece;
+    MarkerSearch markers;
+    AddressWalk walk;
+    QByteArray command;
+    bool lineStart = true;
+    while (lines.next(piece)) {
+        const bool atLineStart = std::exchange(lineStart, piece.lineEnd);
+        switch (phase) {
+        case Phase::Searching:
+            markers.feed(piece, atLineStart);
+            if (piece.lineEnd) {
+                // On a line with both markers the heading counts.
+                if (markers.heading())
+                    phase = Phase::Listing;
+                else if (markers.approval())
+                    phase = Phase::SkippingLine;
+                markers.reset();
+            }
+            break;
+        case Phase::Listing:
+            if (atLineStart && piece.lineEnd && piece.bytes.isEmpty())
+                return lines.errorString(); // the empty line ends the list
+            walk.feed(piece.bytes);
+            if (piece.lineEnd) {
+                if (QByteArray address = walk.take(); !address.isEmpty())
+                    add(std::move(address));
+            }
+            break;
+        case Phase::SkippingLine: // the empty line after the marker
+            if (piece.lineEnd)
+                phase = Phase::CommandLine;
+            break;
+        case Phase::CommandLine:
+            command.append(piece.bytes);
+            if (piece.lineEnd) {
+                if (QByteArray address = approvalAddress(command); !address.isEmpty())
+                    add(std::move(address));
+                return lines.errorString();
+            }
+            break;
+        }
+    }
+    return lines.errorString();
+}
+
+// The sender rule; add gets the address of the first "From:" line. In the
+// header block (up to the first empty line) a From: field may be folded over
+// several lines (RFC 5322 2.2.3): lines that start with a blank continue it,
+// as when a long display name pushes the address to the next line.
+template <typename Add>
+QString scanSender(QIODevice &device, qsizetype bufferSize, Add &&add)
+{
+    static constexpr QByteArrayView kFrom("from:");
+    enum class Line { Undecided, Field, Other };
+    LineStream lines(device, bufferSize);
+    LineStream::Piece piece;
+    AddressWalk walk;
+    Line line = Line::Undecided;
+    qsizetype matched = 0; // bytes of kFrom matched at the line's start
+    bool lineStart = true;
+    bool inHeader = true;
+    bool fieldFound = false;
+    const auto finish = [&] {
+        if (QByteArray address = walk.take(); !address.isEmpty())
+            add(std::move(address));
+        return lines.errorString();
+    };
+    while (lines.next(piece)) {
+        const bool atLineStart = std::exchange(lineStart, piece.lineEnd);
+        const bool emptyLine = atLineStart && piece.lineEnd && piece.bytes.isEmpty();
+        if (atLineStart && fieldFound) {
+            if (emptyLine || !isBlank(piece.bytes.front()))
+                return finish();
+            line = Line::Field;
+        }
+        QByteArrayView rest = piece.bytes;
+        while (line == Line::Undecided && !rest.isEmpty()) {
+            char c = rest.front();
+            if (c >= 'A' && c <= 'Z')
+                c = char(c - 'A' + 'a');
+            rest = rest.sliced(1);
+            if (c != kFrom[matched++])
+                line = Line::Other;
+            else if (matched == kFrom.size())
+                line = Line::Field;
+        }
+        if (line == Line::Field) {
+            fieldFound = true;
+            walk.feed(rest);
+        }
+        if (piece.lineEnd) {
+            inHeader = inHeader && !emptyLine;
+            if (fieldFound && !inHeader)
+                return finish(); // no folding in a body
+            line = Line::Undecided;
+            matched = 0;
+        }
+    }
+    return finish();
+}
+
+template <typename Add>
+QString scan(ExtractionRule rule, QIODevice &device, qsizetype bufferSize, Add &&add)
+{
+    switch (rule) {
+    case ExtractionRule::ErrorMailAddresses:
+        return scanErrorMail(device, bufferSize, add);
+    case ExtractionRule::SenderAddress:
+        return scanSender(device, bufferSize, add);
+    case ExtractionRule::None:
+        break;
+    }
+    return {};
+}
+
+// Empty when the file is open, else why not.
+QString openForReading(QFile &file)
+{
+    if (file.fileName().isEmpty()) // QFile would also warn on stderr
+        return QStringLiteral("no file name given");
+    // Unbuffered: the line stream has its own buffer.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    return {};
+}
+
+ExtractionResult collect(ExtractionRule rule, QIODevice &device, qsizetype bufferSize)
+{
+    ExtractionResult result;
+    result.error = scan(rule, device, bufferSize,
+                        [&](QByteArray &&address) { result.addresses.append(std::move(address)); });
+    return result;
+}
+
+ExtractionResult collect(ExtractionRule rule, const QString &path)
+{
+    QFile file(path);
+    if (QString error = openForReading(file); !error.isEmpty())
+        return {{}, error};
+    return collect(rule, file, LineStream::DefaultBufferSize);
+}
+
+} // namespace
+
+QByteArray ParseMailAddress(QByteArrayView text)
+{
+    AddressWalk walk;
+    walk.feed(text);
+    return walk.take();
+}
+
+ExtractionResult ExtractErrorMailAddresses(QIODevice &device, qsizetype bufferSize)
+{
+    return collect(ExtractionRule::ErrorMailAddresses, device, bufferSize);
+}
+
+ExtractionResult ExtractErrorMailAddresses(const QString &path)
+{
+    return collect(ExtractionRule::ErrorMailAddresses, path);
+}
+
+ExtractionResult ExtractSenderAddress(QIODevice &device, qsizetype bufferSize)
+{
+    return collect(ExtractionRule::SenderAddress, device, bufferSize);
+}
+
+ExtractionResult ExtractSenderAddress(const QString &path)
+{
+    return collect(ExtractionRule::SenderAddress, path);
+}
+
+QByteArray JoinAddresses(const QByteArrayList &addresses)
+{
+    return addresses.join(',');
+}
+
+ExtractionRule ExtractionRuleForTab(int tab)
+{
+    switch (tab) {
+    case 0:
+        return ExtractionRule::ErrorMailAddresses;
+    case 1:
+        return ExtractionRule::SenderAddress;
+    default:
+        return ExtractionRule::None;
+    }
+}
+
+ExtractionOutcome ExtractAddresses(ExtractionRule rule, const QString &path)
+{
+    ExtractionOutcome outcome;
+    if (rule != ExtractionRule::None) {
+        QFile file(path);
+        outcome.error = openForReading(file);
+        if (outcome.error.isEmpty()) {
+            // Joined as found: a long report never becomes a list of small arrays.
+            outcome.error = scan(rule, file, LineStream::DefaultBufferSize,
+                                 [&](QByteArray &&address) {
+                                     if (!outcome.fieldText.isEmpty())
+                                         outcome.fieldText += ',';
+                                     outcome.fieldText += address;
+                                 });
+        }
+    }
+    if (outcome.fieldText.isEmpty()) {
+        outcome.message = UserMessage{QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"),
+                                      QStringLiteral("ｱﾄﾞﾚｽ抽出")};
+    }
+    return outcome;
+}
