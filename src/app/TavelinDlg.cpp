@@ -195,7 +195,8 @@ void CTavelinDlg::SelectList(int position)
         // Each changed field stores itself back and raises the dirty flag.
         ShowValues();
         selected = true;
-    } else if (position == -1) {
+    } else {
+        // As the platform's list does, a failed selection clears the selection.
         const QSignalBlocker blocker(selector);
         selector->setCurrentIndex(-1);
         m_nSel = -1;

@@ -1,0 +1,613 @@
+// The main window, the title, file-rename and about dialogs, on the real store
+// in a temporary folder, with scripted answers for every question.
+#include "FakeUiServices.h"
+#include "app/FileRenameDlg.h"
+#include "app/TavelinDlg.h"
+#include "app/TitleDlg.h"
+#include "resources/StringTable.h"
+#include "store/AppRegistry.h"
+#include "store/SettingsStore.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+#include <csignal>
+
+namespace {
+
+using Kind = FakeUiServices::Kind;
+
+// The main window with its hooks watched.
+class WatchedWindow : public CTavelinDlg
+{
+public:
+    using CTavelinDlg::CTavelinDlg;
+
+    QStringList extracted;
+    QStringList handedOver;
+    quint32 queued = 0;
+    std::optional<CommonSettings> sheetAnswer;
+
+protected:
+    void ExtractAddresses(const QString &path) override { extracted.append(path); }
+    void HandOverConfig(const QString &path) override { handedOver.append(path); }
+    quint32 CountQueuedMails() override { return queued; }
+    bool EditCommonSettings(CommonSettings &settings) override
+    {
+        if (sheetAnswer)
+            settings = *sheetAnswer;
+        return sheetAnswer.has_value();
+    }
+};
+
+MailingListEntry list(const char *title, const char *address = "")
+{
+    MailingListEntry entry;
+    entry.Title = title;
+    entry.Address = address;
+    return entry;
+}
+
+ListRegister storedRegister()
+{
+    CAppRegistry store;
+    return LoadRegister(store);
+}
+
+QStringList titles(const QComboBox *selector)
+{
+    QStringList shown;
+    for (int i = 0; i < selector->count(); ++i)
+        shown.append(selector->itemText(i));
+    return shown;
+}
+
+// Plays the owner in the title dialog: types the title and presses OK.
+FakeUiServices::DialogScript typeTitle(const QString &title)
+{
+    return [title](QDialog &dialog) {
+        static_cast<TemplateDialog &>(dialog).setText(1161, title);
+        return DialogAnswer::Ok;
+    };
+}
+
+const int kListControls[] = {1008, 1010, 1019, 1023, 1028, 1037, 1167,
+                             1084, 1081, 1077, 1060, 1066, 1070};
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QByteArray patterned(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + i / 251) & 0xff);
+    return bytes;
+}
+
+} // namespace
+
+class TestApp : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakeUiServices m_ui;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+
+    std::unique_ptr<WatchedWindow> open(const ListRegister &lists,
+                                        const QStringList &arguments = {QStringLiteral("tavelin")})
+    {
+        if (!lists.isEmpty())
+            SaveRegister(lists);
+        auto window = std::make_unique<WatchedWindow>(m_ui, arguments);
+        window->show(); // opening initialises it
+        return window;
+    }
+
+    // The window state of no selected list.
+    void verifyNoListState(const CTavelinDlg &window)
+    {
+        for (int id : kListControls)
+            QVERIFY2(!window.isEnabled(id), qPrintable(QString::number(id)));
+        QVERIFY(!window.isShown(1167));
+        QCOMPARE(window.item<QComboBox>(1004)->currentIndex(), -1);
+        QVERIFY(window.isEnabled(1004) && window.isEnabled(1006) && window.isEnabled(1016));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
+        m_ui = FakeUiServices();
+    }
+
+    void mainWindowHasItsControlsTabsAndTitle_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("shown");
+        const auto row = [](int id, const char *text, bool enabled, bool shown) {
+            QTest::addRow("%d", id) << id << QString::fromUtf8(text) << enabled << shown;
+        };
+        row(1006, "新規追加", true, true);
+        row(1008, "名称変更", false, true);
+        row(1010, "削除", false, true);
+        row(1013, "設定の保存", false, true);
+        row(1016, "共通設定", true, true);
+        row(1019, "", false, true);
+        row(1023, "", false, true);
+        row(1028, "", false, true);
+        row(1060, "ｺﾏﾝﾄﾞﾒｰﾙ作成", false, true);
+        row(1063, "", true, true);
+        row(1066, "既成ﾒｰﾙ操作", false, true);
+        row(1070, "全ﾒｰﾙ送信", false, true);
+        row(1077, "参照", false, false);
+        row(1081, "編集", false, false);
+        row(1084, "ｱﾄﾞﾚｽ抽出", false, false);
+        row(1167, "", false, false);
+        row(1168, "", true, true);
+        row(1181, "通 作成済", true, true);
+        row(1037, "", false, true);
+    }
+
+    void mainWindowHasItsControlsTabsAndTitle()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, text);
+        QFETCH(bool, enabled);
+        QFETCH(bool, shown);
+        CTavelinDlg window(m_ui, {});
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tavelin for Quillon"));
+        QCOMPARE(window.text(id), text);
+        QCOMPARE(window.isEnabled(id), enabled);
+        QCOMPARE(window.isShown(id), shown);
+        QCOMPARE(window.item<QLineEdit>(1028)->echoMode(), QLineEdit::Password);
+
+        window.initialize();
+        const QStringList labels = {
+            QStringLiteral("強制退会"),    QStringLiteral("強制入会"), QStringLiteral("ﾊﾟｽﾜｰﾄﾞ変更"),
+            QStringLiteral("会員一覧"),    QStringLiteral("Info変更"), QStringLiteral("Intro変更"),
+            QStringLiteral("config 取得"), QStringLiteral("config 変更")};
+        auto *tabs = window.item<QTabWidget>(1037);
+        QCOMPARE(tabs->count(), labels.size());
+        for (int i = 0; i < labels.size(); ++i)
+            QCOMPARE(tabs->tabText(i), labels[i]);
+        QVERIFY(!window.windowIcon().isNull());
+        QCOMPARE(window.text(1063), QStringLiteral("0"));
+    }
+
+    void firstStartWithAnEmptyStoreSelectsNothing()
+    {
+        SaveRegister({});
+        WatchedWindow window(m_ui, {QStringLiteral("tavelin")});
+        window.queued = 3; // mails already in the outgoing folder
+        window.initialize();
+        QCOMPARE(window.item<QComboBox>(1004)->count(), 0);
+        QCOMPARE(window.queuedCount(), 3u);
+        QCOMPARE(window.text(1063), QStringLiteral("3"));
+        verifyNoListState(window);
+        QVERIFY(!window.isDirty());
+        QCOMPARE(window.item<QTabWidget>(1037)->currentIndex(), 0);
+    }
+
+    void listsAreShownByTitleWithoutRegardToCase()
+    {
+        auto window = open({list("b"), list("a"), list("c")});
+        auto *selector = window->item<QComboBox>(1004);
+        QCOMPARE(titles(selector), (QStringList{"a", "b", "c"}));
+        QCOMPARE(selector->currentIndex(), 0);
+
+        m_ui.dialogScripts = {typeTitle(QStringLiteral("B"))};
+        window->press(1006);
+        QCOMPARE(titles(selector), (QStringList{"a", "b", "B", "c"}));
+        QCOMPARE(selector->currentIndex(), 2);
+        QCOMPARE(m_ui.asked.at(0).templateId, 134);
+        QCOMPARE(storedRegister().size(), 4);
+        QCOMPARE(storedRegister().at(2).Title, QByteArray("B"));
+        QVERIFY(!window->isDirty());
+    }
+
+    void addingCancelledOrEmptyTitle()
+    {
+        auto window = open({list("a", "x@example.org")});
+        QVERIFY(window->isDirty()); // the first list's address filled the field
+        m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Cancel; }};
+        window->press(1006);
+        QCOMPARE(window->item<QComboBox>(1004)->count(), 1);
+
+        m_ui.dialogScripts = {typeTitle(QString())};
+        window->press(1006);
+        QCOMPARE(titles(window->item<QComboBox>(1004)), (QStringList{"", "a"}));
+        QCOMPARE(window->selectedPosition(), 0);
+        QCOMPARE(window->text(1019), QString()); // the new list's empty record
+        QCOMPARE(window->lists().at(1).Address, QByteArray("x@example.org"));
+        QCOMPARE(storedRegister().size(), 2);
+    }
+
+    void renamingMovesTheListAndKeepsItsRecord()
+    {
+        auto window = open({list("a", "a@example.org"), list("b"), list("c")});
+        QCOMPARE(window->selectedPosition(), 0);
+        m_ui.dialogScripts = {[](QDialog &dialog) {
+            auto &title = static_cast<TemplateDialog &>(dialog);
+            // The dialog opens with the current title.
+            if (title.text(1161) != QLatin1String("a"))
+                return DialogAnswer::Cancel;
+            title.setText(1161, QStringLiteral("z"));
+            return DialogAnswer::Ok;
+        }};
+        window->press(1008);
+        QCOMPARE(titles(window->item<QComboBox>(1004)), (QStringList{"b", "c", "z"}));
+        QCOMPARE(window->selectedPosition(), 2);
+        QCOMPARE(window->item<QComboBox>(1004)->currentIndex(), 2);
+        QCOMPARE(window->text(1019), QStringLiteral("a@example.org"));
+        QCOMPARE(window->lists().at(2).Address, QByteArray("a@example.org"));
+        const ListRegister stored = storedRegister();
+        QCOMPARE(stored.size(), 3);
+        QCOMPARE(stored.at(2).Title, QByteArray("z"));
+        QCOMPARE(stored.at(2).Address, QByteArray("a@example.org"));
+    }
+
+    void deletingAsksAndLeavesNoListSelected()
+    {
+        auto window = open({list("a"), list("b")});
+        m_ui.messageAnswers = {DialogAnswer::Cancel};
+        window->press(1010);
+        QCOMPARE(window->item<QComboBox>(1004)->count(), 2);
+        QCOMPARE(storedRegister().size(), 2);
+
+        m_ui.messageAnswers = {DialogAnswer::Ok};
+        window->press(1010);
+        const QList<FakeUiServices::Question> questions = m_ui.askedOf(Kind::Message);
+        QCOMPARE(questions.size(), 2);
+        QCOMPARE(questions[1].text, QStringLiteral("aを削除していいですか"));
+        QCOMPARE(questions[1].caption, QStringLiteral("ＭＬ削除"));
+        QCOMPARE(questions[1].buttons, MessageButtons::OkCancel);
+        QCOMPARE(titles(window->item<QComboBox>(1004)), QStringList{"b"});
+        verifyNoListState(*window);
+        QCOMPARE(window->selectedPosition(), -1);
+        QCOMPARE(storedRegister().size(), 1);
+        QCOMPARE(storedRegister().at(0).Title, QByteArray("b"));
+    }
+
+    void closingAfterTypingAsksToSave_data()
+    {
+        QTest::addColumn<DialogAnswer>("answer");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("OK saves") << DialogAnswer::Ok << QByteArray("typed@example.org");
+        QTest::newRow("Cancel keeps") << DialogAnswer::Cancel << QByteArray("old@example.org");
+    }
+
+    void closingAfterTypingAsksToSave()
+    {
+        QFETCH(DialogAnswer, answer);
+        QFETCH(QByteArray, stored);
+        SaveRegister({list("a", "old@example.org")});
+        {
+            auto window = open({});
+            window->press(1013); // save clears the dirty flag the start raised
+            QVERIFY(!window->isDirty());
+            auto *address = window->item<QLineEdit>(1019);
+            address->clear();
+            QTest::keyClicks(address, QStringLiteral("typed@example.org"));
+            QVERIFY(window->isDirty());
+            QCOMPARE(window->lists().at(0).Address, QByteArray("typed@example.org"));
+            m_ui.messageAnswers = {answer};
+            window->close();
+            QCOMPARE(m_ui.askedOf(Kind::Message).size(), 1);
+            QCOMPARE(m_ui.asked.last().text, QStringLiteral("設定が変更されています\n保存しますか"));
+            QCOMPARE(m_ui.asked.last().caption, QStringLiteral("保存"));
+        }
+        // Destroying the closed window asks no second time.
+        QCOMPARE(m_ui.askedOf(Kind::Message).size(), 1);
+        QCOMPARE(storedRegister().at(0).Address, stored);
+    }
+
+    void closingUnchangedAsksNothing()
+    {
+        auto window = open({list("a")});
+        window->close();
+        QVERIFY(m_ui.asked.isEmpty());
+    }
+
+    void selectingAListWithOtherFieldsRaisesTheDirtyFlag()
+    {
+        auto window = open({list("a"), list("b", "b@example.org")});
+        QVERIFY(!window->isDirty());
+        auto *selector = window->item<QComboBox>(1004);
+        selector->setFocus();
+        QTest::keyClick(selector, Qt::Key_Down);
+        QCOMPARE(window->selectedPosition(), 1);
+        QCOMPARE(window->text(1019), QStringLiteral("b@example.org"));
+        QVERIFY(window->isDirty());
+        for (int id : {1008, 1010, 1019, 1023, 1028, 1037, 1167})
+            QVERIFY(window->isEnabled(id));
+        QVERIFY(window->isShown(1167));
+        QVERIFY(!window->isEnabled(1060)); // the command field is empty
+        window->press(1013);
+        QVERIFY(!window->isDirty());
+    }
+
+    void queueButtonsFollowTheCountOnlyWithAList()
+    {
+        SaveRegister({list("a")});
+        WatchedWindow window(m_ui, {QStringLiteral("tavelin")});
+        window.queued = 2;
+        window.initialize();
+        QVERIFY(window.isEnabled(1066) && window.isEnabled(1070));
+        window.SelectList(5); // out of range: the no-list state
+        verifyNoListState(window);
+    }
+
+    void commandLineSelectsListAndTab_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QStringList>("extracted");
+        QTest::addColumn<QStringList>("handedOver");
+        const QString mail = QStringLiteral("/tmp/mail.txt");
+        const QString program = QStringLiteral("tavelin");
+        QTest::newRow("subscribe") << QStringList{program, "subscribe", "b", mail} << 1 << 1
+                                   << QStringList{mail} << QStringList{};
+        QTest::newRow("SUBSCRIBE") << QStringList{program, "SUBSCRIBE", "b", mail} << 1 << 1
+                                   << QStringList{mail} << QStringList{};
+        QTest::newRow("unsubscribe, extra argument")
+            << QStringList{program, "Unsubscribe", "b", mail, "more"} << 1 << 0
+            << QStringList{mail} << QStringList{};
+        QTest::newRow("config") << QStringList{program, "config", "b", mail} << 1 << 7
+                                << QStringList{} << QStringList{mail};
+        QTest::newRow("title in other case") << QStringList{program, "subscribe", "B", mail} << 0
+                                             << 0 << QStringList{} << QStringList{};
+        QTest::newRow("two arguments") << QStringList{program, "subscribe", "b"} << 0 << 0
+                                       << QStringList{} << QStringList{};
+        QTest::newRow("unknown word") << QStringList{program, "sub", "b", mail} << 0 << 0
+                                      << QStringList{} << QStringList{};
+    }
+
+    void commandLineSelectsListAndTab()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, position);
+        QFETCH(int, tab);
+        QFETCH(QStringList, extracted);
+        QFETCH(QStringList, handedOver);
+        auto window = open({list("a"), list("b")}, arguments);
+        QCOMPARE(window->selectedPosition(), position);
+        QCOMPARE(window->item<QTabWidget>(1037)->currentIndex(), tab);
+        QCOMPARE(window->extracted, extracted);
+        QCOMPARE(window->handedOver, handedOver);
+    }
+
+    void dropsAreTakenOnlyOnTheTabsThatUseFiles()
+    {
+        auto window = open({list("a")});
+        auto *tabs = window->item<QTabWidget>(1037);
+        const bool accepts[] = {true, true, false, false, true, true, false, true};
+        for (int tab = 7; tab >= 0; --tab) {
+            tabs->setCurrentIndex(tab);
+            QCOMPARE(window->acceptDrops(), accepts[tab]);
+        }
+    }
+
+    void onlyTheFirstDroppedFileIsHandled()
+    {
+        auto window = open({list("a")});
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/one.txt")),
+                      QUrl::fromLocalFile(QStringLiteral("/tmp/two.txt")),
+                      QUrl::fromLocalFile(QStringLiteral("/tmp/three.txt"))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &drop);
+        QCOMPARE(window->extracted, QStringList{QStringLiteral("/tmp/one.txt")});
+
+        // Tab 4 takes files but does nothing with a mail; no list: ignored.
+        window->item<QTabWidget>(1037)->setCurrentIndex(4);
+        window->OnDropFiles({QStringLiteral("/tmp/four.txt")});
+        window->item<QTabWidget>(1037)->setCurrentIndex(7);
+        window->SelectList(-1);
+        window->OnDropFiles({QStringLiteral("/tmp/five.txt")});
+        QCOMPARE(window->extracted.size(), 1);
+        QVERIFY(window->handedOver.isEmpty());
+    }
+
+    void systemMenuItemOpensTheVersionBox()
+    {
+        auto window = open({});
+        QVERIFY(window->systemMenu());
+        const QList<QAction *> actions = window->systemMenu()->actions();
+        QCOMPARE(actions.size(), 1);
+        QCOMPARE(actions[0]->text(), loadString(101));
+        m_ui.dialogScripts = {[](QDialog &dialog) {
+            auto &about = static_cast<TemplateDialog &>(dialog);
+            return about.findChildren<QWidget *>().size() == 3 ? DialogAnswer::Ok
+                                                               : DialogAnswer::Cancel;
+        }};
+        actions[0]->trigger();
+        const QList<FakeUiServices::Question> modal = m_ui.askedOf(Kind::Modal);
+        QCOMPARE(modal.size(), 1);
+        QCOMPARE(modal[0].templateId, 100);
+        QCOMPARE(modal[0].caption, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 Tavelin"));
+        QCOMPARE(m_ui.unanswered, 0);
+    }
+
+    void commonSettingsAreWrittenWholeOnlyWhenConfirmed()
+    {
+        auto window = open({list("a")});
+        window->press(1016); // the sheet cancelled: nothing written
+        QVERIFY(!QSettings(QSettings::NativeFormat, QSettings::UserScope, "Orvendal", "Tavelin")
+                     .contains(QStringLiteral("Server")));
+        CommonSettings changed = window->commonSettings();
+        changed.Server = "smtp.example.org";
+        window->sheetAnswer = changed;
+        window->press(1016);
+        QCOMPARE(window->commonSettings().Server, QByteArray("smtp.example.org"));
+        QSettings stored(QSettings::NativeFormat, QSettings::UserScope, "Orvendal", "Tavelin");
+        for (const CommonSettingField &field : commonSettingFields())
+            QVERIFY2(stored.contains(QString::fromLatin1(field.name)), field.name);
+        QVERIFY(!window->isDirty());
+    }
+
+    void titleDialogReturnsWhatWasTyped()
+    {
+        CTitleDlg dialog;
+        dialog.m_strTitle = QStringLiteral("old");
+        m_ui.dialogScripts = {[](QDialog &d) {
+            static_cast<TemplateDialog &>(d).setText(1161, QStringLiteral("typed"));
+            return DialogAnswer::Cancel;
+        }};
+        QCOMPARE(m_ui.runModal(dialog), DialogAnswer::Cancel);
+        QCOMPARE(dialog.m_strTitle, QStringLiteral("old"));
+        m_ui.dialogScripts = {typeTitle(QString())};
+        QCOMPARE(m_ui.runModal(dialog), DialogAnswer::Ok);
+        QCOMPARE(dialog.m_strTitle, QString());
+    }
+
+    void fileRenameCopiesToTheTypedName()
+    {
+        const QByteArray content = patterned(200000); // more than one read
+        writeFile(path("reply.txt"), content);
+        CFileRenameDlg dialog(m_ui);
+        dialog.m_strSource = path("reply.txt");
+        dialog.m_strNewName = path("opened.conf");
+        m_ui.dialogScripts = {[this](QDialog &d) {
+            auto &rename = static_cast<TemplateDialog &>(d);
+            if (rename.text(1162) != path("reply.txt") || rename.text(1163) != path("opened.conf"))
+                return DialogAnswer::Cancel;
+            rename.setText(1163, path("typed.conf"));
+            return DialogAnswer::Ok;
+        }};
+        QCOMPARE(m_ui.runModal(dialog), DialogAnswer::Ok);
+        QCOMPARE(dialog.m_strNewName, path("typed.conf"));
+        QCOMPARE(readFile(path("typed.conf")), content);
+        QVERIFY(!QFile::exists(path("opened.conf")));
+        QVERIFY(m_ui.askedOf(Kind::Message).isEmpty());
+    }
+
+    void fileRenameReplacesTheWholeExistingFile()
+    {
+        writeFile(path("reply.txt"), "short\r\n");
+        writeFile(path("list.conf"), patterned(5000));
+        CFileRenameDlg dialog(m_ui);
+        dialog.m_strSource = path("reply.txt");
+        dialog.m_strNewName = path("list.conf");
+        m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Ok; }};
+        m_ui.runModal(dialog);
+        QCOMPARE(readFile(path("list.conf")), QByteArray("short\r\n"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2); // no temporary left
+    }
+
+    void fileRenameWithoutSourceOrOntoItselfChangesNothing()
+    {
+        CFileRenameDlg dialog(m_ui);
+        dialog.m_strSource = path("missing.txt");
+        dialog.m_strNewName = path("new.conf");
+        m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Ok; }};
+        QCOMPARE(m_ui.runModal(dialog), DialogAnswer::Ok);
+        QVERIFY(!QFile::exists(path("new.conf")));
+
+        writeFile(path("same.conf"), "kept");
+        CFileRenameDlg onto(m_ui);
+        onto.m_strSource = path("same.conf");
+        onto.m_strNewName = m_dir->path() + QStringLiteral("/./same.conf");
+        m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Ok; }};
+        QCOMPARE(m_ui.runModal(onto), DialogAnswer::Ok);
+        QCOMPARE(readFile(path("same.conf")), QByteArray("kept"));
+        QVERIFY(m_ui.asked.size() == 2 && m_ui.askedOf(Kind::Message).isEmpty());
+    }
+
+    void fileRenameCancelCopiesNothing()
+    {
+        writeFile(path("reply.txt"), "reply");
+        CFileRenameDlg dialog(m_ui);
+        dialog.m_strSource = path("reply.txt");
+        dialog.m_strNewName = path("new.conf");
+        m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Cancel; }};
+        QCOMPARE(m_ui.runModal(dialog), DialogAnswer::Cancel);
+        QVERIFY(!QFile::exists(path("new.conf")));
+    }
+
+    void fileRenameBrowsesForTheNewName()
+    {
+        CFileRenameDlg dialog(m_ui);
+        dialog.m_strNewName = path("old.conf");
+        dialog.m_strDefExt = QStringLiteral("*.conf");
+        dialog.m_strFilter = QStringLiteral("config ﾌｧｲﾙ(*.conf)|*.conf|全てのﾌｧｲﾙ (*.*)|*.*||");
+        dialog.initialize();
+        m_ui.fileAnswers = {std::nullopt, path("chosen.conf")};
+        dialog.press(1003);
+        QCOMPARE(dialog.text(1163), path("old.conf"));
+        dialog.press(1003);
+        QCOMPARE(dialog.text(1163), path("chosen.conf"));
+        QCOMPARE(dialog.m_strNewName, path("chosen.conf"));
+        const FakeUiServices::Question asked = m_ui.askedOf(Kind::OpenFile).at(0);
+        QCOMPARE(asked.file.defaultExtension, QStringLiteral("*.conf"));
+        QCOMPARE(asked.file.initialName, path("old.conf"));
+        QCOMPARE(asked.file.filterList, dialog.m_strFilter);
+        QCOMPARE(asked.file.flags,
+                 FileDialogFlag::HideReadOnly | FileDialogFlag::OverwritePrompt);
+    }
+
+    void failedCopyKeepsTheOldFileAndSaysWhy()
+    {
+        const QByteArray old = "old config\r\n";
+        writeFile(path("list.conf"), old);
+        writeFile(path("reply.txt"), patterned(300000));
+        // A file size limit makes the writes fail part way, as a full disk does.
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved;
+        limited.rlim_cur = 100000;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+
+        CFileRenameDlg dialog(m_ui);
+        dialog.m_strSource = path("reply.txt");
+        dialog.m_strNewName = path("list.conf");
+        m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Ok; }};
+        m_ui.messageAnswers = {DialogAnswer::Ok};
+        const DialogAnswer answer = m_ui.runModal(dialog);
+
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(answer, DialogAnswer::Ok);
+        QCOMPARE(readFile(path("list.conf")), old);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2); // no temporary left
+        const QList<FakeUiServices::Question> messages = m_ui.askedOf(Kind::Message);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].text.contains(path("list.conf")));
+        QCOMPARE(messages[0].caption, QStringLiteral("ファイル名変更"));
+        QCOMPARE(messages[0].icon, MessageIcon::Stop);
+    }
+};
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"
