@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+
+// A real SMTP server for the tests: Debian's python3-aiosmtpd on 127.0.0.1,
+// on a free port, storing each accepted mail with its envelope
+// (smtp_store_handler.py). Stopped when destroyed.
+class AiosmtpdServer
+{
+public:
+    struct Mail
+    {
+        QByteArray mailFrom;
+        QByteArrayList rcptTo;
+        QByteArray content;
+    };
+
+    ~AiosmtpdServer() { stop(); }
+
+    // Starts the server and waits (at most 15 s) until it accepts
+    // connections. False, with the reason in error(), when it cannot run.
+    bool start()
+    {
+        if (!m_dir.isValid())
+            return fail(QStringLiteral("no temporary folder"));
+        if (!QFile::exists(QStringLiteral("/usr/bin/python3")))
+            return fail(QStringLiteral("/usr/bin/python3 is missing"));
+        {
+            QTcpServer probe;
+            if (!probe.listen(QHostAddress::LocalHost, 0))
+                return fail(QStringLiteral("no free port"));
+            m_port = probe.serverPort();
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PYTHONPATH"),
+                   qEnvironmentVariable("TAVELIN_SOURCE_DIR") + QStringLiteral("/tests/support"));
+        env.insert(QStringLiteral("PYTHONDONTWRITEBYTECODE"), QStringLiteral("1"));
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // The system python: the one with Debian's aiosmtpd.
+        m_process.start(QStringLiteral("/usr/bin/python3"),
+                        {QStringLiteral("-m"), QStringLiteral("aiosmtpd"), QStringLiteral("-n"),
+                         QStringLiteral("-l"), QStringLiteral("127.0.0.1:%1").arg(m_port),
+                         QStringLiteral("-c"), QStringLiteral("smtp_store_handler.StoreHandler"),
+                         m_dir.path()});
+        if (!m_process.waitForStarted(5000))
+            return fail(QStringLiteral("python3 did not start"));
+        const QDeadlineTimer deadline(15000);
+        while (!deadline.hasExpired()) {
+            if (m_process.state() != QProcess::Running)
+                return fail(QStringLiteral("aiosmtpd ended at start (is python3-aiosmtpd installed?)"));
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, m_port);
+            if (probe.waitForConnected(200))
+                return true;
+            QThread::msleep(50);
+        }
+        return fail(QStringLiteral("aiosmtpd did not listen within 15 s"));
+    }
+
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    quint16 port() const { return m_port; }
+    const QString &error() const { return m_error; }
+
+    // The mails stored so far, in order of arrival.
+    QList<Mail> mails() const
+    {
+        QList<Mail> result;
+        const QDir dir(m_dir.path());
+        const QStringList names =
+            dir.entryList({QStringLiteral("*.eml")}, QDir::Files, QDir::Name);
+        for (const QString &name : names) {
+            Mail mail;
+            mail.content = readAll(dir.filePath(name));
+            QByteArrayList envelope =
+                readAll(dir.filePath(name.chopped(4) + QStringLiteral(".env"))).split('\n');
+            if (!envelope.isEmpty() && envelope.last().isEmpty())
+                envelope.removeLast();
+            if (!envelope.isEmpty())
+                mail.mailFrom = envelope.takeFirst();
+            mail.rcptTo = envelope;
+            result.append(mail);
+        }
+        return result;
+    }
+
+private:
+    bool fail(const QString &why)
+    {
+        m_error = why;
+        stop();
+        return false;
+    }
+
+    static QByteArray readAll(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    quint16 m_port = 0;
+    QString m_error;
+};

@@ -1,0 +1,36 @@
+"""aiosmtpd handler for the tests: stores each mail it accepts in a folder.
+
+Each mail becomes two files, numbered in order of arrival: NNNN.eml holds
+the content exactly as received (dot-stuffing undone), NNNN.env the envelope
+(the MAIL FROM address on the first line, then one RCPT TO address a line).
+Both are complete before the server answers the end of data.
+"""
+
+import os
+
+
+class StoreHandler:
+    def __init__(self, folder):
+        self.folder = folder
+        self.count = 0
+
+    @classmethod
+    def from_cli(cls, parser, *args):
+        if len(args) != 1:
+            parser.error("StoreHandler takes the folder to store mails in")
+        return cls(args[0])
+
+    def _write(self, name, data):
+        path = os.path.join(self.folder, name)
+        with open(path + ".part", "wb") as f:
+            f.write(data)
+        os.replace(path + ".part", path)
+
+    async def handle_DATA(self, server, session, envelope):
+        self.count += 1
+        stem = "%04d" % self.count
+        lines = [envelope.mail_from] + list(envelope.rcpt_tos)
+        env = "".join(line + "\n" for line in lines)
+        self._write(stem + ".eml", envelope.original_content)
+        self._write(stem + ".env", env.encode("utf-8", "surrogateescape"))
+        return "250 OK stored"
