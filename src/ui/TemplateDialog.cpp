@@ -44,7 +44,13 @@ QWidget *makeControl(const ControlTemplate &row, QWidget *parent)
         return new QGroupBox(text, parent);
     case ControlKind::Edit: {
         auto *edit = new QLineEdit(text, parent);
-        edit->setReadOnly(row.style.testFlag(ControlStyle::ReadOnly));
+        if (row.style.testFlag(ControlStyle::ReadOnly)) {
+            // A field that cannot be typed into looks like the dialog behind it.
+            edit->setReadOnly(true);
+            QPalette palette = edit->palette();
+            palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+            edit->setPalette(palette);
+        }
         edit->setFrame(!row.style.testFlag(ControlStyle::NoBorder));
         if (row.style.testFlag(ControlStyle::Password))
             edit->setEchoMode(QLineEdit::Password);

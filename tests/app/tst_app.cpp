@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QProcess>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -574,6 +575,27 @@ private Q_SLOTS:
         QCOMPARE(asked.file.filterList, dialog.m_strFilter);
         QCOMPARE(asked.file.flags,
                  FileDialogFlag::HideReadOnly | FileDialogFlag::OverwritePrompt);
+    }
+
+    void renderToolDrawsEveryWindow()
+    {
+        QProcess render;
+        render.start(QStringLiteral(TAVELIN_RENDER), {m_dir->filePath(QStringLiteral("png"))});
+        QVERIFY(render.waitForFinished(60000));
+        QCOMPARE(render.exitCode(), 0);
+        for (int id : {100, 102, 134, 135}) {
+            const QImage image(m_dir->filePath(QStringLiteral("png/dialog-%1.png").arg(id)));
+            QVERIFY2(!image.isNull(), qPrintable(QString::number(id)));
+            QCOMPARE(image.size(), TemplateDialog(id).size());
+            QSet<QRgb> colours;
+            for (int y = 0; y < image.height(); y += 2)
+                for (int x = 0; x < image.width(); x += 2)
+                    colours.insert(image.pixel(x, y));
+            QVERIFY(colours.size() > 8); // text and frames were drawn
+        }
+        render.start(QStringLiteral(TAVELIN_RENDER), {m_dir->path(), QStringLiteral("999")});
+        QVERIFY(render.waitForFinished(60000));
+        QCOMPARE(render.exitCode(), 2);
     }
 
     void failedCopyKeepsTheOldFileAndSaysWhy()
