@@ -32,8 +32,8 @@ bool writeConfig(const QString &path, qint64 targetBytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const char *blocks[] = {"advertise", "comments", "message_footer", "message_fronter",
-                            "message_headers", "noadvertise", "taboo_body", "taboo_headers"};
+    const char *blocks[] = {"advertise",       "comments",    "message_footer", "message_fronter",
+                            "message_headers", "noadvertise", "taboo_body",     "taboo_headers"};
     int round = 0;
     while (file.size() < targetBytes) {
         QByteArray piece;

@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 
 #include <array>
+#include <span>
 
 // The value kinds a Majordomo config keyword can have.
 enum class KeywordKind
@@ -90,10 +91,24 @@ inline const KeywordInfo &keywordInfo(Keyword k)
     return keywordTable()[static_cast<size_t>(k)];
 }
 
-// The entries of a choice list in the editor's order; empty for ChoiceList::None.
+// The entries of the two choice lists, in the editor's order.
 inline constexpr std::array<const char *, 3> AccessChoices = {"open", "list", "closed"};
 inline constexpr std::array<const char *, 6> PolicyChoices = {
     "open", "closed", "auto", "open+confirm", "closed+confirm", "auto+confirm"};
+
+// The entries a keyword's drop-down list offers; empty for ChoiceList::None.
+inline std::span<const char *const> choiceEntries(ChoiceList list)
+{
+    switch (list) {
+    case ChoiceList::Access:
+        return AccessChoices;
+    case ChoiceList::Policy:
+        return PolicyChoices;
+    case ChoiceList::None:
+        break;
+    }
+    return {};
+}
 
 // The table index of a keyword given in lower case, or -1 when it is none of the 45.
 int keywordIndex(QByteArrayView lowerName);

@@ -11,10 +11,10 @@
 // kind; texts are bytes in the system code page, never converted.
 struct ConfigEntry
 {
-    bool present = false; // the keyword occurred in the loaded file
-    QByteArray text;      // String; Block: every line followed by CR LF after loading
-    int choice = -1;      // YesNo: -1 no choice, 0 "yes", 1 "no"
-    qint32 number = 0;    // Integer, OptionalInteger
+    bool present = false;    // the keyword occurred in the loaded file
+    QByteArray text;         // String; Block: every line followed by CR LF after loading
+    int choice = -1;         // YesNo: -1 no choice, 0 "yes", 1 "no"
+    qint32 number = 0;       // Integer, OptionalInteger
     bool useDefault = false; // OptionalInteger: written with an empty value
 
     friend bool operator==(const ConfigEntry &, const ConfigEntry &) = default;

@@ -66,6 +66,9 @@ private Q_SLOTS:
         QCOMPARE(QList<int>(std::begin(kinds), std::end(kinds)), QList<int>({24, 8, 3, 2, 8}));
         QCOMPARE(access, 6);
         QCOMPARE(policy, 2);
+        QCOMPARE(choiceEntries(keywordInfo(Keyword::who_access).choices).size(), size_t(3));
+        QCOMPARE(choiceEntries(keywordInfo(Keyword::subscribe_policy).choices)[3], "open+confirm");
+        QVERIFY(choiceEntries(keywordInfo(Keyword::moderator).choices).empty());
         QCOMPARE(keywordIndex("who_access"), 44);
         QCOMPARE(keywordIndex("welcome"), -1);
         QCOMPARE(keywordIndex("Admin_passwd"), -1); // callers lower-case first
@@ -225,7 +228,8 @@ private Q_SLOTS:
                 QSKIP("permissions do not bind root");
             QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
             saved = config.Save(&error);
-            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(dir.path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         } else {
             // Files may not grow past 1 KB: the write of the new text fails.
             rlimit old{};
@@ -243,7 +247,8 @@ private Q_SLOTS:
         if (how != QLatin1String("vanished"))
             QCOMPARE(readAll(file), original);
         const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-        QCOMPARE(left, how == QLatin1String("vanished") ? QStringList() : QStringList{"list.config"});
+        QCOMPARE(left,
+                 how == QLatin1String("vanished") ? QStringList() : QStringList{"list.config"});
     }
 
     void keepsTheFileMode()
@@ -268,8 +273,8 @@ private Q_SLOTS:
         mail += ">>>> config l pw\nmoderate=yes\ndescription=" + longValue + '\n';
         QVERIFY(writeFile(file, mail));
         QVERIFY(normalize(file));
-        QCOMPARE(readAll(file), "moderate            =   yes\r\ndescription         =   " +
-                                    longValue + "\r\n");
+        QCOMPARE(readAll(file),
+                 "moderate            =   yes\r\ndescription         =   " + longValue + "\r\n");
     }
 
     void normalizesRealServerFiles_data()
@@ -298,7 +303,8 @@ private Q_SLOTS:
             QVERIFY2(config[info.keyword].present, info.name);
         QVERIFY(text.startsWith("# The configuration file for a majordomo mailing list.\r\n"));
         QVERIFY(!text.endsWith("\r\n\r\n"));
-        QVERIFY(text.sliced(text.lastIndexOf("\r\n", text.size() - 3)).startsWith("\r\nwho_access "));
+        QVERIFY(
+            text.sliced(text.lastIndexOf("\r\n", text.size() - 3)).startsWith("\r\nwho_access "));
         QVERIFY(!text.contains("#[Last updated"));
         QVERIFY(!text.contains(">>>>"));
         QCOMPARE(text.count("\r\n"), text.count('\n'));
@@ -332,7 +338,8 @@ private Q_SLOTS:
         const QString config = path(QStringLiteral("new-list.config"));
         QFile::remove(reply);
         QFile::remove(config);
-        QVERIFY(QFile::copy(fixtures + QStringLiteral("/majordomo/reply-config-new-list.eml"), reply));
+        QVERIFY(
+            QFile::copy(fixtures + QStringLiteral("/majordomo/reply-config-new-list.eml"), reply));
         QVERIFY(QFile::copy(fixtures + QStringLiteral("/majordomo/default.config"), config));
         QVERIFY(normalize(reply));
         QVERIFY(normalize(config));
