@@ -37,8 +37,18 @@ class AddressWalk
 {
 public:
     void feed(QByteArrayView bytes);
-    // The address collected; the walk starts again from scratch.
-    QByteArray take();
+    // Gives add the address collected, if any, and starts again from scratch.
+    // The buffer stays: a long list costs no allocation per address.
+    template <typename Add>
+    void handOver(Add &&add)
+    {
+        if (!m_address.isEmpty())
+            add(QByteArrayView(m_address));
+        m_address.truncate(0);
+        m_commentDepth = 0;
+        m_inQuote = false;
+        m_done = false;
+    }
 
 private:
     QByteArray m_address;
@@ -100,13 +110,6 @@ void AddressWalk::feed(QByteArrayView bytes)
         }
         }
     }
-}
-
-QByteArray AddressWalk::take()
-{
-    QByteArray address = std::move(m_address);
-    *this = AddressWalk();
-    return address;
 }
 
 QByteArrayView withoutLeadingBlanks(QByteArrayView text)
@@ -202,10 +205,8 @@ QString scanErrorMail(QIODevice &device, qsizetype bufferSize, Add &&add)
             if (atLineStart && piece.lineEnd && piece.bytes.isEmpty())
                 return lines.errorString(); // the empty line ends the list
             walk.feed(piece.bytes);
-            if (piece.lineEnd) {
-                if (QByteArray address = walk.take(); !address.isEmpty())
-                    add(std::move(address));
-            }
+            if (piece.lineEnd)
+                walk.handOver(add);
             break;
         case Phase::SkippingLine: // the empty line after the marker
             if (piece.lineEnd)
@@ -214,8 +215,8 @@ QString scanErrorMail(QIODevice &device, qsizetype bufferSize, Add &&add)
         case Phase::CommandLine:
             command.append(piece.bytes);
             if (piece.lineEnd) {
-                if (QByteArray address = approvalAddress(command); !address.isEmpty())
-                    add(std::move(address));
+                if (const QByteArray address = approvalAddress(command); !address.isEmpty())
+                    add(QByteArrayView(address));
                 return lines.errorString();
             }
             break;
@@ -242,8 +243,7 @@ QString scanSender(QIODevice &device, qsizetype bufferSize, Add &&add)
     bool inHeader = true;
     bool fieldFound = false;
     const auto finish = [&] {
-        if (QByteArray address = walk.take(); !address.isEmpty())
-            add(std::move(address));
+        walk.handOver(add);
         return lines.errorString();
     };
     while (lines.next(piece)) {
@@ -309,7 +309,7 @@ ExtractionResult collect(ExtractionRule rule, QIODevice &device, qsizetype buffe
 {
     ExtractionResult result;
     result.error = scan(rule, device, bufferSize,
-                        [&](QByteArray &&address) { result.addresses.append(std::move(address)); });
+                        [&](QByteArrayView address) { result.addresses.append(address.toByteArray()); });
     return result;
 }
 
@@ -327,7 +327,9 @@ QByteArray ParseMailAddress(QByteArrayView text)
 {
     AddressWalk walk;
     walk.feed(text);
-    return walk.take();
+    QByteArray address;
+    walk.handOver([&](QByteArrayView collected) { address = collected.toByteArray(); });
+    return address;
 }
 
 ExtractionResult ExtractErrorMailAddresses(QIODevice &device, qsizetype bufferSize)
@@ -376,10 +378,10 @@ ExtractionOutcome ExtractAddresses(ExtractionRule rule, const QString &path)
         if (outcome.error.isEmpty()) {
             // Joined as found: a long report never becomes a list of small arrays.
             outcome.error = scan(rule, file, LineStream::DefaultBufferSize,
-                                 [&](QByteArray &&address) {
+                                 [&](QByteArrayView address) {
                                      if (!outcome.fieldText.isEmpty())
                                          outcome.fieldText += ',';
-                                     outcome.fieldText += address;
+                                     outcome.fieldText.append(address);
                                  });
         }
     }
