@@ -82,10 +82,10 @@ int main()
     const QString lateFrom = dir.filePath(QStringLiteral("late-from"));
     const auto crlf = [&](qint64 n) { return listed(n).replace("\n", "\r\n"); };
     if (!writeMail(report, headers + heading, listed, "\n") ||
-        !writeMail(reportCrLf, QByteArray(headers + heading).replace("\n", "\r\n"), crlf,
-                   "\r\n") ||
+        !writeMail(reportCrLf, QByteArray(headers + heading).replace("\n", "\r\n"), crlf, "\r\n") ||
         !writeMail(lateHeading, headers, transcript, heading + "<last@example.com>\n\n") ||
-        !writeMail(lateFrom, "Subject: no sender\n\n", transcript, "From: Last <last@example.com>\n"))
+        !writeMail(lateFrom, "Subject: no sender\n\n", transcript,
+                   "From: Last <last@example.com>\n"))
         return 1;
 
     measure("unsubscribe: 100 MB list", ExtractionRule::ErrorMailAddresses, report);

@@ -1,9 +1,7 @@
 #include "AddressExtraction.h"
 
-#include "LineStream.h"
-
-#include <QFile>
 #include <QByteArrayMatcher>
+#include <QFile>
 
 #include <algorithm>
 #include <array>
@@ -29,18 +27,16 @@ constexpr std::array<bool, 256> kWalkStops = [] {
 }();
 
 // ParseMailAddress as a walk that can be fed a line in pieces, so a line never
-// has to be held whole. Comments nest as
-// in RFC 5322 3.2.2: servers quote their partner's reply, parentheses and
-// all, inside the reason comment, and a first ")" ending it would leave the
-// rest of the reason as an address.
+// has to be held whole. Comments nest as in RFC 5322 3.2.2: servers quote
+// their partner's reply, parentheses and all, inside the reason comment, and
+// a first ")" ending it would leave the rest of the reason as an address.
 class AddressWalk
 {
 public:
     void feed(QByteArrayView bytes);
     // Gives add the address collected, if any, and starts again from scratch.
     // The buffer stays: a long list costs no allocation per address.
-    template <typename Add>
-    void handOver(Add &&add)
+    template <typename Add> void handOver(Add &&add)
     {
         if (!m_address.isEmpty())
             add(QByteArrayView(m_address));
@@ -176,10 +172,15 @@ void MarkerSearch::feed(const LineStream::Piece &piece, bool lineStart)
 }
 
 // The error-mail rule; add gets each address found, in order.
-template <typename Add>
-QString scanErrorMail(QIODevice &device, qsizetype bufferSize, Add &&add)
+template <typename Add> QString scanErrorMail(QIODevice &device, qsizetype bufferSize, Add &&add)
 {
-    enum class Phase { Searching, Listing, SkippingLine, CommandLine };
+    enum class Phase
+    {
+        Searching,
+        Listing,
+        SkippingLine,
+        CommandLine
+    };
     Phase phase = Phase::Searching;
     LineStream lines(device, bufferSize);
     LineStream::Piece piece;
@@ -229,11 +230,15 @@ QString scanErrorMail(QIODevice &device, qsizetype bufferSize, Add &&add)
 // header block (up to the first empty line) a From: field may be folded over
 // several lines (RFC 5322 2.2.3): lines that start with a blank continue it,
 // as when a long display name pushes the address to the next line.
-template <typename Add>
-QString scanSender(QIODevice &device, qsizetype bufferSize, Add &&add)
+template <typename Add> QString scanSender(QIODevice &device, qsizetype bufferSize, Add &&add)
 {
     static constexpr QByteArrayView kFrom("from:");
-    enum class Line { Undecided, Field, Other };
+    enum class Line
+    {
+        Undecided,
+        Field,
+        Other
+    };
     LineStream lines(device, bufferSize);
     LineStream::Piece piece;
     AddressWalk walk;
@@ -308,8 +313,9 @@ QString openForReading(QFile &file)
 ExtractionResult collect(ExtractionRule rule, QIODevice &device, qsizetype bufferSize)
 {
     ExtractionResult result;
-    result.error = scan(rule, device, bufferSize,
-                        [&](QByteArrayView address) { result.addresses.append(address.toByteArray()); });
+    result.error = scan(rule, device, bufferSize, [&](QByteArrayView address) {
+        result.addresses.append(address.toByteArray());
+    });
     return result;
 }
 
@@ -377,17 +383,17 @@ ExtractionOutcome ExtractAddresses(ExtractionRule rule, const QString &path)
         outcome.error = openForReading(file);
         if (outcome.error.isEmpty()) {
             // Joined as found: a long report never becomes a list of small arrays.
-            outcome.error = scan(rule, file, LineStream::DefaultBufferSize,
-                                 [&](QByteArrayView address) {
-                                     if (!outcome.fieldText.isEmpty())
-                                         outcome.fieldText += ',';
-                                     outcome.fieldText.append(address);
-                                 });
+            outcome.error =
+                scan(rule, file, LineStream::DefaultBufferSize, [&](QByteArrayView address) {
+                    if (!outcome.fieldText.isEmpty())
+                        outcome.fieldText += ',';
+                    outcome.fieldText.append(address);
+                });
         }
     }
     if (outcome.fieldText.isEmpty()) {
-        outcome.message = UserMessage{QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"),
-                                      QStringLiteral("ｱﾄﾞﾚｽ抽出")};
+        outcome.message =
+            UserMessage{QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"), QStringLiteral("ｱﾄﾞﾚｽ抽出")};
     }
     return outcome;
 }

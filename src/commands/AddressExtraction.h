@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/LineStream.h"
 #include "commands/UserMessage.h"
 
 #include <QByteArray>
@@ -41,20 +42,26 @@ struct ExtractionResult
 // Nothing after that list is read. Nothing is found without a marker.
 ExtractionResult ExtractErrorMailAddresses(const QString &path);
 ExtractionResult ExtractErrorMailAddresses(QIODevice &device,
-                                           qsizetype bufferSize = 64 * 1024);
+                                           qsizetype bufferSize = LineStream::DefaultBufferSize);
 
 // The forced-subscribe rule: ParseMailAddress of the text after the first
 // line starting with "From:" (letter case ignored), header or body. At most
 // one address.
 ExtractionResult ExtractSenderAddress(const QString &path);
-ExtractionResult ExtractSenderAddress(QIODevice &device, qsizetype bufferSize = 64 * 1024);
+ExtractionResult ExtractSenderAddress(QIODevice &device,
+                                      qsizetype bufferSize = LineStream::DefaultBufferSize);
 
 // The text of the address field: the addresses joined by "," and nothing else.
 QByteArray JoinAddresses(const QByteArrayList &addresses);
 
 // Which rule a command tab uses: tab 0 (forced unsubscribe) the error-mail
 // rule, tab 1 (forced subscribe) the sender rule, every other tab none.
-enum class ExtractionRule { None, ErrorMailAddresses, SenderAddress };
+enum class ExtractionRule
+{
+    None,
+    ErrorMailAddresses,
+    SenderAddress
+};
 ExtractionRule ExtractionRuleForTab(int tab);
 
 // What the main window does after an extraction on a tab.

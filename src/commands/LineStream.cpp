@@ -67,9 +67,9 @@ bool LineStream::next(Piece &piece)
     for (;;) {
         const char *start = m_buffer.constData() + m_pos;
         const qsizetype available = m_end - m_pos;
-        const auto *lf = available > 0
-                             ? static_cast<const char *>(std::memchr(start, '\n', size_t(available)))
-                             : nullptr;
+        const auto *lf =
+            available > 0 ? static_cast<const char *>(std::memchr(start, '\n', size_t(available)))
+                          : nullptr;
         if (lf || (m_eof && available > 0)) {
             // The line ends here: at its LF, or at the end of the input.
             const qsizetype length =

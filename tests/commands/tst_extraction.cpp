@@ -39,10 +39,10 @@ void checkAtEverySize(Rule rule, const QByteArray &mail, const QByteArray &expec
         const ExtractionResult result = run(rule, mail, size);
         const QByteArray got = JoinAddresses(result.addresses);
         QVERIFY2(result.error.isEmpty() && got == expected,
-                 qPrintable(QStringLiteral("buffer %1: got '%2' %3")
-                                .arg(size)
-                                .arg(QString::fromLatin1(got.toPercentEncoding("@<>,. ")),
-                                     result.error)));
+                 qPrintable(
+                     QStringLiteral("buffer %1: got '%2' %3")
+                         .arg(size)
+                         .arg(QString::fromLatin1(got.toPercentEncoding("@<>,. ")), result.error)));
     }
 }
 
@@ -120,23 +120,24 @@ void TestExtraction::reducesTextToAddress_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("address");
-    QTest::newRow("display name, brackets") << QByteArray("Taro Yamada <taro@example.jp>")
-                                            << QByteArray("taro@example.jp");
-    QTest::newRow("comment after") << QByteArray("taro@example.jp (Taro Yamada)")
-                                   << QByteArray("taro@example.jp");
+    QTest::newRow("display name, brackets")
+        << QByteArray("Taro Yamada <taro@example.jp>") << QByteArray("taro@example.jp");
+    QTest::newRow("comment after")
+        << QByteArray("taro@example.jp (Taro Yamada)") << QByteArray("taro@example.jp");
     QTest::newRow("quoted name with comma")
         << QByteArray("\"Yamada, Taro\" <taro@example.jp>") << QByteArray("taro@example.jp");
     QTest::newRow("quoted name with brackets")
         << QByteArray("\"Boss <boss@example.com>\" <taro@example.jp>")
         << QByteArray("taro@example.jp");
-    QTest::newRow("empty brackets first") << QByteArray("<> taro@example.jp")
-                                          << QByteArray("taro@example.jp");
-    QTest::newRow("two words run together") << QByteArray("taro yamada")
-                                            << QByteArray("taroyamada");
+    QTest::newRow("empty brackets first")
+        << QByteArray("<> taro@example.jp") << QByteArray("taro@example.jp");
+    QTest::newRow("two words run together")
+        << QByteArray("taro yamada") << QByteArray("taroyamada");
     QTest::newRow("comment only") << QByteArray("  (taro@example.jp)") << QByteArray();
     QTest::newRow("first closing bracket ends")
         << QByteArray("<a@example.com> and <b@example.com>") << QByteArray("a@example.com");
-    QTest::newRow("quoting prefix >") << QByteArray("> a@example.com") << QByteArray("a@example.com");
+    QTest::newRow("quoting prefix >")
+        << QByteArray("> a@example.com") << QByteArray("a@example.com");
     QTest::newRow("unclosed comment") << QByteArray("a@x (reason <b@y>") << QByteArray("a@x");
     QTest::newRow("unclosed quote") << QByteArray("a@x \"Name <b@y>") << QByteArray("a@x");
     QTest::newRow("nested comment")
@@ -166,7 +167,8 @@ void TestExtraction::errorMailRule_data()
     QByteArray cut = kReport;
     cut.replace("<b@example.org>\n    (reason: 550 Host unknown)\n",
                 "<b@example.org>\n\n    (reason: 550 Host unknown)\n");
-    QTest::newRow("empty line after the second") << cut << QByteArray("a@example.com,b@example.org");
+    QTest::newRow("empty line after the second")
+        << cut << QByteArray("a@example.com,b@example.org");
     QTest::newRow("CR LF") << QByteArray(kReport).replace("\n", "\r\n") << three;
     QTest::newRow("CR CR LF") << QByteArray(kReport).replace("\n", "\r\r\n") << three;
     QTest::newRow("CR inside a line is a blank")
@@ -177,10 +179,10 @@ void TestExtraction::errorMailRule_data()
     QTest::newRow("reason holding parentheses")
         << QByteArray("The following addresses\n<a@x>\n    (reason: 550 see (AS1601))\n\n")
         << QByteArray("a@x");
-    QTest::newRow("list to the end, no last LF") << QByteArray("The following addresses\n<a@x>\nb@y")
-                                                 << QByteArray("a@x,b@y");
-    QTest::newRow("duplicates remain") << QByteArray("The following addresses\na@x\n<a@x>\n")
-                                       << QByteArray("a@x,a@x");
+    QTest::newRow("list to the end, no last LF")
+        << QByteArray("The following addresses\n<a@x>\nb@y") << QByteArray("a@x,b@y");
+    QTest::newRow("duplicates remain")
+        << QByteArray("The following addresses\na@x\n<a@x>\n") << QByteArray("a@x,a@x");
     QTest::newRow("marker is case-sensitive")
         << QByteArray("the following addresses\n<a@x>\n") << QByteArray();
     QTest::newRow("no marker") << QByteArray("From: a@x\n\n<b@y>\n") << QByteArray();
@@ -190,17 +192,19 @@ void TestExtraction::errorMailRule_data()
         << QByteArray(kApproval).replace("\n", "\r\n") << QByteArray("outsider@example.net");
     const QByteArray ask = "x@y requests that you approve the following:\n\n";
     QTest::newRow("approval, display name")
-        << ask + "\tsubscribe birders Joe User <User@Fubar.COM>\n" << QByteArray("User@Fubar.COM");
-    QTest::newRow("approval, comment")
-        << ask + "\tunsubscribe birders joe@fubar.com (Joe User)\n" << QByteArray("joe@fubar.com");
-    QTest::newRow("approval, runs of blanks")
-        << ask + "  subscribe   birders \t joe@fubar.com\n" << QByteArray("joe@fubar.com");
+        << ask + "\tsubscribe birders Joe User <User@Fubar.COM>\n"
+        << QByteArray("User@Fubar.COM");
+    QTest::newRow("approval, comment") << ask + "\tunsubscribe birders joe@fubar.com (Joe User)\n"
+                                       << QByteArray("joe@fubar.com");
+    QTest::newRow("approval, runs of blanks") << ask + "  subscribe   birders \t joe@fubar.com\n"
+                                              << QByteArray("joe@fubar.com");
     QTest::newRow("approval, no list name") << ask + "subscribe joe@fubar.com\n"
                                             << QByteArray("joe@fubar.com");
     QTest::newRow("approval ends after marker") << ask.chopped(1) << QByteArray();
     QTest::newRow("approval ends after empty line") << ask << QByteArray();
     QTest::newRow("approval above heading")
-        << ask + "\tsubscribe l a@x\n\nThe following addresses\n<b@y>\n" << QByteArray("a@x");
+        << ask + "\tsubscribe l a@x\n\nThe following addresses\n<b@y>\n"
+        << QByteArray("a@x");
     QTest::newRow("heading above approval")
         << QByteArray("The following addresses\n<b@y>\n\n") + ask + "\tsubscribe l a@x\n"
         << QByteArray("b@y");
@@ -229,18 +233,18 @@ void TestExtraction::senderRule_data()
         << QByteArray("taro@x");
     QTest::newRow("lower case") << QByteArray("from: taro@x\n") << QByteArray("taro@x");
     QTest::newRow("upper case, no blank") << QByteArray("FROM:taro@x\n") << QByteArray("taro@x");
-    QTest::newRow("From without colon") << QByteArray("From owner@y Mon Jan 1\nFrom: <taro@x>\n")
-                                        << QByteArray("taro@x");
+    QTest::newRow("From without colon")
+        << QByteArray("From owner@y Mon Jan 1\nFrom: <taro@x>\n") << QByteArray("taro@x");
     QTest::newRow("first wins") << QByteArray("From: a@x\nFrom: b@y\n") << QByteArray("a@x");
     QTest::newRow("body line counts, quoted does not")
         << QByteArray("Subject: s\n\n> From: a@x\nFrom: b@y\n") << QByteArray("b@y");
-    QTest::newRow("address in a comment only") << QByteArray("From: (taro@x)\nFrom: b@y\n")
-                                               << QByteArray();
+    QTest::newRow("address in a comment only")
+        << QByteArray("From: (taro@x)\nFrom: b@y\n") << QByteArray();
     QTest::newRow("quoted name holding brackets")
         << QByteArray("From: \"Boss <boss@y>, Taro\" <taro@x>\n") << QByteArray("taro@x");
     QTest::newRow("CR LF") << QByteArray("From: Taro <taro@x>\r\n") << QByteArray("taro@x");
-    QTest::newRow("CR CR LF, no brackets") << QByteArray("From: taro@x\r\r\n")
-                                           << QByteArray("taro@x");
+    QTest::newRow("CR CR LF, no brackets")
+        << QByteArray("From: taro@x\r\r\n") << QByteArray("taro@x");
     QTest::newRow("folded header") << QByteArray("From: name@looks-like-address\n    <taro@x>\n"
                                                  "Subject: s\n")
                                    << QByteArray("taro@x");
@@ -248,8 +252,8 @@ void TestExtraction::senderRule_data()
         << QByteArray("From: taro@x\r\n\t(Taro)\r\nTo: y\r\n") << QByteArray("taro@x");
     QTest::newRow("no folding in the body")
         << QByteArray("Subject: s\n\nFrom: a@x\n  b@y\n") << QByteArray("a@x");
-    QTest::newRow("empty line ends the field") << QByteArray("From: Name\n\n  <a@x>\n")
-                                               << QByteArray("Name");
+    QTest::newRow("empty line ends the field")
+        << QByteArray("From: Name\n\n  <a@x>\n") << QByteArray("Name");
     QTest::newRow("From: alone") << QByteArray("From:\nFrom: a@x\n") << QByteArray();
     QTest::newRow("no From: line") << QByteArray("To: a@x\n\nFrom a@x\n") << QByteArray();
 }
@@ -268,14 +272,14 @@ void TestExtraction::linesComeWholeOrInPieces_data()
     QTest::newRow("empty") << QByteArray() << QByteArrayList();
     QTest::newRow("one LF") << QByteArray("\n") << QByteArrayList{""};
     QTest::newRow("no last LF") << QByteArray("a\nbc") << QByteArrayList{"a", "bc"};
-    QTest::newRow("CR runs at ends only") << QByteArray("a\r\n\r\r\nb\rc\r\r\n")
-                                          << QByteArrayList{"a", "", "b\rc"};
+    QTest::newRow("CR runs at ends only")
+        << QByteArray("a\r\n\r\r\nb\rc\r\r\n") << QByteArrayList{"a", "", "b\rc"};
     QTest::newRow("CRs at the very end") << QByteArray("a\r\r") << QByteArrayList{"a"};
     const QByteArray crs(300, '\r');
-    QTest::newRow("300 CRs inside a line")
-        << "x" + crs + "y\n" + crs + "\n" << QByteArrayList{"x" + crs + "y", ""};
-    QTest::newRow("NUL and 8-bit") << QByteArray("\0\xff\n\x82\xa0", 5)
-                                   << QByteArrayList{QByteArray("\0\xff", 2), "\x82\xa0"};
+    QTest::newRow("300 CRs inside a line") << "x" + crs + "y\n" + crs + "\n"
+                                           << QByteArrayList{"x" + crs + "y", ""};
+    QTest::newRow("NUL and 8-bit")
+        << QByteArray("\0\xff\n\x82\xa0", 5) << QByteArrayList{QByteArray("\0\xff", 2), "\x82\xa0"};
 }
 
 void TestExtraction::linesComeWholeOrInPieces()
@@ -303,9 +307,11 @@ void TestExtraction::windowGetsFieldAndMessage()
 
     // No rule on the other tabs; files that cannot be opened find nothing and
     // say why, for callers that show more than the message.
-    const QList<std::pair<int, QString>> nothing = {
-        {2, mail}, {7, mail}, {0, QString()}, {1, dir.filePath(QStringLiteral("missing"))},
-        {0, dir.path()}};
+    const QList<std::pair<int, QString>> nothing = {{2, mail},
+                                                    {7, mail},
+                                                    {0, QString()},
+                                                    {1, dir.filePath(QStringLiteral("missing"))},
+                                                    {0, dir.path()}};
     for (const auto &[tab, path] : nothing) {
         outcome = ExtractAddresses(tab, path);
         QVERIFY(outcome.fieldText.isEmpty());
@@ -321,17 +327,16 @@ void TestExtraction::windowGetsFieldAndMessage()
 void TestExtraction::survivesHostileInput()
 {
     const QByteArray huge(10 << 20, 'a');
-    ExtractionResult result = run(&ExtractErrorMailAddresses,
-                                  "The following addresses\n" + huge + "\n<b@x>\n",
-                                  LineStream::DefaultBufferSize);
+    ExtractionResult result =
+        run(&ExtractErrorMailAddresses, "The following addresses\n" + huge + "\n<b@x>\n",
+            LineStream::DefaultBufferSize);
     QCOMPARE(result.addresses, QByteArrayList({huge, "b@x"}));
     result = run(&ExtractSenderAddress, huge + "\nFrom: <taro@x>\n", LineStream::DefaultBufferSize);
     QCOMPARE(result.addresses, QByteArrayList{"taro@x"});
 
     // Unclosed quotes and comments end with their line.
     checkAtEverySize(&ExtractErrorMailAddresses,
-                     "The following addresses\n\"Name <q@x>\n(reason <c@x>\n<a@x>\n\n",
-                     "a@x");
+                     "The following addresses\n\"Name <q@x>\n(reason <c@x>\n<a@x>\n\n", "a@x");
 
     // Random bytes, with the markers and lines of them inside: the same
     // result at every buffer size, and no line end in any address.
@@ -346,7 +351,8 @@ void TestExtraction::survivesHostileInput()
         for (qsizetype at = mail.size() / 2; at < mail.size(); at += 97)
             mail[at] = '\n';
         for (Rule rule : {Rule(&ExtractErrorMailAddresses), Rule(&ExtractSenderAddress)}) {
-            const QByteArrayList expected = run(rule, mail, LineStream::DefaultBufferSize).addresses;
+            const QByteArrayList expected =
+                run(rule, mail, LineStream::DefaultBufferSize).addresses;
             for (const QByteArray &address : expected)
                 QVERIFY(!address.contains('\n') && !address.endsWith('\r'));
             for (qsizetype size : kBufferSizes)
@@ -362,9 +368,9 @@ void TestExtraction::realReturnedMails()
         QSKIP("the shared fixtures are not beside the checkout");
     QCOMPARE(ExtractErrorMailAddresses(fixtures + "/majordomo/approval-request.eml").addresses,
              QByteArrayList{"outsider@example.net"});
-    QCOMPARE(
-        ExtractErrorMailAddresses(fixtures + "/majordomo/approval-request-unsubscribe.eml").addresses,
-        QByteArrayList{"alice@example.net"});
+    QCOMPARE(ExtractErrorMailAddresses(fixtures + "/majordomo/approval-request-unsubscribe.eml")
+                 .addresses,
+             QByteArrayList{"alice@example.net"});
 
     // Where the report does not read as the labels' policy wants, the rule's
     // own reading.
@@ -407,8 +413,8 @@ void TestExtraction::realReturnedMails()
         const bool marked = row[3] == "yes" || kind == "majordomo-approval";
         QByteArray expected = marked || kind == "from-header" ? row[2] : QByteArray();
         expected = ruleReadsOtherwise.value(file, expected);
-        const ExtractionResult result = kind == "from-header" ? ExtractSenderAddress(path)
-                                                              : ExtractErrorMailAddresses(path);
+        const ExtractionResult result =
+            kind == "from-header" ? ExtractSenderAddress(path) : ExtractErrorMailAddresses(path);
         QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
         QVERIFY2(JoinAddresses(result.addresses).toLower() == expected.toLower(), qPrintable(file));
         ++checked;
@@ -450,10 +456,9 @@ void TestExtraction::cliPrintsFieldText()
     QCOMPARE(run.status, 1);
     QVERIFY(run.err.contains("missing"));
 
-    for (const QStringList &args :
-         {QStringList(), QStringList{QStringLiteral("--subscribe")},
-          QStringList{QStringLiteral("--both"), mail},
-          QStringList{QStringLiteral("--subscribe"), mail, mail}}) {
+    for (const QStringList &args : {QStringList(), QStringList{QStringLiteral("--subscribe")},
+                                    QStringList{QStringLiteral("--both"), mail},
+                                    QStringList{QStringLiteral("--subscribe"), mail, mail}}) {
         run = cli(args);
         QCOMPARE(run.status, 2);
         QCOMPARE(run.out, QByteArray());
