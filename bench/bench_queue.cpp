@@ -14,8 +14,7 @@ namespace {
 constexpr int kMails = 10000;
 constexpr int kRounds = 5;
 
-template <typename Work>
-double bestMs(Work work)
+template <typename Work> double bestMs(Work work)
 {
     double best = 1e300;
     for (int i = 0; i < kRounds; ++i) {
@@ -62,8 +61,10 @@ int main()
     });
     if (count != kMails || listed != kMails)
         return 1;
-    std::printf("CountQueued, %d mails:              %8.2f ms (best of %d)\n", kMails, countMs, kRounds);
+    std::printf("CountQueued, %d mails:              %8.2f ms (best of %d)\n", kMails, countMs,
+                kRounds);
     std::printf("ReadQueue (names + subjects, sorted): %8.2f ms (best of %d)\n", listMs, kRounds);
-    std::printf("CreateQueuedFile with %d taken:     %8.3f ms (best of %d)\n", kMails, createMs, kRounds);
+    std::printf("CreateQueuedFile with %d taken:     %8.3f ms (best of %d)\n", kMails, createMs,
+                kRounds);
     return 0;
 }

@@ -44,7 +44,8 @@ int compose(const QStringList &args)
                                *kind == CommandKind::ForcedSubscribe ||
                                *kind == CommandKind::ChangePassword;
     if (needsArgument && (!argument || argument->isEmpty()))
-        return usageError(QStringLiteral("%1 needs --arg TEXT").arg(QLatin1String(CommandKindName(*kind))));
+        return usageError(
+            QStringLiteral("%1 needs --arg TEXT").arg(QLatin1String(CommandKindName(*kind))));
 
     CAppRegistry store;
     CommonSettings settings;
@@ -68,9 +69,9 @@ int compose(const QStringList &args)
     else if (*kind == CommandKind::NewConfig)
         arg = entry->ConfigFile;
 
-    const QueueResult result = QueueCommand(outgoingFolder(settings), *kind,
-                                            MakeCommandInput(*entry, settings, arg),
-                                            QDateTime::currentDateTime());
+    const QueueResult result =
+        QueueCommand(outgoingFolder(settings), *kind, MakeCommandInput(*entry, settings, arg),
+                     QDateTime::currentDateTime());
     if (!result.ok()) {
         QString text = result.failure->text;
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));

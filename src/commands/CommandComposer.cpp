@@ -42,8 +42,7 @@ QByteArray formatDate(const QDateTime &localTime, const QByteArray &timeZone)
     const auto two = [](int n) { return QByteArray::number(n).rightJustified(2, '0'); };
     return QByteArray(days[date.dayOfWeek() - 1]) + ", " + two(date.day()) + ' ' +
            months[date.month() - 1] + ' ' + QByteArray::number(date.year()) + ' ' +
-           two(time.hour()) + ':' + two(time.minute()) + ':' + two(time.second()) + ' ' +
-           timeZone;
+           two(time.hour()) + ':' + two(time.minute()) + ':' + two(time.second()) + ' ' + timeZone;
 }
 
 struct Field
@@ -117,6 +116,22 @@ std::optional<UserMessage> appendEmbeddedFile(QByteArray &mail, const QByteArray
         start = end + 1;
     }
     return std::nullopt;
+}
+
+// The three kinds that carry a file's text, ended by the "EOF" line.
+struct Replacement
+{
+    const char *subject;
+    const char *command;
+    const char *placeholder; // in place of a file that cannot be opened
+};
+
+const Replacement &replacementOf(CommandKind kind)
+{
+    static const Replacement info{"New Info ", "newinfo", "<<Info message(s)>>"};
+    static const Replacement intro{"New Intro ", "newintro", "<<Intro message(s)>>"};
+    static const Replacement config{"New Config ", "newconfig", "<<config message(s)>>"};
+    return kind == CommandKind::NewInfo ? info : kind == CommandKind::NewIntro ? intro : config;
 }
 
 void appendMembershipLines(QByteArray &mail, const CommandInput &in, const char *command)
@@ -193,7 +208,9 @@ ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &in,
     QByteArray mail = ComposeHeaders(in, localTime);
     const QByteArray &list = in.ListName;
     const QByteArray &pw = in.Passwd;
-    const auto subject = [&mail](const QByteArray &text) { mail += "Subject: " + text + kCrLf + kCrLf; };
+    const auto subject = [&mail](const QByteArray &text) {
+        mail += "Subject: " + text + kCrLf + kCrLf;
+    };
     std::optional<UserMessage> refused;
     const char *last = "end";
     switch (kind) {
@@ -214,26 +231,18 @@ ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &in,
         mail += "approve " + pw + " who " + list + kCrLf;
         break;
     case CommandKind::NewInfo:
-        subject("New Info " + list);
-        mail += "newinfo " + list + ' ' + pw + kCrLf;
-        refused = appendEmbeddedFile(mail, in.Argument, "<<Info message(s)>>");
-        last = "EOF";
-        break;
     case CommandKind::NewIntro:
-        subject("New Intro " + list);
-        mail += "newintro " + list + ' ' + pw + kCrLf;
-        refused = appendEmbeddedFile(mail, in.Argument, "<<Intro message(s)>>");
+    case CommandKind::NewConfig: {
+        const Replacement &r = replacementOf(kind);
+        subject(QByteArray(r.subject) + list);
+        mail += r.command + (' ' + list) + ' ' + pw + kCrLf;
+        refused = appendEmbeddedFile(mail, in.Argument, r.placeholder);
         last = "EOF";
         break;
+    }
     case CommandKind::GetConfig:
         subject("Get Config " + list);
         mail += "config " + list + ' ' + pw + kCrLf;
-        break;
-    case CommandKind::NewConfig:
-        subject("New Config " + list);
-        mail += "newconfig " + list + ' ' + pw + kCrLf;
-        refused = appendEmbeddedFile(mail, in.Argument, "<<config message(s)>>");
-        last = "EOF";
         break;
     }
     if (refused)

@@ -12,7 +12,8 @@ struct CommonSettings;
 struct MailingListEntry;
 
 // The eight command mails, numbered by their tab in the main window.
-enum class CommandKind {
+enum class CommandKind
+{
     ForcedUnsubscribe = 0,
     ForcedSubscribe = 1,
     ChangePassword = 2,
@@ -35,8 +36,8 @@ std::optional<CommandKind> ParseCommandKind(const QString &text);
 // What one command mail is made of. Texts are bytes in the system code page.
 struct CommandInput
 {
-    QByteArray Title;    // the list's title (the X-Tavelin-ML header)
-    QByteArray Address;  // the Majordomo command address (To)
+    QByteArray Title;   // the list's title (the X-Tavelin-ML header)
+    QByteArray Address; // the Majordomo command address (To)
     QByteArray ListName;
     QByteArray Passwd;
     QByteArray Argument; // addresses, new password, or the path of the file to embed

@@ -20,8 +20,7 @@ QString queuedName(int number)
 
 // Calls visit(name) for each queued file of folder in listing order until it
 // returns false.
-template <typename Visit>
-void forEachQueued(const QString &folder, Visit visit)
+template <typename Visit> void forEachQueued(const QString &folder, Visit visit)
 {
     if (folder.isEmpty())
         return;
@@ -40,16 +39,21 @@ void forEachQueued(const QString &folder, Visit visit)
 
 CreatedFile CreateQueuedFile(const QString &folder)
 {
-    if (folder.isEmpty())
-        return {{}, QStringLiteral("no outgoing folder is set")};
-    const QFileInfo dir(folder);
-    if (!dir.isDir())
-        return {{}, QStringLiteral("%1 is not a folder").arg(folder)};
-
     // Start from the clock, as the system's unique-name service does, so that
     // successive names rarely collide; then step on until a name is free.
-    int number = int(QDateTime::currentMSecsSinceEpoch() % kNameCount) + 1;
-    for (int tried = 0; tried < kNameCount; ++tried, number = number % kNameCount + 1) {
+    const int start = int(QDateTime::currentMSecsSinceEpoch() % kNameCount) + 1;
+    return CreateQueuedFileForTest(folder, start, kNameCount);
+}
+
+CreatedFile CreateQueuedFileForTest(const QString &folder, int firstNumber, int nameCount)
+{
+    if (folder.isEmpty())
+        return {{}, QStringLiteral("no outgoing folder is set")};
+    if (!QFileInfo(folder).isDir())
+        return {{}, QStringLiteral("%1 is not a folder").arg(folder)};
+
+    int number = firstNumber;
+    for (int tried = 0; tried < nameCount; ++tried, number = number % nameCount + 1) {
         const QString path = QueuedPath(folder, queuedName(number));
         QFile file(path);
         // NewOnly is an exclusive create: it never opens an existing entry, so
@@ -61,7 +65,8 @@ CreatedFile CreateQueuedFile(const QString &folder)
         if (!taken.exists() && !taken.isSymLink())
             return {{}, QStringLiteral("cannot create %1: %2").arg(path, file.errorString())};
     }
-    return {{}, QStringLiteral("all %1 queued file names are taken in %2").arg(kNameCount).arg(folder)};
+    return {{},
+            QStringLiteral("all %1 queued file names are taken in %2").arg(nameCount).arg(folder)};
 }
 
 bool IsQueuedName(QStringView name)

@@ -27,6 +27,10 @@ struct CreatedFile
 // written or all 65535 names are taken.
 CreatedFile CreateQueuedFile(const QString &folder);
 
+// Test seam: CreateQueuedFile starting at firstNumber, with only the numbers
+// 1..nameCount in use, so that running out of names is quick to reach.
+CreatedFile CreateQueuedFileForTest(const QString &folder, int firstNumber, int nameCount);
+
 // True when name (without folder) matches "tvl*.tmp", letter case ignored.
 bool IsQueuedName(QStringView name);
 

@@ -7,7 +7,13 @@
 // prints its text to stderr.
 struct UserMessage
 {
-    enum class Icon { None, Information, Warning, Stop };
+    enum class Icon
+    {
+        None,
+        Information,
+        Warning,
+        Stop
+    };
 
     QString text;
     QString caption; // empty: the message box's default caption

@@ -1,21 +1,14 @@
 // tavelin-cli compose and queue against a store and an outgoing folder of a test.
+#include "CliRun.h"
 #include "commands/OutgoingFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-struct Run
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -36,22 +29,11 @@ private:
     QString outgoing() const { return m_home.filePath(QStringLiteral("out")); }
     QString infoFile() const { return m_home.filePath(QStringLiteral("info.txt")); }
 
-    Run runCli(const QStringList &args)
-    {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
-        p.setProcessEnvironment(env);
-        p.start(qEnvironmentVariable("TAVELIN_CLI"), args);
-        if (!p.waitForFinished(30000))
-            return {};
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                p.readAllStandardOutput(), p.readAllStandardError()};
-    }
+    CliRun cli(const QStringList &args) { return runCli(args, m_home.path()); }
 
     QByteArray composed(const QStringList &args)
     {
-        const Run run = runCli(QStringList{QStringLiteral("compose")} + args);
+        const CliRun run = cli(QStringList{QStringLiteral("compose")} + args);
         if (run.status != 0)
             return "<failed: " + run.err + '>';
         const QString path = QString::fromLocal8Bit(run.out.trimmed());
@@ -75,15 +57,16 @@ private Q_SLOTS:
                       "MailingList0\\Address=majordomo@example.org\n"
                       "MailingList0\\ListName=mylist\n"
                       "MailingList0\\Passwd=secret\n"
-                      "MailingList0\\InfoFile=" + infoFile().toLocal8Bit() + "\n");
+                      "MailingList0\\InfoFile=" +
+                      infoFile().toLocal8Bit() + "\n");
         writeFile(infoFile(), "Welcome\r\nto the list\n");
     }
 
     void composesFromTheStoreAndQueues()
     {
-        const QByteArray mail = composed({QStringLiteral("0"), QStringLiteral("--list"),
-                                          QStringLiteral("My List"), QStringLiteral("--arg"),
-                                          QStringLiteral("a@x.org,b@y.org")});
+        const QByteArray mail =
+            composed({QStringLiteral("0"), QStringLiteral("--list"), QStringLiteral("My List"),
+                      QStringLiteral("--arg"), QStringLiteral("a@x.org,b@y.org")});
         QVERIFY2(mail.startsWith("X-Tavelin-ML: My List\r\nTo: majordomo@example.org\r\n"
                                  "From: owner@example.net\r\nDate: "),
                  mail.constData());
@@ -95,8 +78,8 @@ private Q_SLOTS:
 
     void fileKindsTakeTheListsFileWithoutArg()
     {
-        const QByteArray mail = composed({QStringLiteral("newinfo"), QStringLiteral("--list"),
-                                          QStringLiteral("My List")});
+        const QByteArray mail = composed(
+            {QStringLiteral("newinfo"), QStringLiteral("--list"), QStringLiteral("My List")});
         QVERIFY2(mail.endsWith("Subject: New Info mylist\r\n\r\nnewinfo mylist secret\r\n"
                                "Welcome\r\nto the list\r\nEOF\r\n"),
                  mail.constData());
@@ -104,18 +87,19 @@ private Q_SLOTS:
 
     void queueListsBySubjectAndCounts()
     {
-        QCOMPARE(runCli({QStringLiteral("queue"), QStringLiteral("count")}).out, QByteArray("0\n"));
+        QCOMPARE(cli({QStringLiteral("queue"), QStringLiteral("count")}).out, QByteArray("0\n"));
         for (const QString &kind : {QStringLiteral("GetConfig"), QStringLiteral("3")})
-            QCOMPARE(runCli({QStringLiteral("compose"), kind, QStringLiteral("--list"),
-                             QStringLiteral("My List")}).status,
+            QCOMPARE(cli({QStringLiteral("compose"), kind, QStringLiteral("--list"),
+                          QStringLiteral("My List")})
+                         .status,
                      0);
         writeFile(QDir(outgoing()).filePath(QStringLiteral("TVLFF.TMP")), "To: x\r\n\r\nend\r\n");
 
-        const Run count = runCli({QStringLiteral("queue"), QStringLiteral("count")});
+        const CliRun count = cli({QStringLiteral("queue"), QStringLiteral("count")});
         QCOMPARE(count.status, 0);
         QCOMPARE(count.out, QByteArray("3\n"));
 
-        const Run list = runCli({QStringLiteral("queue")});
+        const CliRun list = cli({QStringLiteral("queue")});
         QCOMPARE(list.status, 0);
         const QList<QByteArray> lines = list.out.split('\n');
         QCOMPARE(lines.size(), 4);
@@ -131,17 +115,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("message");
         const QString list = QStringLiteral("--list");
-        QTest::newRow("unknown list") << QStringList{QStringLiteral("3"), list, QStringLiteral("Other")}
-                                      << 1 << QByteArray("no list titled 'Other'");
-        QTest::newRow("unknown kind") << QStringList{QStringLiteral("8"), list, QStringLiteral("My List")}
-                                      << 2 << QByteArray("unknown command kind '8'");
+        QTest::newRow("unknown list")
+            << QStringList{QStringLiteral("3"), list, QStringLiteral("Other")} << 1
+            << QByteArray("no list titled 'Other'");
+        QTest::newRow("unknown kind")
+            << QStringList{QStringLiteral("8"), list, QStringLiteral("My List")} << 2
+            << QByteArray("unknown command kind '8'");
         QTest::newRow("addresses missing")
             << QStringList{QStringLiteral("ForcedSubscribe"), list, QStringLiteral("My List")} << 2
             << QByteArray("ForcedSubscribe needs --arg");
         QTest::newRow("no list") << QStringList{QStringLiteral("3")} << 2 << QByteArray("--list");
         QTest::newRow("line break in the argument")
-            << QStringList{QStringLiteral("2"), list, QStringLiteral("My List"), QStringLiteral("--arg"),
-                           QStringLiteral("pw\napprove secret who mylist")}
+            << QStringList{QStringLiteral("2"), list, QStringLiteral("My List"),
+                           QStringLiteral("--arg"), QStringLiteral("pw\napprove secret who mylist")}
             << 1 << QStringLiteral("ｺﾏﾝﾄﾞ欄 に改行").toUtf8();
     }
 
@@ -150,7 +136,7 @@ private Q_SLOTS:
         QFETCH(QStringList, args);
         QFETCH(int, status);
         QFETCH(QByteArray, message);
-        const Run run = runCli(QStringList{QStringLiteral("compose")} + args);
+        const CliRun run = cli(QStringList{QStringLiteral("compose")} + args);
         QCOMPARE(run.status, status);
         QVERIFY2(run.err.contains(message), run.err.constData());
         QVERIFY(run.out.isEmpty());
@@ -160,7 +146,7 @@ private Q_SLOTS:
     void anEofLineInTheInfoFileIsAnError()
     {
         writeFile(infoFile(), "Welcome\nEOF\napprove secret who mylist\n");
-        const Run run = runCli({QStringLiteral("compose"), QStringLiteral("4"),
+        const CliRun run = cli({QStringLiteral("compose"), QStringLiteral("4"),
                                 QStringLiteral("--list"), QStringLiteral("My List")});
         QCOMPARE(run.status, 1);
         QVERIFY2(run.err.contains(infoFile().toLocal8Bit() + " の 2 行目"), run.err.constData());

@@ -109,10 +109,9 @@ private Q_SLOTS:
             << QByteArray("Subject: unsubscribe mylist a@x.org,\r\n\r\n"
                           "approve secret unsubscribe mylist a@x.org\r\n"
                           "approve secret unsubscribe mylist \r\nend\r\n");
-        QTest::newRow("password change")
-            << 2 << QByteArray("newpw")
-            << QByteArray("Subject: Change Password mylist\r\n\r\n"
-                          "passwd mylist secret newpw\r\nend\r\n");
+        QTest::newRow("password change") << 2 << QByteArray("newpw")
+                                         << QByteArray("Subject: Change Password mylist\r\n\r\n"
+                                                       "passwd mylist secret newpw\r\nend\r\n");
         QTest::newRow("member list subject ends in a blank")
             << 3 << QByteArray("ignored")
             << QByteArray("Subject: Who mylist \r\n\r\napprove secret who mylist\r\nend\r\n");
@@ -171,11 +170,11 @@ private Q_SLOTS:
         std::setlocale(LC_TIME, "ja_JP.UTF-8"); // where installed
         CommandInput in = sampleInput();
         in.TimeZone = "-0500";
-        const QByteArray headers =
-            ComposeHeaders(in, QDateTime(QDate(2027, 3, 1), QTime(7, 5, 9)));
+        const QByteArray headers = ComposeHeaders(in, QDateTime(QDate(2027, 3, 1), QTime(7, 5, 9)));
         std::setlocale(LC_TIME, oldTime.constData());
         QLocale::setDefault(before);
-        QVERIFY2(headers.endsWith("Date: Mon, 01 Mar 2027 07:05:09 -0500\r\n"), headers.constData());
+        QVERIFY2(headers.endsWith("Date: Mon, 01 Mar 2027 07:05:09 -0500\r\n"),
+                 headers.constData());
 
         in.TimeZone.clear();
         QVERIFY(ComposeHeaders(in, kWhen).endsWith("Date: Sun, 06 Dec 2026 11:23:51 \r\n"));
@@ -216,11 +215,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QByteArray>("lines");
-        QTest::newRow("info") << 4 << QByteArray("newinfo mylist secret\r\n<<Info message(s)>>\r\n");
+        QTest::newRow("info") << 4
+                              << QByteArray("newinfo mylist secret\r\n<<Info message(s)>>\r\n");
         QTest::newRow("intro") << 5
                                << QByteArray("newintro mylist secret\r\n<<Intro message(s)>>\r\n");
-        QTest::newRow("config")
-            << 7 << QByteArray("newconfig mylist secret\r\n<<config message(s)>>\r\n");
+        QTest::newRow("config") << 7
+                                << QByteArray(
+                                       "newconfig mylist secret\r\n<<config message(s)>>\r\n");
     }
 
     void aMissingFileGivesItsPlaceholderAndIsQueued()
@@ -250,15 +251,18 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         QFETCH(int, line);
         const QString path = writeEmbedded(content);
-        for (CommandKind kind : {CommandKind::NewInfo, CommandKind::NewIntro, CommandKind::NewConfig}) {
-            const QueueResult result = QueueCommand(outgoing(), kind, sampleInput(path.toLocal8Bit()), kWhen);
+        for (CommandKind kind :
+             {CommandKind::NewInfo, CommandKind::NewIntro, CommandKind::NewConfig}) {
+            const QueueResult result =
+                QueueCommand(outgoing(), kind, sampleInput(path.toLocal8Bit()), kWhen);
             QVERIFY(!result.ok());
             QVERIFY(result.path.isEmpty());
             QVERIFY2(result.failure->text.contains(path), qPrintable(result.failure->text));
             QVERIFY(result.failure->text.contains(QStringLiteral(" %1 行目").arg(line)));
             QCOMPARE(result.failure->icon, UserMessage::Icon::Stop);
         }
-        QCOMPARE(QDir(outgoing()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+        QCOMPARE(QDir(outgoing()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
     }
 
     void refusesLineBreaksInFieldsThatGoIntoTheMail_data()
@@ -340,18 +344,6 @@ private Q_SLOTS:
 #endif
     }
 
-    void parsesKindsByNumberOrName()
-    {
-        QCOMPARE(ParseCommandKind(QStringLiteral("0")), CommandKind::ForcedUnsubscribe);
-        QCOMPARE(ParseCommandKind(QStringLiteral("7")), CommandKind::NewConfig);
-        QCOMPARE(ParseCommandKind(QStringLiteral("newinfo")), CommandKind::NewInfo);
-        QCOMPARE(ParseCommandKind(QStringLiteral("MemberList")), CommandKind::MemberList);
-        QVERIFY(!ParseCommandKind(QStringLiteral("8")));
-        QVERIFY(!ParseCommandKind(QStringLiteral("-1")));
-        QVERIFY(!ParseCommandKind(QStringLiteral("who")));
-        QVERIFY(!CommandKindFromTab(-1));
-    }
-
     void splitsTheEditorCommandAsAShellWould_data()
     {
         QTest::addColumn<QString>("command");
@@ -359,10 +351,11 @@ private Q_SLOTS:
         QTest::newRow("plain") << QStringLiteral("vi") << QStringList{QStringLiteral("vi")};
         QTest::newRow("blanks") << QStringLiteral("  emacs  -nw\t")
                                 << QStringList{QStringLiteral("emacs"), QStringLiteral("-nw")};
-        QTest::newRow("quotes")
-            << QStringLiteral("'/opt/my editor/ed' \"a b\"c d\\ e \"q\\\"x\\n\"")
-            << QStringList{QStringLiteral("/opt/my editor/ed"), QStringLiteral("a bc"),
-                           QStringLiteral("d e"), QStringLiteral("q\"x\\n")};
+        QTest::newRow("quotes") << QStringLiteral(
+                                       "'/opt/my editor/ed' \"a b\"c d\\ e \"q\\\"x\\n\"")
+                                << QStringList{QStringLiteral("/opt/my editor/ed"),
+                                               QStringLiteral("a bc"), QStringLiteral("d e"),
+                                               QStringLiteral("q\"x\\n")};
         QTest::newRow("empty quotes are a word")
             << QStringLiteral("ed ''") << QStringList{QStringLiteral("ed"), QString()};
         QTest::newRow("nothing") << QStringLiteral("  ") << QStringList();
@@ -384,9 +377,12 @@ private Q_SLOTS:
         // The "editor" records its arguments, one a line.
         const QString record = m_dir.filePath(QStringLiteral("args.txt"));
         const QString script = m_dir.filePath(QStringLiteral("my editor.sh"));
-        writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.toLocal8Bit() + ".part'\n"
-                          "mv '" + record.toLocal8Bit() + ".part' '" + record.toLocal8Bit() + "'\n");
-        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.toLocal8Bit() +
+                              ".part'\n"
+                              "mv '" +
+                              record.toLocal8Bit() + ".part' '" + record.toLocal8Bit() + "'\n");
+        QVERIFY(
+            QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QString mail = m_dir.filePath(QStringLiteral("a folder/tvl1.TMP"));
         const QByteArray editor = "'" + script.toLocal8Bit() + "' --flag";
         QCOMPARE(StartEditor(editor, mail), std::nullopt);
@@ -403,8 +399,8 @@ private Q_SLOTS:
         const QByteArray editor = m_dir.filePath(QStringLiteral("no-editor")).toLocal8Bit() + " -x";
         const std::optional<UserMessage> failure = StartEditor(editor, mail);
         QVERIFY(failure);
-        QCOMPARE(failure->text,
-                 QString::fromLocal8Bit(editor) + u' ' + mail + QStringLiteral(" の起動に失敗しました"));
+        QCOMPARE(failure->text, QString::fromLocal8Bit(editor) + u' ' + mail +
+                                    QStringLiteral(" の起動に失敗しました"));
         QCOMPARE(failure->caption, QStringLiteral("Tavelin"));
         QCOMPARE(failure->icon, UserMessage::Icon::Stop);
         QVERIFY(StartEditor("", mail));

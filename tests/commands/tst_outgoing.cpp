@@ -65,33 +65,38 @@ private Q_SLOTS:
         QCOMPARE(CountQueued(dir.path()), 20);
     }
 
-    void neverCreatesOverAnExistingEntry()
+    void stepsPastTakenNamesAndNeverOverwrites()
     {
-        // Every name but one is taken by a non-empty file or a folder; the one
-        // left must be found and nothing else touched.
+        // Names 1..0x20 with every one but 0x1C taken by a file, a folder or a
+        // dangling link; starting at 0x1E the search wraps round to find it.
         QTemporaryDir dir;
-        const int free = 0x1234;
-        for (int n = 1; n <= 0xFFFF; ++n) {
-            if (n == free)
+        const int count = 0x20;
+        for (int n = 1; n <= count; ++n) {
+            const QString path = dir.filePath(
+                QStringLiteral("tvl") + QString::number(n, 16).toUpper() + QStringLiteral(".TMP"));
+            if (n == 0x1C)
                 continue;
-            const QString name =
-                QStringLiteral("tvl") + QString::number(n, 16).toUpper() + QStringLiteral(".TMP");
-            if (n % 1000 == 0) {
-                QVERIFY(QDir(dir.path()).mkdir(name));
-                continue;
-            }
-            QFile f(dir.filePath(name));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("x");
+            if (n == 3)
+                QVERIFY(QDir().mkdir(path));
+            else if (n == 4)
+                QVERIFY(QFile::link(dir.filePath(QStringLiteral("nowhere")), path));
+            else
+                writeFile(path, "x");
         }
-        const CreatedFile created = CreateQueuedFile(dir.path());
+        const CreatedFile created = CreateQueuedFileForTest(dir.path(), 0x1E, count);
         QVERIFY2(created.ok(), qPrintable(created.error));
-        QCOMPARE(QFileInfo(created.path).fileName(), QStringLiteral("tvl1234.TMP"));
-        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("tvl1233.TMP"))).size(), 1);
+        QCOMPARE(QFileInfo(created.path).fileName(), QStringLiteral("tvl1C.TMP"));
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("tvl1B.TMP"))).size(), 1);
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("nowhere"))));
 
-        const CreatedFile none = CreateQueuedFile(dir.path());
+        const CreatedFile none = CreateQueuedFileForTest(dir.path(), 1, count);
         QVERIFY(!none.ok());
         QVERIFY(none.error.contains(QLatin1String("taken")));
+
+        // The real name space: a taken clock value only moves the name on.
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(CreateQueuedFile(dir.path()).ok());
+        QCOMPARE(CountQueued(dir.path()), count + 3 - 2);
     }
 
     void failsWhereTheFolderCannotTakeAFile()
@@ -101,6 +106,14 @@ private Q_SLOTS:
         QVERIFY(!CreateQueuedFile(QString()).ok());
         writeFile(dir.filePath(QStringLiteral("plain")), "x");
         QVERIFY(!CreateQueuedFile(dir.filePath(QStringLiteral("plain"))).ok());
+
+        // A folder that takes no new files even from root: fails at once.
+        if (QFileInfo(QStringLiteral("/proc")).isDir()) {
+            const CreatedFile created = CreateQueuedFile(QStringLiteral("/proc"));
+            QVERIFY(!created.ok());
+            QVERIFY2(created.error.startsWith(QLatin1String("cannot create")),
+                     qPrintable(created.error));
+        }
 
         const QString locked = dir.filePath(QStringLiteral("locked"));
         QVERIFY(QDir().mkdir(locked));
@@ -189,7 +202,8 @@ private Q_SLOTS:
         QTest::newRow("only the first colon cuts")
             << QByteArray("Subject:  Re: a:b \n") << QByteArray("Re: a:b");
         QTest::newRow("too short to qualify") << QByteArray("subjec\nSubj: x\n") << QByteArray();
-        QTest::newRow("last line without line end") << QByteArray("\nsubject:\tend") << QByteArray("end");
+        QTest::newRow("last line without line end")
+            << QByteArray("\nsubject:\tend") << QByteArray("end");
         QTest::newRow("empty file") << QByteArray() << QByteArray();
     }
 

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QStringList>
+
+// One run of tavelin-cli: exit status (-1 when it crashed or hung), output
+// and error output.
+struct CliRun
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs tavelin-cli with args and its store under configHome; gives up after
+// 30 seconds.
+inline CliRun runCli(const QStringList &args, const QString &configHome)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    p.setProcessEnvironment(env);
+    p.start(cliProgram(), args);
+    if (!p.waitForFinished(30000)) {
+        p.kill();
+        p.waitForFinished(5000);
+        return {};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
