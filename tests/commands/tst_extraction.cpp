@@ -305,20 +305,27 @@ void TestExtraction::windowGetsFieldAndMessage()
     QCOMPARE(outcome.fieldText, QByteArray("taro@example.jp"));
     QVERIFY(!outcome.message);
 
-    // No rule on the other tabs; files that cannot be opened find nothing and
-    // say why, for callers that show more than the message.
-    const QList<std::pair<int, QString>> nothing = {{2, mail},
-                                                    {7, mail},
-                                                    {0, QString()},
-                                                    {1, dir.filePath(QStringLiteral("missing"))},
-                                                    {0, dir.path()}};
-    for (const auto &[tab, path] : nothing) {
-        outcome = ExtractAddresses(tab, path);
+    // Nothing found: no rule on the other tabs, an address only in a comment,
+    // files that cannot be opened (these also say why, for callers that show
+    // more than the message).
+    const QString commented =
+        writeFile(dir, QStringLiteral("commented"), "From: (taro@example.jp)\n\n<a@x>\n");
+    struct Case
+    {
+        int tab;
+        QString path;
+        bool readable;
+    };
+    const QString missing = dir.filePath(QStringLiteral("missing"));
+    for (const Case &c :
+         {Case{2, mail, true}, Case{7, mail, true}, Case{1, commented, true},
+          Case{0, QString(), false}, Case{1, missing, false}, Case{0, dir.path(), false}}) {
+        outcome = ExtractAddresses(c.tab, c.path);
         QVERIFY(outcome.fieldText.isEmpty());
         QVERIFY(outcome.message);
         QCOMPARE(outcome.message->text, kNothingExtracted);
         QCOMPARE(outcome.message->caption, QStringLiteral("ｱﾄﾞﾚｽ抽出"));
-        QCOMPARE(outcome.error.isEmpty(), tab > 1);
+        QCOMPARE(outcome.error.isEmpty(), c.readable);
     }
     QVERIFY(!ExtractErrorMailAddresses(dir.path()).error.isEmpty());
     QVERIFY(!ExtractSenderAddress(QString()).error.isEmpty());
