@@ -28,5 +28,7 @@ int compose(const QStringList &args);
 int queue(const QStringList &args);
 int config(const QStringList &args);
 int extract(const QStringList &args);
+int sendFile(const QStringList &args);
+int send(const QStringList &args);
 
 } // namespace cli

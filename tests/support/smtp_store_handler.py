@@ -26,6 +26,14 @@ class StoreHandler:
             f.write(data)
         os.replace(path + ".part", path)
 
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        # A recipient whose local part starts with "refuse" is refused, for
+        # tests of a run that meets a failing mail.
+        if address.lower().startswith("refuse"):
+            return "550 5.1.1 recipient refused"
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
+
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
         stem = "%04d" % self.count

@@ -1,0 +1,139 @@
+#include "Cli.h"
+
+#include "commands/OutgoingFolder.h"
+#include "send/SendAllRun.h"
+#include "store/AppRegistry.h"
+#include "store/SettingsStore.h"
+
+#include <QEventLoop>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+// The run's window side on a terminal: status lines on stdout, messages on
+// stderr, no buttons and no dial-up.
+class TerminalView : public SendAllView
+{
+public:
+    explicit TerminalView(const CommonSettings &settings) : m_settings(settings)
+    {
+        recountQueued();
+    }
+
+    void showStatus(bool) override {}
+    void setStatusLine1(const QString &text) override
+    {
+        m_line1 = text;
+        line(text);
+    }
+    void setStatusLine2(const QString &text) override { line(QStringLiteral("  ") + text); }
+    void disableRunButtons() override {}
+    int queuedCount() const override { return m_queued; }
+    void recountQueued() override
+    {
+        m_queued = OutgoingFolder::CountQueued(QString::fromLocal8Bit(m_settings.MailSavePath));
+    }
+    void runTabChange() override {}
+    void showMessage(const UserMessage &message) override
+    {
+        err(message.text.toLocal8Bit() + '\n');
+    }
+    void dial(const QByteArray &) override {}
+    bool keepConnection() const override { return true; }
+    void hangUp() override {}
+    void hideCancelButton() override {}
+    void closeStatus() override {}
+
+    const QString &lastLine1() const { return m_line1; }
+
+private:
+    const CommonSettings &m_settings;
+    int m_queued = 0;
+    QString m_line1;
+};
+
+int g_interruptPipe[2] = {-1, -1};
+
+void onInterrupt(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(g_interruptPipe[1], &byte, 1);
+    // A second Ctrl-C ends the program at once.
+    std::signal(SIGINT, SIG_DFL);
+}
+
+} // namespace
+
+int send(const QStringList &args)
+{
+    int timeoutSeconds = 0;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--timeout") && i + 1 < args.size()) {
+            bool ok = false;
+            timeoutSeconds = args[++i].toInt(&ok);
+            if (!ok || timeoutSeconds <= 0)
+                return usageError(QStringLiteral("--timeout takes a number of seconds"));
+        } else {
+            return usageError(QStringLiteral("send: unexpected argument '%1'").arg(args[i]));
+        }
+    }
+
+    CommonSettings settings;
+    {
+        CAppRegistry store;
+        LoadCommonSettings(store, settings);
+    }
+    if (settings.MailSavePath.isEmpty())
+        return failure(QStringLiteral("no outgoing folder is set (MailSavePath)"));
+    if (settings.DialUp && !settings.UseQuillon) {
+        err("tavelin-cli: no dial-up here; sending over the present connection\n");
+        settings.DialUp = 0;
+    }
+
+    TerminalView view(settings);
+    SendAllRun run(view, settings);
+    if (timeoutSeconds > 0)
+        run.deadlines = SmtpDeadlines::uniform(timeoutSeconds * 1000);
+
+    // Ctrl-C is a cancel request: the mail in flight is finished first.
+    bool interrupted = false;
+    std::unique_ptr<QSocketNotifier> notifier;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_interruptPipe) == 0) {
+        notifier = std::make_unique<QSocketNotifier>(g_interruptPipe[0], QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, [&] {
+            char byte;
+            [[maybe_unused]] const auto got = ::read(g_interruptPipe[0], &byte, 1);
+            interrupted = true;
+            postMessage(&run, SendMsg::RunCancel);
+        });
+        std::signal(SIGINT, onInterrupt);
+    }
+
+    QEventLoop loop;
+    QObject::connect(&run, &SendAllRun::finished, &loop, &QEventLoop::quit);
+    run.sendAll();
+    if (run.isActive())
+        loop.exec();
+
+    std::signal(SIGINT, SIG_DFL);
+    notifier.reset();
+    for (int &fd : g_interruptPipe) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+    if (interrupted)
+        return 130;
+    if (run.errorSeen())
+        return failure(view.lastLine1());
+    return ExitOk;
+}
+
+} // namespace cli

@@ -1,0 +1,257 @@
+#include "send/SendAllRun.h"
+
+#include "commands/OutgoingFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
+
+namespace {
+
+QString outgoingFolder(const CommonSettings &settings)
+{
+    return QString::fromLocal8Bit(settings.MailSavePath);
+}
+
+// Copies `from` line by line into `to`, each line ending in CR LF, as a text
+// copy does. False when a write failed.
+bool copyLines(QFile &from, QFile &to)
+{
+    bool ok = true;
+    while (ok && !from.atEnd()) {
+        QByteArray line = from.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        ok = to.write(line + "\r\n") == line.size() + 2;
+    }
+    return ok && to.flush();
+}
+
+} // namespace
+
+SendAllRun::SendAllRun(SendAllView &view, const CommonSettings &settings, QObject *parent)
+    : QObject(parent), m_view(view), m_settings(settings)
+{
+    m_job.resultWindow = this;
+    m_job.onResult = [this](quint32, SendJob &, bool delivered) { deliveryResult(delivered); };
+    m_job.statusWindow = this;
+    m_job.onStatus = [this](quint32, const QString &line, int) { m_view.setStatusLine2(line); };
+}
+
+SendAllRun::~SendAllRun() = default;
+
+QString SendAllRun::noListFolderName()
+{
+    return QStringLiteral("(no list)");
+}
+
+QString SendAllRun::copyFolderName(const QByteArray &listTitle)
+{
+    QString name = QString::fromLocal8Bit(listTitle).trimmed();
+    for (QChar &c : name) {
+        // Separators of every platform, characters Windows refuses in names,
+        // and control characters.
+        if (c.unicode() < 0x20 || QStringView(u"/\\:*?\"<>|").contains(c))
+            c = QLatin1Char('_');
+    }
+    // "." and ".." would name the outgoing folder or its parent.
+    while (name.startsWith(QLatin1Char('.')))
+        name[0] = QLatin1Char('_');
+    return name.isEmpty() ? noListFolderName() : name;
+}
+
+void SendAllRun::sendAll()
+{
+    if (m_phase != Phase::Idle)
+        return; // a second press while dialling or sending
+    m_cancelRequested = false;
+    // The companion client sends on its own: no dial-up for it.
+    const bool dialFirst = !m_settings.UseQuillon && m_settings.DialUp;
+    m_view.showStatus(dialFirst);
+    if (dialFirst) {
+        m_phase = Phase::Dialling;
+        m_view.dial(m_settings.Entry);
+    } else {
+        m_phase = Phase::Running;
+        postMessage(this, SendMsg::RunStart);
+    }
+}
+
+bool SendAllRun::event(QEvent *event)
+{
+    if (event->type() != PostedMessageEvent::eventType())
+        return QObject::event(event);
+    const auto *message = static_cast<PostedMessageEvent *>(event);
+    switch (message->message) {
+    case SendMsg::RunStart:
+        start();
+        break;
+    case SendMsg::RunNext:
+        next();
+        break;
+    case SendMsg::RunCancel:
+        m_cancelRequested = true;
+        break;
+    case SendMsg::RunEnd:
+        end();
+        break;
+    case SendMsg::DialResult:
+        dialResult(message->first == 1);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void SendAllRun::dialResult(bool ready)
+{
+    if (m_phase != Phase::Dialling)
+        return;
+    if (ready) {
+        m_phase = Phase::Running;
+        postMessage(this, SendMsg::RunStart);
+    } else {
+        // The status window shows why; nothing was disabled.
+        m_phase = Phase::Idle;
+        Q_EMIT finished();
+    }
+}
+
+void SendAllRun::start()
+{
+    m_phase = Phase::Running;
+    m_nextNumber = 1;
+    m_errorSeen = false;
+    m_view.disableRunButtons();
+    postMessage(this, SendMsg::RunNext);
+}
+
+void SendAllRun::next()
+{
+    if (m_cancelRequested) {
+        postMessage(this, SendMsg::RunEnd);
+        return;
+    }
+    // The first match only: the folder is not listed whole for each mail.
+    const QString file = OutgoingFolder::FirstQueued(outgoingFolder(m_settings));
+    if (file.isEmpty()) {
+        postMessage(this, SendMsg::RunEnd);
+        return;
+    }
+    m_view.setStatusLine1(QStringLiteral("(%1/%2)通目を送信中")
+                              .arg(m_nextNumber++)
+                              .arg(m_view.queuedCount()));
+    if (m_settings.UseQuillon) {
+        handOff(file);
+        return;
+    }
+    m_job.server = m_settings.Server;
+    m_job.port = m_settings.PortNo;
+    m_job.mailFile = file;
+    m_job.deadlines = deadlines;
+    if (!m_worker.start(m_job)) {
+        // Only while an earlier delivery has not reported, which the run's
+        // order of steps rules out; end rather than lose track of a file.
+        m_job.errorText = QStringLiteral("送信中のﾒｰﾙがあります");
+        deliveryResult(false);
+    }
+}
+
+void SendAllRun::deliveryResult(bool delivered)
+{
+    if (!delivered) {
+        m_view.setStatusLine1(m_job.errorText);
+        m_errorSeen = true;
+        postMessage(this, SendMsg::RunEnd);
+        return; // the file stays queued
+    }
+    if (m_settings.SaveMail)
+        saveCopy(m_job.mailFile, m_job.listTitle);
+    if (removeSent(m_job.mailFile))
+        postMessage(this, SendMsg::RunNext);
+}
+
+void SendAllRun::saveCopy(const QString &sentFile, const QByteArray &listTitle)
+{
+    const QString folder =
+        QFileInfo(sentFile).absolutePath() + QLatin1Char('/') + copyFolderName(listTitle);
+    // A folder that cannot be made, or no free name in it: no copy, silently.
+    if (!QDir().mkpath(folder))
+        return;
+    const OutgoingFolder::CreatedFile copy = OutgoingFolder::CreateQueuedFile(folder);
+    if (!copy.ok())
+        return;
+    QFile to(copy.path);
+    bool written = to.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (written) {
+        QFile from(sentFile);
+        if (from.open(QIODevice::ReadOnly)) // unreadable: the copy stays empty
+            written = copyLines(from, to);
+    }
+    if (!written) {
+        m_view.showMessage({QStringLiteral("保存先のﾌｧｲﾙが開けません"),
+                            QStringLiteral("メール保存"), UserMessage::Icon::None});
+    }
+}
+
+bool SendAllRun::removeSent(const QString &file)
+{
+    QFile sent(file);
+    if (sent.remove() || !sent.exists())
+        return true;
+    // Left in place, the file would be found first again and sent again and
+    // again: the run ends with it still queued.
+    m_view.showMessage({QStringLiteral("送信したﾒｰﾙを削除できません\n%1\n%2")
+                            .arg(QDir::toNativeSeparators(file), sent.errorString()),
+                        applicationName(), UserMessage::Icon::Stop});
+    m_errorSeen = true;
+    postMessage(this, SendMsg::RunEnd);
+    return false;
+}
+
+void SendAllRun::handOff(const QString &file)
+{
+    QString program = QString::fromLocal8Bit(m_settings.Qsend);
+    if (program.isEmpty())
+        program = m_settings.QuillonType == 0 ? QStringLiteral("QSEND.EXE")
+                                              : QStringLiteral("QUILLON.EXE");
+    const QString path = QDir::toNativeSeparators(file);
+    const QString argument =
+        (m_settings.QuillonType == 0 ? QStringLiteral("/H=") : QStringLiteral("/file:")) + path;
+    // The path is one argument, blanks and all; no shell is involved.
+    if (!QProcess::startDetached(program, {argument}, outgoingFolder(m_settings))) {
+        m_view.showMessage({QStringLiteral("%1 の起動に失敗しました")
+                                .arg(program + QLatin1Char(' ') + argument),
+                            applicationName(), UserMessage::Icon::Stop});
+        // Ends the run as a cancelled one; the file stays queued.
+        postMessage(this, SendMsg::RunCancel);
+        postMessage(this, SendMsg::RunNext);
+        return;
+    }
+    // The companion reads the file in this pause; the next search must not
+    // see it again, so the next file is taken only after the deletion.
+    QTimer::singleShot(handOffDelayMs, this, [this, file] { finishHandOff(file); });
+}
+
+void SendAllRun::finishHandOff(const QString &file)
+{
+    if (removeSent(file))
+        postMessage(this, SendMsg::RunNext);
+}
+
+void SendAllRun::end()
+{
+    m_view.setStatusLine2(QStringLiteral("送信を完了しました"));
+    m_view.recountQueued();
+    m_view.runTabChange();
+    if (m_settings.DialUp && !m_view.keepConnection())
+        m_view.hangUp();
+    m_view.hideCancelButton();
+    if (!m_errorSeen)
+        m_view.closeStatus();
+    m_phase = Phase::Idle;
+    Q_EMIT finished();
+}

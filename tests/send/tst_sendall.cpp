@@ -1,0 +1,301 @@
+// The send-all run against a real SMTP server, with a recording window side.
+#include "AiosmtpdServer.h"
+#include "CliRun.h"
+
+#include "commands/OutgoingFolder.h"
+#include "send/SendAllRun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Records what the run asks of its window.
+class RecordingView : public SendAllView
+{
+public:
+    explicit RecordingView(const QString &folder) : folder(folder) { recountQueued(); }
+
+    void showStatus(bool withKeepConnection) override
+    {
+        statusShown = true;
+        keepConnectionShown = withKeepConnection;
+    }
+    void setStatusLine1(const QString &text) override
+    {
+        line1 << text;
+        if (onLine1)
+            onLine1(text);
+    }
+    void setStatusLine2(const QString &text) override { line2 << text; }
+    void disableRunButtons() override { buttonsDisabled = true; }
+    int queuedCount() const override { return queued; }
+    void recountQueued() override
+    {
+        queued = OutgoingFolder::CountQueued(folder);
+        ++recounts;
+    }
+    void runTabChange() override { ++tabChanges; }
+    void showMessage(const UserMessage &message) override { messages << message; }
+    void dial(const QByteArray &entry) override { dialled << entry; }
+    bool keepConnection() const override { return keep; }
+    void hangUp() override { ++hangUps; }
+    void hideCancelButton() override { cancelHidden = true; }
+    void closeStatus() override { statusClosed = true; }
+
+    QString folder;
+    int queued = 0;
+    int recounts = 0;
+    int tabChanges = 0;
+    int hangUps = 0;
+    bool keep = false;
+    bool statusShown = false;
+    bool keepConnectionShown = false;
+    bool buttonsDisabled = false;
+    bool cancelHidden = false;
+    bool statusClosed = false;
+    QStringList line1;
+    QStringList line2;
+    QList<UserMessage> messages;
+    QByteArrayList dialled;
+    std::function<void(const QString &)> onLine1;
+};
+
+QByteArray mail(const QByteArray &to, const QByteArray &title, const QByteArray &body)
+{
+    QByteArray text = "To: " + to + "\r\nFrom: owner@example.org\r\n";
+    if (!title.isNull())
+        text += "X-Tavelin-ML: " + title + "\r\n";
+    return text + "Subject: test\r\n\r\n" + body + "\r\nend\r\n";
+}
+
+// Queues `content` under the given tvl name.
+void queue(const QString &folder, const QString &name, const QByteArray &content)
+{
+    QFile file(folder + QLatin1Char('/') + name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+bool runToEnd(SendAllRun &run)
+{
+    QSignalSpy finished(&run, &SendAllRun::finished);
+    run.sendAll();
+    return finished.wait(60000) || !finished.isEmpty();
+}
+
+} // namespace
+
+class TestSendAll : public QObject
+{
+    Q_OBJECT
+
+private:
+    AiosmtpdServer m_server;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    CommonSettings m_settings;
+
+    QString folder() const { return m_dir->path(); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (!m_server.start())
+            QFAIL(qPrintable(m_server.error()));
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_settings = CommonSettings();
+        m_settings.MailSavePath = QFile::encodeName(folder());
+        m_settings.Server = "127.0.0.1";
+        m_settings.PortNo = m_server.port();
+    }
+
+    void emptyFolderEndsAtOnceAndClosesTheStatus()
+    {
+        RecordingView view(folder());
+        SendAllRun run(view, m_settings);
+        QVERIFY(runToEnd(run));
+        QVERIFY(view.statusShown);
+        QVERIFY(!view.keepConnectionShown);
+        QVERIFY(view.line1.isEmpty());
+        QCOMPARE(view.line2, QStringList{"送信を完了しました"});
+        QVERIFY(view.buttonsDisabled && view.cancelHidden && view.statusClosed);
+        QCOMPARE(view.recounts, 2);
+        QCOMPARE(view.tabChanges, 1);
+        QVERIFY(!run.isActive());
+    }
+
+    void everyQueuedMailIsDeliveredByteForByteAndDeleted()
+    {
+        const QByteArray first = mail("a@example.org", "ml", ".leading dot\r\n..two");
+        const QByteArray second = mail("b@example.org", "ml", "second");
+        queue(folder(), QStringLiteral("tvl1.TMP"), first);
+        queue(folder(), QStringLiteral("TVL2.tmp"), second);
+        queue(folder(), QStringLiteral("tvl3.txt"), "not queued");
+        const qsizetype before = m_server.mails().size();
+        RecordingView view(folder());
+        SendAllRun run(view, m_settings);
+        QVERIFY(runToEnd(run));
+        QVERIFY2(!run.errorSeen(), qPrintable(view.line1.join(QLatin1Char('\n'))));
+        const QList<AiosmtpdServer::Mail> mails = m_server.mails().mid(before);
+        QCOMPARE(mails.size(), 2);
+        QCOMPARE(QSet<QByteArray>({mails[0].content, mails[1].content}),
+                 QSet<QByteArray>({first, second}));
+        QCOMPARE(OutgoingFolder::CountQueued(folder()), 0);
+        QVERIFY(QFile::exists(folder() + QStringLiteral("/tvl3.txt")));
+        QCOMPARE(view.line1.size(), 2);
+        QCOMPARE(view.line1.last(), QStringLiteral("(2/2)通目を送信中"));
+        QVERIFY(view.line2.size() > 2); // the SMTP progress lines came through
+        QVERIFY(view.statusClosed);
+    }
+
+    void aRefusedMailEndsTheRunAndStaysQueued()
+    {
+        // Names decide the folder order only by chance, so each mail's fate is
+        // read from its own file afterwards.
+        queue(folder(), QStringLiteral("tvlA.TMP"), mail("refuse-me@example.org", "ml", "x"));
+        queue(folder(), QStringLiteral("tvlB.TMP"), mail("ok1@example.org", "ml", "y"));
+        queue(folder(), QStringLiteral("tvlC.TMP"), mail("ok2@example.org", "ml", "z"));
+        RecordingView view(folder());
+        SendAllRun run(view, m_settings);
+        QVERIFY(runToEnd(run));
+        QVERIFY(run.errorSeen());
+        QVERIFY(QFile::exists(folder() + QStringLiteral("/tvlA.TMP")));
+        QVERIFY(view.line1.last().contains(QStringLiteral("550")));
+        QCOMPARE(view.line2.last(), QStringLiteral("送信を完了しました"));
+        QVERIFY(!view.statusClosed);
+        QVERIFY(view.cancelHidden);
+        // Whatever came before the refused mail was sent; nothing after it.
+        const int sent = int(view.line1.size()) - 2;
+        QCOMPARE(OutgoingFolder::CountQueued(folder()), 3 - sent);
+    }
+
+    void cancelLetsTheMailInFlightFinishAndStopsBeforeTheNext()
+    {
+        for (const char *name : {"tvl1.TMP", "tvl2.TMP", "tvl3.TMP"})
+            queue(folder(), QString::fromLatin1(name), mail("x@example.org", "ml", name));
+        RecordingView view(folder());
+        SendAllRun run(view, m_settings);
+        view.onLine1 = [&run](const QString &) { postMessage(&run, SendMsg::RunCancel); };
+        QVERIFY(runToEnd(run));
+        QVERIFY(run.cancelled());
+        QVERIFY(!run.errorSeen());
+        QCOMPARE(view.line1, QStringList{"(1/3)通目を送信中"});
+        QCOMPARE(OutgoingFolder::CountQueued(folder()), 2);
+    }
+
+    void progressCountsFromTheLastRecount()
+    {
+        queue(folder(), QStringLiteral("tvl1.TMP"), mail("x@example.org", "ml", "1"));
+        queue(folder(), QStringLiteral("tvl2.TMP"), mail("x@example.org", "ml", "2"));
+        RecordingView view(folder());
+        queue(folder(), QStringLiteral("tvl3.TMP"), mail("x@example.org", "ml", "3"));
+        SendAllRun run(view, m_settings);
+        QVERIFY(runToEnd(run));
+        QCOMPARE(view.line1, (QStringList{"(1/2)通目を送信中", "(2/2)通目を送信中",
+                                          "(3/2)通目を送信中"}));
+    }
+
+    void copiesGoToTheListFolderAndNeverBackIntoTheQueue()
+    {
+        m_settings.SaveMail = 1;
+        const QByteArray withTitle = mail("x@example.org", "mylist", "one");
+        queue(folder(), QStringLiteral("tvl1.TMP"), withTitle);
+        queue(folder(), QStringLiteral("tvl2.TMP"), mail("x@example.org", QByteArray(), "two"));
+        queue(folder(), QStringLiteral("tvl3.TMP"), mail("x@example.org", "../escape", "three"));
+        // A last line without a line end gets one in the copy.
+        queue(folder(), QStringLiteral("tvl4.TMP"), mail("x@example.org", "mylist", "four") + "x");
+        RecordingView view(folder());
+        SendAllRun run(view, m_settings);
+        QVERIFY(runToEnd(run));
+        QVERIFY(!run.errorSeen());
+        QCOMPARE(OutgoingFolder::CountQueued(folder()), 0);
+
+        const QDir mylist(folder() + QStringLiteral("/mylist"));
+        const QStringList copies = OutgoingFolder::ListQueued(mylist.path());
+        QCOMPARE(copies.size(), 2);
+        QCOMPARE(QSet<QByteArray>({readFile(mylist.filePath(copies[0])),
+                                   readFile(mylist.filePath(copies[1]))}),
+                 QSet<QByteArray>({withTitle, mail("x@example.org", "mylist", "four") + "x\r\n"}));
+        const QString noList = folder() + QLatin1Char('/') + SendAllRun::noListFolderName();
+        QCOMPARE(OutgoingFolder::CountQueued(noList), 1);
+        // "../escape" stays inside the outgoing folder.
+        QVERIFY(!QFileInfo::exists(QFileInfo(folder()).absolutePath() + QStringLiteral("/escape")));
+        QCOMPARE(OutgoingFolder::CountQueued(folder() + QLatin1Char('/') +
+                                             SendAllRun::copyFolderName("../escape")),
+                 1);
+    }
+
+    void copyFolderNamesStayInside_data()
+    {
+        QTest::addColumn<QByteArray>("title");
+        QTest::newRow("parent") << QByteArray("..");
+        QTest::newRow("path") << QByteArray("a/b\\c");
+        QTest::newRow("drive") << QByteArray("C:x");
+        QTest::newRow("empty") << QByteArray("");
+        QTest::newRow("blank") << QByteArray("  ");
+        QTest::newRow("control") << QByteArray("a\nb");
+    }
+    void copyFolderNamesStayInside()
+    {
+        QFETCH(QByteArray, title);
+        const QString name = SendAllRun::copyFolderName(title);
+        QVERIFY(!name.isEmpty());
+        QVERIFY(!name.startsWith(QLatin1Char('.')));
+        for (QChar c : QStringView(u"/\\:\n"))
+            QVERIFY(!name.contains(c));
+    }
+
+    void dialUpComesFirstUnlessTheCompanionSends()
+    {
+        m_settings.DialUp = 1;
+        m_settings.Entry = "provider";
+        queue(folder(), QStringLiteral("tvl1.TMP"), mail("x@example.org", "ml", "1"));
+        RecordingView view(folder());
+        SendAllRun run(view, m_settings);
+        QSignalSpy finished(&run, &SendAllRun::finished);
+
+        // A failed dial leaves everything as it was.
+        run.sendAll();
+        QCOMPARE(view.dialled, QByteArrayList{"provider"});
+        QVERIFY(view.keepConnectionShown);
+        run.sendAll(); // a second press while dialling
+        QCOMPARE(view.dialled.size(), 1);
+        postMessage(&run, SendMsg::DialResult, 0);
+        QVERIFY(finished.wait(10000));
+        QVERIFY(!view.buttonsDisabled && !run.isActive());
+        QCOMPARE(OutgoingFolder::CountQueued(folder()), 1);
+
+        run.sendAll();
+        postMessage(&run, SendMsg::DialResult, 1);
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(OutgoingFolder::CountQueued(folder()), 0);
+        QCOMPARE(view.hangUps, 1);
+        view.keep = true;
+        run.sendAll();
+        postMessage(&run, SendMsg::DialResult, 1);
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(view.hangUps, 1);
+
+        m_settings.UseQuillon = 1;
+        m_settings.Qsend = "/bin/true";
+        run.sendAll();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(view.dialled.size(), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSendAll)
+#include "tst_sendall.moc"
