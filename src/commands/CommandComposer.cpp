@@ -109,8 +109,7 @@ std::optional<UserMessage> appendEmbeddedFile(QByteArray &mail, const QByteArray
             return refusal(QStringLiteral("%1 の %2 行目が「EOF」だけの行です\n"
                                           "ｻｰﾊﾞｰはそこで本文を終え、以降の行をｺﾏﾝﾄﾞとして"
                                           "実行するため、ｺﾏﾝﾄﾞﾒｰﾙは作成しません")
-                               .arg(fileName)
-                               .arg(lineNumber));
+                               .arg(fileName, QString::number(lineNumber)));
         mail += line;
         mail += kCrLf;
         start = end + 1;
