@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+
 namespace {
 
 using Rule = ExtractionResult (*)(QIODevice &, qsizetype);
@@ -66,6 +68,30 @@ QByteArrayList streamedLines(const QByteArray &input, qsizetype bufferSize)
     return lines;
 }
 
+// Gives its bytes, then fails as a disk or network file system can.
+class FailingDevice : public QIODevice
+{
+public:
+    explicit FailingDevice(QByteArray bytes) : m_bytes(std::move(bytes)) { open(ReadOnly); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        if (m_bytes.isEmpty()) {
+            setErrorString(QStringLiteral("Input/output error"));
+            return -1;
+        }
+        const qint64 count = std::min<qint64>(maxSize, m_bytes.size());
+        std::memcpy(data, m_bytes.constData(), size_t(count));
+        m_bytes.remove(0, count);
+        return count;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+};
+
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {
     QFile file(dir.filePath(name));
@@ -112,6 +138,7 @@ private slots:
     void linesComeWholeOrInPieces();
     void windowGetsFieldAndMessage();
     void survivesHostileInput();
+    void reportsReadFailure();
     void realReturnedMails();
     void cliPrintsFieldText();
 };
@@ -366,6 +393,16 @@ void TestExtraction::survivesHostileInput()
                 QCOMPARE(run(rule, mail, size).addresses, expected);
         }
     }
+}
+
+void TestExtraction::reportsReadFailure()
+{
+    // A read that fails after part of the list is reported, not taken for its end.
+    FailingDevice report("The following addresses\n<a@x>\n<b@y>\n");
+    ExtractionResult result = ExtractErrorMailAddresses(report);
+    QCOMPARE(result.error, QStringLiteral("Input/output error"));
+    FailingDevice sender("To: a@x\n");
+    QVERIFY(!ExtractSenderAddress(sender).error.isEmpty());
 }
 
 void TestExtraction::realReturnedMails()
