@@ -1,30 +1,17 @@
 // The outgoing folder with 10 000 queued mails: counting them, and listing
 // them with their subjects as the queue dialog and `tavelin-cli queue` do.
+#include "BenchSupport.h"
 #include "commands/OutgoingFolder.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 constexpr int kMails = 10000;
 constexpr int kRounds = 5;
-
-template <typename Work> double bestMs(Work work)
-{
-    double best = 1e300;
-    for (int i = 0; i < kRounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
 
 } // namespace
 
@@ -52,10 +39,10 @@ int main()
     }
 
     int count = 0;
-    const double countMs = bestMs([&] { count = OutgoingFolder::CountQueued(dir.path()); });
+    const double countMs = bestMs(kRounds, [&] { count = OutgoingFolder::CountQueued(dir.path()); });
     qsizetype listed = 0;
-    const double listMs = bestMs([&] { listed = OutgoingFolder::ReadQueue(dir.path()).size(); });
-    const double createMs = bestMs([&] {
+    const double listMs = bestMs(kRounds, [&] { listed = OutgoingFolder::ReadQueue(dir.path()).size(); });
+    const double createMs = bestMs(kRounds, [&] {
         const OutgoingFolder::CreatedFile created = OutgoingFolder::CreateQueuedFile(dir.path());
         QFile::remove(created.path);
     });
