@@ -93,6 +93,20 @@ bool runToEnd(SendAllRun &run)
     return finished.wait(60000) || !finished.isEmpty();
 }
 
+// A stand-in for the companion's sending program: a shell script named
+// `name` in `dir` that runs `body` with the program's arguments.
+QString standIn(const QString &dir, const QString &name, const QByteArray &body)
+{
+    const QString path = dir + QLatin1Char('/') + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("#!/bin/sh\n" + body + "\n");
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
 } // namespace
 
 class TestSendAll : public QObject
@@ -294,6 +308,97 @@ private Q_SLOTS:
         run.sendAll();
         QVERIFY(finished.wait(30000));
         QCOMPARE(view.dialled.size(), 3);
+    }
+
+    void companionGetsThePathAsOneArgumentInTheOutgoingFolder_data()
+    {
+        QTest::addColumn<quint32>("type");
+        QTest::addColumn<bool>("ownProgram");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("prefix");
+        QTest::newRow("16-bit") << 0u << false << "QSEND.EXE" << "/H=";
+        QTest::newRow("32-bit") << 1u << false << "QUILLON.EXE" << "/file:";
+        QTest::newRow("Qsend, 16-bit") << 0u << true << "my qsend" << "/H=";
+        QTest::newRow("Qsend, 32-bit") << 1u << true << "my qsend" << "/file:";
+    }
+    void companionGetsThePathAsOneArgumentInTheOutgoingFolder()
+    {
+        QFETCH(quint32, type);
+        QFETCH(bool, ownProgram);
+        QFETCH(QString, program);
+        QFETCH(QString, prefix);
+        const QString bin = m_dir->filePath(QStringLiteral("bin"));
+        const QString out = m_dir->filePath(QStringLiteral("out going"));
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(out));
+        const QString record = m_dir->filePath(QStringLiteral("record"));
+        const QString stand = standIn(bin, program,
+                                      "{ pwd; printf '%s|' \"$0\"; printf '%s|' \"$@\"; echo; } >> '" +
+                                          QFile::encodeName(record) + "'");
+        QVERIFY(!stand.isEmpty());
+        qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
+        m_settings.MailSavePath = QFile::encodeName(out);
+        m_settings.UseQuillon = 1;
+        m_settings.QuillonType = type;
+        m_settings.Qsend = ownProgram ? QFile::encodeName(stand) : QByteArray();
+        queue(out, QStringLiteral("tvl1.TMP"), mail("x@example.org", "ml", "1"));
+        queue(out, QStringLiteral("tvl2.TMP"), mail("x@example.org", "ml", "2"));
+
+        RecordingView view(out);
+        SendAllRun run(view, m_settings);
+        run.handOffDelayMs = 100;
+        QVERIFY(runToEnd(run));
+        QVERIFY(!run.errorSeen() && !run.cancelled());
+        QCOMPARE(OutgoingFolder::CountQueued(out), 0);
+        const QByteArrayList lines = readFile(record).split('\n');
+        QCOMPARE(lines.size(), 5); // two calls of two lines each, and the end
+        QStringList paths;
+        for (int call = 0; call < 2; ++call) {
+            QCOMPARE(QString::fromLocal8Bit(lines[2 * call]), QDir(out).canonicalPath());
+            const QStringList words = QString::fromLocal8Bit(lines[2 * call + 1]).split('|');
+            QCOMPARE(words.size(), 3); // program, one argument, the end
+            QVERIFY2(words[0].endsWith(program), qPrintable(words[0]));
+            QVERIFY(words[1].startsWith(prefix));
+            paths << words[1].mid(prefix.size());
+        }
+        paths.sort();
+        QCOMPARE(paths, (QStringList{out + QStringLiteral("/tvl1.TMP"),
+                                     out + QStringLiteral("/tvl2.TMP")}));
+    }
+
+    void companionThatCannotStartEndsTheRunAsCancelled()
+    {
+        m_settings.UseQuillon = 1;
+        m_settings.Qsend = "/nonexistent/qsend";
+        queue(folder(), QStringLiteral("tvl1.TMP"), mail("x@example.org", "ml", "1"));
+        RecordingView view(folder());
+        SendAllRun run(view, m_settings);
+        QVERIFY(runToEnd(run));
+        QVERIFY(run.cancelled());
+        QCOMPARE(view.messages.size(), 1);
+        QCOMPARE(view.messages[0].text,
+                 QStringLiteral("/nonexistent/qsend /H=%1/tvl1.TMP の起動に失敗しました").arg(folder()));
+        QCOMPARE(view.messages[0].icon, UserMessage::Icon::Stop);
+        QCOMPARE(OutgoingFolder::CountQueued(folder()), 1);
+    }
+
+    void aSentFileThatStaysEndsTheRunInsteadOfSendingItAgain()
+    {
+        // The stand-in puts a folder where the file was, so it cannot be deleted.
+        const QString stand = standIn(m_dir->path(), QStringLiteral("qsend"),
+                                      "f=\"${1#/H=}\"; rm -f \"$f\"; mkdir \"$f\"");
+        m_settings.UseQuillon = 1;
+        m_settings.Qsend = QFile::encodeName(stand);
+        queue(folder(), QStringLiteral("tvl1.TMP"), mail("x@example.org", "ml", "1"));
+        RecordingView view(folder());
+        SendAllRun run(view, m_settings);
+        run.handOffDelayMs = 300;
+        QVERIFY(runToEnd(run));
+        QVERIFY(run.errorSeen());
+        QCOMPARE(view.messages.size(), 1);
+        QCOMPARE(view.messages[0].icon, UserMessage::Icon::Stop);
+        QVERIFY(view.messages[0].text.contains(QStringLiteral("tvl1.TMP")));
+        QCOMPARE(view.line1.size(), 1);
+        QVERIFY(!view.statusClosed);
     }
 };
 
