@@ -4,12 +4,12 @@
 #include "commands/AddressExtraction.h"
 #include "commands/LineStream.h"
 
+#include "CliRun.h"
 #include "TestSupport.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QHash>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -471,21 +471,11 @@ void TestExtraction::cliPrintsFieldText()
     QTemporaryDir dir;
     const QString mail = writeFile(dir, QStringLiteral("mail"), kReport + "From: <taro@x>\n");
     const QString plain = writeFile(dir, QStringLiteral("plain"), "Hello\n");
-    struct Run
-    {
-        int status;
-        QByteArray out;
-        QByteArray err;
+    // The store is never read; its folder is set so no real one is touched.
+    const auto cli = [&](const QStringList &args) {
+        return runCli(QStringList{QStringLiteral("extract")} + args, dir.path());
     };
-    const auto cli = [](const QStringList &args) {
-        QProcess process;
-        process.start(cliProgram(), QStringList{QStringLiteral("extract")} + args);
-        if (!process.waitForFinished(30000))
-            return Run{-1, {}, {}};
-        return Run{process.exitCode(), process.readAllStandardOutput(),
-                   process.readAllStandardError()};
-    };
-    Run run = cli({QStringLiteral("--unsubscribe"), mail});
+    CliRun run = cli({QStringLiteral("--unsubscribe"), mail});
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QByteArray("a@example.com,b@example.org,c@example.net\n"));
     run = cli({QStringLiteral("--subscribe"), mail});
