@@ -1,0 +1,135 @@
+// The main window on the offscreen platform: opening it on a register of 500
+// lists (store read, widgets built, selector filled), adding a list (the whole
+// register written), and the file-rename copy of a 50 MB file.
+#include "app/FileRenameDlg.h"
+#include "app/TavelinDlg.h"
+#include "store/AppRegistry.h"
+#include "store/SettingsStore.h"
+#include "ui/UiServices.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int kLists = 500;
+constexpr int kRounds = 5;
+
+template <typename Work> double bestMs(Work work)
+{
+    double best = 1e300;
+    for (int i = 0; i < kRounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+// Every dialog is confirmed at once, a title dialog with a new title; every
+// message is cancelled.
+class Confirming : public UiServices
+{
+public:
+    DialogAnswer messageBox(QWidget *, const QString &, const QString &, MessageButtons,
+                            MessageIcon) override
+    {
+        return DialogAnswer::Cancel;
+    }
+    std::optional<QString> openFileName(QWidget *, const FileDialogRequest &) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> pickFolder(QWidget *, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+    DialogAnswer runModal(QDialog &dialog) override
+    {
+        auto &templated = static_cast<TemplateDialog &>(dialog);
+        templated.initialize();
+        templated.setText(1161, QStringLiteral("new list %1").arg(++m_added));
+        templated.press(1);
+        return dialog.result() == QDialog::Accepted ? DialogAnswer::Ok : DialogAnswer::Cancel;
+    }
+
+private:
+    int m_added = 0;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return 1;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+
+    Confirming ui;
+    const double empty = bestMs([&] {
+        CTavelinDlg window(ui, {QStringLiteral("tavelin")});
+        window.initialize();
+    });
+
+    ListRegister lists;
+    for (int i = 0; i < kLists; ++i) {
+        MailingListEntry entry;
+        entry.Title = "list " + QByteArray::number(i * 7919 % kLists);
+        entry.Address = "majordomo@lists.example.org";
+        entry.ListName = "list" + QByteArray::number(i);
+        entry.Passwd = "secret";
+        entry.ConfigFile = "/home/owner/lists/list" + QByteArray::number(i) + ".conf";
+        lists.append(entry);
+    }
+    sortRegister(lists);
+    SaveRegister(lists);
+
+    const double open = bestMs([&] {
+        CTavelinDlg window(ui, {QStringLiteral("tavelin")});
+        window.initialize();
+    });
+    const double load = bestMs([] {
+        CAppRegistry store;
+        CommonSettings settings;
+        LoadCommonSettings(store, settings);
+        LoadRegister(store);
+    });
+    CTavelinDlg window(ui, {QStringLiteral("tavelin")});
+    window.initialize();
+    const double add = bestMs([&] { window.press(1006); });
+
+    const QString source = dir.filePath(QStringLiteral("reply.txt"));
+    {
+        QFile f(source);
+        if (!f.open(QIODevice::WriteOnly))
+            return 1;
+        const QByteArray line(78, 'x');
+        for (int i = 0; i < 50 * 1024 * 1024 / 80; ++i)
+            f.write(line + "\r\n");
+    }
+    const double copy = bestMs([&] {
+        CFileRenameDlg rename(ui);
+        rename.m_strSource = source;
+        rename.m_strNewName = dir.filePath(QStringLiteral("list.conf"));
+        rename.initialize();
+        rename.press(1);
+    });
+
+    std::printf("open main window, no list:      %8.2f ms\n", empty);
+    std::printf("open main window, %d lists:     %8.2f ms\n", kLists, open);
+    std::printf("  of which the store's load:    %8.2f ms\n", load);
+    std::printf("add a list (register written):  %8.2f ms\n", add);
+    std::printf("file-rename copy of 50 MB:      %8.2f ms (%.0f MB/s)\n", copy, 50 / (copy / 1000));
+    return 0;
+}
