@@ -1,33 +1,10 @@
 // tavelin-cli's store commands against a store written by hand.
+#include "CliRun.h"
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-struct Run
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runCli(const QStringList &args, const QString &configHome)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("TAVELIN_CLI"), args);
-    if (!p.waitForFinished(30000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
-
-} // namespace
 
 class TestCliStore : public QObject
 {
@@ -57,7 +34,7 @@ private Q_SLOTS:
                    "MailingList0\\IntroFile=/n\n"
                    "Other\\Title=Ant\n"
                    "MailingList2\\ListName=untitled-l\n");
-        const Run run = runCli({QStringLiteral("lists")}, m_home.path());
+        const CliRun run = runCli({QStringLiteral("lists")}, m_home.path());
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QByteArray("Ant\t\t\t\t\t\t\n"
                                      "Untiled\t\tuntitled-l\t\t\t\t\n"
@@ -67,7 +44,7 @@ private Q_SLOTS:
     void settingsPrintsAllSeventeenWithDefaults()
     {
         writeStore("[General]\nServer=mail.example\nPortNo=2525\nEditer=vi\n");
-        const Run run = runCli({QStringLiteral("settings")}, m_home.path());
+        const CliRun run = runCli({QStringLiteral("settings")}, m_home.path());
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QByteArray("UseQuillon=0\nServer=mail.example\nTimeZone=+0900\n"
                                      "UserName=\nPortNo=2525\nPassword=\nAddress=\n"
@@ -86,7 +63,7 @@ private Q_SLOTS:
     void usageErrorsExitTwoWithAMessage()
     {
         QFETCH(QStringList, args);
-        const Run run = runCli(args, m_home.path());
+        const CliRun run = runCli(args, m_home.path());
         QCOMPARE(run.status, 2);
         QVERIFY(run.out.isEmpty());
         QVERIFY(run.err.startsWith("tavelin-cli: "));
@@ -94,7 +71,7 @@ private Q_SLOTS:
 
     void helpListsTheCommands()
     {
-        const Run run = runCli({QStringLiteral("--help")}, m_home.path());
+        const CliRun run = runCli({QStringLiteral("--help")}, m_home.path());
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.contains("lists"));
         QVERIFY(run.out.contains("settings"));

@@ -1,4 +1,6 @@
 // The settings store on an INI file in a temporary folder.
+#include "CliRun.h"
+
 #include "store/AppRegistry.h"
 #include "store/SettingsStore.h"
 
@@ -43,13 +45,8 @@ int unixMode(const QString &path)
 // The register as another process reads it from disk.
 QByteArray listsOnDisk(const QString &configHome)
 {
-    QProcess cli;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    cli.setProcessEnvironment(env);
-    cli.start(qEnvironmentVariable("TAVELIN_CLI"), {QStringLiteral("lists")});
-    return cli.waitForFinished(30000) && cli.exitCode() == 0 ? cli.readAllStandardOutput()
-                                                               : QByteArray("(failed)");
+    const CliRun run = runCli({QStringLiteral("lists")}, configHome);
+    return run.status == 0 ? run.out : QByteArray("(failed)");
 }
 
 QStringList storedListKeys(const QString &file)
