@@ -1,6 +1,7 @@
 // The main window on the offscreen platform: opening it on a register of 500
 // lists (store read, widgets built, selector filled), adding a list (the whole
 // register written), and the file-rename copy of a 50 MB file.
+#include "BenchSupport.h"
 #include "app/FileRenameDlg.h"
 #include "app/TavelinDlg.h"
 #include "store/AppRegistry.h"
@@ -8,12 +9,10 @@
 #include "ui/UiServices.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -21,36 +20,11 @@ namespace {
 constexpr int kLists = 500;
 constexpr int kRounds = 5;
 
-template <typename Work> double bestMs(Work work)
-{
-    double best = 1e300;
-    for (int i = 0; i < kRounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 // Every dialog is confirmed at once, a title dialog with a new title; every
 // message is cancelled.
-class Confirming : public UiServices
+class Confirming : public SilentUiServices
 {
 public:
-    DialogAnswer messageBox(QWidget *, const QString &, const QString &, MessageButtons,
-                            MessageIcon) override
-    {
-        return DialogAnswer::Cancel;
-    }
-    std::optional<QString> openFileName(QWidget *, const FileDialogRequest &) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> pickFolder(QWidget *, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
     DialogAnswer runModal(QDialog &dialog) override
     {
         auto &templated = static_cast<TemplateDialog &>(dialog);
@@ -77,7 +51,7 @@ int main(int argc, char *argv[])
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
 
     Confirming ui;
-    const double empty = bestMs([&] {
+    const double empty = bestMs(kRounds, [&] {
         CTavelinDlg window(ui, {QStringLiteral("tavelin")});
         window.initialize();
     });
@@ -95,11 +69,11 @@ int main(int argc, char *argv[])
     sortRegister(lists);
     SaveRegister(lists);
 
-    const double open = bestMs([&] {
+    const double open = bestMs(kRounds, [&] {
         CTavelinDlg window(ui, {QStringLiteral("tavelin")});
         window.initialize();
     });
-    const double load = bestMs([] {
+    const double load = bestMs(kRounds, [] {
         CAppRegistry store;
         CommonSettings settings;
         LoadCommonSettings(store, settings);
@@ -107,7 +81,7 @@ int main(int argc, char *argv[])
     });
     CTavelinDlg window(ui, {QStringLiteral("tavelin")});
     window.initialize();
-    const double add = bestMs([&] { window.press(1006); });
+    const double add = bestMs(kRounds, [&] { window.press(1006); });
 
     const QString source = dir.filePath(QStringLiteral("reply.txt"));
     {
@@ -118,7 +92,7 @@ int main(int argc, char *argv[])
         for (int i = 0; i < 50 * 1024 * 1024 / 80; ++i)
             f.write(line + "\r\n");
     }
-    const double copy = bestMs([&] {
+    const double copy = bestMs(kRounds, [&] {
         CFileRenameDlg rename(ui);
         rename.m_strSource = source;
         rename.m_strNewName = dir.filePath(QStringLiteral("list.conf"));

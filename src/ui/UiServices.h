@@ -102,3 +102,24 @@ public:
                           toMessageIcon(message.icon));
     }
 };
+
+// Nobody to ask, for runs without an owner (rendering, benchmarks): every
+// question is cancelled and no dialog runs.
+class SilentUiServices : public UiServices
+{
+public:
+    DialogAnswer messageBox(QWidget *, const QString &, const QString &, MessageButtons,
+                            MessageIcon) override
+    {
+        return DialogAnswer::Cancel;
+    }
+    std::optional<QString> openFileName(QWidget *, const FileDialogRequest &) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> pickFolder(QWidget *, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+    DialogAnswer runModal(QDialog &) override { return DialogAnswer::Cancel; }
+};

@@ -20,26 +20,6 @@
 
 namespace {
 
-// Nobody answers: every question is cancelled, no dialog is run.
-class NoQuestions : public UiServices
-{
-public:
-    DialogAnswer messageBox(QWidget *, const QString &, const QString &, MessageButtons,
-                            MessageIcon) override
-    {
-        return DialogAnswer::Cancel;
-    }
-    std::optional<QString> openFileName(QWidget *, const FileDialogRequest &) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> pickFolder(QWidget *, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-    DialogAnswer runModal(QDialog &) override { return DialogAnswer::Cancel; }
-};
-
 MailingListEntry sampleList(const char *title, const char *name)
 {
     MailingListEntry entry;
@@ -116,7 +96,7 @@ int main(int argc, char *argv[])
     }
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store.path());
 
-    NoQuestions ui;
+    SilentUiServices ui;
     int status = 0;
     for (int id : std::as_const(ids)) {
         std::unique_ptr<TemplateDialog> dialog = sampleDialog(id, ui);
