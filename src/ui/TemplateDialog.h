@@ -5,8 +5,7 @@
 
 #include <QDialog>
 #include <QHash>
-
-class QAbstractButton;
+#include <QIcon>
 
 // The icon resource of that id (the window icon is 128).
 QIcon resourceIcon(int id);

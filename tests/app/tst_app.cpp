@@ -545,6 +545,23 @@ private Q_SLOTS:
         QVERIFY(m_ui.asked.size() == 2 && m_ui.askedOf(Kind::Message).isEmpty());
     }
 
+    void scriptThatPressesOkItselfEndsTheDialogOnce()
+    {
+        writeFile(path("reply.txt"), "reply");
+        CFileRenameDlg dialog(m_ui);
+        dialog.m_strSource = path("reply.txt");
+        dialog.m_strNewName = path("new.conf");
+        int finished = 0;
+        connect(&dialog, &QDialog::finished, this, [&finished] { ++finished; });
+        m_ui.dialogScripts = {[](QDialog &d) {
+            static_cast<TemplateDialog &>(d).press(IDOK);
+            return DialogAnswer::Cancel; // too late: OK was pressed
+        }};
+        QCOMPARE(m_ui.runModal(dialog), DialogAnswer::Ok);
+        QCOMPARE(finished, 1);
+        QCOMPARE(readFile(path("new.conf")), QByteArray("reply"));
+    }
+
     void fileRenameCancelCopiesNothing()
     {
         writeFile(path("reply.txt"), "reply");

@@ -32,7 +32,7 @@ public:
     };
 
     // Runs in place of the modal loop: sets controls by id and says which of
-    // OK or Cancel the owner pressed.
+    // OK or Cancel the owner pressed (or presses a button that ends the dialog).
     using DialogScript = std::function<DialogAnswer(QDialog &)>;
 
     QList<DialogAnswer> messageAnswers;
@@ -86,15 +86,20 @@ public:
         if (templated)
             templated->initialize();
         dialog.setResult(QDialog::Rejected);
+        // A script may end the dialog itself, by a button of its own.
+        bool ended = false;
+        const QMetaObject::Connection watch =
+            QObject::connect(&dialog, &QDialog::finished, [&ended] { ended = true; });
         const DialogAnswer answer =
             dialogScripts.isEmpty() ? (++unanswered, DialogAnswer::Cancel)
                                     : dialogScripts.takeFirst()(dialog);
+        QObject::disconnect(watch);
         const int button = answer == DialogAnswer::Ok ? IDOK : IDCANCEL;
-        if (templated)
+        if (!ended && templated)
             templated->press(button);
-        else if (button == IDOK)
+        else if (!ended && button == IDOK)
             dialog.accept();
-        else
+        else if (!ended)
             dialog.reject();
         return dialog.result() == QDialog::Accepted ? DialogAnswer::Ok : DialogAnswer::Cancel;
     }
