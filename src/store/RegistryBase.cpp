@@ -143,15 +143,28 @@ bool CRegistryBase::resolve(const RegKey *parent, QString *path) const
     return true;
 }
 
+const CRegistryBase::Subkeys &CRegistryBase::storedSubkeys(const QString &path) const
+{
+    // childGroups() walks every key of the file; a register load asks for the
+    // same lists once per list and value, so they are kept until a deletion.
+    auto found = m_subkeyCache.constFind(path);
+    if (found == m_subkeyCache.constEnd()) {
+        m_settings->beginGroup(path);
+        Subkeys subkeys{m_settings->childGroups(), {}};
+        m_settings->endGroup();
+        subkeys.names = QSet<QString>(subkeys.ordered.cbegin(), subkeys.ordered.cend());
+        found = m_subkeyCache.insert(path, subkeys);
+    }
+    return *found;
+}
+
 bool CRegistryBase::keyExists(const QString &path) const
 {
     if (path.isEmpty() || m_createdKeys.contains(path))
         return true;
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    m_settings->beginGroup(slash < 0 ? QString() : path.left(slash));
-    const bool found = m_settings->childGroups().contains(path.mid(slash + 1));
-    m_settings->endGroup();
-    return found;
+    return storedSubkeys(slash < 0 ? QString() : path.left(slash))
+        .names.contains(path.mid(slash + 1));
 }
 
 bool CRegistryBase::beforeWrite()
@@ -296,21 +309,25 @@ bool CRegistryBase::EnumKey(int index, QString *name, const RegKey *parent)
     QString base;
     if (index < 0 || !resolve(parent, &base) || !keyExists(base))
         return false;
-    m_settings->beginGroup(base);
-    QStringList keys = m_settings->childGroups();
-    m_settings->endGroup();
-    // Keys created in this session that hold no value yet.
-    const QString prefix = base.isEmpty() ? QString() : base + QLatin1Char('/');
-    for (const QString &created : std::as_const(m_createdKeys)) {
-        if (created.startsWith(prefix)) {
-            const QString child = created.mid(prefix.size());
-            if (!child.contains(QLatin1Char('/')) && !keys.contains(child))
-                keys.append(child);
-        }
+    const Subkeys &stored = storedSubkeys(base);
+    if (index < stored.ordered.size()) {
+        *name = stored.ordered.at(index);
+        return true;
     }
-    if (index >= keys.size())
+    // Then the keys created in this session that hold no value yet.
+    const QString prefix = base.isEmpty() ? QString() : base + QLatin1Char('/');
+    QStringList created;
+    for (const QString &key : std::as_const(m_createdKeys)) {
+        const QString child = key.mid(prefix.size());
+        if (key.startsWith(prefix) && !child.contains(QLatin1Char('/')) &&
+            !stored.names.contains(child))
+            created.append(child);
+    }
+    created.sort();
+    index -= int(stored.ordered.size());
+    if (index >= created.size())
         return false;
-    *name = keys.at(index);
+    *name = created.at(index);
     return true;
 }
 
@@ -323,6 +340,7 @@ bool CRegistryBase::DeleteKey(const QString &subkey, const RegKey *parent)
     if (!keyExists(path) || !beforeWrite())
         return false;
     m_settings->remove(path);
+    m_subkeyCache.clear();
     const QString prefix = path + QLatin1Char('/');
     m_createdKeys.removeIf(
         [&](const QString &key) { return key == path || key.startsWith(prefix); });

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QLockFile>
+#include <QHash>
 #include <QSet>
 #include <QSettings>
 #include <QString>
@@ -81,6 +82,12 @@ protected:
 private:
     bool resolve(const RegKey *parent, QString *path) const;
     bool keyExists(const QString &path) const;
+    struct Subkeys
+    {
+        QStringList ordered;
+        QSet<QString> names;
+    };
+    const Subkeys &storedSubkeys(const QString &path) const;
     bool beforeWrite();
 
     static constexpr int kLockWaitMs = 10000;
@@ -91,4 +98,7 @@ private:
     QString m_productKey;
     // Keys created in this session: an INI file keeps no empty groups.
     QSet<QString> m_createdKeys;
+    // Subkeys of a key as the settings hold them; values never change that,
+    // created keys are in m_createdKeys, and a deletion clears it.
+    mutable QHash<QString, Subkeys> m_subkeyCache;
 };
