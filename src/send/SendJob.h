@@ -15,22 +15,19 @@
 // RFC 5321 4.5.3.2.
 struct SmtpDeadlines
 {
-    int connectMs = 60'000;      // host lookup and TCP connect
-    int greetingMs = 300'000;    // the server's first reply
+    int connectMs = 60'000;   // host lookup and TCP connect
+    int greetingMs = 300'000; // the server's first reply
     int heloMs = 300'000;
     int mailMs = 300'000;
     int rcptMs = 300'000;
-    int dataMs = 120'000;        // the 354 reply to DATA
+    int dataMs = 120'000;         // the 354 reply to DATA
     int contentWriteMs = 180'000; // each write of the message content
-    int endOfDataMs = 600'000;   // the reply to the final "."
+    int endOfDataMs = 600'000;    // the reply to the final "."
     int rsetMs = 300'000;
     int quitMs = 300'000;
 
     // Every deadline set to `ms` (scripts and tests).
-    static SmtpDeadlines uniform(int ms)
-    {
-        return {ms, ms, ms, ms, ms, ms, ms, ms, ms, ms};
-    }
+    static SmtpDeadlines uniform(int ms) { return {ms, ms, ms, ms, ms, ms, ms, ms, ms, ms}; }
 };
 
 // Parameters and results of one SMTP delivery. The owner (the main window)

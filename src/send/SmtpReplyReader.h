@@ -13,7 +13,12 @@ public:
 
     explicit SmtpReplyReader(qsizetype cap = DefaultCap) : m_cap(cap) {}
 
-    enum class State { Incomplete, Complete, TooLong };
+    enum class State
+    {
+        Incomplete,
+        Complete,
+        TooLong
+    };
 
     // Takes the next received bytes. Bytes after the end of a complete reply
     // are kept for the next one.
@@ -31,8 +36,8 @@ public:
 
 private:
     qsizetype m_cap;
-    QByteArray m_pending;  // received, not yet taken into a line
-    QByteArray m_line;     // the line being assembled
+    QByteArray m_pending; // received, not yet taken into a line
+    QByteArray m_line;    // the line being assembled
     qsizetype m_replySize = 0;
     State m_state = State::Incomplete;
     int m_code = 0;

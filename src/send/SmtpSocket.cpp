@@ -2,7 +2,6 @@
 
 #include "send/SmtpContentEncoder.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QHostInfo>
@@ -10,7 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <climits>
+#include <memory>
 
 namespace {
 
@@ -19,6 +18,8 @@ namespace {
 constexpr qint64 kChunk = 64 * 1024;
 // A header line longer than this cannot carry an envelope address.
 constexpr qint64 kMaxHeaderLine = 64 * 1024;
+// The longest a wait goes on without looking at the cancel flag.
+constexpr qint64 kWaitSliceMs = 50;
 
 QString commandFailure(const QByteArray &sent, int required, int received)
 {
@@ -48,39 +49,79 @@ const QString kDataFailed = QStringLiteral("データ送信に失敗しました
 // that line early or smuggle in a second command.
 bool usableAddress(const QByteArray &address)
 {
-    return !address.isEmpty() && !address.contains('\r') &&
-           !address.contains('\n') && !address.contains('\0');
+    return !address.isEmpty() && !address.contains('\r') && !address.contains('\n') &&
+           !address.contains('\0');
 }
+
+// Reads a file's lines in large pieces, each line without its LF and the
+// CRs before it. A line longer than kMaxHeaderLine comes back as overlong,
+// without its text, so memory stays bounded.
+class LineReader
+{
+public:
+    explicit LineReader(QFile &file) : m_file(file) {}
+
+    // False at the end of the file (or at a read error).
+    bool next(QByteArrayView &line, bool &overlong)
+    {
+        overlong = false;
+        for (;;) {
+            qsizetype end = m_buffer.indexOf('\n', m_pos);
+            if (end < 0 && !m_eof) {
+                m_buffer.remove(0, m_pos);
+                m_pos = 0;
+                if (m_buffer.size() > kMaxHeaderLine) {
+                    m_buffer.clear();
+                    overlong = true;
+                }
+                const QByteArray piece = m_file.read(kChunk);
+                // A file read stops short only at the end or at an error.
+                m_eof = piece.size() < kChunk;
+                m_buffer += piece;
+                continue;
+            }
+            if (end < 0) {
+                if (m_pos >= m_buffer.size() && !overlong)
+                    return false;
+                end = std::max(m_pos, m_buffer.size());
+            }
+            line = QByteArrayView(m_buffer).sliced(m_pos, end - m_pos);
+            m_pos = end + 1;
+            while (line.endsWith('\r'))
+                line.chop(1);
+            return true;
+        }
+    }
+
+private:
+    QFile &m_file;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    bool m_eof = false;
+};
 
 } // namespace
 
-CSmtpSocket::CSmtpSocket()
-    : m_socket(new QTcpSocket), m_loop(new QEventLoop), m_timer(new QTimer), m_waker(new QObject)
-{
-    m_timer->setSingleShot(true);
-    m_timer->setTimerType(Qt::PreciseTimer);
-    // Qt stops reading from the kernel when this much is buffered, so a
-    // server sending without end cannot grow memory beyond the reply cap.
-    m_socket->setReadBufferSize(kChunk);
-}
+CSmtpSocket::CSmtpSocket() : m_socket(new QTcpSocket), m_readBuffer(kChunk, Qt::Uninitialized) {}
 
 CSmtpSocket::~CSmtpSocket()
 {
     m_socket->abort();
     delete m_socket;
-    delete m_timer;
-    delete m_waker;
-    delete m_loop;
-}
-
-void CSmtpSocket::wake()
-{
-    QCoreApplication::postEvent(m_waker, new QEvent(QEvent::User));
 }
 
 bool CSmtpSocket::cancelled() const
 {
     return cancelFlag && cancelFlag->load();
+}
+
+bool CSmtpSocket::timeLeft(const QDeadlineTimer &deadline, int &sliceMs) const
+{
+    if (cancelled() || deadline.hasExpired())
+        return false;
+    // Waits are cut into short slices so that a cancel is seen at once.
+    sliceMs = int(std::clamp<qint64>(deadline.remainingTime(), 1, kWaitSliceMs));
+    return true;
 }
 
 void CSmtpSocket::say(const QString &line)
@@ -89,60 +130,30 @@ void CSmtpSocket::say(const QString &line)
         report(line);
 }
 
-bool CSmtpSocket::waitFor(const std::function<bool()> &done, const QDeadlineTimer &deadline)
-{
-    for (;;) {
-        if (done()) {
-            m_timer->stop();
-            return true;
-        }
-        if (cancelled() || deadline.hasExpired()) {
-            m_timer->stop();
-            return false;
-        }
-        // The timer only wakes the loop at the deadline; the deadline itself
-        // is what counts, whatever the server sends meanwhile.
-        if (!m_timer->isActive())
-            m_timer->start(int(std::clamp<qint64>(deadline.remainingTime(), 0, INT_MAX)));
-        m_loop->processEvents(QEventLoop::WaitForMoreEvents);
-    }
-}
-
 bool CSmtpSocket::scanHeader(const QString &mailFile, QByteArray &to, QByteArray &from)
 {
     QFile file(mailFile);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         m_errorText = cannotOpen(mailFile);
         return false;
     }
     static const QByteArray kTo = "To: ";
     static const QByteArray kFrom = "From: ";
     static const QByteArray kList = "X-Tavelin-ML: ";
-    while (!file.atEnd()) {
-        QByteArray line = file.readLine(kMaxHeaderLine + 2);
-        if (line.isEmpty())
-            break; // a read error
-        if (!line.endsWith('\n') && !file.atEnd()) {
-            // Too long to carry an address: skip it as an ordinary line.
-            while (!file.atEnd()) {
-                const QByteArray rest = file.readLine(kChunk);
-                if (rest.isEmpty() || rest.endsWith('\n'))
-                    break;
-            }
-            continue;
-        }
-        if (line.endsWith('\n'))
-            line.chop(1);
-        while (line.endsWith('\r'))
-            line.chop(1);
+    LineReader lines(file);
+    QByteArrayView line;
+    bool overlong = false;
+    while (lines.next(line, overlong)) {
+        if (overlong)
+            continue; // too long to carry an address
         if (line.isEmpty())
             break;
         if (line.startsWith(kTo))
-            to = line.mid(kTo.size());
+            to = line.sliced(kTo.size()).toByteArray();
         else if (line.startsWith(kFrom))
-            from = line.mid(kFrom.size());
+            from = line.sliced(kFrom.size()).toByteArray();
         else if (line.startsWith(kList))
-            m_listTitle = line.mid(kList.size());
+            m_listTitle = line.sliced(kList.size()).toByteArray();
         if (!to.isEmpty() && !from.isEmpty() && !m_listTitle.isEmpty())
             break;
     }
@@ -153,47 +164,93 @@ bool CSmtpSocket::scanHeader(const QString &mailFile, QByteArray &to, QByteArray
     return true;
 }
 
+bool CSmtpSocket::lookUp(const QString &host, const QDeadlineTimer &deadline,
+                         QList<QHostAddress> &addresses)
+{
+    // The answer comes as an event, so this one wait runs an event loop.
+    struct Answer
+    {
+        bool arrived = false;
+        QList<QHostAddress> addresses;
+    };
+    const auto answer = std::make_shared<Answer>();
+    QObject context;
+    const int id = QHostInfo::lookupHost(host, &context, [answer](const QHostInfo &info) {
+        answer->addresses = info.addresses();
+        answer->arrived = true;
+    });
+    QEventLoop loop;
+    QTimer slice;
+    slice.setSingleShot(true);
+    int sliceMs = 0;
+    while (!answer->arrived && timeLeft(deadline, sliceMs)) {
+        slice.start(sliceMs);
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    if (!answer->arrived)
+        QHostInfo::abortHostLookup(id);
+    addresses = answer->addresses;
+    return !addresses.isEmpty();
+}
+
 bool CSmtpSocket::connectTo(const QByteArray &server, quint32 port)
 {
     if (port == 0 || port > 65535)
         return false;
-    m_socket->connectToHost(QString::fromLocal8Bit(server), quint16(port));
-    const bool settled = waitFor(
-        [this] {
-            const auto state = m_socket->state();
-            return state == QAbstractSocket::ConnectedState ||
-                   state == QAbstractSocket::UnconnectedState;
-        },
-        QDeadlineTimer(deadlines.connectMs));
-    if (!settled || m_socket->state() != QAbstractSocket::ConnectedState) {
-        m_socket->abort();
+    const QDeadlineTimer deadline(deadlines.connectMs);
+    const QString host = QString::fromLocal8Bit(server);
+    QList<QHostAddress> addresses;
+    if (QHostAddress literal; literal.setAddress(host))
+        addresses.append(literal);
+    else if (!lookUp(host, deadline, addresses))
         return false;
+    for (const QHostAddress &address : std::as_const(addresses)) {
+        // Unbuffered: writes go straight to the kernel and reads come
+        // straight from it, so nothing piles up in Qt's buffers (a server
+        // sending without end cannot grow memory beyond the reply cap).
+        m_socket->connectToHost(address, quint16(port),
+                                QIODevice::ReadWrite | QIODevice::Unbuffered);
+        int sliceMs = 0;
+        while (m_socket->state() != QAbstractSocket::ConnectedState &&
+               m_socket->state() != QAbstractSocket::UnconnectedState &&
+               timeLeft(deadline, sliceMs))
+            m_socket->waitForConnected(sliceMs);
+        if (m_socket->state() == QAbstractSocket::ConnectedState) {
+            // Each write is a whole command or a large piece of content:
+            // send it now rather than wait for the last segment's ACK.
+            m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+            return true;
+        }
+        m_socket->abort();
+        if (cancelled() || deadline.hasExpired())
+            break;
     }
-    // Each write is a whole command or a large piece of content: send it
-    // now rather than wait for the previous segment's acknowledgement.
-    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    return true;
+    return false;
 }
 
-bool CSmtpSocket::readReply(int deadlineMs, int &code)
+bool CSmtpSocket::readReply(const QDeadlineTimer &deadline, int &code)
 {
-    const bool settled = waitFor(
-        [this] {
-            for (;;) {
-                if (m_reader.state() != SmtpReplyReader::State::Incomplete)
-                    return true;
-                if (m_socket->bytesAvailable() <= 0)
-                    break;
-                m_reader.feed(m_socket->read(kChunk));
-            }
-            return m_socket->state() != QAbstractSocket::ConnectedState;
-        },
-        QDeadlineTimer(deadlineMs));
-    if (!settled || m_reader.state() != SmtpReplyReader::State::Complete)
-        return false;
-    code = m_reader.code();
-    m_reader.next();
-    return true;
+    for (;;) {
+        const SmtpReplyReader::State state = m_reader.state();
+        if (state == SmtpReplyReader::State::Complete) {
+            code = m_reader.code();
+            m_reader.next();
+            return true;
+        }
+        int sliceMs = 0;
+        if (state == SmtpReplyReader::State::TooLong || !timeLeft(deadline, sliceMs))
+            return false;
+        // Wait for bytes (at once when some are there), then read them; a
+        // read also notices a closed connection.
+        if (!m_socket->waitForReadyRead(sliceMs) &&
+            m_socket->state() == QAbstractSocket::ConnectedState)
+            continue;
+        const qint64 got = m_socket->read(m_readBuffer.data(), m_readBuffer.size());
+        if (got > 0)
+            m_reader.feed(QByteArray::fromRawData(m_readBuffer.constData(), got));
+        else if (m_socket->state() != QAbstractSocket::ConnectedState)
+            return false;
+    }
 }
 
 bool CSmtpSocket::writeAll(const QByteArray &bytes, const QDeadlineTimer &deadline)
@@ -201,27 +258,26 @@ bool CSmtpSocket::writeAll(const QByteArray &bytes, const QDeadlineTimer &deadli
     if (m_socket->state() != QAbstractSocket::ConnectedState ||
         m_socket->write(bytes) != bytes.size())
         return false;
-    m_socket->flush();
-    return waitFor(
-               [this] {
-                   return m_socket->bytesToWrite() == 0 ||
-                          m_socket->state() != QAbstractSocket::ConnectedState;
-               },
-               deadline) &&
-           m_socket->bytesToWrite() == 0 && m_socket->state() == QAbstractSocket::ConnectedState;
+    int sliceMs = 0;
+    while (m_socket->bytesToWrite() > 0 && m_socket->state() == QAbstractSocket::ConnectedState &&
+           timeLeft(deadline, sliceMs))
+        m_socket->waitForBytesWritten(sliceMs);
+    return m_socket->bytesToWrite() == 0 && m_socket->state() == QAbstractSocket::ConnectedState;
 }
 
 bool CSmtpSocket::command(const QByteArray &text, int deadlineMs, const QString &sendFailure,
                           const QString &replyFailure, int required)
 {
-    if (m_socket->state() != QAbstractSocket::ConnectedState ||
-        m_socket->write(text) != text.size()) {
-        m_errorText = sendFailure;
+    // A cancel or a deadline ends a step with its reply-failure text.
+    const QDeadlineTimer deadline(deadlineMs);
+    if (!writeAll(text, deadline)) {
+        m_errorText = cancelled() || m_socket->state() == QAbstractSocket::ConnectedState
+                          ? replyFailure
+                          : sendFailure;
         return false;
     }
-    m_socket->flush();
     int code = 0;
-    if (!readReply(deadlineMs, code)) {
+    if (!readReply(deadline, code)) {
         m_errorText = replyFailure;
         return false;
     }
@@ -237,7 +293,7 @@ bool CSmtpSocket::command(const QByteArray &text, int deadlineMs, const QString 
 bool CSmtpSocket::sendContent(const QString &mailFile)
 {
     QFile file(mailFile);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         // Ending here, before the final ".", makes the server drop the
         // transaction: the file stays queued rather than going out empty.
         m_errorText = cannotOpen(mailFile);
@@ -248,15 +304,15 @@ bool CSmtpSocket::sendContent(const QString &mailFile)
     out.reserve(kChunk + kChunk / 4);
     for (;;) {
         const QByteArray piece = file.read(kChunk);
-        if (piece.isEmpty()) {
-            if (file.error() != QFileDevice::NoError) {
-                // A truncated mail must not be completed with the final ".".
-                m_errorText = kDataFailed;
-                return false;
-            }
-            break;
+        if (file.error() != QFileDevice::NoError) {
+            // A truncated mail must not be completed with the final ".".
+            m_errorText = kDataFailed;
+            return false;
         }
         encoder.encode(piece, out);
+        // A file read stops short only at the end.
+        if (piece.size() < kChunk)
+            break;
         if (out.size() >= kChunk) {
             if (!writeAll(out, QDeadlineTimer(deadlines.contentWriteMs))) {
                 m_errorText = kDataFailed;
@@ -276,7 +332,7 @@ bool CSmtpSocket::sendContent(const QString &mailFile)
     // Only a 2xx reply here means the server took the mail; anything else,
     // or no reply, leaves the file queued.
     int code = 0;
-    if (!readReply(deadlines.endOfDataMs, code)) {
+    if (!readReply(QDeadlineTimer(deadlines.endOfDataMs), code)) {
         m_errorText = QStringLiteral("応答受信(データ送信)に失敗しました");
         return false;
     }
@@ -305,7 +361,7 @@ bool CSmtpSocket::Deliver(const QByteArray &server, quint32 port, const QString 
     }
     // Any greeting, even a refusal, is followed by HELO.
     int greeting = 0;
-    if (!readReply(deadlines.greetingMs, greeting)) {
+    if (!readReply(QDeadlineTimer(deadlines.greetingMs), greeting)) {
         m_errorText = QStringLiteral("ホストへの接続(応答受信)に失敗しました");
         return false;
     }
@@ -315,8 +371,8 @@ bool CSmtpSocket::Deliver(const QByteArray &server, quint32 port, const QString 
     if (host.isEmpty())
         host = "localhost";
     // RFC 5321 3.3: no space on either side of the colon.
-    if (!command("HELO " + host + "\r\n", deadlines.heloMs, sendFailed("HELO"),
-                 replyFailed("HELO"), 250) ||
+    if (!command("HELO " + host + "\r\n", deadlines.heloMs, sendFailed("HELO"), replyFailed("HELO"),
+                 250) ||
         !command("MAIL FROM:<" + from + ">\r\n", deadlines.mailMs, sendFailed("MAIL FROM"),
                  replyFailed("MAIL FROM"), 250) ||
         !command("RCPT TO:<" + to + ">\r\n", deadlines.rcptMs, sendFailed("RCPT TO"),

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QMutex>
-#include <QThread>
+#include <QThreadPool>
 #include <QWaitCondition>
 
 #include <atomic>
@@ -13,14 +13,13 @@
 // What the owner and one worker thread share for one delivery.
 struct SmtpRun
 {
-    QThread *thread = nullptr; // deleted by the SmtpWorker once finished
+    std::atomic<bool> finished{false}; // the worker has returned
     std::atomic<bool> cancel{false};
     std::atomic<bool> reported{false};
 
     QMutex mutex;
     QWaitCondition changed;
-    bool abandoned = false;          // the owner is gone: no more calls
-    CSmtpSocket *socket = nullptr;   // while the delivery runs, to wake it
+    bool abandoned = false; // the owner is gone: no more calls
 
     bool isAbandoned()
     {
@@ -75,7 +74,11 @@ void callOwner(const std::shared_ptr<SmtpRun> &run, QObject *relay, std::functio
 
 } // namespace
 
-SmtpWorker::SmtpWorker() : m_relay(std::make_unique<QObject>()) {}
+SmtpWorker::SmtpWorker()
+    : m_relay(std::make_unique<QObject>()), m_pool(std::make_unique<QThreadPool>())
+{
+    m_pool->setMaxThreadCount(1);
+}
 
 SmtpWorker::~SmtpWorker()
 {
@@ -86,14 +89,9 @@ SmtpWorker::~SmtpWorker()
         QMutexLocker lock(&run->mutex);
         run->abandoned = true;
         run->cancel = true;
-        if (run->socket)
-            run->socket->wake();
         run->changed.wakeAll();
     }
-    for (const auto &run : std::as_const(m_ending)) {
-        run->thread->wait();
-        delete run->thread;
-    }
+    m_pool->waitForDone();
 }
 
 bool SmtpWorker::start(SendJob &job)
@@ -111,47 +109,38 @@ bool SmtpWorker::start(SendJob &job)
     // touches the job again only inside the result call.
     const bool reports = job.statusWindow && job.onStatus;
     const bool answers = job.resultWindow && job.onResult;
-    run->thread = QThread::create(
-        [run, relay, target, reports, answers, statusWindow = job.statusWindow,
-         statusMessage = job.statusMessage, onStatus = job.onStatus,
-         resultWindow = job.resultWindow, resultMessage = job.resultMessage,
-         onResult = job.onResult, server = job.server, port = job.port,
-         mailFile = job.mailFile, deadlines = job.deadlines] {
-            CSmtpSocket socket;
-            socket.deadlines = deadlines;
-            socket.cancelFlag = &run->cancel;
-            if (reports) {
-                socket.report = [&](const QString &line) {
-                    callOwner(run, relay, [=] {
-                        if (statusWindow)
-                            onStatus(statusMessage, line, 1);
-                    });
-                };
-            }
-            {
-                QMutexLocker lock(&run->mutex);
-                run->socket = &socket;
-            }
-            const bool delivered = socket.Deliver(server, port, mailFile);
-            {
-                QMutexLocker lock(&run->mutex);
-                run->socket = nullptr;
-            }
-            if (answers) {
-                const QString errorText = socket.errorText();
-                const QByteArray listTitle = socket.listTitle();
+    m_pool->start([run, relay, target, reports, answers, statusWindow = job.statusWindow,
+                   statusMessage = job.statusMessage, onStatus = job.onStatus,
+                   resultWindow = job.resultWindow, resultMessage = job.resultMessage,
+                   onResult = job.onResult, server = job.server, port = job.port,
+                   mailFile = job.mailFile, deadlines = job.deadlines] {
+        CSmtpSocket socket;
+        socket.deadlines = deadlines;
+        socket.cancelFlag = &run->cancel;
+        if (reports) {
+            socket.report = [&](const QString &line) {
                 callOwner(run, relay, [=] {
-                    run->reported = true;
-                    if (!resultWindow)
-                        return;
-                    target->errorText = errorText;
-                    target->listTitle = listTitle;
-                    onResult(resultMessage, *target, delivered);
+                    if (statusWindow)
+                        onStatus(statusMessage, line, 1);
                 });
-            }
-            run->reported = true;
-        });
-    run->thread->start();
+            };
+        }
+        const bool delivered = socket.Deliver(server, port, mailFile);
+        if (answers) {
+            const QString errorText = socket.errorText();
+            const QByteArray listTitle = socket.listTitle();
+            callOwner(run, relay, [=] {
+                run->reported = true;
+                if (!resultWindow)
+                    return;
+                target->errorText = errorText;
+                target->listTitle = listTitle;
+                onResult(resultMessage, *target, delivered);
+            });
+        }
+        run->reported = true;
+        run->finished = true;
+    });
     m_current = run;
     return true;
 }
@@ -160,10 +149,7 @@ void SmtpWorker::cancel()
 {
     if (!m_current)
         return;
-    QMutexLocker lock(&m_current->mutex);
     m_current->cancel = true;
-    if (m_current->socket)
-        m_current->socket->wake();
 }
 
 bool SmtpWorker::isRunning() const
@@ -176,29 +162,19 @@ bool SmtpWorker::wait(int ms)
     const QDeadlineTimer deadline(ms);
     for (;;) {
         reapFinished();
-        if (m_current && m_current->thread->isFinished()) {
-            delete m_current->thread;
+        if (m_current && m_current->finished)
             m_current.reset();
-        }
         if (!m_current && m_ending.isEmpty())
             return true;
         if (deadline.hasExpired())
             return false;
         // The worker may be waiting for a call to run on this thread.
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QThread *thread = m_current ? m_current->thread : m_ending.first()->thread;
-        thread->wait(QDeadlineTimer(std::min<qint64>(5, deadline.remainingTime())));
+        m_pool->waitForDone(int(std::min<qint64>(5, deadline.remainingTime())));
     }
 }
 
 void SmtpWorker::reapFinished()
 {
-    for (auto it = m_ending.begin(); it != m_ending.end();) {
-        if ((*it)->thread->isFinished()) {
-            delete (*it)->thread;
-            it = m_ending.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    m_ending.removeIf([](const std::shared_ptr<SmtpRun> &run) { return bool(run->finished); });
 }

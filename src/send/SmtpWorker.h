@@ -4,25 +4,28 @@
 
 #include <QList>
 #include <QObject>
+#include <QThreadPool>
 
 #include <memory>
 
 struct SmtpRun;
 
-// Runs SMTP deliveries, each on a worker thread of its own that lives for
-// one file. The worker reaches its owner only through blocking queued calls
-// (SendJob::onStatus, SendJob::onResult). Owned and driven by one thread.
+// Runs SMTP deliveries, one at a time, each as one task on a worker thread.
+// The worker reaches its owner only through blocking queued calls
+// (SendJob::onStatus, SendJob::onResult). The thread is kept for the next
+// delivery instead of being made anew for each file: a fresh thread per mail
+// waits longer for a CPU on a busy machine. Owned and driven by one thread.
 class SmtpWorker
 {
 public:
     SmtpWorker();
-    // Cancels a running delivery and waits for its thread to end.
+    // Cancels a running delivery and waits for it to end.
     ~SmtpWorker();
     SmtpWorker(const SmtpWorker &) = delete;
     SmtpWorker &operator=(const SmtpWorker &) = delete;
 
-    // Starts a worker thread that delivers job.mailFile to job.server and
-    // job.port, and returns at once. `job` must stay alive until its result
+    // Starts delivering job.mailFile to job.server and job.port on the
+    // worker thread, and returns at once. `job` must stay alive until its result
     // has been handled. The next delivery may start from inside onResult of
     // the previous one; false (nothing started) while a delivery has not yet
     // reported its result.
@@ -32,12 +35,12 @@ public:
     // it was in. Does nothing when no delivery is running.
     void cancel();
 
-    // True from start() until the result has been handled.
+    // True from start() until its result call begins.
     bool isRunning() const;
 
-    // Waits, at most `ms` milliseconds, until every worker thread has ended
-    // (for shutdown and tests). Must not be called from inside onStatus or
-    // onResult. True when none is left.
+    // Waits, at most `ms` milliseconds, until every delivery has ended (for
+    // shutdown and tests); runs this thread's events meanwhile. Must not be
+    // called from inside onStatus or onResult. True when none is left.
     bool wait(int ms);
 
 private:
@@ -45,6 +48,7 @@ private:
 
     // Lives on the owner's thread: the workers' calls run in its events.
     std::unique_ptr<QObject> m_relay;
+    std::unique_ptr<QThreadPool> m_pool;
     std::shared_ptr<SmtpRun> m_current;
     QList<std::shared_ptr<SmtpRun>> m_ending;
 };

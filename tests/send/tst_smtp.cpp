@@ -99,8 +99,8 @@ private Q_SLOTS:
         QVERIFY2(outcome.delivered, qPrintable(outcome.error));
         QCOMPARE(outcome.error, QString());
         QCOMPARE(outcome.listTitle, QByteArray("mylist"));
-        QCOMPARE(outcome.progress,
-                 QStringList({QStringLiteral("ホストに接続中"), QStringLiteral("ホストへの接続完了")}));
+        QCOMPARE(outcome.progress, QStringList({QStringLiteral("ホストに接続中"),
+                                                QStringLiteral("ホストへの接続完了")}));
         QVERIFY(server.finish());
         // HELO names this machine, never the server; no space after the
         // colons; a line "." goes out as ".." and ".hidden" as "..hidden".
@@ -147,7 +147,8 @@ private Q_SLOTS:
         QTest::newRow("no from") << QByteArray("To: l@x.org\r\n\r\nFrom: o@x.org\r\n");
         QTest::newRow("CR inside to")
             << QByteArray("To: l@x.org\rRCPT TO:<e@x.org>\r\nFrom: o@x.org\r\n");
-        QTest::newRow("NUL inside from") << QByteArray("To: l@x.org\r\nFrom: o@x") + '\0' + QByteArray(".org\r\n");
+        QTest::newRow("NUL inside from")
+            << QByteArray("To: l@x.org\r\nFrom: o@x") + '\0' + QByteArray(".org\r\n");
         QTest::newRow("empty file") << QByteArray();
     }
 
@@ -434,8 +435,8 @@ private Q_SLOTS:
         QTest::newRow("trailing CRs") << QByteArray("a\r\r\r\nb\r") << QByteArray("a\r\nb\r\n");
         QTest::newRow("bare CR before a dot")
             << QByteArray("a\r.\r\nb") << QByteArray("a\r\n..\r\nb\r\n");
-        QTest::newRow("8-bit bytes") << QByteArray("\x82\xa0\x83\x41\r\n")
-                                     << QByteArray("\x82\xa0\x83\x41\r\n");
+        QTest::newRow("8-bit bytes")
+            << QByteArray("\x82\xa0\x83\x41\r\n") << QByteArray("\x82\xa0\x83\x41\r\n");
         QTest::newRow("nothing") << QByteArray() << QByteArray();
     }
 

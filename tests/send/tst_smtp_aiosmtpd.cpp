@@ -23,7 +23,8 @@ private:
     {
         const QString path = m_dir.filePath(QStringLiteral("tvlA.TMP"));
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(mail) != mail.size())
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(mail) != mail.size())
             return QStringLiteral("cannot write the mail");
         file.close();
         QObject window;

@@ -55,7 +55,8 @@ public:
         const QDeadlineTimer deadline(15000);
         while (!deadline.hasExpired()) {
             if (m_process.state() != QProcess::Running)
-                return fail(QStringLiteral("aiosmtpd ended at start (is python3-aiosmtpd installed?)"));
+                return fail(
+                    QStringLiteral("aiosmtpd ended at start (is python3-aiosmtpd installed?)"));
             QTcpSocket probe;
             probe.connectToHost(QHostAddress::LocalHost, m_port);
             if (probe.waitForConnected(200))
@@ -84,8 +85,7 @@ public:
     {
         QList<Mail> result;
         const QDir dir(m_dir.path());
-        const QStringList names =
-            dir.entryList({QStringLiteral("*.eml")}, QDir::Files, QDir::Name);
+        const QStringList names = dir.entryList({QStringLiteral("*.eml")}, QDir::Files, QDir::Name);
         for (const QString &name : names) {
             Mail mail;
             mail.content = readAll(dir.filePath(name));

@@ -67,9 +67,15 @@ public:
     // Greeting, then 250 to HELO, MAIL FROM and RCPT TO, 354 to DATA.
     ScriptedSmtpServer &upToContent()
     {
-        return send("220 scripted\r\n").readLine().send("250 hello\r\n").readLine().send(
-            "250 sender ok\r\n").readLine().send("250 recipient ok\r\n").readLine().send(
-            "354 go ahead\r\n");
+        return send("220 scripted\r\n")
+            .readLine()
+            .send("250 hello\r\n")
+            .readLine()
+            .send("250 sender ok\r\n")
+            .readLine()
+            .send("250 recipient ok\r\n")
+            .readLine()
+            .send("354 go ahead\r\n");
     }
     // The content, 250 to it, and 221 to QUIT.
     ScriptedSmtpServer &acceptAndQuit()
@@ -109,7 +115,17 @@ public:
 private:
     struct Step
     {
-        enum Kind { Send, ReadLine, ReadData, Close, Silence, Drip, Flood, Run } kind;
+        enum Kind
+        {
+            Send,
+            ReadLine,
+            ReadData,
+            Close,
+            Silence,
+            Drip,
+            Flood,
+            Run
+        } kind;
         QByteArray bytes;
         int number;
         std::function<void()> action = {};
@@ -143,7 +159,8 @@ private:
                 return;
         }
         // Log whatever else the client sends until it goes away.
-        waitForClient(*socket, [] { return false; }, stepTimeoutMs);
+        waitForClient(
+            *socket, [] { return false; }, stepTimeoutMs);
     }
 
     bool play(QTcpSocket &socket, const Step &step)
@@ -161,8 +178,8 @@ private:
             return true;
         }
         case Step::ReadLine:
-            return waitForClient(socket, [this] { return take(m_pending.indexOf('\n'), 1); },
-                                 stepTimeoutMs);
+            return waitForClient(
+                socket, [this] { return take(m_pending.indexOf('\n'), 1); }, stepTimeoutMs);
         case Step::ReadData:
             return waitForClient(
                 socket,
@@ -178,14 +195,16 @@ private:
                 socket.waitForDisconnected(stepTimeoutMs);
             return false;
         case Step::Silence:
-            waitForClient(socket, [] { return false; }, 60000);
+            waitForClient(
+                socket, [] { return false; }, 60000);
             return false;
         case Step::Drip: {
             const QDeadlineTimer deadline(60000);
             for (qsizetype at = 0; !m_stop && !deadline.hasExpired(); ++at) {
                 socket.write(step.bytes.mid(at % step.bytes.size(), 1));
                 socket.flush();
-                if (!waitForClient(socket, [] { return false; }, step.number) &&
+                if (!waitForClient(
+                        socket, [] { return false; }, step.number) &&
                     socket.state() != QAbstractSocket::ConnectedState)
                     break;
             }
@@ -221,8 +240,7 @@ private:
 
     // Reads from the client until `done` holds, the client goes away or
     // `ms` pass. True when `done` held.
-    template <typename Done>
-    bool waitForClient(QTcpSocket &socket, Done done, int ms)
+    template <typename Done> bool waitForClient(QTcpSocket &socket, Done done, int ms)
     {
         const QDeadlineTimer deadline(ms);
         for (;;) {

@@ -1,0 +1,353 @@
+// SMTP delivery speed: small queued files, one connection each, to a sink
+// server on 127.0.0.1, in mails per second. Side by side in the same run:
+// Tavelin's worker (one thread per delivery, as the send-all run uses it), a
+// minimal blocking client doing the same exchange (the lower bound), and
+// msmtp, one process per mail (skipped when it is not installed).
+//
+// bench_smtp [--mails N] [--msmtp-mails N] [--rounds N]
+#include "send/SmtpSocket.h"
+#include "send/SmtpWorker.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+
+const QByteArray kMail = "To: majordomo@example.org\r\n"
+                         "From: owner@example.org\r\n"
+                         "Subject: command\r\n"
+                         "X-Tavelin-ML: mylist\r\n"
+                         "\r\n"
+                         "approve secret unsubscribe mylist member@example.org\r\n"
+                         "end\r\n";
+
+bool sendAll(int fd, const char *data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+// Reads one line (up to LF) from fd through `buffer`; false at end or error.
+bool readLine(int fd, std::string &buffer, std::string &line)
+{
+    for (;;) {
+        const size_t end = buffer.find('\n');
+        if (end != std::string::npos) {
+            line.assign(buffer, 0, end + 1);
+            buffer.erase(0, end + 1);
+            return true;
+        }
+        char chunk[4096];
+        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+        if (n <= 0)
+            return false;
+        buffer.append(chunk, size_t(n));
+    }
+}
+
+// A sink SMTP server: accepts connections one after another and answers
+// every command positively, reading and dropping the content.
+class Sink
+{
+public:
+    bool start()
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const int on = 1;
+        ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 ||
+            ::listen(m_fd, 128) != 0)
+            return false;
+        socklen_t len = sizeof addr;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &len);
+        m_port = ntohs(addr.sin_port);
+        m_thread = std::thread([this] { serve(); });
+        return true;
+    }
+
+    void stop()
+    {
+        m_stop = true;
+        ::shutdown(m_fd, SHUT_RDWR);
+        ::close(m_fd);
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    quint16 port() const { return m_port; }
+    int mails() const { return m_mails; }
+
+private:
+    void serve()
+    {
+        while (!m_stop) {
+            const int client = ::accept(m_fd, nullptr, nullptr);
+            if (client < 0)
+                continue;
+            const int on = 1;
+            ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            talk(client);
+            ::close(client);
+        }
+    }
+
+    void talk(int fd)
+    {
+        auto reply = [fd](const char *text) { return sendAll(fd, text, strlen(text)); };
+        std::string buffer;
+        std::string line;
+        if (!reply("220 sink ready\r\n"))
+            return;
+        while (readLine(fd, buffer, line)) {
+            if (line.rfind("DATA", 0) == 0) {
+                reply("354 go ahead\r\n");
+                while (readLine(fd, buffer, line) && line != ".\r\n") {
+                }
+                ++m_mails;
+                reply("250 queued\r\n");
+            } else if (line.rfind("QUIT", 0) == 0) {
+                reply("221 bye\r\n");
+                return;
+            } else {
+                reply("250 ok\r\n");
+            }
+        }
+    }
+
+    int m_fd = -1;
+    quint16 m_port = 0;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_mails{0};
+};
+
+// Reads one reply (up to its final line) and checks its first digit.
+bool rawReply(int fd, std::string &buffer, char expected)
+{
+    std::string line;
+    do {
+        if (!readLine(fd, buffer, line))
+            return false;
+    } while (line.size() >= 4 && line[3] == '-');
+    return !line.empty() && line[0] == expected;
+}
+
+// The lower bound: the same exchange as Tavelin's, with blocking sockets.
+bool rawDeliver(quint16 port, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // Content and end of data in one write, with no delay: the best case.
+    const QByteArray content = file.readAll() + ".\r\n";
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string buffer;
+    auto command = [&](const char *text, char expected) {
+        return sendAll(fd, text, strlen(text)) && rawReply(fd, buffer, expected);
+    };
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0 &&
+                    rawReply(fd, buffer, '2') && command("HELO bench\r\n", '2') &&
+                    command("MAIL FROM:<owner@example.org>\r\n", '2') &&
+                    command("RCPT TO:<majordomo@example.org>\r\n", '2') &&
+                    command("DATA\r\n", '3') &&
+                    sendAll(fd, content.constData(), size_t(content.size())) &&
+                    rawReply(fd, buffer, '2') && command("QUIT\r\n", '2');
+    ::close(fd);
+    return ok;
+}
+
+// Tavelin: one SmtpWorker delivery after another, each started from the
+// result handler of the one before, with progress lines, as the send-all
+// run does.
+int tavelinRound(quint16 port, const QStringList &files)
+{
+    QObject window;
+    QEventLoop loop;
+    SmtpWorker worker;
+    SendJob job;
+    qsizetype next = 0;
+    int delivered = 0;
+    // Progress lines and the result, as blocking calls to this thread.
+    job.statusWindow = &window;
+    job.onStatus = [](quint32, const QString &, int) {};
+    job.resultWindow = &window;
+    job.server = "127.0.0.1";
+    job.port = port;
+    job.onResult = [&](quint32, SendJob &done, bool ok) {
+        delivered += ok ? 1 : 0;
+        if (!ok || next == files.size()) {
+            loop.quit();
+            return;
+        }
+        done.mailFile = files.at(next++);
+        worker.start(done);
+    };
+    job.mailFile = files.at(next++);
+    worker.start(job);
+    loop.exec();
+    worker.wait(10000);
+    return delivered;
+}
+
+int directRound(quint16 port, const QStringList &files)
+{
+    int delivered = 0;
+    for (const QString &file : files) {
+        CSmtpSocket socket;
+        delivered += socket.Deliver("127.0.0.1", port, file) ? 1 : 0;
+    }
+    return delivered;
+}
+
+int rawRound(quint16 port, const QStringList &files)
+{
+    int delivered = 0;
+    for (const QString &file : files)
+        delivered += rawDeliver(port, file) ? 1 : 0;
+    return delivered;
+}
+
+int msmtpRound(const QString &msmtp, quint16 port, const QStringList &files)
+{
+    const QByteArray program = msmtp.toLocal8Bit();
+    const QByteArray portArg = "--port=" + QByteArray::number(port);
+    int delivered = 0;
+    for (const QString &file : files) {
+        const QByteArray path = file.toLocal8Bit();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, path.constData(), O_RDONLY, 0);
+        const char *argv[] = {
+            program.constData(),     "-C",         "/dev/null", "--host=127.0.0.1",
+            portArg.constData(),     "--auth=off", "--tls=off", "--from=owner@example.org",
+            "majordomo@example.org", nullptr};
+        pid_t pid = 0;
+        int status = 0;
+        if (posix_spawn(&pid, program.constData(), &actions, nullptr, const_cast<char **>(argv),
+                        environ) == 0 &&
+            waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            ++delivered;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    return delivered;
+}
+
+// Mails per second of one round; -1 when a mail failed.
+template <typename Round> double rate(int mails, Round round)
+{
+    QElapsedTimer clock;
+    clock.start();
+    if (round() != mails)
+        return -1;
+    return mails * 1e9 / double(std::max<qint64>(1, clock.nsecsElapsed()));
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? -1 : values.at(values.size() / 2);
+}
+
+int intOption(const QStringList &args, const QString &name, int fallback)
+{
+    const qsizetype at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? std::max(1, args.at(at + 1).toInt()) : fallback;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int mails = intOption(args, QStringLiteral("--mails"), 1000);
+    const int msmtpMails = intOption(args, QStringLiteral("--msmtp-mails"), mails);
+    const int rounds = intOption(args, QStringLiteral("--rounds"), 5);
+
+    QTemporaryDir dir;
+    QStringList files;
+    for (int i = 0; i < mails; ++i) {
+        files << dir.filePath(QStringLiteral("tvl%1.TMP").arg(i, 0, 16).toUpper());
+        QFile file(files.last());
+        if (!file.open(QIODevice::WriteOnly) || file.write(kMail) != kMail.size()) {
+            std::fprintf(stderr, "bench_smtp: cannot write %s\n", qPrintable(files.last()));
+            return 1;
+        }
+    }
+    Sink sink;
+    if (!sink.start()) {
+        std::fprintf(stderr, "bench_smtp: the sink cannot listen\n");
+        return 1;
+    }
+
+    std::printf("%d small mails (%d bytes), one connection each, sink on 127.0.0.1;\n"
+                "median of %d interleaved rounds\n",
+                mails, int(kMail.size()), rounds);
+    // Rounds alternate between the clients, so that a change in the
+    // machine's load falls on all of them alike.
+    QList<double> worker;
+    QList<double> direct;
+    QList<double> raw;
+    for (int i = 0; i < rounds; ++i) {
+        worker << rate(mails, [&] { return tavelinRound(sink.port(), files); });
+        direct << rate(mails, [&] { return directRound(sink.port(), files); });
+        raw << rate(mails, [&] { return rawRound(sink.port(), files); });
+    }
+    const double tavelin = median(worker);
+    std::printf("  tavelin, worker thread              %8.0f mails/s\n", tavelin);
+    std::printf("  tavelin, on the calling thread      %8.0f mails/s\n", median(direct));
+    std::printf("  raw blocking client (lower bound)   %8.0f mails/s\n", median(raw));
+    if (tavelin > 0 && median(raw) > 0)
+        std::printf("  tavelin / raw                       %8.2f\n", tavelin / median(raw));
+
+    const QString msmtp = QStandardPaths::findExecutable(QStringLiteral("msmtp"));
+    if (msmtp.isEmpty()) {
+        std::printf("  msmtp                               not installed, skipped\n");
+    } else {
+        const double viaMsmtp = rate(
+            msmtpMails, [&] { return msmtpRound(msmtp, sink.port(), files.mid(0, msmtpMails)); });
+        std::printf("  msmtp, a process per mail (%d)    %8.1f mails/s\n", msmtpMails, viaMsmtp);
+        if (tavelin > 0 && viaMsmtp > 0)
+            std::printf("  tavelin / msmtp                     %8.1f\n", tavelin / viaMsmtp);
+    }
+    sink.stop();
+    return 0;
+}

@@ -1,0 +1,130 @@
+// tavelin-cli send-file: server from the store or the options, progress on
+// stdout, exit status, the error text, and the file left in place.
+#include "ScriptedSmtpServer.h"
+
+#include "store/SettingsStore.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class TestSmtpCli : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+    QString m_mail;
+
+    Run runCli(const QStringList &args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("TAVELIN_CLI"),
+                QStringList{QStringLiteral("send-file")} + args);
+        if (!p.waitForFinished(30000)) {
+            p.kill();
+            p.waitForFinished(5000);
+            return {};
+        }
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        m_mail = m_home.filePath(QStringLiteral("tvl1.TMP"));
+        QFile file(m_mail);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("To: l@example.org\r\nFrom: o@example.org\r\n\r\nend\r\n");
+    }
+
+    void deliversWithTheStoredServer()
+    {
+        ScriptedSmtpServer server;
+        server.upToContent().acceptAndQuit();
+        QVERIFY(server.start());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.path());
+        CommonSettings settings;
+        settings.Server = "127.0.0.1";
+        settings.PortNo = server.port();
+        QVERIFY(SaveCommonSettings(settings));
+
+        const Run run = runCli({m_mail});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.out, QStringLiteral("ホストに接続中\nホストへの接続完了\n"));
+        QCOMPARE(run.status, 0);
+        QVERIFY(server.finish());
+        QVERIFY(server.received().endsWith("end\r\n.\r\nQUIT\r\n"));
+        QVERIFY(QFile::exists(m_mail)); // deleting is the send-all run's business
+    }
+
+    void refusalExitsOneWithTheErrorText()
+    {
+        ScriptedSmtpServer server;
+        server.send("220 x\r\n").readLine().send("250 x\r\n").readLine().send("550 no\r\n");
+        QVERIFY(server.start());
+        const Run run = runCli({m_mail, QStringLiteral("--server"), QStringLiteral("localhost"),
+                                QStringLiteral("--port"), QString::number(server.port())});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QStringLiteral(
+                     "コマンド実行に失敗しました\nコマンド:MAIL FROM:<o@example.org>\r\n\n"
+                     "要求コード : 250\n応答コード : 550")),
+                 qPrintable(run.err));
+        QVERIFY(QFile::exists(m_mail));
+    }
+
+    void timeoutSetsEveryDeadline()
+    {
+        ScriptedSmtpServer server;
+        server.send("220 x\r\n").readLine().silence();
+        QVERIFY(server.start());
+        const Run run = runCli({QStringLiteral("--timeout"), QStringLiteral("1"), m_mail,
+                                QStringLiteral("--server"), QStringLiteral("127.0.0.1"),
+                                QStringLiteral("--port"), QString::number(server.port())});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("応答受信(HELO)に失敗しました")),
+                 qPrintable(run.err));
+    }
+
+    void badArgumentsAreUsageErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no file") << QStringList();
+        QTest::newRow("two files") << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+        QTest::newRow("port 0") << QStringList{QStringLiteral("a"), QStringLiteral("--port"),
+                                               QStringLiteral("0")};
+        QTest::newRow("port missing") << QStringList{QStringLiteral("a"), QStringLiteral("--port")};
+        QTest::newRow("timeout text") << QStringList{
+            QStringLiteral("a"), QStringLiteral("--timeout"), QStringLiteral("soon")};
+        QTest::newRow("unknown option")
+            << QStringList{QStringLiteral("a"), QStringLiteral("--tls")};
+    }
+
+    void badArgumentsAreUsageErrors()
+    {
+        QFETCH(QStringList, args);
+        QCOMPARE(runCli(args).status, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSmtpCli)
+#include "tst_smtp_cli.moc"
