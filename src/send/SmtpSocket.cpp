@@ -87,6 +87,10 @@ public:
             }
             line = QByteArrayView(m_buffer).sliced(m_pos, end - m_pos);
             m_pos = end + 1;
+            if (line.size() > kMaxHeaderLine) {
+                overlong = true;
+                line = {};
+            }
             while (line.endsWith('\r'))
                 line.chop(1);
             return true;

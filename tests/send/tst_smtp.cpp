@@ -117,13 +117,17 @@ private Q_SLOTS:
         // values are seen the scan stops, so the second "To: " is content only.
         ScriptedSmtpServer server;
         server.upToContent().acceptAndQuit();
-        const QByteArray mail = "From: me@example.org\r\nTo: a@example.org, b@example.org\r\n"
+        // A header line longer than any address is passed over (and sent).
+        const QByteArray received = "Received: " + QByteArray(100000, 'r') + "\r\n";
+        const QByteArray mail = received +
+                                "From: me@example.org\r\nTo: a@example.org, b@example.org\r\n"
                                 "X-Tavelin-ML: t\r\nTo: late@example.org\r\n\r\nbody\r\n";
         const Outcome outcome = deliver(server, mail);
         QVERIFY2(outcome.delivered, qPrintable(outcome.error));
         QVERIFY(server.finish());
         QVERIFY(server.received().contains("RCPT TO:<a@example.org, b@example.org>\r\nDATA"));
         QVERIFY(server.received().contains("\r\nTo: late@example.org\r\n"));
+        QVERIFY(server.received().contains("DATA\r\n" + received + "From: "));
     }
 
     void listTitleAfterTheHeaderIsNotSeen()
@@ -150,6 +154,8 @@ private Q_SLOTS:
         QTest::newRow("NUL inside from")
             << QByteArray("To: l@x.org\r\nFrom: o@x") + '\0' + QByteArray(".org\r\n");
         QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("overlong to")
+            << QByteArray("To: " + QByteArray(70000, 'a') + "\r\nFrom: o@x.org\r\n");
     }
 
     void refusesUnusableEnvelopesWithoutConnecting()
