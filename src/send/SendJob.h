@@ -23,29 +23,29 @@ struct SmtpDeadlines
     int dataMs = 120'000;         // the 354 reply to DATA
     int contentWriteMs = 180'000; // each write of the message content
     int endOfDataMs = 600'000;    // the reply to the final "."
-    int rsetMs = 300'000;
     int quitMs = 300'000;
 
     // Every deadline set to `ms` (scripts and tests).
-    static SmtpDeadlines uniform(int ms) { return {ms, ms, ms, ms, ms, ms, ms, ms, ms, ms}; }
+    static SmtpDeadlines uniform(int ms) { return {ms, ms, ms, ms, ms, ms, ms, ms, ms}; }
 };
 
 // Parameters and results of one SMTP delivery. The owner (the main window)
 // keeps one and reuses it: it fills the parameters before SmtpWorker::start;
-// the worker fills errorText and listTitle on the result window's thread, just
-// before it calls onResult, and the owner reads them there.
+// the worker fills errorText and listTitle on the owner's thread, just before
+// it calls onResult, and the owner reads them there. The handlers run on the
+// thread that owns the SmtpWorker (the windows' thread).
 struct SendJob
 {
-    // Receives the result: onResult(resultMessage, job, delivered) runs on
-    // resultWindow's thread while the worker waits for it to return. With no
-    // result window (or no handler) no result is sent.
+    // Receives the result: onResult(resultMessage, job, delivered) runs
+    // while the worker waits for it to return. With no result window (or it
+    // is gone, or no handler) no result is sent.
     QPointer<QObject> resultWindow;
     quint32 resultMessage = SendMsg::DeliveryResult;
     std::function<void(quint32 message, SendJob &job, bool delivered)> onResult;
 
-    // Receives the progress lines: onStatus(statusMessage, line, 1) runs on
-    // statusWindow's thread while the worker waits. With no status window
-    // (or no handler) no progress line is sent.
+    // Receives the progress lines: onStatus(statusMessage, line, 1) runs
+    // while the worker waits for it to return. With no status window (or it
+    // is gone, or no handler) no progress line is sent.
     QPointer<QObject> statusWindow;
     quint32 statusMessage = SendMsg::SetStatusLine2;
     std::function<void(quint32 message, const QString &line, int fromWorker)> onStatus;

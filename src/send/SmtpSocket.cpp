@@ -309,7 +309,9 @@ bool CSmtpSocket::sendContent(const QString &mailFile)
     for (;;) {
         const QByteArray piece = file.read(kChunk);
         if (file.error() != QFileDevice::NoError) {
-            // A truncated mail must not be completed with the final ".".
+            // A truncated mail must not be completed with the final ".", and
+            // an RSET now would only be more content: the connection is
+            // closed instead, which makes the server drop the transaction.
             m_errorText = kDataFailed;
             return false;
         }

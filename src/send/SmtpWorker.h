@@ -19,7 +19,8 @@ class SmtpWorker
 {
 public:
     SmtpWorker();
-    // Cancels a running delivery and waits for it to end.
+    // Cancels a running delivery and waits for it to end. Not from inside
+    // onStatus or onResult.
     ~SmtpWorker();
     SmtpWorker(const SmtpWorker &) = delete;
     SmtpWorker &operator=(const SmtpWorker &) = delete;
