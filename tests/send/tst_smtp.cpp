@@ -335,6 +335,21 @@ private Q_SLOTS:
         QCOMPARE(outcome.error, error);
     }
 
+    void serverNotReadingTheContentMeetsTheWriteDeadline()
+    {
+        // More content than the socket buffers hold, and a server that
+        // stops reading after its 354.
+        ScriptedSmtpServer server;
+        server.upToContent().stall();
+        QByteArray mail = kMail;
+        const QByteArray line = QByteArray(998, 'c') + "\r\n";
+        while (mail.size() < 32 * 1024 * 1024)
+            mail += line;
+        const Outcome outcome = deliver(server, mail, 300);
+        QVERIFY(!outcome.delivered);
+        QCOMPARE(outcome.error, QStringLiteral("データ送信に失敗しました"));
+    }
+
     void noReplyToQuitStillDelivers()
     {
         // The server took the mail; queuing it again would send it twice.

@@ -43,6 +43,8 @@ public:
     ScriptedSmtpServer &readData() { return add({Step::ReadData, {}, 0}); }
     // Closes the connection; the script ends.
     ScriptedSmtpServer &close() { return add({Step::Close, {}, 0}); }
+    // Stops reading and says nothing, until the script is ended.
+    ScriptedSmtpServer &stall() { return add({Step::Stall, {}, 0}); }
     // Says nothing until the client goes away.
     ScriptedSmtpServer &silence() { return add({Step::Silence, {}, 0}); }
     // Sends `bytes` one byte every `intervalMs`, over and over, until the
@@ -122,6 +124,7 @@ private:
             ReadData,
             Close,
             Silence,
+            Stall,
             Drip,
             Flood,
             Run
@@ -208,6 +211,12 @@ private:
                     socket.state() != QAbstractSocket::ConnectedState)
                     break;
             }
+            return false;
+        }
+        case Step::Stall: {
+            const QDeadlineTimer deadline(stepTimeoutMs);
+            while (!m_stop && !deadline.hasExpired())
+                QThread::msleep(10);
             return false;
         }
         case Step::Run:
