@@ -1,25 +1,14 @@
 // tavelin-cli send-file: server from the store or the options, progress on
 // stdout, exit status, the error text, and the file left in place.
+#include "CliRun.h"
 #include "ScriptedSmtpServer.h"
 
 #include "store/SettingsStore.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-struct Run
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-} // namespace
 
 class TestSmtpCli : public QObject
 {
@@ -29,22 +18,17 @@ private:
     QTemporaryDir m_home;
     QString m_mail;
 
-    Run runCli(const QStringList &args)
+    // send-file with args; output texts decoded.
+    struct Run
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
-        p.setProcessEnvironment(env);
-        p.start(qEnvironmentVariable("TAVELIN_CLI"),
-                QStringList{QStringLiteral("send-file")} + args);
-        if (!p.waitForFinished(30000)) {
-            p.kill();
-            p.waitForFinished(5000);
-            return {};
-        }
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        int status;
+        QString out;
+        QString err;
+    };
+    Run sendFile(const QStringList &args)
+    {
+        const CliRun run = runCli(QStringList{QStringLiteral("send-file")} + args, m_home.path());
+        return {run.status, QString::fromUtf8(run.out), QString::fromUtf8(run.err)};
     }
 
 private Q_SLOTS:
@@ -68,7 +52,7 @@ private Q_SLOTS:
         settings.PortNo = server.port();
         QVERIFY(SaveCommonSettings(settings));
 
-        const Run run = runCli({m_mail});
+        const Run run = sendFile({m_mail});
         QCOMPARE(run.err, QString());
         QCOMPARE(run.out, QStringLiteral("ホストに接続中\nホストへの接続完了\n"));
         QCOMPARE(run.status, 0);
@@ -82,8 +66,8 @@ private Q_SLOTS:
         ScriptedSmtpServer server;
         server.send("220 x\r\n").readLine().send("250 x\r\n").readLine().send("550 no\r\n");
         QVERIFY(server.start());
-        const Run run = runCli({m_mail, QStringLiteral("--server"), QStringLiteral("localhost"),
-                                QStringLiteral("--port"), QString::number(server.port())});
+        const Run run = sendFile({m_mail, QStringLiteral("--server"), QStringLiteral("localhost"),
+                                  QStringLiteral("--port"), QString::number(server.port())});
         QCOMPARE(run.status, 1);
         QVERIFY2(run.err.contains(QStringLiteral(
                      "コマンド実行に失敗しました\nコマンド:MAIL FROM:<o@example.org>\r\n\n"
@@ -97,9 +81,9 @@ private Q_SLOTS:
         ScriptedSmtpServer server;
         server.send("220 x\r\n").readLine().silence();
         QVERIFY(server.start());
-        const Run run = runCli({QStringLiteral("--timeout"), QStringLiteral("1"), m_mail,
-                                QStringLiteral("--server"), QStringLiteral("127.0.0.1"),
-                                QStringLiteral("--port"), QString::number(server.port())});
+        const Run run = sendFile({QStringLiteral("--timeout"), QStringLiteral("1"), m_mail,
+                                  QStringLiteral("--server"), QStringLiteral("127.0.0.1"),
+                                  QStringLiteral("--port"), QString::number(server.port())});
         QCOMPARE(run.status, 1);
         QVERIFY2(run.err.contains(QStringLiteral("応答受信(HELO)に失敗しました")),
                  qPrintable(run.err));
@@ -122,7 +106,7 @@ private Q_SLOTS:
     void badArgumentsAreUsageErrors()
     {
         QFETCH(QStringList, args);
-        QCOMPARE(runCli(args).status, 2);
+        QCOMPARE(sendFile(args).status, 2);
     }
 };
 
