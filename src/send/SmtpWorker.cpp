@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QMutex>
-#include <QThreadPool>
+#include <QThread>
 #include <QWaitCondition>
 
 #include <atomic>
@@ -13,6 +13,7 @@
 // What the owner and one worker thread share for one delivery.
 struct SmtpRun
 {
+    std::unique_ptr<QThread> thread;   // lives for this one delivery
     std::atomic<bool> finished{false}; // the worker has returned
     std::atomic<bool> cancel{false};
     std::atomic<bool> reported{false};
@@ -74,11 +75,7 @@ void callOwner(const std::shared_ptr<SmtpRun> &run, QObject *relay, std::functio
 
 } // namespace
 
-SmtpWorker::SmtpWorker()
-    : m_relay(std::make_unique<QObject>()), m_pool(std::make_unique<QThreadPool>())
-{
-    m_pool->setMaxThreadCount(1);
-}
+SmtpWorker::SmtpWorker() : m_relay(std::make_unique<QObject>()) {}
 
 SmtpWorker::~SmtpWorker()
 {
@@ -91,7 +88,8 @@ SmtpWorker::~SmtpWorker()
         run->cancel = true;
         run->changed.wakeAll();
     }
-    m_pool->waitForDone();
+    for (const auto &run : std::as_const(m_ending))
+        run->thread->wait();
 }
 
 bool SmtpWorker::start(SendJob &job)
@@ -109,11 +107,15 @@ bool SmtpWorker::start(SendJob &job)
     // touches the job again only inside the result call.
     const bool reports = job.statusWindow && job.onStatus;
     const bool answers = job.resultWindow && job.onResult;
-    m_pool->start([run, relay, target, reports, answers, statusWindow = job.statusWindow,
+    // The thread holds the run only while it works, so that the run does not
+    // own itself through its thread.
+    const std::weak_ptr<SmtpRun> weakRun = run;
+    run->thread.reset(QThread::create([weakRun, relay, target, reports, answers, statusWindow = job.statusWindow,
                    statusMessage = job.statusMessage, onStatus = job.onStatus,
                    resultWindow = job.resultWindow, resultMessage = job.resultMessage,
                    onResult = job.onResult, server = job.server, port = job.port,
                    mailFile = job.mailFile, deadlines = job.deadlines] {
+        const std::shared_ptr<SmtpRun> run = weakRun.lock();
         CSmtpSocket socket;
         socket.deadlines = deadlines;
         socket.cancelFlag = &run->cancel;
@@ -140,7 +142,8 @@ bool SmtpWorker::start(SendJob &job)
         }
         run->reported = true;
         run->finished = true;
-    });
+    }));
+    run->thread->start();
     m_current = run;
     return true;
 }
@@ -162,7 +165,7 @@ bool SmtpWorker::wait(int ms)
     const QDeadlineTimer deadline(ms);
     for (;;) {
         reapFinished();
-        if (m_current && m_current->finished)
+        if (m_current && m_current->finished && m_current->thread->wait())
             m_current.reset();
         if (!m_current && m_ending.isEmpty())
             return true;
@@ -170,11 +173,15 @@ bool SmtpWorker::wait(int ms)
             return false;
         // The worker may be waiting for a call to run on this thread.
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        m_pool->waitForDone(int(std::min<qint64>(5, deadline.remainingTime())));
+        if (m_current)
+            m_current->thread->wait(QDeadlineTimer(std::min<qint64>(5, deadline.remainingTime())));
     }
 }
 
 void SmtpWorker::reapFinished()
 {
-    m_ending.removeIf([](const std::shared_ptr<SmtpRun> &run) { return bool(run->finished); });
+    m_ending.removeIf([](const std::shared_ptr<SmtpRun> &run) {
+        // A finished worker has at most its return left to run.
+        return run->finished && run->thread->wait();
+    });
 }

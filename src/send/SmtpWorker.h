@@ -4,17 +4,15 @@
 
 #include <QList>
 #include <QObject>
-#include <QThreadPool>
 
 #include <memory>
 
 struct SmtpRun;
 
-// Runs SMTP deliveries, one at a time, each as one task on a worker thread.
-// The worker reaches its owner only through blocking queued calls
-// (SendJob::onStatus, SendJob::onResult). The thread is kept for the next
-// delivery instead of being made anew for each file: a fresh thread per mail
-// waits longer for a CPU on a busy machine. Owned and driven by one thread.
+// Runs SMTP deliveries, one at a time, each on a worker thread of its own
+// that is started for one file and ends after it reported. The worker
+// reaches its owner only through blocking queued calls (SendJob::onStatus,
+// SendJob::onResult). Owned and driven by one thread.
 class SmtpWorker
 {
 public:
@@ -49,7 +47,6 @@ private:
 
     // Lives on the owner's thread: the workers' calls run in its events.
     std::unique_ptr<QObject> m_relay;
-    std::unique_ptr<QThreadPool> m_pool;
     std::shared_ptr<SmtpRun> m_current;
     QList<std::shared_ptr<SmtpRun>> m_ending;
 };
