@@ -5,6 +5,8 @@
 // msmtp, one process per mail (skipped when it is not installed).
 //
 // bench_smtp [--mails N] [--msmtp-mails N] [--rounds N]
+#include "SinkServer.h"
+
 #include "send/SmtpSocket.h"
 #include "send/SmtpWorker.h"
 
@@ -43,115 +45,6 @@ const QByteArray kMail = "To: majordomo@example.org\r\n"
                          "\r\n"
                          "approve secret unsubscribe mylist member@example.org\r\n"
                          "end\r\n";
-
-bool sendAll(int fd, const char *data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
-
-// Reads one line (up to LF) from fd through `buffer`; false at end or error.
-bool readLine(int fd, std::string &buffer, std::string &line)
-{
-    for (;;) {
-        const size_t end = buffer.find('\n');
-        if (end != std::string::npos) {
-            line.assign(buffer, 0, end + 1);
-            buffer.erase(0, end + 1);
-            return true;
-        }
-        char chunk[4096];
-        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
-        if (n <= 0)
-            return false;
-        buffer.append(chunk, size_t(n));
-    }
-}
-
-// A sink SMTP server: accepts connections one after another and answers
-// every command positively, reading and dropping the content.
-class Sink
-{
-public:
-    bool start()
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        const int on = 1;
-        ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 ||
-            ::listen(m_fd, 128) != 0)
-            return false;
-        socklen_t len = sizeof addr;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &len);
-        m_port = ntohs(addr.sin_port);
-        m_thread = std::thread([this] { serve(); });
-        return true;
-    }
-
-    void stop()
-    {
-        m_stop = true;
-        ::shutdown(m_fd, SHUT_RDWR);
-        ::close(m_fd);
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-    quint16 port() const { return m_port; }
-    int mails() const { return m_mails; }
-
-private:
-    void serve()
-    {
-        while (!m_stop) {
-            const int client = ::accept(m_fd, nullptr, nullptr);
-            if (client < 0)
-                continue;
-            const int on = 1;
-            ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-            talk(client);
-            ::close(client);
-        }
-    }
-
-    void talk(int fd)
-    {
-        auto reply = [fd](const char *text) { return sendAll(fd, text, strlen(text)); };
-        std::string buffer;
-        std::string line;
-        if (!reply("220 sink ready\r\n"))
-            return;
-        while (readLine(fd, buffer, line)) {
-            if (line.rfind("DATA", 0) == 0) {
-                reply("354 go ahead\r\n");
-                while (readLine(fd, buffer, line) && line != ".\r\n") {
-                }
-                ++m_mails;
-                reply("250 queued\r\n");
-            } else if (line.rfind("QUIT", 0) == 0) {
-                reply("221 bye\r\n");
-                return;
-            } else {
-                reply("250 ok\r\n");
-            }
-        }
-    }
-
-    int m_fd = -1;
-    quint16 m_port = 0;
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
-    std::atomic<int> m_mails{0};
-};
 
 // Reads one reply (up to its final line) and checks its first digit.
 bool rawReply(int fd, std::string &buffer, char expected)
