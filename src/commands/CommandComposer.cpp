@@ -5,6 +5,7 @@
 #include "store/MailingListEntry.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -84,7 +85,9 @@ std::optional<UserMessage> appendEmbeddedFile(QByteArray &mail, const QByteArray
 {
     const QString fileName = QString::fromLocal8Bit(path);
     QFile file(fileName);
-    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    // Only a plain file holds a text: a FIFO would block the open and a device
+    // such as /dev/zero never ends, so they count as files that cannot be opened.
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
         mail += placeholder + kCrLf;
         return std::nullopt;
     }
@@ -92,18 +95,19 @@ std::optional<UserMessage> appendEmbeddedFile(QByteArray &mail, const QByteArray
     if (file.error() != QFileDevice::NoError)
         return refusal(QStringLiteral("%1 を読めません\nｺﾏﾝﾄﾞﾒｰﾙは作成しません").arg(fileName));
 
-    qsizetype start = 0;
+    const char *p = content.constData();
+    const char *const end = p + content.size();
     int lineNumber = 0;
-    while (start < content.size()) {
-        qsizetype end = content.indexOf('\n', start);
-        if (end < 0)
-            end = content.size();
-        // Every CR before the line end goes: a kept CR makes the server miss
-        // the "EOF" marker and store the text with CRs.
-        qsizetype textEnd = end;
-        while (textEnd > start && content[textEnd - 1] == '\r')
-            --textEnd;
-        const QByteArrayView line(content.constData() + start, textEnd - start);
+    while (p < end) {
+        // A line ends at LF or at a run of CRs, with or without an LF after
+        // it: no CR stays in the text. A kept CR before the LF makes the
+        // server miss the "EOF" marker; one inside a line is turned into a
+        // line end on the way (the SMTP sender does so), which could bring
+        // out an "EOF" line that was not checked here.
+        const char *lineEnd = p;
+        while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
+            ++lineEnd;
+        const QByteArrayView line(p, lineEnd - p);
         ++lineNumber;
         if (line == "EOF")
             return refusal(QStringLiteral("%1 の %2 行目が「EOF」だけの行です\n"
@@ -112,7 +116,11 @@ std::optional<UserMessage> appendEmbeddedFile(QByteArray &mail, const QByteArray
                                .arg(fileName, QString::number(lineNumber)));
         mail += line;
         mail += kCrLf;
-        start = end + 1;
+        p = lineEnd;
+        while (p < end && *p == '\r')
+            ++p;
+        if (p < end && *p == '\n')
+            ++p;
     }
     return std::nullopt;
 }

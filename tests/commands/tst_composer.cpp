@@ -193,6 +193,10 @@ private Q_SLOTS:
             << 5 << QByteArray("one\r\n\r\ntwo\r\r\nthree\r")
             << QByteArray("Subject: New Intro mylist\r\n\r\nnewintro mylist secret\r\n"
                           "one\r\n\r\ntwo\r\nthree\r\nEOF\r\n");
+        QTest::newRow("intro, a CR inside a line ends it, as on the wire")
+            << 5 << QByteArray("one\rtwo\r\rthree\n\rfour")
+            << QByteArray("Subject: New Intro mylist\r\n\r\nnewintro mylist secret\r\n"
+                          "one\r\ntwo\r\nthree\r\n\r\nfour\r\nEOF\r\n");
         QTest::newRow("config, empty file adds nothing")
             << 7 << QByteArray()
             << QByteArray("Subject: New Config mylist\r\n\r\nnewconfig mylist secret\r\nEOF\r\n");
@@ -229,11 +233,16 @@ private Q_SLOTS:
         QFETCH(int, kind);
         QFETCH(QByteArray, lines);
         const QByteArray missing = m_dir.filePath(QStringLiteral("no such file")).toLocal8Bit();
-        for (const QByteArray &argument : {missing, QByteArray()}) {
+        // Not a plain file: a folder, and a device (a FIFO or /dev/zero would
+        // block or never end).
+        QByteArrayList arguments{missing, QByteArray(), m_dir.path().toLocal8Bit()};
+        if (QFileInfo::exists(QStringLiteral("/dev/null")))
+            arguments.append("/dev/null");
+        for (const QByteArray &argument : arguments) {
             const QByteArray mail = queued(CommandKind(kind), sampleInput(argument));
             QVERIFY2(mail.endsWith("\r\n\r\n" + lines + "EOF\r\n"), mail.constData());
         }
-        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 2);
+        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), arguments.size());
     }
 
     void refusesAFileWithAnEofLineAndQueuesNothing_data()
@@ -244,6 +253,8 @@ private Q_SLOTS:
         QTest::newRow("CR LF") << QByteArray("a\r\nb\r\nEOF\r\n") << 3;
         QTest::newRow("CR CR LF") << QByteArray("EOF\r\r\nx\n") << 1;
         QTest::newRow("last line without end") << QByteArray("a\n\nEOF") << 3;
+        QTest::newRow("behind a CR inside a line")
+            << QByteArray("Welcome\rEOF\rapprove pw who mylist\r") << 2;
     }
 
     void refusesAFileWithAnEofLineAndQueuesNothing()
