@@ -223,6 +223,12 @@ long CRegistryBase::QueryValue(const QString &name, RegType *type, QByteArray *d
         *type = RegType::String;
         *data = value.toByteArray() + '\0';
         break;
+    case QMetaType::QStringList:
+        // An INI line written by hand with an unquoted comma ("Tokyo, Japan")
+        // is parsed as a list; it is one text to us, not an empty one.
+        *type = RegType::String;
+        *data = value.toStringList().join(QStringLiteral(", ")).toLocal8Bit() + '\0';
+        break;
     default:
         // An INI file stores every value as text.
         *type = RegType::String;

@@ -32,11 +32,11 @@ private Q_SLOTS:
                    "MailingList0\\ConfigFile=/c\n"
                    "MailingList0\\InfoFile=/i\n"
                    "MailingList0\\IntroFile=/n\n"
-                   "Other\\Title=Ant\n"
+                   "Other\\Title=Ant, Bee\n"
                    "MailingList2\\ListName=untitled-l\n");
         const CliRun run = runCli({QStringLiteral("lists")}, m_home.path());
         QCOMPARE(run.status, 0);
-        QCOMPARE(run.out, QByteArray("Ant\t\t\t\t\t\t\n"
+        QCOMPARE(run.out, QByteArray("Ant, Bee\t\t\t\t\t\t\n"
                                      "Untiled\t\tuntitled-l\t\t\t\t\n"
                                      "zoo\tmajordomo@zoo.example\tzoo-l\tpw\t/c\t/i\t/n\n"));
     }
