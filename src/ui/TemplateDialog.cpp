@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <algorithm>
+
 QIcon resourceIcon(int id)
 {
     return QIcon(QStringLiteral(":/icons/icon%1.png").arg(id));
@@ -16,17 +18,26 @@ QIcon resourceIcon(int id)
 
 namespace {
 
-QWidget *makeControl(const ControlTemplate &row, QWidget *parent)
+bool hasDefaultButton(const DialogTemplate &t)
+{
+    return std::any_of(t.controls.begin(), t.controls.end(), [](const ControlTemplate &row) {
+        return row.style.testFlag(ControlStyle::DefaultButton);
+    });
+}
+
+QWidget *makeControl(const ControlTemplate &row, bool dialogHasDefault, QWidget *parent)
 {
     const QString text = QString::fromUtf8(row.text);
     const bool right = row.style.testFlag(ControlStyle::RightAlign);
     switch (row.kind) {
     case ControlKind::Button: {
         auto *button = new QPushButton(text, parent);
-        const bool isDefault = row.style.testFlag(ControlStyle::DefaultButton);
-        // Enter presses the template's default button and no other.
-        button->setAutoDefault(isDefault);
-        button->setDefault(isDefault);
+        // Enter presses the focused button, else the template's default one.
+        // A dialog without a default button gets none: Qt would otherwise
+        // promote the next button in the focus chain and Enter in a field
+        // would press it.
+        button->setAutoDefault(dialogHasDefault);
+        button->setDefault(row.style.testFlag(ControlStyle::DefaultButton));
         return button;
     }
     case ControlKind::Static: {
@@ -89,9 +100,10 @@ void TemplateDialog::build()
     m_base = dialogBaseUnits(font());
     setFixedSize(dialogUnitsToPixels(t.size, m_base));
 
+    const bool withDefault = hasDefaultButton(t);
     QList<QWidget *> containers;
     for (const ControlTemplate &row : t.controls) {
-        QWidget *widget = makeControl(row, this);
+        QWidget *widget = makeControl(row, withDefault, this);
         QRect rect = dialogUnitsToPixels(row.rect, m_base);
         // A drop-down list's height includes its open list; closed, it is as
         // high as its font needs.
@@ -109,10 +121,12 @@ void TemplateDialog::build()
             widget->setObjectName(QString::number(row.id));
             m_controls.insert(row.id, widget);
             if (auto *button = qobject_cast<QPushButton *>(widget)) {
+                // Cancel goes the way of Escape and the close box, so that
+                // OnCancel runs once whichever ends the dialog.
                 if (row.id == IDOK)
                     connect(button, &QPushButton::clicked, this, [this] { OnOK(); });
                 else if (row.id == IDCANCEL)
-                    connect(button, &QPushButton::clicked, this, [this] { OnCancel(); });
+                    connect(button, &QPushButton::clicked, this, &TemplateDialog::reject);
             }
         }
     }
@@ -189,7 +203,7 @@ void TemplateDialog::press(int id)
     else if (id == IDOK)
         OnOK();
     else if (id == IDCANCEL)
-        OnCancel();
+        reject();
 }
 
 void TemplateDialog::showEvent(QShowEvent *event)

@@ -248,6 +248,52 @@ private Q_SLOTS:
         QCOMPARE(ui.runModal(second), DialogAnswer::Cancel);
     }
 
+    void cancelRunsTheDialogsCancelHandlerOnce()
+    {
+        // Escape, the close box and the Cancel button all end in one OnCancel.
+        class Counting : public TemplateDialog
+        {
+        public:
+            Counting() : TemplateDialog(IDD_TITLE) {}
+            int cancels = 0;
+
+        protected:
+            void OnCancel() override
+            {
+                ++cancels;
+                TemplateDialog::OnCancel();
+            }
+        };
+        Counting byButton;
+        byButton.show();
+        byButton.press(IDCANCEL);
+        QCOMPARE(byButton.cancels, 1);
+        QCOMPARE(byButton.result(), int(QDialog::Rejected));
+        Counting byKey;
+        byKey.show();
+        QTest::keyClick(&byKey, Qt::Key_Escape);
+        QCOMPARE(byKey.cancels, 1);
+        QVERIFY(byKey.isHidden());
+    }
+
+    void enterPressesTheFocusedButtonElseTheDefault()
+    {
+        TemplateDialog typed(IDD_TITLE);
+        typed.show();
+        QVERIFY(QTest::qWaitForWindowActive(&typed));
+        typed.control(1161)->setFocus();
+        QTest::keyClick(typed.control(1161), Qt::Key_Return);
+        QCOMPARE(typed.result(), int(QDialog::Accepted));
+
+        TemplateDialog onCancel(IDD_TITLE);
+        onCancel.show();
+        QVERIFY(QTest::qWaitForWindowActive(&onCancel));
+        onCancel.control(IDCANCEL)->setFocus();
+        QTest::keyClick(onCancel.control(IDCANCEL), Qt::Key_Return);
+        QVERIFY(onCancel.isHidden());
+        QCOMPARE(onCancel.result(), int(QDialog::Rejected));
+    }
+
     void fakeRecordsUnansweredQuestions()
     {
         FakeUiServices ui;
