@@ -31,6 +31,7 @@ public:
     void setStatusLine1(const QString &text) override
     {
         m_line1 = text;
+        m_messageLast = false;
         line(text);
     }
     void setStatusLine2(const QString &text) override { line(QStringLiteral("  ") + text); }
@@ -43,6 +44,7 @@ public:
     void runTabChange() override {}
     void showMessage(const UserMessage &message) override
     {
+        m_messageLast = true;
         err(message.text.toLocal8Bit() + '\n');
     }
     void dial(const QByteArray &) override {}
@@ -52,11 +54,15 @@ public:
     void closeStatus() override {}
 
     const QString &lastLine1() const { return m_line1; }
+    // True when a message came after the last first status line: a run that
+    // ended then was ended by that message, already on stderr.
+    bool messageLast() const { return m_messageLast; }
 
 private:
     const CommonSettings &m_settings;
     int m_queued = 0;
     QString m_line1;
+    bool m_messageLast = false;
 };
 
 int g_interruptPipe[2] = {-1, -1};
@@ -131,8 +137,10 @@ int send(const QStringList &args)
     }
     if (interrupted)
         return 130;
-    if (run.errorSeen())
-        return failure(view.lastLine1());
+    // A run cancelled without Ctrl-C was stopped by a companion program that
+    // did not start: the queue is not empty either.
+    if (run.errorSeen() || run.cancelled())
+        return view.messageLast() ? ExitFailure : failure(view.lastLine1());
     return ExitOk;
 }
 

@@ -94,6 +94,17 @@ private Q_SLOTS:
         QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 1);
     }
 
+    void companionThatCannotStartExitsOne()
+    {
+        // The run ends as cancelled, not as failed: still a failure to a script.
+        writeStore(1, "UseQuillon=1\nQsend=/nonexistent/qsend\n");
+        compose({QStringLiteral("3")});
+        const CliRun run = runCli({QStringLiteral("send")}, m_home.path());
+        QCOMPARE(run.status, 1);
+        QCOMPARE(QString::fromUtf8(run.err).count(QStringLiteral("の起動に失敗しました")), 1);
+        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 1);
+    }
+
     void interruptCancelsAfterTheMailInFlight()
     {
         ScriptedSmtpServer server;
