@@ -19,14 +19,11 @@ int extract(const QStringList &args)
         return usageError(QStringLiteral("extract: unknown option '%1'").arg(args[0]));
 
     const ExtractionOutcome outcome = ExtractAddresses(rule, args[1]);
-    // A file read only in part gives no addresses at all: part of a list is
-    // not the list.
-    if (!outcome.error.isEmpty())
-        failure(QStringLiteral("cannot read %1: %2").arg(args[1], outcome.error));
-    if (outcome.message)
-        failure(outcome.message->text);
-    if (!outcome.error.isEmpty() || outcome.message)
-        return ExitFailure;
+    if (outcome.message) {
+        if (!outcome.error.isEmpty())
+            failure(QStringLiteral("cannot read %1: %2").arg(args[1], outcome.error));
+        return failure(outcome.message->text);
+    }
     out(outcome.fieldText + '\n');
     return ExitOk;
 }

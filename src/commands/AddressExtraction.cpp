@@ -327,6 +327,11 @@ ExtractionResult collect(ExtractionRule rule, const QString &path)
     return collect(rule, file, LineStream::DefaultBufferSize);
 }
 
+UserMessage nothingExtractedMessage()
+{
+    return {QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"), QStringLiteral("ｱﾄﾞﾚｽ抽出")};
+}
+
 } // namespace
 
 QByteArray ParseMailAddress(QByteArrayView text)
@@ -375,25 +380,32 @@ ExtractionRule ExtractionRuleForTab(int tab)
     }
 }
 
-ExtractionOutcome ExtractAddresses(ExtractionRule rule, const QString &path)
+ExtractionOutcome ExtractAddresses(ExtractionRule rule, QIODevice &device)
 {
     ExtractionOutcome outcome;
     if (rule != ExtractionRule::None) {
-        QFile file(path);
-        outcome.error = openForReading(file);
-        if (outcome.error.isEmpty()) {
-            // Joined as found: a long report never becomes a list of small arrays.
-            outcome.error =
-                scan(rule, file, LineStream::DefaultBufferSize, [&](QByteArrayView address) {
-                    if (!outcome.fieldText.isEmpty())
-                        outcome.fieldText += ',';
-                    outcome.fieldText.append(address);
-                });
-        }
+        // Joined as found: a long report never becomes a list of small arrays.
+        outcome.error = scan(rule, device, LineStream::DefaultBufferSize, [&](QByteArrayView address) {
+            if (!outcome.fieldText.isEmpty())
+                outcome.fieldText += ',';
+            outcome.fieldText.append(address);
+        });
+        // Part of a list is not the list: a read that failed half-way finds
+        // nothing, rather than have the owner act on the first addresses only.
+        if (!outcome.error.isEmpty())
+            outcome.fieldText.clear();
     }
-    if (outcome.fieldText.isEmpty()) {
-        outcome.message =
-            UserMessage{QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"), QStringLiteral("ｱﾄﾞﾚｽ抽出")};
-    }
+    if (outcome.fieldText.isEmpty())
+        outcome.message = nothingExtractedMessage();
     return outcome;
+}
+
+ExtractionOutcome ExtractAddresses(ExtractionRule rule, const QString &path)
+{
+    QFile file(path);
+    if (rule != ExtractionRule::None) {
+        if (QString error = openForReading(file); !error.isEmpty())
+            return {{}, nothingExtractedMessage(), error};
+    }
+    return ExtractAddresses(rule, file);
 }

@@ -74,7 +74,9 @@ struct ExtractionOutcome
     // can say more than the message (the CLI); empty if it was read through.
     QString error;
 };
+// A read that fails part-way gives no text at all (and the message).
 ExtractionOutcome ExtractAddresses(ExtractionRule rule, const QString &path);
+ExtractionOutcome ExtractAddresses(ExtractionRule rule, QIODevice &device);
 inline ExtractionOutcome ExtractAddresses(int tab, const QString &path)
 {
     return ExtractAddresses(ExtractionRuleForTab(tab), path);

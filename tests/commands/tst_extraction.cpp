@@ -403,6 +403,14 @@ void TestExtraction::reportsReadFailure()
     QCOMPARE(result.error, QStringLiteral("Input/output error"));
     FailingDevice sender("To: a@x\n");
     QVERIFY(!ExtractSenderAddress(sender).error.isEmpty());
+
+    // The window is given no part of a list, and the message.
+    FailingDevice partial("The following addresses\n<a@x>\n<b@y>\n");
+    const ExtractionOutcome outcome = ExtractAddresses(ExtractionRule::ErrorMailAddresses, partial);
+    QCOMPARE(outcome.fieldText, QByteArray());
+    QVERIFY(outcome.message);
+    QCOMPARE(outcome.message->text, kNothingExtracted);
+    QCOMPARE(outcome.error, QStringLiteral("Input/output error"));
 }
 
 void TestExtraction::realReturnedMails()
