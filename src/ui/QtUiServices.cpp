@@ -25,6 +25,8 @@ DialogAnswer QtUiServices::messageBox(QWidget *parent, const QString &text,
                                       MessageIcon icon)
 {
     QMessageBox box(parent);
+    // Texts carry list titles and paths as typed: "<b>" is not markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setWindowTitle(caption.isEmpty() ? QCoreApplication::applicationName() : caption);
     switch (icon) {

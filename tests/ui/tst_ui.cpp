@@ -215,17 +215,21 @@ private Q_SLOTS:
              {std::pair{QMessageBox::Ok, DialogAnswer::Ok},
               std::pair{QMessageBox::Cancel, DialogAnswer::Cancel}}) {
             QString shownTitle;
-            whenModalOpens([&shownTitle, pressed](QWidget *modal) {
+            Qt::TextFormat format = Qt::AutoText;
+            whenModalOpens([&shownTitle, &format, pressed](QWidget *modal) {
                 auto *box = qobject_cast<QMessageBox *>(modal);
                 if (!box)
                     return;
                 shownTitle = box->windowTitle();
+                format = box->textFormat();
                 box->button(pressed)->click();
             });
-            QCOMPARE(ui.messageBox(nullptr, QStringLiteral("保存しますか"), QString(),
-                                   MessageButtons::OkCancel, MessageIcon::Question),
+            // A title that looks like markup is shown as typed.
+            QCOMPARE(ui.messageBox(nullptr, QStringLiteral("<b>ml</b>を削除していいですか"),
+                                   QString(), MessageButtons::OkCancel, MessageIcon::Question),
                      expected);
             QCOMPARE(shownTitle, QCoreApplication::applicationName());
+            QCOMPARE(format, Qt::PlainText);
         }
     }
 
