@@ -275,9 +275,9 @@ bool CSmtpSocket::command(const QByteArray &text, int deadlineMs, const QString 
     // A cancel or a deadline ends a step with its reply-failure text.
     const QDeadlineTimer deadline(deadlineMs);
     if (!writeAll(text, deadline)) {
-        m_errorText = cancelled() || m_socket->state() == QAbstractSocket::ConnectedState
-                          ? replyFailure
-                          : sendFailure;
+        // A failed write leaves the socket's state as it was: what tells a
+        // broken connection from a cancel or a deadline is the clock.
+        m_errorText = cancelled() || deadline.hasExpired() ? replyFailure : sendFailure;
         return false;
     }
     int code = 0;

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHostInfo>
+#include <QSemaphore>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -386,6 +387,26 @@ private Q_SLOTS:
             server.send("220 x\r\n").readLine().send("250-half\r\n25").close();
             QCOMPARE(deliver(server).error, QStringLiteral("応答受信(HELO)に失敗しました"));
         }
+    }
+
+    void brokenConnectionIsASendFailure()
+    {
+        // The server resets the connection while the client shows its
+        // progress; the HELO write then fails, before any reply is awaited.
+        QSemaphore greeted;
+        ScriptedSmtpServer server;
+        server.send("220 x\r\n").then([&greeted] { greeted.tryAcquire(1, 10000); }).reset();
+        QVERIFY(server.start());
+        CSmtpSocket socket;
+        socket.deadlines = SmtpDeadlines::uniform(3000);
+        socket.report = [&](const QString &line) {
+            if (line == QStringLiteral("ホストへの接続完了")) {
+                greeted.release();
+                server.finish();
+            }
+        };
+        QVERIFY(!socket.Deliver("127.0.0.1", server.port(), writeMail(kMail)));
+        QCOMPARE(socket.errorText(), QStringLiteral("コマンド送信(HELO)に失敗しました"));
     }
 
     void unreachableServerIsAConnectionFailure()

@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+#include <sys/socket.h>
+
 // A scripted SMTP server for protocol tests: on 127.0.0.1, in a thread of
 // its own, it accepts one connection and plays a fixed conversation, logging
 // every byte the client sends. Every wait is bounded (stepTimeoutMs), and the
@@ -43,6 +45,8 @@ public:
     ScriptedSmtpServer &readData() { return add({Step::ReadData, {}, 0}); }
     // Closes the connection; the script ends.
     ScriptedSmtpServer &close() { return add({Step::Close, {}, 0}); }
+    // Resets the connection (RST, not FIN): the client's next write fails.
+    ScriptedSmtpServer &reset() { return add({Step::Reset, {}, 0}); }
     // Stops reading and says nothing, until the script is ended.
     ScriptedSmtpServer &stall() { return add({Step::Stall, {}, 0}); }
     // Says nothing until the client goes away.
@@ -123,6 +127,7 @@ private:
             ReadLine,
             ReadData,
             Close,
+            Reset,
             Silence,
             Stall,
             Drip,
@@ -197,6 +202,12 @@ private:
             if (socket.state() != QAbstractSocket::UnconnectedState)
                 socket.waitForDisconnected(stepTimeoutMs);
             return false;
+        case Step::Reset: {
+            const linger now{1, 0};
+            ::setsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+            socket.abort();
+            return false;
+        }
         case Step::Silence:
             waitForClient(
                 socket, [] { return false; }, 60000);
