@@ -213,8 +213,12 @@ void CTavelinDlg::SelectList(int position)
 
 void CTavelinDlg::OnUpdateField(QByteArray MailingListEntry::*field, int id)
 {
-    if (MailingListEntry *entry = selectedEntry())
-        entry->*field = text(id).toLocal8Bit();
+    // A text that only shows the stored bytes leaves them as they are: bytes
+    // the locale cannot show would not survive the way back.
+    MailingListEntry *entry = selectedEntry();
+    const QString shown = text(id);
+    if (entry && shown != QString::fromLocal8Bit(entry->*field))
+        entry->*field = shown.toLocal8Bit();
     raiseDirty();
 }
 

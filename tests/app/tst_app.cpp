@@ -353,6 +353,24 @@ private Q_SLOTS:
         QVERIFY(!window->isDirty());
     }
 
+    void shownFieldsKeepBytesTheLocaleCannotShow()
+    {
+        // A register written on a Shift-JIS system: showing its fields must
+        // not rewrite them; a field the owner edits takes the typed text.
+        MailingListEntry sjis = list("a", "ml@example.jp");
+        sjis.ListName = "\x93\xfa\x96\x7b";
+        sjis.Passwd = "pw\x82\xa0";
+        auto window = open({sjis});
+        QVERIFY(window->isDirty());
+        QCOMPARE(window->lists().at(0), sjis);
+        window->press(1013);
+        QCOMPARE(storedRegister().at(0), sjis);
+
+        window->item<QLineEdit>(1028)->setText(QStringLiteral("new"));
+        QCOMPARE(window->lists().at(0).Passwd, QByteArray("new"));
+        QCOMPARE(window->lists().at(0).ListName, sjis.ListName);
+    }
+
     void queueButtonsFollowTheCountOnlyWithAList()
     {
         SaveRegister({list("a")});
