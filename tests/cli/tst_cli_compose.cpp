@@ -39,6 +39,9 @@ private:
         const QString path = QString::fromLocal8Bit(run.out.trimmed());
         if (QFileInfo(path).absolutePath() != QFileInfo(outgoing()).absoluteFilePath())
             return "<not in the outgoing folder: " + run.out + '>';
+        // It holds the list's password.
+        if (QFileInfo(path).permissions() & (QFile::ReadGroup | QFile::ReadOther))
+            return "<readable by others: " + run.out + '>';
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
     }

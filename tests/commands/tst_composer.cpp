@@ -140,11 +140,9 @@ private Q_SLOTS:
         QTest::newRow("smtp") << false << false << false << to;
         QTest::newRow("smtp, no signature ignored") << false << false << true << to;
         QTest::newRow("smtp, save") << false << true << false << ml;
-        QTest::newRow("smtp, save, no signature") << false << true << true << ml;
         QTest::newRow("quillon") << true << false << false << to;
         QTest::newRow("quillon, save ignored") << true << true << false << to;
         QTest::newRow("quillon, no signature") << true << false << true << sig;
-        QTest::newRow("quillon, save, no signature") << true << true << true << sig;
     }
 
     void firstLineFollowsTheSendingSettings()
@@ -308,16 +306,6 @@ private Q_SLOTS:
             QCOMPARE(!result.ok(), refused);
         }
         QCOMPARE(OutgoingFolder::CountQueued(outgoing()), refused ? 0 : 2);
-    }
-
-    void queuedFilesArePrivateAndNamedForTheQueue()
-    {
-        const QueueResult result =
-            QueueCommand(outgoing(), CommandKind::MemberList, sampleInput(), kWhen);
-        QVERIFY(result.ok());
-        QVERIFY(OutgoingFolder::IsQueuedName(QFileInfo(result.path).fileName()));
-        QCOMPARE(QFileInfo(result.path).permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
-        QCOMPARE(OutgoingFolder::ReadSubject(result.path), QByteArray("Who mylist"));
     }
 
     void aFolderThatCannotTakeTheFileIsReported()
