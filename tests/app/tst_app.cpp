@@ -10,6 +10,8 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -145,48 +147,61 @@ private Q_SLOTS:
         m_ui = FakeUiServices();
     }
 
-    void mainWindowHasItsControlsTabsAndTitle_data()
-    {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<bool>("shown");
-        const auto row = [](int id, const char *text, bool enabled, bool shown) {
-            QTest::addRow("%d", id) << id << QString::fromUtf8(text) << enabled << shown;
-        };
-        row(1006, "新規追加", true, true);
-        row(1008, "名称変更", false, true);
-        row(1010, "削除", false, true);
-        row(1013, "設定の保存", false, true);
-        row(1016, "共通設定", true, true);
-        row(1019, "", false, true);
-        row(1023, "", false, true);
-        row(1028, "", false, true);
-        row(1060, "ｺﾏﾝﾄﾞﾒｰﾙ作成", false, true);
-        row(1063, "", true, true);
-        row(1066, "既成ﾒｰﾙ操作", false, true);
-        row(1070, "全ﾒｰﾙ送信", false, true);
-        row(1077, "参照", false, false);
-        row(1081, "編集", false, false);
-        row(1084, "ｱﾄﾞﾚｽ抽出", false, false);
-        row(1167, "", false, false);
-        row(1168, "", true, true);
-        row(1181, "通 作成済", true, true);
-        row(1037, "", false, true);
-    }
-
     void mainWindowHasItsControlsTabsAndTitle()
     {
-        QFETCH(int, id);
-        QFETCH(QString, text);
-        QFETCH(bool, enabled);
-        QFETCH(bool, shown);
+        struct Row
+        {
+            int id;
+            const char *text;
+            QRect units; // left, top, width, height
+            bool enabled;
+            bool shown;
+        };
+        const Row rows[] = {
+            {1006, "新規追加", {163, 7, 45, 14}, true, true},
+            {1008, "名称変更", {163, 24, 45, 14}, false, true},
+            {1010, "削除", {163, 42, 45, 14}, false, true},
+            {1019, "", {52, 39, 95, 14}, false, true},
+            {1028, "", {52, 75, 95, 14}, false, true},
+            {1016, "共通設定", {163, 81, 45, 14}, true, true},
+            {1013, "設定の保存", {163, 63, 45, 14}, false, true},
+            {1023, "", {52, 57, 95, 14}, false, true},
+            {1070, "全ﾒｰﾙ送信", {152, 180, 56, 15}, false, true},
+            {1060, "ｺﾏﾝﾄﾞﾒｰﾙ作成", {7, 180, 56, 15}, false, true},
+            {1066, "既成ﾒｰﾙ操作", {7, 203, 56, 15}, false, true},
+            {1181, "通 作成済", {82, 183, 31, 8}, true, true},
+            {1063, "", {64, 183, 16, 12}, true, true},
+            {1168, "", {13, 118, 123, 8}, true, true},
+            {1167, "", {12, 132, 185, 14}, false, false},
+            {1077, "参照", {165, 151, 32, 15}, false, false},
+            {1081, "編集", {123, 151, 32, 15}, false, false},
+            {1084, "ｱﾄﾞﾚｽ抽出", {12, 152, 56, 15}, false, false},
+            {1037, "", {7, 100, 201, 74}, false, true},
+        };
         CTavelinDlg window(m_ui, {});
         QCOMPARE(window.windowTitle(), QStringLiteral("Tavelin for Quillon"));
-        QCOMPARE(window.text(id), text);
-        QCOMPARE(window.isEnabled(id), enabled);
-        QCOMPARE(window.isShown(id), shown);
+        QCOMPARE(window.size(), dialogUnitsToPixels(QSize(215, 225), window.baseUnits()));
+        for (const Row &row : rows) {
+            const QByteArray where = QByteArray::number(row.id);
+            QVERIFY2(window.text(row.id) == QString::fromUtf8(row.text), where);
+            QVERIFY2(window.control(row.id)->geometry() ==
+                         dialogUnitsToPixels(row.units, window.baseUnits()),
+                     where);
+            QVERIFY2(window.isEnabled(row.id) == row.enabled, where);
+            QVERIFY2(window.isShown(row.id) == row.shown, where);
+        }
+        // The selector's height is its closed height, not that of its open list.
+        const QRect selector = dialogUnitsToPixels(QRect(7, 7, 148, 83), window.baseUnits());
+        QCOMPARE(window.control(1004)->pos(), selector.topLeft());
+        QCOMPARE(window.control(1004)->width(), selector.width());
         QCOMPARE(window.item<QLineEdit>(1028)->echoMode(), QLineEdit::Password);
+        // The labels and the frame that code never addresses.
+        QStringList statics;
+        for (const QLabel *label : window.findChildren<QLabel *>())
+            statics.append(label->text());
+        for (const char *text : {"管理ｱﾄﾞﾚｽ", "管理ﾊﾟｽﾜｰﾄﾞ", "ﾘｽﾄ名"})
+            QVERIFY2(statics.contains(QString::fromUtf8(text)), text);
+        QCOMPARE(window.findChild<QGroupBox *>()->title(), QStringLiteral("管理情報"));
 
         window.initialize();
         const QStringList labels = {
@@ -195,8 +210,12 @@ private Q_SLOTS:
             QStringLiteral("config 取得"), QStringLiteral("config 変更")};
         auto *tabs = window.item<QTabWidget>(1037);
         QCOMPARE(tabs->count(), labels.size());
-        for (int i = 0; i < labels.size(); ++i)
+        const QFontMetrics metrics(window.font());
+        for (int i = 0; i < labels.size(); ++i) {
             QCOMPARE(tabs->tabText(i), labels[i]);
+            for (const char32_t c : labels[i].toUcs4()) // no boxes for missing glyphs
+                QVERIFY2(c == U' ' || metrics.inFontUcs4(c), qPrintable(labels[i]));
+        }
         QVERIFY(!window.windowIcon().isNull());
         QCOMPARE(window.text(1063), QStringLiteral("0"));
     }
