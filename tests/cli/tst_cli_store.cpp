@@ -43,7 +43,9 @@ private Q_SLOTS:
 
     void settingsPrintsAllSeventeenWithDefaults()
     {
-        writeStore("[General]\nServer=mail.example\nPortNo=2525\nEditer=vi\n");
+        // Numbers that are not numbers read as their defaults.
+        writeStore("[General]\nServer=mail.example\nPortNo=2525\nEditer=vi\n"
+                   "Interval=soon\nRedial=-1\n");
         const CliRun run = runCli({QStringLiteral("settings")}, m_home.path());
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QByteArray("UseQuillon=0\nServer=mail.example\nTimeZone=+0900\n"

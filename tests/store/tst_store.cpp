@@ -270,20 +270,6 @@ private Q_SLOTS:
         QVERIFY(!store.SetString(QStringLiteral("v"), "x", &none));
     }
 
-    void numberThatIsNotANumberReadsAsDefault()
-    {
-        {
-            QSettings raw(storeFile(), QSettings::IniFormat);
-            raw.setValue(QStringLiteral("PortNo"), "twenty-five");
-            raw.setValue(QStringLiteral("Redial"), "-1");
-        }
-        CAppRegistry store;
-        CommonSettings settings;
-        LoadCommonSettings(store, settings);
-        QCOMPARE(settings.PortNo, 25u);
-        QCOMPARE(settings.Redial, 3u);
-    }
-
     void unreadableStoreIsKeptAsideBeforeTheFirstWrite()
     {
         QDir().mkpath(QFileInfo(storeFile()).absolutePath());
