@@ -21,8 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/resource.h>
 #include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -204,10 +204,10 @@ private Q_SLOTS:
         QCOMPARE(window.findChild<QGroupBox *>()->title(), QStringLiteral("管理情報"));
 
         window.initialize();
-        const QStringList labels = {
-            QStringLiteral("強制退会"),    QStringLiteral("強制入会"), QStringLiteral("ﾊﾟｽﾜｰﾄﾞ変更"),
-            QStringLiteral("会員一覧"),    QStringLiteral("Info変更"), QStringLiteral("Intro変更"),
-            QStringLiteral("config 取得"), QStringLiteral("config 変更")};
+        const QStringList labels = {QStringLiteral("強制退会"),    QStringLiteral("強制入会"),
+                                    QStringLiteral("ﾊﾟｽﾜｰﾄﾞ変更"), QStringLiteral("会員一覧"),
+                                    QStringLiteral("Info変更"),    QStringLiteral("Intro変更"),
+                                    QStringLiteral("config 取得"), QStringLiteral("config 変更")};
         auto *tabs = window.item<QTabWidget>(1037);
         QCOMPARE(tabs->count(), labels.size());
         const QFontMetrics metrics(window.font());
@@ -339,7 +339,8 @@ private Q_SLOTS:
             m_ui.messageAnswers = {answer};
             window->close();
             QCOMPARE(m_ui.askedOf(Kind::Message).size(), 1);
-            QCOMPARE(m_ui.asked.last().text, QStringLiteral("設定が変更されています\n保存しますか"));
+            QCOMPARE(m_ui.asked.last().text,
+                     QStringLiteral("設定が変更されています\n保存しますか"));
             QCOMPARE(m_ui.asked.last().caption, QStringLiteral("保存"));
         }
         // Destroying the closed window asks no second time.
@@ -415,16 +416,16 @@ private Q_SLOTS:
         QTest::newRow("SUBSCRIBE") << QStringList{program, "SUBSCRIBE", "b", mail} << 1 << 1
                                    << QStringList{mail} << QStringList{};
         QTest::newRow("unsubscribe, extra argument")
-            << QStringList{program, "Unsubscribe", "b", mail, "more"} << 1 << 0
-            << QStringList{mail} << QStringList{};
+            << QStringList{program, "Unsubscribe", "b", mail, "more"} << 1 << 0 << QStringList{mail}
+            << QStringList{};
         QTest::newRow("config") << QStringList{program, "config", "b", mail} << 1 << 7
                                 << QStringList{} << QStringList{mail};
         QTest::newRow("title in other case") << QStringList{program, "subscribe", "B", mail} << 0
                                              << 0 << QStringList{} << QStringList{};
-        QTest::newRow("two arguments") << QStringList{program, "subscribe", "b"} << 0 << 0
-                                       << QStringList{} << QStringList{};
-        QTest::newRow("unknown word") << QStringList{program, "sub", "b", mail} << 0 << 0
-                                      << QStringList{} << QStringList{};
+        QTest::newRow("two arguments")
+            << QStringList{program, "subscribe", "b"} << 0 << 0 << QStringList{} << QStringList{};
+        QTest::newRow("unknown word")
+            << QStringList{program, "sub", "b", mail} << 0 << 0 << QStringList{} << QStringList{};
     }
 
     void commandLineSelectsListAndTab()
@@ -529,57 +530,65 @@ private Q_SLOTS:
         QCOMPARE(dialog.m_strTitle, QString());
     }
 
-    void fileRenameCopiesToTheTypedName()
+    void fileRenameCopiesOnOkOnly_data()
     {
-        const QByteArray content = patterned(200000); // more than one read
-        writeFile(path("reply.txt"), content);
+        QTest::addColumn<QByteArray>("source");     // reply.txt; null: none
+        QTest::addColumn<QString>("newName");       // given to the dialog
+        QTest::addColumn<QByteArray>("oldContent"); // of the new name; null: none
+        QTest::addColumn<QString>("typed");         // into 1163; empty: left
+        QTest::addColumn<DialogAnswer>("answer");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QByteArray>("expected"); // "<missing>": no such file
+        const QByteArray missing("<missing>");
+        const QByteArray big = patterned(200000); // more than one read
+        QTest::newRow("typed name wins") << big << "opened.conf" << QByteArray() << "typed.conf"
+                                         << DialogAnswer::Ok << "typed.conf" << big;
+        QTest::newRow("existing file replaced whole")
+            << QByteArray("short\r\n") << "list.conf" << patterned(5000) << QString()
+            << DialogAnswer::Ok << "list.conf" << QByteArray("short\r\n");
+        QTest::newRow("missing source") << QByteArray() << "new.conf" << QByteArray() << QString()
+                                        << DialogAnswer::Ok << "new.conf" << missing;
+        QTest::newRow("onto itself")
+            << QByteArray("kept") << "./reply.txt" << QByteArray() << QString() << DialogAnswer::Ok
+            << "reply.txt" << QByteArray("kept");
+        QTest::newRow("cancel") << QByteArray("reply") << "new.conf" << QByteArray() << "typed.conf"
+                                << DialogAnswer::Cancel << "typed.conf" << missing;
+    }
+
+    void fileRenameCopiesOnOkOnly()
+    {
+        QFETCH(QByteArray, source);
+        QFETCH(QString, newName);
+        QFETCH(QByteArray, oldContent);
+        QFETCH(QString, typed);
+        QFETCH(DialogAnswer, answer);
+        QFETCH(QString, target);
+        QFETCH(QByteArray, expected);
+        if (!source.isNull())
+            writeFile(path("reply.txt"), source);
+        if (!oldContent.isNull())
+            writeFile(path(newName), oldContent);
+        const QStringList before = QDir(m_dir->path()).entryList(QDir::Files);
         CFileRenameDlg dialog(m_ui);
         dialog.m_strSource = path("reply.txt");
-        dialog.m_strNewName = path("opened.conf");
-        m_ui.dialogScripts = {[this](QDialog &d) {
+        dialog.m_strNewName = path(newName);
+        m_ui.dialogScripts = {[&](QDialog &d) {
             auto &rename = static_cast<TemplateDialog &>(d);
-            if (rename.text(1162) != path("reply.txt") || rename.text(1163) != path("opened.conf"))
+            // The dialog opens showing both names.
+            if (rename.text(1162) != path("reply.txt") || rename.text(1163) != path(newName))
                 return DialogAnswer::Cancel;
-            rename.setText(1163, path("typed.conf"));
-            return DialogAnswer::Ok;
+            if (!typed.isEmpty())
+                rename.setText(1163, path(typed));
+            return answer;
         }};
-        QCOMPARE(m_ui.runModal(dialog), DialogAnswer::Ok);
-        QCOMPARE(dialog.m_strNewName, path("typed.conf"));
-        QCOMPARE(readFile(path("typed.conf")), content);
-        QVERIFY(!QFile::exists(path("opened.conf")));
+        QCOMPARE(m_ui.runModal(dialog), answer);
+        QCOMPARE(readFile(path(target)), expected);
+        if (answer == DialogAnswer::Ok)
+            QCOMPARE(dialog.m_strNewName, path(typed.isEmpty() ? newName : typed));
+        // Nothing but the target is new: no temporary is left.
+        for (const QString &name : QDir(m_dir->path()).entryList(QDir::Files))
+            QVERIFY2(name == target || before.contains(name), qPrintable(name));
         QVERIFY(m_ui.askedOf(Kind::Message).isEmpty());
-    }
-
-    void fileRenameReplacesTheWholeExistingFile()
-    {
-        writeFile(path("reply.txt"), "short\r\n");
-        writeFile(path("list.conf"), patterned(5000));
-        CFileRenameDlg dialog(m_ui);
-        dialog.m_strSource = path("reply.txt");
-        dialog.m_strNewName = path("list.conf");
-        m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Ok; }};
-        m_ui.runModal(dialog);
-        QCOMPARE(readFile(path("list.conf")), QByteArray("short\r\n"));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2); // no temporary left
-    }
-
-    void fileRenameWithoutSourceOrOntoItselfChangesNothing()
-    {
-        CFileRenameDlg dialog(m_ui);
-        dialog.m_strSource = path("missing.txt");
-        dialog.m_strNewName = path("new.conf");
-        m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Ok; }};
-        QCOMPARE(m_ui.runModal(dialog), DialogAnswer::Ok);
-        QVERIFY(!QFile::exists(path("new.conf")));
-
-        writeFile(path("same.conf"), "kept");
-        CFileRenameDlg onto(m_ui);
-        onto.m_strSource = path("same.conf");
-        onto.m_strNewName = m_dir->path() + QStringLiteral("/./same.conf");
-        m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Ok; }};
-        QCOMPARE(m_ui.runModal(onto), DialogAnswer::Ok);
-        QCOMPARE(readFile(path("same.conf")), QByteArray("kept"));
-        QVERIFY(m_ui.asked.size() == 2 && m_ui.askedOf(Kind::Message).isEmpty());
     }
 
     void scriptThatPressesOkItselfEndsTheDialogOnce()
@@ -599,17 +608,6 @@ private Q_SLOTS:
         QCOMPARE(readFile(path("new.conf")), QByteArray("reply"));
     }
 
-    void fileRenameCancelCopiesNothing()
-    {
-        writeFile(path("reply.txt"), "reply");
-        CFileRenameDlg dialog(m_ui);
-        dialog.m_strSource = path("reply.txt");
-        dialog.m_strNewName = path("new.conf");
-        m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Cancel; }};
-        QCOMPARE(m_ui.runModal(dialog), DialogAnswer::Cancel);
-        QVERIFY(!QFile::exists(path("new.conf")));
-    }
-
     void fileRenameBrowsesForTheNewName()
     {
         CFileRenameDlg dialog(m_ui);
@@ -627,8 +625,7 @@ private Q_SLOTS:
         QCOMPARE(asked.file.defaultExtension, QStringLiteral("*.conf"));
         QCOMPARE(asked.file.initialName, path("old.conf"));
         QCOMPARE(asked.file.filterList, dialog.m_strFilter);
-        QCOMPARE(asked.file.flags,
-                 FileDialogFlag::HideReadOnly | FileDialogFlag::OverwritePrompt);
+        QCOMPARE(asked.file.flags, FileDialogFlag::HideReadOnly | FileDialogFlag::OverwritePrompt);
     }
 
     void renderToolDrawsEveryWindow()
