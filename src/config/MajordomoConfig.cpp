@@ -3,6 +3,7 @@
 #include "ConfigFormat.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 using namespace configformat;
@@ -107,6 +108,13 @@ private:
 
 bool MajordomoConfig::Load(const QString &path, QString *errorText)
 {
+    // A FIFO would block the open and a device like /dev/zero never ends:
+    // a config is a plain file.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        setError(errorText, QStringLiteral("not a plain file"));
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         setError(errorText, file.errorString());

@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -200,6 +201,11 @@ private Q_SLOTS:
         QVERIFY(!config.Load(path(QStringLiteral("missing.config")), &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(!config.Load(m_dir.path()));
+        // Without a writer, opening a FIFO would wait for ever.
+        const QString fifo = path(QStringLiteral("fifo.config"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(!config.Load(fifo, &error));
+        QVERIFY(QFile::remove(fifo));
         QVERIFY(config.FilePath.isEmpty());
         QVERIFY(!config.Save());
     }
