@@ -385,11 +385,12 @@ ExtractionOutcome ExtractAddresses(ExtractionRule rule, QIODevice &device)
     ExtractionOutcome outcome;
     if (rule != ExtractionRule::None) {
         // Joined as found: a long report never becomes a list of small arrays.
-        outcome.error = scan(rule, device, LineStream::DefaultBufferSize, [&](QByteArrayView address) {
-            if (!outcome.fieldText.isEmpty())
-                outcome.fieldText += ',';
-            outcome.fieldText.append(address);
-        });
+        outcome.error =
+            scan(rule, device, LineStream::DefaultBufferSize, [&](QByteArrayView address) {
+                if (!outcome.fieldText.isEmpty())
+                    outcome.fieldText += ',';
+                outcome.fieldText.append(address);
+            });
         // Part of a list is not the list: a read that failed half-way finds
         // nothing, rather than have the owner act on the first addresses only.
         if (!outcome.error.isEmpty())
