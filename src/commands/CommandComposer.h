@@ -68,7 +68,8 @@ struct ComposedMail
 
 // The whole mail, every line ending in CR LF. Depends on nothing but its
 // arguments and, for NewInfo / NewIntro / NewConfig, the file Argument names
-// (a missing file gives a placeholder line). Refused when a field that goes
+// (a file that is missing or not a plain file gives a placeholder line; a CR
+// inside one of its lines ends that line). Refused when a field that goes
 // into the mail holds a line break, or when the embedded file holds a line
 // "EOF", which would end the text early and have the server run the lines
 // after it as commands.
