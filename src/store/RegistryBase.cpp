@@ -89,6 +89,24 @@ bool checkReadable(const QSettings &settings)
     return false;
 }
 
+#ifndef Q_OS_WIN
+// The lock on whole steps for `file`, shared by the store objects of this
+// process that are open at once: a second one must not wait for the first.
+// The store is used from one thread only.
+std::shared_ptr<QLockFile> stepLock(const QString &file)
+{
+    static QHash<QString, std::weak_ptr<QLockFile>> held;
+    std::shared_ptr<QLockFile> lock = held.value(file).lock();
+    if (!lock) {
+        lock = std::make_shared<QLockFile>(file + QStringLiteral(".step.lock"));
+        // Past the wait we go on: QSettings still keeps the file itself whole.
+        lock->tryLock(CRegistryBase::kLockWaitMs);
+        held.insert(file, lock);
+    }
+    return lock;
+}
+#endif
+
 } // namespace
 
 CRegistryBase::CRegistryBase(const QString &makerKey, const QString &productKey)
@@ -105,9 +123,7 @@ CRegistryBase::CRegistryBase(const QString &makerKey, const QString &productKey)
     // Serialises whole load-modify-write steps of concurrent Tavelin
     // processes; QSettings' own lock only covers the write itself, and two
     // register saves merged key by key would mix two registers.
-    m_lock = std::make_unique<QLockFile>(file + QStringLiteral(".step.lock"));
-    // Past the wait we go on: QSettings still keeps the file itself whole.
-    m_lock->tryLock(kLockWaitMs);
+    m_lock = stepLock(file);
     // Read again under the lock.
     settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                            makerKey, productKey);

@@ -74,6 +74,8 @@ public:
 
     static constexpr long ErrorNotFound = 2;
     static constexpr long ErrorInvalidHandle = 6;
+    // How long a store waits for another process's step to end.
+    static constexpr int kLockWaitMs = 10000;
 
 protected:
     // The open product key's path, or none when the store could not be opened.
@@ -90,9 +92,7 @@ private:
     const Subkeys &storedSubkeys(const QString &path) const;
     bool beforeWrite();
 
-    static constexpr int kLockWaitMs = 10000;
-
-    std::unique_ptr<QLockFile> m_lock;
+    std::shared_ptr<QLockFile> m_lock;
     std::unique_ptr<QSettings> m_settings;
     QString m_makerKey;
     QString m_productKey;

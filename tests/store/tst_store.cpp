@@ -5,6 +5,7 @@
 #include "store/SettingsStore.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -327,6 +328,16 @@ private Q_SLOTS:
         for (const QString &name : stray)
             QVERIFY2(!name.contains(QStringLiteral("Tavelin.conf.")) || name.endsWith(".lock"),
                      qPrintable(name));
+    }
+
+    void aStoreOpenedWhileAnotherIsOpenDoesNotWaitForIt()
+    {
+        CAppRegistry outer;
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(SaveRegister({list("a", "a")}));
+        QVERIFY(timer.elapsed() < CRegistryBase::kLockWaitMs / 2);
+        QCOMPARE(LoadRegister(outer), ListRegister{list("a", "a")});
     }
 
     void twoProcessesNeverMixRegisters()
