@@ -60,8 +60,11 @@ void CFileRenameDlg::CopySourceToNewName()
 {
     QFile source(m_strSource);
     // A source or target that cannot be opened means that nothing is copied,
-    // silently: the owner may well have meant only to pick the new name.
-    if (!source.open(QIODevice::ReadOnly) || sameFile(m_strSource, m_strNewName))
+    // silently: the owner may well have meant only to pick the new name. Only
+    // a plain file is a source: a FIFO would block the open and a device such
+    // as /dev/zero would never end.
+    if (!QFileInfo(m_strSource).isFile() || !source.open(QIODevice::ReadOnly) ||
+        sameFile(m_strSource, m_strNewName))
         return;
     // The copy goes to a temporary file beside the target, which replaces the
     // target only when complete: a failure leaves the old target whole.

@@ -23,6 +23,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -588,6 +589,22 @@ private Q_SLOTS:
         // Nothing but the target is new: no temporary is left.
         for (const QString &name : QDir(m_dir->path()).entryList(QDir::Files))
             QVERIFY2(name == target || before.contains(name), qPrintable(name));
+        QVERIFY(m_ui.askedOf(Kind::Message).isEmpty());
+    }
+
+    void fileRenameCopiesOnlyFromAPlainFile()
+    {
+        // Without a writer, opening a FIFO would wait for ever.
+        const QString fifo = path(QStringLiteral("reply.fifo"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        for (const QString &source : {fifo, m_dir->path()}) {
+            CFileRenameDlg dialog(m_ui);
+            dialog.m_strSource = source;
+            dialog.m_strNewName = path(QStringLiteral("new.conf"));
+            m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Ok; }};
+            QCOMPARE(m_ui.runModal(dialog), DialogAnswer::Ok);
+            QVERIFY2(!QFile::exists(dialog.m_strNewName), qPrintable(source));
+        }
         QVERIFY(m_ui.askedOf(Kind::Message).isEmpty());
     }
 
