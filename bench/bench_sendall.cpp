@@ -10,7 +10,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -101,22 +104,33 @@ int main()
                 static_cast<long long>(kMail.size()));
     double smallRate = 0;
     for (const int count : {100, 1000, 10000}) {
-        // The queue is made before the clock starts; names in order, as
-        // many composed mails would have.
-        for (int i = 0; i < count; ++i)
-            writeFile(out + QStringLiteral("/tvl%1.TMP").arg(i + 1, 4, 16, QLatin1Char('0')), kMail);
-        const int before = sink.mails();
-        const Result result = runSend(home.path());
-        const int sent = sink.mails() - before;
-        if (!result.ok || sent != count) {
-            std::fprintf(stderr, "bench_sendall: %d of %d mails sent\n", sent, count);
-            return 1;
+        // Short runs are repeated and the best kept, so that a moment of
+        // other load on the machine does not decide the comparison.
+        const int rounds = count <= 100 ? 9 : count <= 1000 ? 3 : 1;
+        Result best;
+        best.seconds = 1e300;
+        for (int round = 0; round < rounds; ++round) {
+            // The queue is made before the clock starts; names in order, as
+            // many composed mails would have.
+            for (int i = 0; i < count; ++i)
+                writeFile(out + QStringLiteral("/tvl%1.TMP").arg(i + 1, 4, 16, QLatin1Char('0')),
+                          kMail);
+            const int before = sink.mails();
+            const Result result = runSend(home.path());
+            const int sent = sink.mails() - before;
+            if (!result.ok || sent != count) {
+                std::fprintf(stderr, "bench_sendall: %d of %d mails sent\n", sent, count);
+                return 1;
+            }
+            best.seconds = std::min(best.seconds, result.seconds);
+            best.peakKiB = std::max(best.peakKiB, result.peakKiB);
         }
-        const double rate = count / result.seconds;
+        const double rate = count / best.seconds;
         if (count == 100)
             smallRate = rate;
-        std::printf("  %5d mails: %7.2f s, %7.0f mails/s (%.2fx the rate of 100), peak %5.1f MB\n",
-                    count, result.seconds, rate, rate / smallRate, result.peakKiB / 1024.0);
+        std::printf("  %5d mails: %7.2f s, %7.0f mails/s (%.2fx the rate of 100), peak %5.1f MB"
+                    " (best of %d)\n",
+                    count, best.seconds, rate, rate / smallRate, best.peakKiB / 1024.0, rounds);
     }
     sink.stop();
     return 0;

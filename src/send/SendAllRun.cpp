@@ -3,6 +3,7 @@
 #include "commands/OutgoingFolder.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -125,6 +126,7 @@ void SendAllRun::start()
     m_phase = Phase::Running;
     m_nextNumber = 1;
     m_errorSeen = false;
+    m_queue.reset();
     m_view.disableRunButtons();
     postMessage(this, SendMsg::RunNext);
 }
@@ -135,8 +137,7 @@ void SendAllRun::next()
         postMessage(this, SendMsg::RunEnd);
         return;
     }
-    // The first match only: the folder is not listed whole for each mail.
-    const QString file = OutgoingFolder::FirstQueued(outgoingFolder(m_settings));
+    const QString file = nextQueued();
     if (file.isEmpty()) {
         postMessage(this, SendMsg::RunEnd);
         return;
@@ -157,6 +158,34 @@ void SendAllRun::next()
         // order of steps rules out; end rather than lose track of a file.
         m_job.errorText = QStringLiteral("送信中のﾒｰﾙがあります");
         deliveryResult(false);
+    }
+}
+
+QString SendAllRun::nextQueued()
+{
+    // One pass over the folder takes file after file: searching it again
+    // from its start for each mail would cost, with thousands queued, as
+    // much as listing it. Mails added during a pass may be missed by it, so
+    // a pass that ends is followed by a fresh one, until a fresh one finds
+    // nothing.
+    const QString folder = outgoingFolder(m_settings);
+    for (;;) {
+        const bool fresh = !m_queue;
+        if (fresh && folder.isEmpty())
+            return {};
+        if (fresh)
+            m_queue = std::make_unique<QDirIterator>(folder, QDir::Files | QDir::Hidden);
+        while (m_queue->hasNext()) {
+            m_queue->next();
+            const QString name = m_queue->fileName();
+            const QString path = OutgoingFolder::QueuedPath(folder, name);
+            // A listed file may have been removed since (the queue dialog).
+            if (OutgoingFolder::IsQueuedName(name) && QFileInfo::exists(path))
+                return path;
+        }
+        m_queue.reset();
+        if (fresh)
+            return {};
     }
 }
 
@@ -244,6 +273,7 @@ void SendAllRun::finishHandOff(const QString &file)
 
 void SendAllRun::end()
 {
+    m_queue.reset();
     m_view.setStatusLine2(QStringLiteral("送信を完了しました"));
     m_view.recountQueued();
     m_view.runTabChange();

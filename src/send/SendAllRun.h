@@ -8,6 +8,10 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
+class QDirIterator;
+
 // What a send-all run asks of the window that drives it: the main window in
 // the program, a terminal in tavelin-cli.
 class SendAllView
@@ -90,6 +94,8 @@ private:
     void deliveryResult(bool delivered);
     void handOff(const QString &file);
     void finishHandOff(const QString &file);
+    // The queued file to send next; empty when none is left.
+    QString nextQueued();
     void saveCopy(const QString &sentFile, const QByteArray &listTitle);
     // Deletes a sent file; false (run ended, message shown) when it stays.
     bool removeSent(const QString &file);
@@ -98,6 +104,8 @@ private:
     const CommonSettings &m_settings;
     SmtpWorker m_worker;
     SendJob m_job;
+    // The pass over the outgoing folder that the run is taking its files from.
+    std::unique_ptr<QDirIterator> m_queue;
     Phase m_phase = Phase::Idle;
     bool m_cancelRequested = false;
     bool m_errorSeen = false;
