@@ -93,10 +93,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("no file") << QStringList();
-        QTest::newRow("two files") << QStringList{QStringLiteral("a"), QStringLiteral("b")};
         QTest::newRow("port 0") << QStringList{QStringLiteral("a"), QStringLiteral("--port"),
                                                QStringLiteral("0")};
-        QTest::newRow("port missing") << QStringList{QStringLiteral("a"), QStringLiteral("--port")};
         QTest::newRow("timeout text") << QStringList{
             QStringLiteral("a"), QStringLiteral("--timeout"), QStringLiteral("soon")};
         QTest::newRow("unknown option")

@@ -115,23 +115,6 @@ private Q_SLOTS:
         QVERIFY(worker.wait(5000));
     }
 
-    void failureTextReachesTheJob()
-    {
-        ScriptedSmtpServer server;
-        server.send("220 x\r\n").readLine().send("250 x\r\n").readLine().send("550 no\r\n");
-        QVERIFY(server.start());
-        SendJob job;
-        prepare(job, server.port());
-        job.statusWindow = nullptr; // no status window: no progress lines
-        SmtpWorker worker;
-        QVERIFY(worker.start(job));
-        QTRY_COMPARE_WITH_TIMEOUT(m_results.size(), 1, 10000);
-        QVERIFY(!m_results[0].delivered);
-        QVERIFY(job.errorText.startsWith(QStringLiteral("コマンド実行に失敗しました\n")));
-        QCOMPARE(job.errorText, m_results[0].error);
-        QVERIFY(m_status.isEmpty());
-    }
-
     void nextDeliveryStartsFromTheResultHandler()
     {
         ScriptedSmtpServer first;
