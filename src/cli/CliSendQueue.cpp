@@ -84,8 +84,9 @@ int send(const QStringList &args)
         if (args[i] == QLatin1String("--timeout") && i + 1 < args.size()) {
             bool ok = false;
             timeoutSeconds = args[++i].toInt(&ok);
-            if (!ok || timeoutSeconds <= 0)
-                return usageError(QStringLiteral("--timeout takes a number of seconds"));
+            // A day at most: the deadlines are milliseconds in an int.
+            if (!ok || timeoutSeconds <= 0 || timeoutSeconds > 86400)
+                return usageError(QStringLiteral("--timeout needs seconds from 1 to 86400"));
         } else {
             return usageError(QStringLiteral("send: unexpected argument '%1'").arg(args[i]));
         }
