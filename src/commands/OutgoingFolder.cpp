@@ -95,16 +95,6 @@ QStringList ListQueued(const QString &folder)
     return names;
 }
 
-QString FirstQueued(const QString &folder)
-{
-    QString first;
-    forEachQueued(folder, [&first](const QString &name) {
-        first = name;
-        return false;
-    });
-    return first.isEmpty() ? QString() : QueuedPath(folder, first);
-}
-
 QString QueuedPath(const QString &folder, const QString &name)
 {
     if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))

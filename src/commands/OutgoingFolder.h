@@ -41,10 +41,6 @@ int CountQueued(const QString &folder);
 // lists them; empty when the folder is missing or unreadable.
 QStringList ListQueued(const QString &folder);
 
-// Full path of the queued file a send-all run takes next: the first match in
-// listing order. Empty when nothing is queued.
-QString FirstQueued(const QString &folder);
-
 // folder + separator + name.
 QString QueuedPath(const QString &folder, const QString &name);
 
