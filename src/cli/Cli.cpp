@@ -1,5 +1,8 @@
 #include "Cli.h"
 
+#include "store/AppRegistry.h"
+#include "store/SettingsStore.h"
+
 #include <cstdio>
 
 namespace cli {
@@ -29,6 +32,16 @@ int failure(const QString &message)
 void line(const QString &text)
 {
     out(text.toLocal8Bit() + '\n');
+}
+
+CommonSettings loadSettings(ListRegister *lists)
+{
+    CAppRegistry store;
+    CommonSettings settings;
+    LoadCommonSettings(store, settings);
+    if (lists)
+        *lists = LoadRegister(store);
+    return settings;
 }
 
 } // namespace cli

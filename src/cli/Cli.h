@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include "store/CommonSettings.h"
+#include "store/MailingListEntry.h"
+
 // Shared plumbing of the tavelin-cli subcommands. A subcommand gets its
 // arguments (without the program and subcommand names) and returns the exit
 // status: 0 success, 1 failure of the work itself, 2 usage error.
@@ -20,6 +23,10 @@ int usageError(const QString &message);
 int failure(const QString &message);
 // Prints QString text on stdout, in the local code set, plus a newline.
 void line(const QString &text);
+
+// The common settings (and the register, when asked) as stored. The store is
+// open only while it is read, so a long run never holds it from a window.
+CommonSettings loadSettings(ListRegister *lists = nullptr);
 
 // Subcommands, one per area.
 int lists(const QStringList &args);

@@ -2,8 +2,6 @@
 
 #include "commands/CommandComposer.h"
 #include "commands/OutgoingFolder.h"
-#include "store/AppRegistry.h"
-#include "store/SettingsStore.h"
 
 namespace cli {
 
@@ -47,10 +45,8 @@ int compose(const QStringList &args)
         return usageError(
             QStringLiteral("%1 needs --arg TEXT").arg(QLatin1String(CommandKindName(*kind))));
 
-    CAppRegistry store;
-    CommonSettings settings;
-    LoadCommonSettings(store, settings);
-    const ListRegister lists = LoadRegister(store);
+    ListRegister lists;
+    const CommonSettings settings = loadSettings(&lists);
     const QByteArray titleBytes = title->toLocal8Bit();
     const auto entry = std::find_if(lists.begin(), lists.end(), [&](const MailingListEntry &e) {
         return e.Title == titleBytes;
@@ -88,9 +84,7 @@ int queue(const QStringList &args)
     const bool count = args == QStringList{QStringLiteral("count")};
     if (!args.isEmpty() && !count)
         return usageError(QStringLiteral("queue takes no argument but 'count'"));
-    CAppRegistry store;
-    CommonSettings settings;
-    LoadCommonSettings(store, settings);
+    const CommonSettings settings = loadSettings();
     const QString folder = outgoingFolder(settings);
     if (count) {
         out(QByteArray::number(OutgoingFolder::CountQueued(folder)) + '\n');

@@ -1,8 +1,6 @@
 #include "Cli.h"
 
 #include "send/SmtpWorker.h"
-#include "store/AppRegistry.h"
-#include "store/SettingsStore.h"
 
 #include <QEventLoop>
 
@@ -40,9 +38,7 @@ int sendFile(const QStringList &args)
     if (file.isEmpty())
         return usageError(QStringLiteral("send-file needs the queued file to send"));
 
-    CAppRegistry store;
-    CommonSettings settings;
-    LoadCommonSettings(store, settings);
+    const CommonSettings settings = loadSettings();
 
     // The worker reports to this thread, as it does to the windows.
     QObject receiver;

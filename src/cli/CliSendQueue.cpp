@@ -2,8 +2,6 @@
 
 #include "commands/OutgoingFolder.h"
 #include "send/SendAllRun.h"
-#include "store/AppRegistry.h"
-#include "store/SettingsStore.h"
 
 #include <QEventLoop>
 #include <QSocketNotifier>
@@ -92,11 +90,7 @@ int send(const QStringList &args)
         }
     }
 
-    CommonSettings settings;
-    {
-        CAppRegistry store;
-        LoadCommonSettings(store, settings);
-    }
+    CommonSettings settings = loadSettings();
     if (settings.MailSavePath.isEmpty())
         return failure(QStringLiteral("no outgoing folder is set (MailSavePath)"));
     if (settings.DialUp && !settings.UseQuillon) {

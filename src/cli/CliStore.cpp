@@ -1,16 +1,14 @@
 #include "Cli.h"
 
-#include "store/AppRegistry.h"
-#include "store/SettingsStore.h"
-
 namespace cli {
 
 int lists(const QStringList &args)
 {
     if (!args.isEmpty())
         return usageError(QStringLiteral("lists takes no arguments"));
-    CAppRegistry store;
-    for (const MailingListEntry &entry : LoadRegister(store)) {
+    ListRegister stored;
+    loadSettings(&stored);
+    for (const MailingListEntry &entry : stored) {
         const QByteArrayList row = {entry.Title,      entry.Address,  entry.ListName,
                                     entry.Passwd,     entry.ConfigFile, entry.InfoFile,
                                     entry.IntroFile};
@@ -23,9 +21,7 @@ int settings(const QStringList &args)
 {
     if (!args.isEmpty())
         return usageError(QStringLiteral("settings takes no arguments"));
-    CAppRegistry store;
-    CommonSettings values;
-    LoadCommonSettings(store, values);
+    const CommonSettings values = loadSettings();
     for (const CommonSettingField &field : commonSettingFields()) {
         const QByteArray value = field.number ? QByteArray::number(values.*field.number)
                                               : values.*field.text;
