@@ -1,5 +1,7 @@
 // The main window, the title, file-rename and about dialogs, on the real store
 // in a temporary folder, with scripted answers for every question.
+#include "TestSupport.h"
+
 #include "FakeUiServices.h"
 #include "app/FileRenameDlg.h"
 #include "app/TavelinDlg.h"
@@ -85,19 +87,6 @@ FakeUiServices::DialogScript typeTitle(const QString &title)
 
 const int kListControls[] = {1008, 1010, 1019, 1023, 1028, 1037, 1167,
                              1084, 1081, 1077, 1060, 1066, 1070};
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 QByteArray patterned(int size)
 {
@@ -539,8 +528,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");         // into 1163; empty: left
         QTest::addColumn<DialogAnswer>("answer");
         QTest::addColumn<QString>("target");
-        QTest::addColumn<QByteArray>("expected"); // "<missing>": no such file
-        const QByteArray missing("<missing>");
+        QTest::addColumn<QByteArray>("expected"); // "<unreadable>": no such file
+        const QByteArray missing("<unreadable>");
         const QByteArray big = patterned(200000); // more than one read
         QTest::newRow("typed name wins") << big << "opened.conf" << QByteArray() << "typed.conf"
                                          << DialogAnswer::Ok << "typed.conf" << big;
@@ -566,9 +555,9 @@ private Q_SLOTS:
         QFETCH(QString, target);
         QFETCH(QByteArray, expected);
         if (!source.isNull())
-            writeFile(path("reply.txt"), source);
+            QVERIFY(writeFile(path("reply.txt"), source));
         if (!oldContent.isNull())
-            writeFile(path(newName), oldContent);
+            QVERIFY(writeFile(path(newName), oldContent));
         const QStringList before = QDir(m_dir->path()).entryList(QDir::Files);
         CFileRenameDlg dialog(m_ui);
         dialog.m_strSource = path("reply.txt");
@@ -610,7 +599,7 @@ private Q_SLOTS:
 
     void scriptThatPressesOkItselfEndsTheDialogOnce()
     {
-        writeFile(path("reply.txt"), "reply");
+        QVERIFY(writeFile(path("reply.txt"), "reply"));
         CFileRenameDlg dialog(m_ui);
         dialog.m_strSource = path("reply.txt");
         dialog.m_strNewName = path("new.conf");
@@ -669,8 +658,8 @@ private Q_SLOTS:
     void failedCopyKeepsTheOldFileAndSaysWhy()
     {
         const QByteArray old = "old config\r\n";
-        writeFile(path("list.conf"), old);
-        writeFile(path("reply.txt"), patterned(300000));
+        QVERIFY(writeFile(path("list.conf"), old));
+        QVERIFY(writeFile(path("reply.txt"), patterned(300000)));
         // A file size limit makes the writes fail part way, as a full disk does.
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);

@@ -8,17 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-} // namespace
-
 class TestCliCompose : public QObject
 {
     Q_OBJECT
@@ -52,7 +41,7 @@ private Q_SLOTS:
         QDir(outgoing()).removeRecursively();
         QVERIFY(QDir().mkpath(outgoing()));
         QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("Orvendal"))));
-        writeFile(m_home.filePath(QStringLiteral("Orvendal/Tavelin.conf")),
+        QVERIFY(writeFile(m_home.filePath(QStringLiteral("Orvendal/Tavelin.conf")),
                   "[General]\nMailSavePath=" + outgoing().toLocal8Bit() +
                       "\nAddress=owner@example.net\nSaveMail=1\n"
                       "[MailingLists]\n"
@@ -61,8 +50,8 @@ private Q_SLOTS:
                       "MailingList0\\ListName=mylist\n"
                       "MailingList0\\Passwd=secret\n"
                       "MailingList0\\InfoFile=" +
-                      infoFile().toLocal8Bit() + "\n");
-        writeFile(infoFile(), "Welcome\r\nto the list\n");
+                      infoFile().toLocal8Bit() + "\n"));
+        QVERIFY(writeFile(infoFile(), "Welcome\r\nto the list\n"));
     }
 
     void composesFromTheStoreAndQueues()
@@ -96,7 +85,7 @@ private Q_SLOTS:
                           QStringLiteral("My List")})
                          .status,
                      0);
-        writeFile(QDir(outgoing()).filePath(QStringLiteral("TVLFF.TMP")), "To: x\r\n\r\nend\r\n");
+        QVERIFY(writeFile(QDir(outgoing()).filePath(QStringLiteral("TVLFF.TMP")), "To: x\r\n\r\nend\r\n"));
 
         const CliRun count = cli({QStringLiteral("queue"), QStringLiteral("count")});
         QCOMPARE(count.status, 0);
@@ -148,7 +137,7 @@ private Q_SLOTS:
 
     void anEofLineInTheInfoFileIsAnError()
     {
-        writeFile(infoFile(), "Welcome\nEOF\napprove secret who mylist\n");
+        QVERIFY(writeFile(infoFile(), "Welcome\nEOF\napprove secret who mylist\n"));
         const CliRun run = cli({QStringLiteral("compose"), QStringLiteral("4"),
                                 QStringLiteral("--list"), QStringLiteral("My List")});
         QCOMPARE(run.status, 1);

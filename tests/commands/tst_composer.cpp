@@ -1,4 +1,6 @@
 // Command mails as the server receives them: the bytes each queued file holds.
+#include "TestSupport.h"
+
 #include "commands/CommandComposer.h"
 #include "commands/EditorStart.h"
 #include "commands/OutgoingFolder.h"
@@ -37,19 +39,6 @@ CommandInput sampleInput(const QByteArray &argument = {})
     return in;
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 } // namespace
 
 class TestComposer : public QObject
@@ -67,14 +56,14 @@ private:
         const QueueResult result = QueueCommand(outgoing(), kind, in, kWhen);
         if (!result.ok())
             return "<refused: " + result.failure->text.toUtf8() + '>';
-        return readAll(result.path);
+        return readFile(result.path);
     }
 
     QString writeEmbedded(const QByteArray &bytes)
     {
         const QString path = m_dir.filePath(QStringLiteral("embedded file.txt"));
-        writeFile(path, bytes);
-        return path;
+        // An empty path fails the test that embeds it.
+        return writeFile(path, bytes) ? path : QString();
     }
 
 private Q_SLOTS:
@@ -376,17 +365,17 @@ private Q_SLOTS:
         // The "editor" records its arguments, one a line.
         const QString record = m_dir.filePath(QStringLiteral("args.txt"));
         const QString script = m_dir.filePath(QStringLiteral("my editor.sh"));
-        writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.toLocal8Bit() +
+        QVERIFY(writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.toLocal8Bit() +
                               ".part'\n"
                               "mv '" +
-                              record.toLocal8Bit() + ".part' '" + record.toLocal8Bit() + "'\n");
+                              record.toLocal8Bit() + ".part' '" + record.toLocal8Bit() + "'\n"));
         QVERIFY(
             QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QString mail = m_dir.filePath(QStringLiteral("a folder/tvl1.TMP"));
         const QByteArray editor = "'" + script.toLocal8Bit() + "' --flag";
         QCOMPARE(StartEditor(editor, mail), std::nullopt);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 20000);
-        QCOMPARE(readAll(record), "--flag\n" + mail.toLocal8Bit() + '\n');
+        QCOMPARE(readFile(record), "--flag\n" + mail.toLocal8Bit() + '\n');
 #else
         QSKIP("uses a shell script as the editor");
 #endif

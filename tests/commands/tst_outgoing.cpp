@@ -1,4 +1,6 @@
 // The outgoing folder: naming, exclusive creation, counting and subjects.
+#include "TestSupport.h"
+
 #include "commands/OutgoingFolder.h"
 
 #include <QDir>
@@ -15,13 +17,6 @@
 using namespace OutgoingFolder;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // Child mode of this test program: creates count queued files in folder and
 // prints their paths, one a line.
@@ -81,7 +76,7 @@ private Q_SLOTS:
             else if (n == 4)
                 QVERIFY(QFile::link(dir.filePath(QStringLiteral("nowhere")), path));
             else
-                writeFile(path, "x");
+                QVERIFY(writeFile(path, "x"));
         }
         const CreatedFile created = CreateQueuedFileForTest(dir.path(), 0x1E, count);
         QVERIFY2(created.ok(), qPrintable(created.error));
@@ -104,7 +99,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(!CreateQueuedFile(dir.filePath(QStringLiteral("missing"))).ok());
         QVERIFY(!CreateQueuedFile(QString()).ok());
-        writeFile(dir.filePath(QStringLiteral("plain")), "x");
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("plain")), "x"));
         QVERIFY(!CreateQueuedFile(dir.filePath(QStringLiteral("plain"))).ok());
 
         // A folder that takes no new files even from root: fails at once.
@@ -155,10 +150,10 @@ private Q_SLOTS:
         QTemporaryDir dir;
         for (const char *name : {"TVL1A.TMP", "tvl2.tmp", "Tvl.Tmp", "tvl3.txt", "xtvl4.tmp",
                                  "tvl5.tmp.bak", "tvltmp"})
-            writeFile(dir.filePath(QString::fromLatin1(name)), "Subject: x\n");
+            QVERIFY(writeFile(dir.filePath(QString::fromLatin1(name)), "Subject: x\n"));
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("tvl6.tmp")));
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("sub")));
-        writeFile(dir.filePath(QStringLiteral("sub/tvl7.tmp")), "");
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("sub/tvl7.tmp")), ""));
 
         QCOMPARE(CountQueued(dir.path()), 3);
         QStringList names = ListQueued(dir.path());
@@ -175,7 +170,7 @@ private Q_SLOTS:
         QVERIFY(ListQueued(dir.filePath(QStringLiteral("missing"))).isEmpty());
         // An unset folder is not the current directory, whatever it holds.
         QVERIFY(QDir::setCurrent(dir.path()));
-        writeFile(dir.filePath(QStringLiteral("tvl1.TMP")), "");
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("tvl1.TMP")), ""));
         QCOMPARE(CountQueued(QString()), 0);
     }
 
@@ -207,7 +202,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         QFETCH(QByteArray, subject);
         QTemporaryDir dir;
-        writeFile(dir.filePath(QStringLiteral("tvl1.TMP")), content);
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("tvl1.TMP")), content));
         QCOMPARE(ReadSubject(dir.filePath(QStringLiteral("tvl1.TMP"))), subject);
     }
 
@@ -221,11 +216,11 @@ private Q_SLOTS:
     void readQueueSortsBySubjectIgnoringCase()
     {
         QTemporaryDir dir;
-        writeFile(dir.filePath(QStringLiteral("tvl1.TMP")), "Subject: who b\r\n");
-        writeFile(dir.filePath(QStringLiteral("tvl2.TMP")), "Subject: Who a\r\n");
-        writeFile(dir.filePath(QStringLiteral("tvl3.TMP")), "To: x\r\n");
-        writeFile(dir.filePath(QStringLiteral("tvl4.TMP")), "Subject: who b\r\n");
-        writeFile(dir.filePath(QStringLiteral("other.txt")), "Subject: aaa\r\n");
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("tvl1.TMP")), "Subject: who b\r\n"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("tvl2.TMP")), "Subject: Who a\r\n"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("tvl3.TMP")), "To: x\r\n"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("tvl4.TMP")), "Subject: who b\r\n"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("other.txt")), "Subject: aaa\r\n"));
         const QList<QueuedMail> queue = ReadQueue(dir.path());
         QCOMPARE(queue.size(), 4);
         QCOMPARE(queue[0].name, QStringLiteral("tvl3.TMP"));

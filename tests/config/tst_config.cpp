@@ -16,22 +16,10 @@
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
 // A writable copy of a shared fixture (those files are read-only).
 bool copyFixture(const QString &name, const QString &to)
 {
-    const QByteArray bytes = readAll(sharedFixturesDir() + QStringLiteral("/majordomo/") + name);
+    const QByteArray bytes = readFile(sharedFixturesDir() + QStringLiteral("/majordomo/") + name);
     return bytes != "<unreadable>" && writeFile(to, bytes);
 }
 
@@ -148,9 +136,9 @@ private Q_SLOTS:
         const QString file = path(QStringLiteral("list.config"));
         QVERIFY(writeFile(file, input));
         QVERIFY(normalize(file));
-        QCOMPARE(readAll(file), output);
+        QCOMPARE(readFile(file), output);
         QVERIFY(normalize(file));
-        QCOMPARE(readAll(file), output);
+        QCOMPARE(readFile(file), output);
         QVERIFY(QDir(m_dir.path()).entryList(QDir::Files) == QStringList{"list.config"});
     }
 
@@ -187,7 +175,7 @@ private Q_SLOTS:
         config[Keyword::advertise].text = "/a/\r\n/b/";
         config[Keyword::description].text = "";
         QVERIFY(config.Save());
-        QCOMPARE(readAll(file), crlf("debug               =   no\ndigest_maxdays      =\n"
+        QCOMPARE(readFile(file), crlf("debug               =   no\ndigest_maxdays      =\n"
                                      "advertise           <<  END\n/a/\n/b/\nEND\n"
                                      "description         =   \n"));
     }
@@ -256,7 +244,7 @@ private Q_SLOTS:
         QVERIFY(!saved);
         QVERIFY(!error.isEmpty());
         if (how != QLatin1String("vanished"))
-            QCOMPARE(readAll(file), original);
+            QCOMPARE(readFile(file), original);
         const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(left,
                  how == QLatin1String("vanished") ? QStringList() : QStringList{"list.config"});
@@ -284,7 +272,7 @@ private Q_SLOTS:
         mail += ">>>> config l pw\nmoderate=yes\ndescription=" + longValue + '\n';
         QVERIFY(writeFile(file, mail));
         QVERIFY(normalize(file));
-        QCOMPARE(readAll(file),
+        QCOMPARE(readFile(file),
                  "moderate            =   yes\r\ndescription         =   " + longValue + "\r\n");
     }
 
@@ -305,7 +293,7 @@ private Q_SLOTS:
         const QString file = path(name);
         QVERIFY(copyFixture(name, file));
         QVERIFY(normalize(file));
-        const QByteArray text = readAll(file);
+        const QByteArray text = readFile(file);
         MajordomoConfig config;
         QVERIFY(config.Load(file));
         for (const KeywordInfo &info : keywordTable())
@@ -335,7 +323,7 @@ private Q_SLOTS:
                      QByteArray(name == "reply-config.eml" ? "adminpw" : "testlist.admin"));
         }
         QVERIFY(normalize(file));
-        QCOMPARE(readAll(file), text);
+        QCOMPARE(readFile(file), text);
     }
 
     void replyOfANewListGivesItsConfig()
@@ -348,7 +336,7 @@ private Q_SLOTS:
         QVERIFY(copyFixture(QStringLiteral("default.config"), config));
         QVERIFY(normalize(reply));
         QVERIFY(normalize(config));
-        QCOMPARE(readAll(reply), readAll(config));
+        QCOMPARE(readFile(reply), readFile(config));
     }
 
     void cliNormalizesAndShows()
@@ -372,7 +360,7 @@ private Q_SLOTS:
         cli.start(cliProgram(), {QStringLiteral("config"), QStringLiteral("normalize"), file});
         QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitCode(), 0);
-        QCOMPARE(readAll(file), crlf("strip               =   yes\nadvertise           <<  END\n"
+        QCOMPARE(readFile(file), crlf("strip               =   yes\nadvertise           <<  END\n"
                                      "/a\\b/\t\n\nEND\ndigest_maxdays      =\n"));
 
         const QString missing = path(QStringLiteral("missing.config"));

@@ -80,12 +80,6 @@ void queue(const QString &folder, const QString &name, const QByteArray &content
     file.write(content);
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
 bool runToEnd(SendAllRun &run)
 {
     QSignalSpy finished(&run, &SendAllRun::finished);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QString>
 
 // Where the real-world fixtures are, when the shared folder sits beside the
@@ -16,4 +18,19 @@ inline QString sharedFixturesDir()
 inline QString cliProgram()
 {
     return qEnvironmentVariable("TAVELIN_CLI");
+}
+
+// Writes bytes as the whole content of path; false when that failed.
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+// The whole content of path, or "<unreadable>".
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
