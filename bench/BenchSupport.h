@@ -6,8 +6,7 @@
 
 // The best of rounds runs of work, in milliseconds: the figure least disturbed
 // by other load on the machine.
-template <typename Work>
-double bestMs(int rounds, Work work)
+template <typename Work> double bestMs(int rounds, Work work)
 {
     double best = 1e300;
     for (int i = 0; i < rounds; ++i) {

@@ -39,9 +39,11 @@ int main()
     }
 
     int count = 0;
-    const double countMs = bestMs(kRounds, [&] { count = OutgoingFolder::CountQueued(dir.path()); });
+    const double countMs =
+        bestMs(kRounds, [&] { count = OutgoingFolder::CountQueued(dir.path()); });
     qsizetype listed = 0;
-    const double listMs = bestMs(kRounds, [&] { listed = OutgoingFolder::ReadQueue(dir.path()).size(); });
+    const double listMs =
+        bestMs(kRounds, [&] { listed = OutgoingFolder::ReadQueue(dir.path()).size(); });
     const double createMs = bestMs(kRounds, [&] {
         const OutgoingFolder::CreatedFile created = OutgoingFolder::CreateQueuedFile(dir.path());
         QFile::remove(created.path);

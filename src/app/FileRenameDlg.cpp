@@ -26,8 +26,7 @@ bool sameFile(const QString &a, const QString &b)
 CFileRenameDlg::CFileRenameDlg(UiServices &ui, QWidget *parent)
     : TemplateDialog(IDD_FILERENAME, parent), m_ui(ui)
 {
-    connect(item<QPushButton>(IDC_BROWSE), &QPushButton::clicked, this,
-            &CFileRenameDlg::OnBrowse);
+    connect(item<QPushButton>(IDC_BROWSE), &QPushButton::clicked, this, &CFileRenameDlg::OnBrowse);
 }
 
 void CFileRenameDlg::OnInitDialog()
@@ -38,9 +37,9 @@ void CFileRenameDlg::OnInitDialog()
 
 void CFileRenameDlg::OnBrowse()
 {
-    const std::optional<QString> chosen = m_ui.openFileName(
-        this, {QString(), m_strDefExt, m_strNewName, m_strFilter,
-               FileDialogFlag::HideReadOnly | FileDialogFlag::OverwritePrompt});
+    const std::optional<QString> chosen =
+        m_ui.openFileName(this, {QString(), m_strDefExt, m_strNewName, m_strFilter,
+                                 FileDialogFlag::HideReadOnly | FileDialogFlag::OverwritePrompt});
     if (!chosen)
         return;
     m_strNewName = *chosen;

@@ -18,7 +18,8 @@
 
 namespace {
 
-enum ControlId : int {
+enum ControlId : int
+{
     IDC_LIST = 1004,
     IDC_ADD = 1006,
     IDC_RENAME = 1008,
@@ -48,10 +49,12 @@ struct TabRow
     const char *label;
     bool acceptsDrops;
 };
+// clang-format off
 constexpr TabRow kTabs[] = {
     {"強制退会", true},     {"強制入会", true},  {"ﾊﾟｽﾜｰﾄﾞ変更", false}, {"会員一覧", false},
     {"Info変更", true},     {"Intro変更", true}, {"config 取得", false}, {"config 変更", true},
 };
+// clang-format on
 constexpr int kTabForcedUnsubscribe = 0;
 constexpr int kTabForcedSubscribe = 1;
 constexpr int kTabNewConfig = 7;
@@ -89,8 +92,7 @@ CTavelinDlg::CTavelinDlg(UiServices &ui, QStringList arguments, QWidget *parent)
     clicked(IDC_BROWSE, &CTavelinDlg::OnBrowseFile);
     // Only the owner's choice counts as a selection change; the window's own
     // selections run SelectList themselves.
-    connect(item<QComboBox>(IDC_LIST), &QComboBox::activated, this,
-            &CTavelinDlg::OnSelchangeList);
+    connect(item<QComboBox>(IDC_LIST), &QComboBox::activated, this, &CTavelinDlg::OnSelchangeList);
     connect(item<QTabWidget>(IDC_TAB), &QTabWidget::currentChanged, this,
             &CTavelinDlg::OnSelchangeTab);
     connect(item<QLineEdit>(IDC_ADDRESS), &QLineEdit::textChanged, this,
@@ -422,10 +424,9 @@ void CTavelinDlg::OnDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
-    if (isDirty() &&
-        m_ui.messageBox(this, QStringLiteral("設定が変更されています\n保存しますか"),
-                        QStringLiteral("保存"), MessageButtons::OkCancel,
-                        MessageIcon::Question) == DialogAnswer::Ok)
+    if (isDirty() && m_ui.messageBox(this, QStringLiteral("設定が変更されています\n保存しますか"),
+                                     QStringLiteral("保存"), MessageButtons::OkCancel,
+                                     MessageIcon::Question) == DialogAnswer::Ok)
         SaveRegister(m_lists);
     CloseStatusWindow();
 }

@@ -69,19 +69,19 @@ protected:
 
     // Hooks that the command, queue, extraction, sending and settings work
     // fills. Each does nothing yet; virtual so that tests can watch the calls.
-    virtual void ApplyTabLayout(int tab);                 // the rest of a tab change
-    virtual void HandOverConfig(const QString &path);     // a file handed over on tab 7
-    virtual quint32 CountQueuedMails();                   // files in the outgoing folder
-    virtual void ExtractAddresses(const QString &path);   // into the command field
+    virtual void ApplyTabLayout(int tab);                      // the rest of a tab change
+    virtual void HandOverConfig(const QString &path);          // a file handed over on tab 7
+    virtual quint32 CountQueuedMails();                        // files in the outgoing folder
+    virtual void ExtractAddresses(const QString &path);        // into the command field
     virtual bool EditCommonSettings(CommonSettings &settings); // true when confirmed
-    virtual void OnUpdateArgument();                      // text update of 1167
-    virtual void OnCreateCommandMail();                   // 1060
-    virtual void OnQueuedMails();                         // 1066
-    virtual void OnSendAll();                             // 1070
-    virtual void OnExtractButton();                       // 1084
-    virtual void OnEditFile();                            // 1081
-    virtual void OnBrowseFile();                          // 1077
-    virtual void CloseStatusWindow();                     // at the window's end
+    virtual void OnUpdateArgument();                           // text update of 1167
+    virtual void OnCreateCommandMail();                        // 1060
+    virtual void OnQueuedMails();                              // 1066
+    virtual void OnSendAll();                                  // 1070
+    virtual void OnExtractButton();                            // 1084
+    virtual void OnEditFile();                                 // 1081
+    virtual void OnBrowseFile();                               // 1077
+    virtual void CloseStatusWindow();                          // at the window's end
 
     UiServices &m_ui;
     CommonSettings m_settings;

@@ -9,9 +9,8 @@ int lists(const QStringList &args)
     ListRegister stored;
     loadSettings(&stored);
     for (const MailingListEntry &entry : stored) {
-        const QByteArrayList row = {entry.Title,      entry.Address,  entry.ListName,
-                                    entry.Passwd,     entry.ConfigFile, entry.InfoFile,
-                                    entry.IntroFile};
+        const QByteArrayList row = {entry.Title,      entry.Address,  entry.ListName, entry.Passwd,
+                                    entry.ConfigFile, entry.InfoFile, entry.IntroFile};
         out(row.join('\t') + '\n');
     }
     return ExitOk;
@@ -23,8 +22,8 @@ int settings(const QStringList &args)
         return usageError(QStringLiteral("settings takes no arguments"));
     const CommonSettings values = loadSettings();
     for (const CommonSettingField &field : commonSettingFields()) {
-        const QByteArray value = field.number ? QByteArray::number(values.*field.number)
-                                              : values.*field.text;
+        const QByteArray value =
+            field.number ? QByteArray::number(values.*field.number) : values.*field.text;
         out(QByteArray(field.name) + '=' + value + '\n');
     }
     return ExitOk;

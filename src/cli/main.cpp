@@ -12,6 +12,7 @@ struct Subcommand
 };
 
 // One row per subcommand; --help prints the usage column.
+// clang-format off
 const Subcommand kSubcommands[] = {
     {"lists", cli::lists, "lists                      the list register: title and six fields, tab-separated"},
     {"settings", cli::settings, "settings                   the 17 common settings as Name=value"},
@@ -22,6 +23,7 @@ const Subcommand kSubcommands[] = {
     {"send-file", cli::sendFile, "send-file FILE [--server HOST] [--port N] [--timeout SECONDS]  deliver one queued mail by SMTP (the file stays)"},
     {"send", cli::send, "send [--timeout SECONDS]   send the whole queue with the store's settings (Ctrl-C cancels)"},
 };
+// clang-format on
 
 void printHelp()
 {

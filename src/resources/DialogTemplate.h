@@ -8,7 +8,8 @@
 #include <vector>
 
 // What a control row of a template makes.
-enum class ControlKind {
+enum class ControlKind
+{
     Button,
     Static,       // a text label
     Icon,         // a picture: the icon resource named by the row's text
@@ -18,7 +19,8 @@ enum class ControlKind {
     TabControl,
 };
 
-enum class ControlStyle : unsigned {
+enum class ControlStyle : unsigned
+{
     Hidden = 1u << 0,
     Disabled = 1u << 1,
     Sorted = 1u << 2,

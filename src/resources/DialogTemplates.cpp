@@ -89,8 +89,9 @@ const std::vector<DialogTemplate> &templates()
 
 const ControlTemplate *DialogTemplate::control(int controlId) const
 {
-    const auto it = std::find_if(controls.begin(), controls.end(),
-                                 [controlId](const ControlTemplate &c) { return c.id == controlId; });
+    const auto it =
+        std::find_if(controls.begin(), controls.end(),
+                     [controlId](const ControlTemplate &c) { return c.id == controlId; });
     return it == controls.end() ? nullptr : &*it;
 }
 

@@ -3,7 +3,8 @@
 // Numeric ids of the dialog templates, strings, icons and of the controls
 // that code refers to by name. Controls are still addressed by number: these
 // names only make the code read better.
-enum ResourceId : int {
+enum ResourceId : int
+{
     IDD_ABOUTBOX = 100,
     IDS_ABOUTBOX = 101,
     IDD_TAVELIN_DIALOG = 102,
@@ -14,7 +15,8 @@ enum ResourceId : int {
 };
 
 // Buttons that end a dialog, as every dialog numbers them.
-enum StandardControlId : int {
+enum StandardControlId : int
+{
     IDOK = 1,
     IDCANCEL = 2,
     IDC_STATIC = -1, // a control that code never addresses

@@ -142,9 +142,8 @@ void SendAllRun::next()
         postMessage(this, SendMsg::RunEnd);
         return;
     }
-    m_view.setStatusLine1(QStringLiteral("(%1/%2)通目を送信中")
-                              .arg(m_nextNumber++)
-                              .arg(m_view.queuedCount()));
+    m_view.setStatusLine1(
+        QStringLiteral("(%1/%2)通目を送信中").arg(m_nextNumber++).arg(m_view.queuedCount()));
     if (m_settings.UseQuillon) {
         handOff(file);
         return;
@@ -252,9 +251,9 @@ void SendAllRun::handOff(const QString &file)
         (m_settings.QuillonType == 0 ? QStringLiteral("/H=") : QStringLiteral("/file:")) + path;
     // The path is one argument, blanks and all; no shell is involved.
     if (!QProcess::startDetached(program, {argument}, outgoingFolder(m_settings))) {
-        m_view.showMessage({QStringLiteral("%1 の起動に失敗しました")
-                                .arg(program + QLatin1Char(' ') + argument),
-                            applicationName(), UserMessage::Icon::Stop});
+        m_view.showMessage(
+            {QStringLiteral("%1 の起動に失敗しました").arg(program + QLatin1Char(' ') + argument),
+             applicationName(), UserMessage::Icon::Stop});
         // Ends the run as a cancelled one; the file stays queued.
         postMessage(this, SendMsg::RunCancel);
         postMessage(this, SendMsg::RunNext);

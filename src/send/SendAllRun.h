@@ -85,7 +85,12 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    enum class Phase { Idle, Dialling, Running };
+    enum class Phase
+    {
+        Idle,
+        Dialling,
+        Running
+    };
 
     void start();
     void next();

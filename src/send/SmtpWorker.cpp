@@ -110,39 +110,40 @@ bool SmtpWorker::start(SendJob &job)
     // The thread holds the run only while it works, so that the run does not
     // own itself through its thread.
     const std::weak_ptr<SmtpRun> weakRun = run;
-    run->thread.reset(QThread::create([weakRun, relay, target, reports, answers, statusWindow = job.statusWindow,
-                   statusMessage = job.statusMessage, onStatus = job.onStatus,
-                   resultWindow = job.resultWindow, resultMessage = job.resultMessage,
-                   onResult = job.onResult, server = job.server, port = job.port,
-                   mailFile = job.mailFile, deadlines = job.deadlines] {
-        const std::shared_ptr<SmtpRun> run = weakRun.lock();
-        CSmtpSocket socket;
-        socket.deadlines = deadlines;
-        socket.cancelFlag = &run->cancel;
-        if (reports) {
-            socket.report = [&](const QString &line) {
+    run->thread.reset(
+        QThread::create([weakRun, relay, target, reports, answers, statusWindow = job.statusWindow,
+                         statusMessage = job.statusMessage, onStatus = job.onStatus,
+                         resultWindow = job.resultWindow, resultMessage = job.resultMessage,
+                         onResult = job.onResult, server = job.server, port = job.port,
+                         mailFile = job.mailFile, deadlines = job.deadlines] {
+            const std::shared_ptr<SmtpRun> run = weakRun.lock();
+            CSmtpSocket socket;
+            socket.deadlines = deadlines;
+            socket.cancelFlag = &run->cancel;
+            if (reports) {
+                socket.report = [&](const QString &line) {
+                    callOwner(run, relay, [=] {
+                        if (statusWindow)
+                            onStatus(statusMessage, line, 1);
+                    });
+                };
+            }
+            const bool delivered = socket.Deliver(server, port, mailFile);
+            if (answers) {
+                const QString errorText = socket.errorText();
+                const QByteArray listTitle = socket.listTitle();
                 callOwner(run, relay, [=] {
-                    if (statusWindow)
-                        onStatus(statusMessage, line, 1);
+                    run->reported = true;
+                    if (!resultWindow)
+                        return;
+                    target->errorText = errorText;
+                    target->listTitle = listTitle;
+                    onResult(resultMessage, *target, delivered);
                 });
-            };
-        }
-        const bool delivered = socket.Deliver(server, port, mailFile);
-        if (answers) {
-            const QString errorText = socket.errorText();
-            const QByteArray listTitle = socket.listTitle();
-            callOwner(run, relay, [=] {
-                run->reported = true;
-                if (!resultWindow)
-                    return;
-                target->errorText = errorText;
-                target->listTitle = listTitle;
-                onResult(resultMessage, *target, delivered);
-            });
-        }
-        run->reported = true;
-        run->finished = true;
-    }));
+            }
+            run->reported = true;
+            run->finished = true;
+        }));
     run->thread->start();
     m_current = run;
     return true;

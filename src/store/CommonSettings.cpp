@@ -13,6 +13,7 @@ QByteArray CommonSettings::defaultEditor()
 std::span<const CommonSettingField> commonSettingFields()
 {
     using C = CommonSettings;
+    // clang-format off
     static const CommonSettingField fields[] = {
         {"UseQuillon", &C::UseQuillon, nullptr},  {"Server", nullptr, &C::Server},
         {"TimeZone", nullptr, &C::TimeZone},      {"UserName", nullptr, &C::UserName},
@@ -24,5 +25,6 @@ std::span<const CommonSettingField> commonSettingFields()
         {"NoSignature", &C::NoSignature, nullptr}, {"Qsend", nullptr, &C::Qsend},
         {"Editer", nullptr, &C::Editer},
     };
+    // clang-format on
     return fields;
 }

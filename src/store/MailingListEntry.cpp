@@ -17,9 +17,9 @@ void sortRegister(ListRegister &lists)
 
 qsizetype insertSorted(ListRegister &lists, const MailingListEntry &entry)
 {
-    const auto at = std::upper_bound(
-        lists.begin(), lists.end(), entry,
-        [](const auto &a, const auto &b) { return titleLess(a.Title, b.Title); });
+    const auto at =
+        std::upper_bound(lists.begin(), lists.end(), entry,
+                         [](const auto &a, const auto &b) { return titleLess(a.Title, b.Title); });
     const qsizetype pos = at - lists.begin();
     lists.insert(pos, entry);
     return pos;

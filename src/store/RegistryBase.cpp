@@ -125,8 +125,8 @@ CRegistryBase::CRegistryBase(const QString &makerKey, const QString &productKey)
     // register saves merged key by key would mix two registers.
     m_lock = stepLock(file);
     // Read again under the lock.
-    settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                           makerKey, productKey);
+    settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, makerKey,
+                                           productKey);
     if (!checkReadable(*settings))
         return;
 #endif

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QLockFile>
 #include <QHash>
+#include <QLockFile>
 #include <QSet>
 #include <QSettings>
 #include <QString>
@@ -27,7 +27,8 @@ private:
 };
 
 // Value types as the store records them.
-enum class RegType : quint32 {
+enum class RegType : quint32
+{
     None = 0,
     String = 1, // REG_SZ: text bytes and a terminating zero
     DWord = 4,  // REG_DWORD: a 32-bit number

@@ -20,9 +20,8 @@ QStringList qtNameFilters(const QString &filterList)
     return filters;
 }
 
-DialogAnswer QtUiServices::messageBox(QWidget *parent, const QString &text,
-                                      const QString &caption, MessageButtons buttons,
-                                      MessageIcon icon)
+DialogAnswer QtUiServices::messageBox(QWidget *parent, const QString &text, const QString &caption,
+                                      MessageButtons buttons, MessageIcon icon)
 {
     QMessageBox box(parent);
     // Texts carry list titles and paths as typed: "<b>" is not markup.
@@ -71,8 +70,7 @@ DialogAnswer QtUiServices::messageBox(QWidget *parent, const QString &text,
     }
 }
 
-std::optional<QString> QtUiServices::openFileName(QWidget *parent,
-                                                  const FileDialogRequest &request)
+std::optional<QString> QtUiServices::openFileName(QWidget *parent, const FileDialogRequest &request)
 {
     QFileDialog dialog(parent, request.caption);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -10,12 +10,32 @@
 class QDialog;
 class QWidget;
 
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class MessageIcon { None, Information, Question, Warning, Stop };
+enum class MessageButtons
+{
+    Ok,
+    OkCancel,
+    YesNo,
+    YesNoCancel
+};
+enum class MessageIcon
+{
+    None,
+    Information,
+    Question,
+    Warning,
+    Stop
+};
 // The button that ended a question; for a modal dialog Ok or Cancel.
-enum class DialogAnswer { Ok, Cancel, Yes, No };
+enum class DialogAnswer
+{
+    Ok,
+    Cancel,
+    Yes,
+    No
+};
 
-enum class FileDialogFlag : unsigned {
+enum class FileDialogFlag : unsigned
+{
     HideReadOnly = 1u << 0,
     OverwritePrompt = 1u << 1,
     FileMustExist = 1u << 2,

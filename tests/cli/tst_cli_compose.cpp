@@ -42,15 +42,15 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(outgoing()));
         QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("Orvendal"))));
         QVERIFY(writeFile(m_home.filePath(QStringLiteral("Orvendal/Tavelin.conf")),
-                  "[General]\nMailSavePath=" + outgoing().toLocal8Bit() +
-                      "\nAddress=owner@example.net\nSaveMail=1\n"
-                      "[MailingLists]\n"
-                      "MailingList0\\Title=My List\n"
-                      "MailingList0\\Address=majordomo@example.org\n"
-                      "MailingList0\\ListName=mylist\n"
-                      "MailingList0\\Passwd=secret\n"
-                      "MailingList0\\InfoFile=" +
-                      infoFile().toLocal8Bit() + "\n"));
+                          "[General]\nMailSavePath=" + outgoing().toLocal8Bit() +
+                              "\nAddress=owner@example.net\nSaveMail=1\n"
+                              "[MailingLists]\n"
+                              "MailingList0\\Title=My List\n"
+                              "MailingList0\\Address=majordomo@example.org\n"
+                              "MailingList0\\ListName=mylist\n"
+                              "MailingList0\\Passwd=secret\n"
+                              "MailingList0\\InfoFile=" +
+                              infoFile().toLocal8Bit() + "\n"));
         QVERIFY(writeFile(infoFile(), "Welcome\r\nto the list\n"));
     }
 
@@ -85,7 +85,8 @@ private Q_SLOTS:
                           QStringLiteral("My List")})
                          .status,
                      0);
-        QVERIFY(writeFile(QDir(outgoing()).filePath(QStringLiteral("TVLFF.TMP")), "To: x\r\n\r\nend\r\n"));
+        QVERIFY(writeFile(QDir(outgoing()).filePath(QStringLiteral("TVLFF.TMP")),
+                          "To: x\r\n\r\nend\r\n"));
 
         const CliRun count = cli({QStringLiteral("queue"), QStringLiteral("count")});
         QCOMPARE(count.status, 0);

@@ -63,9 +63,9 @@ private Q_SLOTS:
         compose({QStringLiteral("1"), QStringLiteral("--arg"), QStringLiteral("new@example.org")});
         QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 3);
 
-        const CliRun run = runCli({QStringLiteral("send"), QStringLiteral("--timeout"),
-                                   QStringLiteral("20")},
-                                  m_home.path());
+        const CliRun run =
+            runCli({QStringLiteral("send"), QStringLiteral("--timeout"), QStringLiteral("20")},
+                   m_home.path());
         QVERIFY2(run.status == 0, run.err.constData());
         QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 0);
         QCOMPARE(server.mails().size(), 3);
@@ -81,14 +81,20 @@ private Q_SLOTS:
     void failedDeliveryExitsOneAndKeepsTheQueue()
     {
         ScriptedSmtpServer server;
-        server.send("220 scripted\r\n").readLine().send("250 hello\r\n").readLine().send(
-            "550 no relaying\r\n").readLine().send("221 bye\r\n").close();
+        server.send("220 scripted\r\n")
+            .readLine()
+            .send("250 hello\r\n")
+            .readLine()
+            .send("550 no relaying\r\n")
+            .readLine()
+            .send("221 bye\r\n")
+            .close();
         QVERIFY(server.start());
         writeStore(server.port());
         compose({QStringLiteral("3")});
-        const CliRun run = runCli({QStringLiteral("send"), QStringLiteral("--timeout"),
-                                   QStringLiteral("5")},
-                                  m_home.path());
+        const CliRun run =
+            runCli({QStringLiteral("send"), QStringLiteral("--timeout"), QStringLiteral("5")},
+                   m_home.path());
         QCOMPARE(run.status, 1);
         QVERIFY2(run.err.contains(" 550"), run.err.constData());
         QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 1);
@@ -117,8 +123,8 @@ private Q_SLOTS:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
         cli.setProcessEnvironment(env);
-        cli.start(cliProgram(), {QStringLiteral("send"), QStringLiteral("--timeout"),
-                                 QStringLiteral("2")});
+        cli.start(cliProgram(),
+                  {QStringLiteral("send"), QStringLiteral("--timeout"), QStringLiteral("2")});
         QVERIFY(cli.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(server.accepted(), 10000);
         ::kill(pid_t(cli.processId()), SIGINT);

@@ -366,9 +366,10 @@ private Q_SLOTS:
         const QString record = m_dir.filePath(QStringLiteral("args.txt"));
         const QString script = m_dir.filePath(QStringLiteral("my editor.sh"));
         QVERIFY(writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.toLocal8Bit() +
-                              ".part'\n"
-                              "mv '" +
-                              record.toLocal8Bit() + ".part' '" + record.toLocal8Bit() + "'\n"));
+                                      ".part'\n"
+                                      "mv '" +
+                                      record.toLocal8Bit() + ".part' '" + record.toLocal8Bit() +
+                                      "'\n"));
         QVERIFY(
             QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QString mail = m_dir.filePath(QStringLiteral("a folder/tvl1.TMP"));

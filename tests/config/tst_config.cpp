@@ -176,8 +176,8 @@ private Q_SLOTS:
         config[Keyword::description].text = "";
         QVERIFY(config.Save());
         QCOMPARE(readFile(file), crlf("debug               =   no\ndigest_maxdays      =\n"
-                                     "advertise           <<  END\n/a/\n/b/\nEND\n"
-                                     "description         =   \n"));
+                                      "advertise           <<  END\n/a/\n/b/\nEND\n"
+                                      "description         =   \n"));
     }
 
     void failedLoadLeavesTheRecord()
@@ -361,7 +361,7 @@ private Q_SLOTS:
         QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitCode(), 0);
         QCOMPARE(readFile(file), crlf("strip               =   yes\nadvertise           <<  END\n"
-                                     "/a\\b/\t\n\nEND\ndigest_maxdays      =\n"));
+                                      "/a\\b/\t\n\nEND\ndigest_maxdays      =\n"));
 
         const QString missing = path(QStringLiteral("missing.config"));
         cli.start(cliProgram(), {QStringLiteral("config"), QStringLiteral("normalize"), missing});

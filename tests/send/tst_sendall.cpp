@@ -226,7 +226,8 @@ private Q_SLOTS:
                 return;
             // The run takes files in listing order: the last listed is not
             // the one in flight.
-            QFile::remove(folder() + QLatin1Char('/') + OutgoingFolder::ListQueued(folder()).last());
+            QFile::remove(folder() + QLatin1Char('/') +
+                          OutgoingFolder::ListQueued(folder()).last());
             queue(folder(), QStringLiteral("tvl4.TMP"), mail("x@example.org", "ml", "4"));
         };
         SendAllRun run(view, m_settings);
@@ -255,8 +256,8 @@ private Q_SLOTS:
         const QDir mylist(folder() + QStringLiteral("/mylist"));
         const QStringList copies = OutgoingFolder::ListQueued(mylist.path());
         QCOMPARE(copies.size(), 2);
-        QCOMPARE(QSet<QByteArray>({readFile(mylist.filePath(copies[0])),
-                                   readFile(mylist.filePath(copies[1]))}),
+        QCOMPARE(QSet<QByteArray>(
+                     {readFile(mylist.filePath(copies[0])), readFile(mylist.filePath(copies[1]))}),
                  QSet<QByteArray>({withTitle, mail("x@example.org", "mylist", "four") + "x\r\n"}));
         const QString noList = folder() + QLatin1Char('/') + SendAllRun::noListFolderName();
         QCOMPARE(OutgoingFolder::CountQueued(noList), 1);
@@ -329,10 +330,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("ownProgram");
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("prefix");
-        QTest::newRow("16-bit") << 0u << false << "QSEND.EXE" << "/H=";
-        QTest::newRow("32-bit") << 1u << false << "QUILLON.EXE" << "/file:";
-        QTest::newRow("Qsend, 16-bit") << 0u << true << "my qsend" << "/H=";
-        QTest::newRow("Qsend, 32-bit") << 1u << true << "my qsend" << "/file:";
+        QTest::newRow("16-bit") << 0u << false << "QSEND.EXE"
+                                << "/H=";
+        QTest::newRow("32-bit") << 1u << false << "QUILLON.EXE"
+                                << "/file:";
+        QTest::newRow("Qsend, 16-bit") << 0u << true << "my qsend"
+                                       << "/H=";
+        QTest::newRow("Qsend, 32-bit") << 1u << true << "my qsend"
+                                       << "/file:";
     }
     void companionGetsThePathAsOneArgumentInTheOutgoingFolder()
     {
@@ -344,9 +349,10 @@ private Q_SLOTS:
         const QString out = m_dir->filePath(QStringLiteral("out going"));
         QVERIFY(QDir().mkpath(bin) && QDir().mkpath(out));
         const QString record = m_dir->filePath(QStringLiteral("record"));
-        const QString stand = standIn(bin, program,
-                                      "{ pwd; printf '%s|' \"$0\"; printf '%s|' \"$@\"; echo; } >> '" +
-                                          QFile::encodeName(record) + "'");
+        const QString stand =
+            standIn(bin, program,
+                    "{ pwd; printf '%s|' \"$0\"; printf '%s|' \"$@\"; echo; } >> '" +
+                        QFile::encodeName(record) + "'");
         QVERIFY(!stand.isEmpty());
         qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
         m_settings.MailSavePath = QFile::encodeName(out);
@@ -388,8 +394,9 @@ private Q_SLOTS:
         QVERIFY(runToEnd(run));
         QVERIFY(run.cancelled());
         QCOMPARE(view.messages.size(), 1);
-        QCOMPARE(view.messages[0].text,
-                 QStringLiteral("/nonexistent/qsend /H=%1/tvl1.TMP の起動に失敗しました").arg(folder()));
+        QCOMPARE(
+            view.messages[0].text,
+            QStringLiteral("/nonexistent/qsend /H=%1/tvl1.TMP の起動に失敗しました").arg(folder()));
         QCOMPARE(view.messages[0].icon, UserMessage::Icon::Stop);
         QCOMPARE(OutgoingFolder::CountQueued(folder()), 1);
     }

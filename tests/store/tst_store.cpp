@@ -39,7 +39,9 @@ ListRegister load()
 
 int unixMode(const QString &path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
@@ -229,8 +231,8 @@ private Q_SLOTS:
     void textReadsUpToTheFirstZeroByte()
     {
         CAppRegistry store;
-        QVERIFY(store.SetValue(QStringLiteral("Server"), RegType::String,
-                               QByteArray("host\0junk", 9)));
+        QVERIFY(
+            store.SetValue(QStringLiteral("Server"), RegType::String, QByteArray("host\0junk", 9)));
         QByteArray text;
         QCOMPARE(store.GetString(QStringLiteral("Server"), &text, "d"), 0L);
         QCOMPARE(text, QByteArray("host"));
@@ -304,7 +306,8 @@ private Q_SLOTS:
         QVERIFY(SaveRegister(old));
         // A copy of the store as it stood before, for comparison.
         QDir().mkpath(m_before.filePath(QStringLiteral("Orvendal")));
-        QVERIFY(QFile::copy(storeFile(), m_before.filePath(QStringLiteral("Orvendal/Tavelin.conf"))));
+        QVERIFY(
+            QFile::copy(storeFile(), m_before.filePath(QStringLiteral("Orvendal/Tavelin.conf"))));
         QVERIFY(listsOnDisk(m_before.path()).startsWith("a\t"));
         ListRegister bigger;
         for (int i = 0; i < 200; ++i)
@@ -323,8 +326,8 @@ private Q_SLOTS:
 
         QVERIFY(!saved_ok);
         QCOMPARE(listsOnDisk(storeDir()), listsOnDisk(m_before.path()));
-        const QStringList stray = QDir(QFileInfo(storeFile()).absolutePath())
-                                      .entryList(QDir::Files | QDir::Hidden);
+        const QStringList stray =
+            QDir(QFileInfo(storeFile()).absolutePath()).entryList(QDir::Files | QDir::Hidden);
         for (const QString &name : stray)
             QVERIFY2(!name.contains(QStringLiteral("Tavelin.conf.")) || name.endsWith(".lock"),
                      qPrintable(name));

@@ -17,7 +17,13 @@
 class FakeUiServices : public UiServices
 {
 public:
-    enum class Kind { Message, OpenFile, Folder, Modal };
+    enum class Kind
+    {
+        Message,
+        OpenFile,
+        Folder,
+        Modal
+    };
 
     struct Question
     {
@@ -62,16 +68,22 @@ public:
 
     std::optional<QString> openFileName(QWidget *, const FileDialogRequest &request) override
     {
-        asked.append({Kind::OpenFile, {}, request.caption, MessageButtons::Ok,
-                      MessageIcon::None, request, {}, 0});
+        asked.append({Kind::OpenFile,
+                      {},
+                      request.caption,
+                      MessageButtons::Ok,
+                      MessageIcon::None,
+                      request,
+                      {},
+                      0});
         return next(fileAnswers, std::optional<QString>());
     }
 
     std::optional<QString> pickFolder(QWidget *, const QString &caption,
                                       const QString &startFolder) override
     {
-        asked.append({Kind::Folder, {}, caption, MessageButtons::Ok, MessageIcon::None, {},
-                      startFolder, 0});
+        asked.append(
+            {Kind::Folder, {}, caption, MessageButtons::Ok, MessageIcon::None, {}, startFolder, 0});
         return next(folderAnswers, std::optional<QString>());
     }
 
@@ -80,8 +92,13 @@ public:
     DialogAnswer runModal(QDialog &dialog) override
     {
         auto *templated = qobject_cast<TemplateDialog *>(&dialog);
-        asked.append({Kind::Modal, {}, dialog.windowTitle(), MessageButtons::Ok,
-                      MessageIcon::None, {}, {},
+        asked.append({Kind::Modal,
+                      {},
+                      dialog.windowTitle(),
+                      MessageButtons::Ok,
+                      MessageIcon::None,
+                      {},
+                      {},
                       templated ? templated->dialogTemplate().id : 0});
         if (templated)
             templated->initialize();
@@ -90,9 +107,8 @@ public:
         bool ended = false;
         const QMetaObject::Connection watch =
             QObject::connect(&dialog, &QDialog::finished, [&ended] { ended = true; });
-        const DialogAnswer answer =
-            dialogScripts.isEmpty() ? (++unanswered, DialogAnswer::Cancel)
-                                    : dialogScripts.takeFirst()(dialog);
+        const DialogAnswer answer = dialogScripts.isEmpty() ? (++unanswered, DialogAnswer::Cancel)
+                                                            : dialogScripts.takeFirst()(dialog);
         QObject::disconnect(watch);
         const int button = answer == DialogAnswer::Ok ? IDOK : IDCANCEL;
         if (!ended && templated)

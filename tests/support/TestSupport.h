@@ -9,8 +9,8 @@
 // checkout; empty when it does not (tests then skip those cases).
 inline QString sharedFixturesDir()
 {
-    const QString dir = qEnvironmentVariable("TAVELIN_SOURCE_DIR") +
-                        QStringLiteral("/../shared/fixtures");
+    const QString dir =
+        qEnvironmentVariable("TAVELIN_SOURCE_DIR") + QStringLiteral("/../shared/fixtures");
     return QDir(dir).exists() ? QDir(dir).canonicalPath() : QString();
 }
 

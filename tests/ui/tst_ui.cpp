@@ -23,7 +23,13 @@ namespace {
 // A core failure value as other areas hand them over.
 struct CoreMessage
 {
-    enum class Icon { None, Information, Warning, Stop };
+    enum class Icon
+    {
+        None,
+        Information,
+        Warning,
+        Stop
+    };
     QString text;
     QString caption;
     Icon icon = Icon::None;
@@ -57,9 +63,8 @@ private Q_SLOTS:
             for (const ControlTemplate &row : t.controls) {
                 if (row.id == IDC_STATIC)
                     continue;
-                QVERIFY2(!ids.contains(row.id), qPrintable(QStringLiteral("template %1, id %2")
-                                                               .arg(t.id)
-                                                               .arg(row.id)));
+                QVERIFY2(!ids.contains(row.id),
+                         qPrintable(QStringLiteral("template %1, id %2").arg(t.id).arg(row.id)));
                 ids.insert(row.id);
                 QWidget *w = dialog.control(row.id);
                 QVERIFY(w);
@@ -170,7 +175,8 @@ private Q_SLOTS:
                                  {QStringLiteral("all"), QStringLiteral("*.a;*.b")}}
             << QStringList{QStringLiteral("config ﾌｧｲﾙ (*.conf)"), QStringLiteral("all (*.a *.b)")};
         QTest::newRow("no closing pipes")
-            << QStringLiteral("t|*.t") << QList<FileFilter>{{QStringLiteral("t"), QStringLiteral("*.t")}}
+            << QStringLiteral("t|*.t")
+            << QList<FileFilter>{{QStringLiteral("t"), QStringLiteral("*.t")}}
             << QStringList{QStringLiteral("t (*.t)")};
         QTest::newRow("empty") << QString() << QList<FileFilter>{} << QStringList{};
     }
@@ -311,7 +317,8 @@ private Q_SLOTS:
         QCOMPARE(ui.unanswered, 4);
         QCOMPARE(ui.asked.size(), 4);
         QCOMPARE(ui.askedOf(FakeUiServices::Kind::Modal).at(0).templateId, int(IDD_TITLE));
-        QCOMPARE(ui.askedOf(FakeUiServices::Kind::Folder).at(0).startFolder, QStringLiteral("/tmp"));
+        QCOMPARE(ui.askedOf(FakeUiServices::Kind::Folder).at(0).startFolder,
+                 QStringLiteral("/tmp"));
     }
 };
 
