@@ -34,6 +34,25 @@ void line(const QString &text)
     out(text.toLocal8Bit() + '\n');
 }
 
+namespace {
+QByteArrayList g_argumentBytes;
+} // namespace
+
+void keepArgumentBytes(int argc, char **argv, int first)
+{
+    g_argumentBytes.clear();
+    for (int i = first; i < argc; ++i)
+        g_argumentBytes.append(QByteArray(argv[i]));
+}
+
+QByteArray argumentBytes(const QStringList &args, qsizetype i)
+{
+    // Should the two lists ever differ, the decoded text is all there is.
+    if (g_argumentBytes.size() == args.size())
+        return g_argumentBytes[i];
+    return args[i].toLocal8Bit();
+}
+
 CommonSettings loadSettings(ListRegister *lists)
 {
     CAppRegistry store;

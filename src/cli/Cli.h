@@ -24,6 +24,15 @@ int failure(const QString &message);
 // Prints QString text on stdout, in the local code set, plus a newline.
 void line(const QString &text);
 
+// Keeps the bytes of the subcommand's arguments (argv from `first` on) as
+// the program got them, before anything decodes them.
+void keepArgumentBytes(int argc, char **argv, int first);
+// Argument i of args as the bytes given: a title or field in the system's
+// code page (Shift-JIS) reaches the store and the mail unchanged, where a
+// round trip through QString would turn bytes that are not in the locale's
+// code set into U+FFFD.
+QByteArray argumentBytes(const QStringList &args, qsizetype i);
+
 // The common settings (and the register, when asked) as stored. The store is
 // open only while it is read, so a long run never holds it from a window.
 CommonSettings loadSettings(ListRegister *lists = nullptr);

@@ -12,19 +12,28 @@ QString outgoingFolder(const CommonSettings &settings)
     return QString::fromLocal8Bit(settings.MailSavePath);
 }
 
+// A message box's text as one line of the terminal.
+QString oneLine(const UserMessage &message)
+{
+    QString text = message.text;
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
 } // namespace
 
 int compose(const QStringList &args)
 {
     QString kindText;
-    std::optional<QString> title;
-    std::optional<QString> argument;
+    std::optional<QByteArray> title;
+    std::optional<QByteArray> argument;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--list") || a == QLatin1String("--arg")) {
             if (i + 1 >= args.size())
                 return usageError(QStringLiteral("%1 needs a value").arg(a));
-            (a == QLatin1String("--list") ? title : argument) = args[++i];
+            ++i;
+            (a == QLatin1String("--list") ? title : argument) = argumentBytes(args, i);
         } else if (kindText.isEmpty() && !a.startsWith(QLatin1Char('-'))) {
             kindText = a;
         } else {
@@ -47,17 +56,16 @@ int compose(const QStringList &args)
 
     ListRegister lists;
     const CommonSettings settings = loadSettings(&lists);
-    const QByteArray titleBytes = title->toLocal8Bit();
-    const auto entry = std::find_if(lists.begin(), lists.end(), [&](const MailingListEntry &e) {
-        return e.Title == titleBytes;
-    });
+    const auto entry = std::find_if(lists.begin(), lists.end(),
+                                    [&](const MailingListEntry &e) { return e.Title == *title; });
     if (entry == lists.end())
-        return failure(QStringLiteral("no list titled '%1' in the register").arg(*title));
+        return failure(QStringLiteral("no list titled '%1' in the register")
+                           .arg(QString::fromLocal8Bit(*title)));
 
     // Without --arg the file tabs take the list's own file, as the window does.
     QByteArray arg;
     if (argument)
-        arg = argument->toLocal8Bit();
+        arg = *argument;
     else if (*kind == CommandKind::NewInfo)
         arg = entry->InfoFile;
     else if (*kind == CommandKind::NewIntro)
@@ -69,13 +77,14 @@ int compose(const QStringList &args)
         QueueCommand(outgoingFolder(settings), *kind, MakeCommandInput(*entry, settings, arg),
                      QDateTime::currentDateTime());
     if (!result.ok()) {
-        QString text = result.failure->text;
-        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        QString text = oneLine(*result.failure);
         if (!result.detail.isEmpty())
             text += QStringLiteral(" (%1)").arg(result.detail);
         return failure(text);
     }
     line(result.path);
+    if (result.notice)
+        err("tavelin-cli: " + oneLine(*result.notice).toLocal8Bit() + '\n');
     return ExitOk;
 }
 

@@ -40,6 +40,7 @@ void printHelp()
 
 int main(int argc, char *argv[])
 {
+    cli::keepArgumentBytes(argc, argv, 2);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())

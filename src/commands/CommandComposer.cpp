@@ -1,5 +1,6 @@
 #include "CommandComposer.h"
 
+#include "commands/AddressExtraction.h"
 #include "commands/OutgoingFolder.h"
 #include "store/CommonSettings.h"
 #include "store/MailingListEntry.h"
@@ -24,6 +25,14 @@ QString composeCaption()
 UserMessage refusal(const QString &text)
 {
     return {text, composeCaption(), UserMessage::Icon::Stop};
+}
+
+// A refusal: what is wrong, then why that matters (if it needs saying),
+// ending in the words every refusal of a mail ends in.
+UserMessage notComposed(const QString &reason, const QString &why = {})
+{
+    return refusal(reason + u'\n' + (why.isEmpty() ? QString() : why + u'、') +
+                   QStringLiteral("ｺﾏﾝﾄﾞﾒｰﾙは作成しません"));
 }
 
 UserMessage fileNotCreatedMessage()
@@ -52,6 +61,8 @@ struct Field
     const char16_t *label;
 };
 
+const char16_t *const kArgumentLabel = u"ｺﾏﾝﾄﾞ欄";
+
 // A CR or LF inside a field would start a header or command line of its own.
 std::optional<UserMessage> checkNoLineBreaks(CommandKind kind, const CommandInput &in)
 {
@@ -64,36 +75,158 @@ std::optional<UserMessage> checkNoLineBreaks(CommandKind kind, const CommandInpu
         {&in.Address, u"管理ｱﾄﾞﾚｽ"},
         {&in.ListName, u"ﾘｽﾄ名"},
         {&in.Passwd, u"管理ﾊﾟｽﾜｰﾄﾞ"},
-        {argumentWritten ? &in.Argument : nullptr, u"ｺﾏﾝﾄﾞ欄"},
+        {argumentWritten ? &in.Argument : nullptr, kArgumentLabel},
         {&in.Sender, u"ﾒｰﾙｱﾄﾞﾚｽ"},
         {&in.TimeZone, u"ﾀｲﾑｿﾞｰﾝ"},
     };
     for (const Field &field : fields) {
         if (field.value && (field.value->contains('\r') || field.value->contains('\n')))
-            return refusal(QStringLiteral("%1 に改行が含まれています\nｺﾏﾝﾄﾞﾒｰﾙは作成しません")
-                               .arg(QString::fromUtf16(field.label)));
+            return notComposed(
+                QStringLiteral("%1 に改行が含まれています").arg(QString::fromUtf16(field.label)));
     }
     return std::nullopt;
 }
 
-// Appends the lines of the file at path, each ending in exactly one CR LF, or
-// the placeholder line when the file cannot be opened. Refuses a line that is
-// exactly "EOF": the server ends the text there and runs what follows as
-// commands.
-std::optional<UserMessage> appendEmbeddedFile(QByteArray &mail, const QByteArray &path,
-                                              const char *placeholder)
+// The server joins a command line that ends in a backslash with the next
+// one: an address could swallow the "end" line, a password the next command.
+std::optional<UserMessage> checkNoTrailingBackslash(const QString &label, QByteArrayView value)
+{
+    if (!value.endsWith('\\'))
+        return std::nullopt;
+    return notComposed(QStringLiteral("%1 の末尾が「\\」です").arg(label),
+                       QStringLiteral("ｻｰﾊﾞｰは次の行とつなげて読むため"));
+}
+
+std::optional<UserMessage> checkCommandFields(CommandKind kind, const CommandInput &in)
+{
+    const Field fields[] = {
+        {&in.ListName, u"ﾘｽﾄ名"},
+        {&in.Passwd, u"管理ﾊﾟｽﾜｰﾄﾞ"},
+        {kind == CommandKind::ChangePassword ? &in.Argument : nullptr, kArgumentLabel},
+    };
+    for (const Field &field : fields) {
+        if (!field.value)
+            continue;
+        if (auto refused = checkNoTrailingBackslash(QString::fromUtf16(field.label), *field.value))
+            return refused;
+    }
+    return std::nullopt;
+}
+
+// One item of an address field.
+struct AddressItem
+{
+    QByteArrayView text;
+    // A comma inside the address itself ("<"a,b"@x>"), not in a display name
+    // or a comment: no form of the item survives the server's cut at commas.
+    bool commaInAddress = false;
+};
+
+// The items of an address field, cut at the commas that separate addresses
+// (RFC 5322 3.4): not those inside a quoted name, a comment or "<...>".
+QList<AddressItem> splitAddressList(QByteArrayView field)
+{
+    QList<AddressItem> items;
+    AddressItem item;
+    bool inQuote = false;
+    bool inAngle = false;
+    bool angleSeen = false;
+    bool quotedComma = false; // outside "<...>": a local part, unless a "<" follows
+    int commentDepth = 0;
+    qsizetype start = 0;
+    const auto finish = [&](qsizetype end) {
+        item.text = field.sliced(start, end - start);
+        item.commaInAddress |= quotedComma && !angleSeen;
+        items.append(item);
+        item = AddressItem();
+        inQuote = inAngle = angleSeen = quotedComma = false;
+        commentDepth = 0;
+        start = end + 1;
+    };
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const char c = field[i];
+        if ((inQuote || commentDepth > 0) && c == '\\') {
+            ++i; // a quoted pair: the next byte is plain text
+        } else if (inQuote) {
+            inQuote = c != '"';
+            if (c == ',')
+                (inAngle ? item.commaInAddress : quotedComma) = true;
+        } else if (commentDepth > 0) {
+            commentDepth += int(c == '(') - int(c == ')'); // comments nest (RFC 5322 3.2.2)
+        } else if (c == '(') {
+            commentDepth = 1;
+        } else if (c == '"') {
+            inQuote = true;
+        } else if (c == '<') {
+            inAngle = angleSeen = true;
+        } else if (c == '>') {
+            inAngle = false;
+        } else if (c == ',') {
+            if (inAngle)
+                item.commaInAddress = true;
+            else
+                finish(i);
+        }
+    }
+    finish(field.size());
+    return items;
+}
+
+// One command line per address of the field. An empty item would give a line
+// without an address, which the server carries out on the sender, the owner;
+// it is skipped. The server cuts a line at every comma, so an item that still
+// holds one ("Doe, John" <john@...>) goes as its bare address.
+std::optional<UserMessage> membershipAddresses(QByteArrayView field, QByteArrayList &addresses)
+{
+    for (const AddressItem &item : splitAddressList(field)) {
+        QByteArray address = item.text.toByteArray().trimmed();
+        if (address.isEmpty())
+            continue;
+        if (address.contains(',')) {
+            const QByteArray bare = ParseMailAddress(address);
+            if (item.commaInAddress || bare.isEmpty())
+                return notComposed(QStringLiteral("%1 の「%2」から1つのｱﾄﾞﾚｽを取り出せません")
+                                       .arg(QString::fromUtf16(kArgumentLabel),
+                                            QString::fromLocal8Bit(address)));
+            address = bare;
+        }
+        if (auto refused = checkNoTrailingBackslash(
+                QStringLiteral("%1 のｱﾄﾞﾚｽ「%2」")
+                    .arg(QString::fromUtf16(kArgumentLabel), QString::fromLocal8Bit(address)),
+                address))
+            return refused;
+        addresses.append(address);
+    }
+    if (addresses.isEmpty())
+        return notComposed(
+            QStringLiteral("%1 にｱﾄﾞﾚｽがありません").arg(QString::fromUtf16(kArgumentLabel)),
+            QStringLiteral("ｱﾄﾞﾚｽのない行はｻｰﾊﾞｰが管理者自身に実行するため"));
+    return std::nullopt;
+}
+
+// Appends the lines of the file at path, each ending in exactly one CR LF.
+// Refuses a file that cannot be read: a placeholder in its place would be
+// installed by the server as the list's text. Refuses a line that is exactly
+// "EOF": the server ends the text there and runs what follows as commands.
+std::optional<UserMessage> appendEmbeddedFile(QByteArray &mail, const QByteArray &path)
 {
     const QString fileName = QString::fromLocal8Bit(path);
-    QFile file(fileName);
+    if (fileName.isEmpty())
+        return notComposed(QStringLiteral("送るﾌｧｲﾙが指定されていません"));
+    const auto unreadable = [&fileName](const QString &reason) {
+        return notComposed(QStringLiteral("%1 を読めません: %2").arg(fileName, reason));
+    };
     // Only a plain file holds a text: a FIFO would block the open and a device
-    // such as /dev/zero never ends, so they count as files that cannot be opened.
-    if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
-        mail += placeholder + kCrLf;
-        return std::nullopt;
-    }
+    // such as /dev/zero never ends.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile())
+        return unreadable(QStringLiteral("通常のﾌｧｲﾙではありません"));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return unreadable(file.errorString());
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return refusal(QStringLiteral("%1 を読めません\nｺﾏﾝﾄﾞﾒｰﾙは作成しません").arg(fileName));
+        return unreadable(file.errorString());
 
     const char *p = content.constData();
     const char *const end = p + content.size();
@@ -130,23 +263,31 @@ struct Replacement
 {
     const char *subject;
     const char *command;
-    const char *placeholder; // in place of a file that cannot be opened
 };
 
 const Replacement &replacementOf(CommandKind kind)
 {
-    static const Replacement info{"New Info ", "newinfo", "<<Info message(s)>>"};
-    static const Replacement intro{"New Intro ", "newintro", "<<Intro message(s)>>"};
-    static const Replacement config{"New Config ", "newconfig", "<<config message(s)>>"};
+    static const Replacement info{"New Info ", "newinfo"};
+    static const Replacement intro{"New Intro ", "newintro"};
+    static const Replacement config{"New Config ", "newconfig"};
     return kind == CommandKind::NewInfo ? info : kind == CommandKind::NewIntro ? intro : config;
 }
 
-void appendMembershipLines(QByteArray &mail, const CommandInput &in, const char *command)
+void appendMembershipLines(QByteArray &mail, const CommandInput &in,
+                           const QByteArrayList &addresses, const char *command)
 {
-    // Each piece between commas is used as it is, blanks and empty pieces
-    // included, so the lines match the Subject exactly.
-    for (const QByteArray &address : in.Argument.split(','))
+    for (const QByteArray &address : addresses)
         mail += "approve " + in.Passwd + ' ' + command + ' ' + in.ListName + ' ' + address + kCrLf;
+}
+
+// The server's passwd command changes its password file only: the config's
+// admin_passwd stays as it was and goes on working.
+UserMessage passwordChangeNotice()
+{
+    return {QStringLiteral("ｻｰﾊﾞｰが変えるのはﾊﾟｽﾜｰﾄﾞﾌｧｲﾙだけです\n"
+                           "config の admin_passwd は、新しい config を送るまで古いﾊﾟｽﾜｰﾄﾞのままです"
+                           "（古いﾊﾟｽﾜｰﾄﾞも使えます）"),
+            composeCaption(), UserMessage::Icon::Information};
 }
 
 } // namespace
@@ -211,6 +352,13 @@ ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &in,
 {
     if (std::optional<UserMessage> refused = checkNoLineBreaks(kind, in))
         return {{}, refused};
+    if (std::optional<UserMessage> refused = checkCommandFields(kind, in))
+        return {{}, refused};
+    QByteArrayList addresses;
+    if (kind == CommandKind::ForcedUnsubscribe || kind == CommandKind::ForcedSubscribe) {
+        if (std::optional<UserMessage> refused = membershipAddresses(in.Argument, addresses))
+            return {{}, refused};
+    }
 
     QByteArray mail = ComposeHeaders(in, localTime);
     const QByteArray &list = in.ListName;
@@ -223,11 +371,11 @@ ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &in,
     switch (kind) {
     case CommandKind::ForcedUnsubscribe:
         subject("unsubscribe " + list + ' ' + in.Argument);
-        appendMembershipLines(mail, in, "unsubscribe");
+        appendMembershipLines(mail, in, addresses, "unsubscribe");
         break;
     case CommandKind::ForcedSubscribe:
         subject("subscribe " + list + ' ' + in.Argument);
-        appendMembershipLines(mail, in, "subscribe");
+        appendMembershipLines(mail, in, addresses, "subscribe");
         break;
     case CommandKind::ChangePassword:
         subject("Change Password " + list);
@@ -243,7 +391,7 @@ ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &in,
         const Replacement &r = replacementOf(kind);
         subject(QByteArray(r.subject) + list);
         mail += r.command + (' ' + list) + ' ' + pw + kCrLf;
-        refused = appendEmbeddedFile(mail, in.Argument, r.placeholder);
+        refused = appendEmbeddedFile(mail, in.Argument);
         last = "EOF";
         break;
     }
@@ -255,7 +403,10 @@ ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &in,
     if (refused)
         return {{}, refused};
     mail += last + kCrLf;
-    return {mail, std::nullopt};
+    std::optional<UserMessage> notice;
+    if (kind == CommandKind::ChangePassword)
+        notice = passwordChangeNotice();
+    return {mail, std::nullopt, notice};
 }
 
 UserMessage CommandNotComposedMessage()
@@ -287,5 +438,5 @@ QueueResult QueueCommand(const QString &folder, CommandKind kind, const CommandI
         QFile::remove(created.path);
         return {{}, fileNotCreatedMessage(), QStringLiteral("%1: %2").arg(created.path, error)};
     }
-    return {created.path, std::nullopt, {}};
+    return {created.path, std::nullopt, {}, mail.notice};
 }

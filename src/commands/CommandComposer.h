@@ -57,22 +57,28 @@ CommandInput MakeCommandInput(const MailingListEntry &entry, const CommonSetting
 QByteArray ComposeHeaders(const CommandInput &input, const QDateTime &localTime);
 
 // A composed mail: the bytes of the file, or the message that says why there
-// is none.
+// is none; and a message the owner should read once the mail is queued.
 struct ComposedMail
 {
     QByteArray text;
     std::optional<UserMessage> refusal;
+    std::optional<UserMessage> notice = std::nullopt;
 
     bool ok() const { return !refusal.has_value(); }
 };
 
 // The whole mail, every line ending in CR LF. Depends on nothing but its
 // arguments and, for NewInfo / NewIntro / NewConfig, the file Argument names
-// (a file that is missing or not a plain file gives a placeholder line; a CR
-// inside one of its lines ends that line). Refused when a field that goes
-// into the mail holds a line break, or when the embedded file holds a line
-// "EOF", which would end the text early and have the server run the lines
-// after it as commands.
+// (a CR inside one of its lines ends that line; an empty file adds nothing).
+// The address field of the two membership kinds gives one line per address,
+// cut at the commas between addresses, each trimmed, empty ones skipped.
+// Refused, each time with a message saying why, when the server would act on
+// something else than what was typed: a field that goes into the mail holds
+// a line break; a command line would end in a backslash (the server joins it
+// with the next); no address is left; the embedded file cannot be read or
+// holds a line "EOF" (the server would run the lines after it as commands).
+// A password change comes with a notice: the config's admin_passwd keeps
+// the old password.
 ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &input,
                                 const QDateTime &localTime);
 
@@ -83,6 +89,7 @@ struct QueueResult
     QString path;
     std::optional<UserMessage> failure;
     QString detail;
+    std::optional<UserMessage> notice = std::nullopt; // shown once after queueing
 
     bool ok() const { return !failure.has_value(); }
 };

@@ -128,7 +128,7 @@ void readValue(KeywordKind kind, QByteArrayView valueText, ConfigEntry &entry)
     }
 }
 
-void appendFormatted(QByteArray &out, const KeywordInfo &info, const ConfigEntry &entry)
+bool appendFormatted(QByteArray &out, const KeywordInfo &info, const ConfigEntry &entry)
 {
     appendPadded(out, info.name);
     switch (info.kind) {
@@ -147,24 +147,25 @@ void appendFormatted(QByteArray &out, const KeywordInfo &info, const ConfigEntry
     case KeywordKind::Integer:
         out += "=   " + QByteArray::number(entry.number);
         break;
-    case KeywordKind::Block:
-        // CRs are dropped and every LF ends a line, so a value that ends in a
-        // line break leaves one empty line before "END", which the reader drops.
+    case KeywordKind::Block: {
+        // Only the lines the reader keeps: the server stores an empty line
+        // as an empty value (a blank line in every post after a footer).
         out += "<<  END\r\n";
         out.reserve(out.size() + entry.text.size() + entry.text.size() / 16 + 16);
-        for (const char *p = entry.text.cbegin(), *end = entry.text.cend(); p < end; ++p) {
-            const char *stop = std::find_if(p, end, [](char c) { return c == '\r' || c == '\n'; });
-            out.append(p, stop - p);
-            if (stop == end)
-                break;
-            if (*stop == '\n')
-                out += "\r\n";
-            p = stop;
-        }
-        out += "\r\nEND";
+        bool closesEarly = false;
+        forEachBlockLine(entry.text, [&](QByteArrayView line) {
+            closesEarly |= endsBlock(line);
+            out += line;
+            out += "\r\n";
+        });
+        if (closesEarly)
+            return false;
+        out += "END";
         break;
     }
+    }
     out += "\r\n";
+    return true;
 }
 
 bool LineReader::next(QByteArrayView &line)

@@ -23,12 +23,33 @@ int findKeyword(QByteArrayView line, qsizetype *valueAt = nullptr);
 // True for the line that closes a block: "END" alone, white space around it allowed.
 bool endsBlock(QByteArrayView line);
 
+// Calls f with each line of block text as the reader keeps it. A line ends at
+// LF, CR LF or a CR alone: on its way to the server in a mail a lone CR
+// becomes a line end, so a line read as one here would be two there. Leading
+// white space goes and lines left empty are dropped, so nothing written by
+// the writer is lost or gained by the reader.
+template <typename F> void forEachBlockLine(QByteArrayView text, F &&f)
+{
+    while (!text.isEmpty()) {
+        qsizetype end = 0;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        const QByteArrayView line = trimmedLeft(text.first(end));
+        if (!line.isEmpty())
+            f(line);
+        text = text.sliced(end < text.size() ? end + 1 : end);
+    }
+}
+
 // Sets a keyword's value from the text after "=" (leading white space removed).
 // Blocks are gathered by the caller.
 void readValue(KeywordKind kind, QByteArrayView valueText, ConfigEntry &entry);
 
-// Appends the keyword's line (or block) in the file's layout, every line ending in CR LF.
-void appendFormatted(QByteArray &out, const KeywordInfo &info, const ConfigEntry &entry);
+// Appends the keyword's line (or block) in the file's layout, every line
+// ending in CR LF. False, with out partly appended, when a line of a block
+// would close it ("END" once trimmed): the lines after it would be read as
+// settings.
+bool appendFormatted(QByteArray &out, const KeywordInfo &info, const ConfigEntry &entry);
 
 // Splits a device into lines without reading it whole: the LF and a CR before
 // it are removed, a last line without LF counts, lines may be any length.

@@ -153,11 +153,10 @@ bool MajordomoConfig::Load(const QString &path, QString *errorText)
         // the end of the file, without its empty lines and leading white space.
         entry.text.clear();
         while (reader.next(line) && !endsBlock(line)) {
-            line = trimmedLeft(line);
-            if (!line.isEmpty()) {
-                entry.text.append(line.data(), line.size());
+            forEachBlockLine(line, [&entry](QByteArrayView blockLine) {
+                entry.text.append(blockLine.data(), blockLine.size());
                 entry.text += "\r\n";
-            }
+            });
         }
     }
     if (reader.failed()) {
@@ -208,7 +207,12 @@ bool MajordomoConfig::Save(QString *errorText) const
         const int index = findKeyword(line);
         if (index >= 0) {
             const KeywordInfo &info = keywordTable()[size_t(index)];
-            appendFormatted(out.formatted(), info, entries[size_t(index)]);
+            if (!appendFormatted(out.formatted(), info, entries[size_t(index)])) {
+                setError(errorText, QStringLiteral("the %1 block holds a line \"END\", which would "
+                                                   "end the block there; the file was not changed")
+                                        .arg(QLatin1String(info.name)));
+                return false;
+            }
             out.formattedDone();
             if (info.kind == KeywordKind::Block) {
                 // Skip the old block: exactly the lines the reader took into it.

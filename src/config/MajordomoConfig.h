@@ -39,7 +39,9 @@ public:
 
     // Rewrites FilePath: known keyword lines and blocks get the record's
     // values, other lines are copied, a reply's text around the config is
-    // dropped. The file is replaced in one step, so on false (no FilePath, a
-    // file that cannot be read or written) it is left as it was.
+    // dropped. A block is written as the lines Load keeps of it, a lone CR
+    // ending a line. The file is replaced in one step, so on false (no
+    // FilePath, a file that cannot be read or written, a block holding a line
+    // "END" that would end it early) it is left as it was.
     bool Save(QString *errorText = nullptr) const;
 };

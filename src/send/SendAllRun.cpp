@@ -127,6 +127,11 @@ void SendAllRun::start()
     m_nextNumber = 1;
     m_errorSeen = false;
     m_queue.reset();
+    // Resolved once: the companion program starts in the folder, so a path
+    // relative to ours would name a file it cannot find (and which is then
+    // deleted all the same).
+    const QString folder = outgoingFolder(m_settings);
+    m_folder = folder.isEmpty() ? QString() : QDir(folder).absolutePath();
     m_view.disableRunButtons();
     postMessage(this, SendMsg::RunNext);
 }
@@ -167,7 +172,7 @@ QString SendAllRun::nextQueued()
     // much as listing it. Mails added during a pass may be missed by it, so
     // a pass that ends is followed by a fresh one, until a fresh one finds
     // nothing.
-    const QString folder = outgoingFolder(m_settings);
+    const QString &folder = m_folder;
     for (;;) {
         const bool fresh = !m_queue;
         if (fresh && folder.isEmpty())
@@ -250,7 +255,7 @@ void SendAllRun::handOff(const QString &file)
     const QString argument =
         (m_settings.QuillonType == 0 ? QStringLiteral("/H=") : QStringLiteral("/file:")) + path;
     // The path is one argument, blanks and all; no shell is involved.
-    if (!QProcess::startDetached(program, {argument}, outgoingFolder(m_settings))) {
+    if (!QProcess::startDetached(program, {argument}, m_folder)) {
         m_view.showMessage(
             {QStringLiteral("%1 の起動に失敗しました").arg(program + QLatin1Char(' ') + argument),
              applicationName(), UserMessage::Icon::Stop});

@@ -111,6 +111,8 @@ private:
     SendJob m_job;
     // The pass over the outgoing folder that the run is taking its files from.
     std::unique_ptr<QDirIterator> m_queue;
+    // The outgoing folder as an absolute path, fixed at the run's start.
+    QString m_folder;
     Phase m_phase = Phase::Idle;
     bool m_cancelRequested = false;
     bool m_errorSeen = false;

@@ -51,9 +51,12 @@ private:
     QString outgoing() const { return m_dir.filePath(QStringLiteral("out")); }
 
     // Queues one mail and returns the bytes of its file.
-    QByteArray queued(CommandKind kind, const CommandInput &in)
+    QByteArray queued(CommandKind kind, const CommandInput &in,
+                      std::optional<UserMessage> *notice = nullptr)
     {
         const QueueResult result = QueueCommand(outgoing(), kind, in, kWhen);
+        if (notice)
+            *notice = result.notice;
         if (!result.ok())
             return "<refused: " + result.failure->text.toUtf8() + '>';
         return readFile(result.path);
@@ -88,16 +91,27 @@ private Q_SLOTS:
                           "approve secret unsubscribe mylist a@x.org\r\n"
                           "approve secret unsubscribe mylist b@y.org\r\n"
                           "approve secret unsubscribe mylist c@z.org\r\nend\r\n");
-        QTest::newRow("subscribe, pieces kept as typed")
-            << 1 << QByteArray("a@x.org, b@y.org")
-            << QByteArray("Subject: subscribe mylist a@x.org, b@y.org\r\n\r\n"
+        QTest::newRow("subscribe, items trimmed, the subject as typed")
+            << 1 << QByteArray(" a@x.org,\tb@y.org ")
+            << QByteArray("Subject: subscribe mylist  a@x.org,\tb@y.org \r\n\r\n"
                           "approve secret subscribe mylist a@x.org\r\n"
-                          "approve secret subscribe mylist  b@y.org\r\nend\r\n");
-        QTest::newRow("trailing comma ends in the list name and a blank")
-            << 0 << QByteArray("a@x.org,")
-            << QByteArray("Subject: unsubscribe mylist a@x.org,\r\n\r\n"
+                          "approve secret subscribe mylist b@y.org\r\nend\r\n");
+        // An empty item would be a line without an address: the server takes
+        // the sender, the owner.
+        QTest::newRow("empty items skipped")
+            << 0 << QByteArray(",a@x.org,, ,b@y.org,")
+            << QByteArray("Subject: unsubscribe mylist ,a@x.org,, ,b@y.org,\r\n\r\n"
                           "approve secret unsubscribe mylist a@x.org\r\n"
-                          "approve secret unsubscribe mylist \r\nend\r\n");
+                          "approve secret unsubscribe mylist b@y.org\r\nend\r\n");
+        QTest::newRow("commas in names, comments and brackets do not split")
+            << 1
+            << QByteArray("\"Doe, John\" <john@example.net>,Jane <jane@x.org> (Smith, J\\) ),"
+                          "c@x.org (Mr \\(C, D)")
+            << QByteArray("Subject: subscribe mylist \"Doe, John\" <john@example.net>,"
+                          "Jane <jane@x.org> (Smith, J\\) ),c@x.org (Mr \\(C, D)\r\n\r\n"
+                          "approve secret subscribe mylist john@example.net\r\n"
+                          "approve secret subscribe mylist jane@x.org\r\n"
+                          "approve secret subscribe mylist c@x.org\r\nend\r\n");
         QTest::newRow("password change") << 2 << QByteArray("newpw")
                                          << QByteArray("Subject: Change Password mylist\r\n\r\n"
                                                        "passwd mylist secret newpw\r\nend\r\n");
@@ -114,7 +128,14 @@ private Q_SLOTS:
         QFETCH(int, kind);
         QFETCH(QByteArray, argument);
         QFETCH(QByteArray, body);
-        QCOMPARE(queued(CommandKind(kind), sampleInput(argument)), kHeaders + body);
+        std::optional<UserMessage> notice;
+        QCOMPARE(queued(CommandKind(kind), sampleInput(argument), &notice), kHeaders + body);
+        // The server's passwd leaves the config's admin_passwd as it was.
+        QCOMPARE(notice.has_value(), kind == int(CommandKind::ChangePassword));
+        if (notice) {
+            QVERIFY(notice->text.contains(QLatin1String("admin_passwd")));
+            QCOMPARE(notice->icon, UserMessage::Icon::Information);
+        }
     }
 
     void firstLineFollowsTheSendingSettings_data()
@@ -202,34 +223,64 @@ private Q_SLOTS:
         QCOMPARE(queued(CommandKind(kind), sampleInput(path.toLocal8Bit())), kHeaders + body);
     }
 
-    void aMissingFileGivesItsPlaceholderAndIsQueued_data()
+    void refusesWhatTheServerWouldNotTakeAsTyped_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<QByteArray>("lines");
-        QTest::newRow("info") << 4
-                              << QByteArray("newinfo mylist secret\r\n<<Info message(s)>>\r\n");
-        QTest::newRow("intro") << 5
-                               << QByteArray("newintro mylist secret\r\n<<Intro message(s)>>\r\n");
-        QTest::newRow("config") << 7
-                                << QByteArray(
-                                       "newconfig mylist secret\r\n<<config message(s)>>\r\n");
+        QTest::addColumn<QByteArray>("argument");
+        QTest::addColumn<int>("field"); // ends in a backslash: 0 none, 1 ListName, 2 Passwd
+        QTest::addColumn<QString>("message");
+        const QString noAddress = QStringLiteral("ｺﾏﾝﾄﾞ欄 にｱﾄﾞﾚｽがありません");
+        const QString backslash = QStringLiteral("の末尾が「\\」です");
+        QTest::newRow("only commas and blanks") << 0 << QByteArray(" , ,\t") << 0 << noAddress;
+        QTest::newRow("subscribe, blanks") << 1 << QByteArray("   ") << 0 << noAddress;
+        QTest::newRow("address joins the next line")
+            << 0 << QByteArray("a@x.org,hank@example.net\\ ") << 0
+            << QStringLiteral("ｺﾏﾝﾄﾞ欄 のｱﾄﾞﾚｽ「hank@example.net\\」 ") + backslash;
+        QTest::newRow("comma inside the address itself")
+            << 1 << QByteArray("<\"a,b\"@x.org>") << 0 << QStringLiteral("「<\"a,b\"@x.org>」");
+        QTest::newRow("quoted local part with a comma")
+            << 1 << QByteArray("\"a,b\"@x.org") << 0 << QStringLiteral("「\"a,b\"@x.org」");
+        QTest::newRow("a name with a comma and no address")
+            << 0 << QByteArray("\"Doe, John\"") << 0 << QStringLiteral("「\"Doe, John\"」");
+        QTest::newRow("new password") << 2 << QByteArray("new\\") << 0
+                                      << QStringLiteral("ｺﾏﾝﾄﾞ欄 ") + backslash;
+        QTest::newRow("list name") << 3 << QByteArray() << 1 << QStringLiteral("ﾘｽﾄ名 ") + backslash;
+        QTest::newRow("password") << 6 << QByteArray() << 2
+                                  << QStringLiteral("管理ﾊﾟｽﾜｰﾄﾞ ") + backslash;
+        // A placeholder in place of the file would become the list's text.
+        const QByteArray missing = m_dir.filePath(QStringLiteral("no such file")).toLocal8Bit();
+        for (int kind : {4, 5, 7})
+            QTest::newRow(qPrintable(QStringLiteral("missing file, kind %1").arg(kind)))
+                << kind << missing << 0
+                << QString::fromLocal8Bit(missing) + QStringLiteral(" を読めません: ");
+        QTest::newRow("no file named") << 4 << QByteArray() << 0
+                                       << QStringLiteral("送るﾌｧｲﾙが指定されていません");
+        QTest::newRow("a folder") << 7 << m_dir.path().toLocal8Bit() << 0
+                                  << QStringLiteral("通常のﾌｧｲﾙではありません");
+        if (QFileInfo::exists(QStringLiteral("/dev/zero"))) // would never end
+            QTest::newRow("a device") << 5 << QByteArray("/dev/zero") << 0
+                                      << QStringLiteral("/dev/zero を読めません");
     }
 
-    void aMissingFileGivesItsPlaceholderAndIsQueued()
+    void refusesWhatTheServerWouldNotTakeAsTyped()
     {
         QFETCH(int, kind);
-        QFETCH(QByteArray, lines);
-        const QByteArray missing = m_dir.filePath(QStringLiteral("no such file")).toLocal8Bit();
-        // Not a plain file: a folder, and a device (a FIFO or /dev/zero would
-        // block or never end).
-        QByteArrayList arguments{missing, QByteArray(), m_dir.path().toLocal8Bit()};
-        if (QFileInfo::exists(QStringLiteral("/dev/null")))
-            arguments.append("/dev/null");
-        for (const QByteArray &argument : arguments) {
-            const QByteArray mail = queued(CommandKind(kind), sampleInput(argument));
-            QVERIFY2(mail.endsWith("\r\n\r\n" + lines + "EOF\r\n"), mail.constData());
-        }
-        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), arguments.size());
+        QFETCH(QByteArray, argument);
+        QFETCH(int, field);
+        QFETCH(QString, message);
+        CommandInput in = sampleInput(argument);
+        if (field == 1)
+            in.ListName += '\\';
+        else if (field == 2)
+            in.Passwd += '\\';
+        const QueueResult result = QueueCommand(outgoing(), CommandKind(kind), in, kWhen);
+        QVERIFY(!result.ok());
+        QVERIFY2(result.failure->text.contains(message), qPrintable(result.failure->text));
+        QVERIFY(result.failure->text.endsWith(QStringLiteral("ｺﾏﾝﾄﾞﾒｰﾙは作成しません")));
+        QCOMPARE(result.failure->icon, UserMessage::Icon::Stop);
+        QVERIFY(!result.notice);
+        QCOMPARE(QDir(outgoing()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
     }
 
     void refusesAFileWithAnEofLineAndQueuesNothing_data()

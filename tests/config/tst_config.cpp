@@ -83,7 +83,7 @@ private Q_SLOTS:
             << crlf("digest_maxdays      =\ndigest_maxlines     =\n");
         QTest::newRow("block head written with =")
             << QByteArray("advertise = ignored\n  /a/\n\n/b/\nEND\nmoderate=no\n")
-            << crlf("advertise           <<  END\n/a/\n/b/\n\nEND\nmoderate            =   no\n");
+            << crlf("advertise           <<  END\n/a/\n/b/\nEND\nmoderate            =   no\n");
         QTest::newRow("unknown keywords, comments, blanks copied")
             << QByteArray("# admin_passwd = c\nwelcome = yes\n\tfoo <bar>\n\n   \nx\n")
             << crlf("# admin_passwd = c\nwelcome = yes\n\tfoo <bar>\n\n   \nx\n");
@@ -97,19 +97,19 @@ private Q_SLOTS:
                           "comments << END\nhi\nEND\n\n\n#[Last updated Mon Dec  7]\n"
                           ">>>> end\nEND OF COMMANDS\nstrip = no\n")
             << crlf("# head\n\nstrip               =   yes\n\n"
-                    "comments            <<  END\nhi\n\nEND\n");
+                    "comments            <<  END\nhi\nEND\n");
         QTest::newRow("update stamp without end marker")
             << QByteArray("#[Last updated x]\nstrip=yes\n\n#[Last updated y]\n")
             << crlf("#[Last updated x]\nstrip=yes\n\n#[Last updated y]\n");
         QTest::newRow("indented END closes the block for both")
             << QByteArray("comments << END\n a\n   END\nstrip=yes\n")
-            << crlf("comments            <<  END\na\n\nEND\nstrip               =   yes\n");
+            << crlf("comments            <<  END\na\nEND\nstrip               =   yes\n");
         QTest::newRow("lower-case end is block text for both")
             << QByteArray("comments<<END\nx\nend\nEND \nstrip=no\n")
-            << crlf("comments            <<  END\nx\nend\n\nEND\nstrip               =   no\n");
+            << crlf("comments            <<  END\nx\nend\nEND\nstrip               =   no\n");
         QTest::newRow("block without END takes the rest")
             << QByteArray("taboo_body << END\n/x/\nstrip=no")
-            << crlf("taboo_body          <<  END\n/x/\nstrip=no\n\nEND\n");
+            << crlf("taboo_body          <<  END\n/x/\nstrip=no\nEND\n");
         QTest::newRow("indented block copied with its lines")
             << QByteArray("  advertise << END\nadmin_passwd = x\nEND\nadmin_passwd=y\n")
             << crlf("  advertise << END\nadmin_passwd = x\nEND\nadmin_passwd        =   y\n");
@@ -123,6 +123,13 @@ private Q_SLOTS:
             << crlf("maxlength           =   7\ndigest_issue        =   0\n"
                     "digest_volume       =   -12\ndigest_maxlines     =   2147483647\n"
                     "digest_maxdays      =   -2147483648\n");
+        QTest::newRow("empty block, and blank block lines, leave no empty line")
+            << QByteArray("comments<<END\nEND\nadvertise<<END\n\n/a/\n  \n\nEND\n")
+            << crlf("comments            <<  END\nEND\nadvertise           <<  END\n/a/\nEND\n");
+        QTest::newRow("a CR inside a block line ends that line, so E CR ND is no END")
+            << QByteArray("comments<<END\nE\rND\nadmin_passwd = evil\nEND\nadmin_passwd=pw\n")
+            << crlf("comments            <<  END\nE\nND\nadmin_passwd = evil\nEND\n"
+                    "admin_passwd        =   pw\n");
         QTest::newRow("code page bytes and CR LF pass through")
             << QByteArray("description = \x93\xfa\x96\x7b\r\n# \x83\x65\r\nsubject_prefix=[x] \r\n")
             << QByteArray("description         =   \x93\xfa\x96\x7b\r\n# \x83\x65\r\n"
@@ -178,6 +185,43 @@ private Q_SLOTS:
         QCOMPARE(readFile(file), crlf("debug               =   no\ndigest_maxdays      =\n"
                                       "advertise           <<  END\n/a/\n/b/\nEND\n"
                                       "description         =   \n"));
+
+        // What the editor may hold: line ends of every kind and blank lines.
+        config[Keyword::advertise].text = "/a/\r\n\r\n  /b/\r/c/\n \r\n";
+        QVERIFY(config.Save());
+        const QByteArray written = readFile(file);
+        QVERIFY2(written.contains("advertise           <<  END\r\n/a/\r\n/b/\r\n/c/\r\nEND\r\n"),
+                 written.constData());
+        MajordomoConfig reloaded;
+        QVERIFY(reloaded.Load(file));
+        QCOMPARE(reloaded[Keyword::advertise].text, QByteArray("/a/\r\n/b/\r\n/c/\r\n"));
+        QVERIFY(reloaded.Save());
+        QCOMPARE(readFile(file), written);
+    }
+
+    void refusesToSaveABlockLineThatWouldEndTheBlock_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("typed END") << QByteArray("/a/\r\nEND\r\nadmin_passwd = evil\r\n");
+        QTest::newRow("END with blanks") << QByteArray(" END \r\n");
+        QTest::newRow("END behind a lone CR") << QByteArray("x\rEND");
+    }
+
+    void refusesToSaveABlockLineThatWouldEndTheBlock()
+    {
+        QFETCH(QByteArray, text);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("end.config"));
+        const QByteArray original = "advertise<<END\n/old/\nEND\nadmin_passwd=pw\n";
+        QVERIFY(writeFile(file, original));
+        MajordomoConfig config;
+        QVERIFY(config.Load(file));
+        config[Keyword::advertise].text = text;
+        QString error;
+        QVERIFY(!config.Save(&error));
+        QVERIFY2(error.contains(QLatin1String("advertise")), qPrintable(error));
+        QCOMPARE(readFile(file), original);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"end.config"});
     }
 
     void failedLoadLeavesTheRecord()
@@ -305,6 +349,7 @@ private Q_SLOTS:
         QVERIFY(!text.contains("#[Last updated"));
         QVERIFY(!text.contains(">>>>"));
         QCOMPARE(text.count("\r\n"), text.count('\n'));
+        QVERIFY(!text.contains("\r\n\r\nEND\r\n"));
         QVERIFY(text.contains("\r\nwelcome             =   yes\r\n") ||
                 text.contains("\r\nwelcome             =   no\r\n"));
         if (name.startsWith(QLatin1String("nondefault"))) {
@@ -339,6 +384,32 @@ private Q_SLOTS:
         QCOMPARE(readFile(reply), readFile(config));
     }
 
+    void cliNormalizeOfEveryServerFileLeavesNoEmptyLineBeforeEnd()
+    {
+        if (sharedFixturesDir().isEmpty())
+            QSKIP("the shared fixtures are not there");
+        const QDir fixtures(sharedFixturesDir() + QStringLiteral("/majordomo"));
+        const QStringList names =
+            fixtures.entryList({QStringLiteral("*.config"), QStringLiteral("*.eml")}, QDir::Files);
+        QVERIFY(names.size() >= 4);
+        for (const QString &name : names) {
+            const QString file = path(QStringLiteral("cli-") + name);
+            QVERIFY(copyFixture(name, file));
+            QByteArray once;
+            for (int pass = 0; pass < 2; ++pass) {
+                QProcess cli;
+                cli.start(cliProgram(), {QStringLiteral("config"), QStringLiteral("normalize"), file});
+                QVERIFY(cli.waitForFinished(30000));
+                QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
+                if (pass == 0)
+                    once = readFile(file);
+            }
+            QVERIFY2(!once.contains("\n\r\nEND\r\n") && !once.startsWith("\r\nEND\r\n"),
+                     qPrintable(name));
+            QVERIFY2(readFile(file) == once, qPrintable(name));
+        }
+    }
+
     void cliNormalizesAndShows()
     {
         const QString file = path(QStringLiteral("cli.eml"));
@@ -361,7 +432,7 @@ private Q_SLOTS:
         QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitCode(), 0);
         QCOMPARE(readFile(file), crlf("strip               =   yes\nadvertise           <<  END\n"
-                                      "/a\\b/\t\n\nEND\ndigest_maxdays      =\n"));
+                                      "/a\\b/\t\nEND\ndigest_maxdays      =\n"));
 
         const QString missing = path(QStringLiteral("missing.config"));
         cli.start(cliProgram(), {QStringLiteral("config"), QStringLiteral("normalize"), missing});
