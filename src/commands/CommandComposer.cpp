@@ -185,9 +185,9 @@ std::optional<UserMessage> membershipAddresses(QByteArrayView field, QByteArrayL
         if (address.contains(',')) {
             const QByteArray bare = ParseMailAddress(address);
             if (item.commaInAddress || bare.isEmpty())
-                return notComposed(QStringLiteral("%1 の「%2」から1つのｱﾄﾞﾚｽを取り出せません")
-                                       .arg(QString::fromUtf16(kArgumentLabel),
-                                            QString::fromLocal8Bit(address)));
+                return notComposed(
+                    QStringLiteral("%1 の「%2」から1つのｱﾄﾞﾚｽを取り出せません")
+                        .arg(QString::fromUtf16(kArgumentLabel), QString::fromLocal8Bit(address)));
             address = bare;
         }
         if (auto refused = checkNoTrailingBackslash(
@@ -284,10 +284,11 @@ void appendMembershipLines(QByteArray &mail, const CommandInput &in,
 // admin_passwd stays as it was and goes on working.
 UserMessage passwordChangeNotice()
 {
-    return {QStringLiteral("ｻｰﾊﾞｰが変えるのはﾊﾟｽﾜｰﾄﾞﾌｧｲﾙだけです\n"
-                           "config の admin_passwd は、新しい config を送るまで古いﾊﾟｽﾜｰﾄﾞのままです"
-                           "（古いﾊﾟｽﾜｰﾄﾞも使えます）"),
-            composeCaption(), UserMessage::Icon::Information};
+    return {
+        QStringLiteral("ｻｰﾊﾞｰが変えるのはﾊﾟｽﾜｰﾄﾞﾌｧｲﾙだけです\n"
+                       "config の admin_passwd は、新しい config を送るまで古いﾊﾟｽﾜｰﾄﾞのままです"
+                       "（古いﾊﾟｽﾜｰﾄﾞも使えます）"),
+        composeCaption(), UserMessage::Icon::Information};
 }
 
 } // namespace

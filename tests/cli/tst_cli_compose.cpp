@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -122,6 +124,18 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("2"), list, QStringLiteral("My List"),
                            QStringLiteral("--arg"), QStringLiteral("pw\napprove secret who mylist")}
             << 1 << QStringLiteral("ｺﾏﾝﾄﾞ欄 に改行").toUtf8();
+        QTest::newRow("no address left")
+            << QStringList{QStringLiteral("0"), list, QStringLiteral("My List"),
+                           QStringLiteral("--arg"), QStringLiteral(" , ")}
+            << 1 << QStringLiteral("ｺﾏﾝﾄﾞ欄 にｱﾄﾞﾚｽがありません").toUtf8();
+        QTest::newRow("an address that joins the next line")
+            << QStringList{QStringLiteral("1"), list, QStringLiteral("My List"),
+                           QStringLiteral("--arg"), QStringLiteral("hank@example.net\\")}
+            << 1 << QStringLiteral("の末尾が「\\」です").toUtf8();
+        QTest::newRow("a missing info file")
+            << QStringList{QStringLiteral("4"), list, QStringLiteral("My List"),
+                           QStringLiteral("--arg"), QStringLiteral("/nonexistent/info.txt")}
+            << 1 << QByteArray("/nonexistent/info.txt を読めません: ");
     }
 
     void refusalsAndMistakesQueueNothing()
@@ -134,6 +148,54 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains(message), run.err.constData());
         QVERIFY(run.out.isEmpty());
         QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 0);
+    }
+
+    void aPasswordChangeTellsThatTheConfigKeepsTheOldPassword()
+    {
+        const CliRun run =
+            cli({QStringLiteral("compose"), QStringLiteral("2"), QStringLiteral("--list"),
+                 QStringLiteral("My List"), QStringLiteral("--arg"), QStringLiteral("newpw")});
+        QCOMPARE(run.status, 0);
+        QVERIFY(OutgoingFolder::IsQueuedName(
+            QFileInfo(QString::fromLocal8Bit(run.out.trimmed())).fileName()));
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(run.err.contains("admin_passwd"), run.err.constData());
+    }
+
+    void argumentsReachTheMailAsTheirBytes()
+    {
+#ifdef Q_OS_UNIX
+        // A Shift-JIS title and display name: not UTF-8, so no QString can
+        // carry them; the shell hands the bytes over.
+        {
+            QSettings store(m_home.filePath(QStringLiteral("Orvendal/Tavelin.conf")),
+                            QSettings::IniFormat);
+            store.setValue(QStringLiteral("MailingLists/MailingList1/Title"),
+                           QByteArray("\x93\xfa\x96\x7b"));
+            store.setValue(QStringLiteral("MailingLists/MailingList1/ListName"),
+                           QByteArray("jlist"));
+        }
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+        env.insert(QStringLiteral("CLI"), cliProgram());
+        p.setProcessEnvironment(env);
+        p.start(
+            QStringLiteral("/bin/sh"),
+            {QStringLiteral("-c"),
+             QStringLiteral("exec \"$CLI\" compose 1 --list \"$(printf '\\223\\372\\226\\173')\" "
+                            "--arg \"$(printf '\\223\\372 <a@x.org>')\"")});
+        QVERIFY(p.waitForFinished(30000));
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+        const QByteArray mail =
+            readFile(QString::fromLocal8Bit(p.readAllStandardOutput().trimmed()));
+        QVERIFY2(mail.startsWith("X-Tavelin-ML: \x93\xfa\x96\x7b\r\n"), mail.constData());
+        QVERIFY2(mail.contains("Subject: subscribe jlist \x93\xfa <a@x.org>\r\n\r\n"
+                               "approve  subscribe jlist \x93\xfa <a@x.org>\r\n"),
+                 mail.constData());
+#else
+        QSKIP("hands bytes over through a POSIX shell");
+#endif
     }
 
     void anEofLineInTheInfoFileIsAnError()

@@ -242,9 +242,10 @@ private Q_SLOTS:
             << 1 << QByteArray("\"a,b\"@x.org") << 0 << QStringLiteral("「\"a,b\"@x.org」");
         QTest::newRow("a name with a comma and no address")
             << 0 << QByteArray("\"Doe, John\"") << 0 << QStringLiteral("「\"Doe, John\"」");
-        QTest::newRow("new password") << 2 << QByteArray("new\\") << 0
-                                      << QStringLiteral("ｺﾏﾝﾄﾞ欄 ") + backslash;
-        QTest::newRow("list name") << 3 << QByteArray() << 1 << QStringLiteral("ﾘｽﾄ名 ") + backslash;
+        QTest::newRow("new password")
+            << 2 << QByteArray("new\\") << 0 << QStringLiteral("ｺﾏﾝﾄﾞ欄 ") + backslash;
+        QTest::newRow("list name")
+            << 3 << QByteArray() << 1 << QStringLiteral("ﾘｽﾄ名 ") + backslash;
         QTest::newRow("password") << 6 << QByteArray() << 2
                                   << QStringLiteral("管理ﾊﾟｽﾜｰﾄﾞ ") + backslash;
         // A placeholder in place of the file would become the list's text.
@@ -253,13 +254,13 @@ private Q_SLOTS:
             QTest::newRow(qPrintable(QStringLiteral("missing file, kind %1").arg(kind)))
                 << kind << missing << 0
                 << QString::fromLocal8Bit(missing) + QStringLiteral(" を読めません: ");
-        QTest::newRow("no file named") << 4 << QByteArray() << 0
-                                       << QStringLiteral("送るﾌｧｲﾙが指定されていません");
+        QTest::newRow("no file named")
+            << 4 << QByteArray() << 0 << QStringLiteral("送るﾌｧｲﾙが指定されていません");
         QTest::newRow("a folder") << 7 << m_dir.path().toLocal8Bit() << 0
                                   << QStringLiteral("通常のﾌｧｲﾙではありません");
         if (QFileInfo::exists(QStringLiteral("/dev/zero"))) // would never end
-            QTest::newRow("a device") << 5 << QByteArray("/dev/zero") << 0
-                                      << QStringLiteral("/dev/zero を読めません");
+            QTest::newRow("a device")
+                << 5 << QByteArray("/dev/zero") << 0 << QStringLiteral("/dev/zero を読めません");
     }
 
     void refusesWhatTheServerWouldNotTakeAsTyped()

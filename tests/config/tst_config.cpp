@@ -398,7 +398,8 @@ private Q_SLOTS:
             QByteArray once;
             for (int pass = 0; pass < 2; ++pass) {
                 QProcess cli;
-                cli.start(cliProgram(), {QStringLiteral("config"), QStringLiteral("normalize"), file});
+                cli.start(cliProgram(),
+                          {QStringLiteral("config"), QStringLiteral("normalize"), file});
                 QVERIFY(cli.waitForFinished(30000));
                 QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
                 if (pass == 0)

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -330,14 +331,19 @@ private Q_SLOTS:
         QTest::addColumn<bool>("ownProgram");
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("prefix");
+        QTest::addColumn<bool>("relative");
         QTest::newRow("16-bit") << 0u << false << "QSEND.EXE"
-                                << "/H=";
+                                << "/H=" << false;
         QTest::newRow("32-bit") << 1u << false << "QUILLON.EXE"
-                                << "/file:";
+                                << "/file:" << false;
         QTest::newRow("Qsend, 16-bit") << 0u << true << "my qsend"
-                                       << "/H=";
+                                       << "/H=" << false;
         QTest::newRow("Qsend, 32-bit") << 1u << true << "my qsend"
-                                       << "/file:";
+                                       << "/file:" << false;
+        // The companion starts in the folder: a path relative to ours would
+        // name nothing there.
+        QTest::newRow("relative folder") << 0u << true << "my qsend"
+                                         << "/H=" << true;
     }
     void companionGetsThePathAsOneArgumentInTheOutgoingFolder()
     {
@@ -345,17 +351,26 @@ private Q_SLOTS:
         QFETCH(bool, ownProgram);
         QFETCH(QString, program);
         QFETCH(QString, prefix);
+        QFETCH(bool, relative);
         const QString bin = m_dir->filePath(QStringLiteral("bin"));
         const QString out = m_dir->filePath(QStringLiteral("out going"));
         QVERIFY(QDir().mkpath(bin) && QDir().mkpath(out));
         const QString record = m_dir->filePath(QStringLiteral("record"));
-        const QString stand =
-            standIn(bin, program,
-                    "{ pwd; printf '%s|' \"$0\"; printf '%s|' \"$@\"; echo; } >> '" +
-                        QFile::encodeName(record) + "'");
+        // Records where it runs, what it got, and whether the file is there.
+        const QString stand = standIn(
+            bin, program,
+            "{ pwd; printf '%s|' \"$0\"; printf '%s|' \"$@\"; f=\"${1#/H=}\"; f=\"${f#/file:}\"; "
+            "[ -f \"$f\" ] && printf found; echo; } >> '" +
+                QFile::encodeName(record) + "'");
         QVERIFY(!stand.isEmpty());
         qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
         m_settings.MailSavePath = QFile::encodeName(out);
+        const QString before = QDir::currentPath();
+        const auto restore = qScopeGuard([&before] { QDir::setCurrent(before); });
+        if (relative) {
+            QVERIFY(QDir::setCurrent(m_dir->path()));
+            m_settings.MailSavePath = "out going";
+        }
         m_settings.UseQuillon = 1;
         m_settings.QuillonType = type;
         m_settings.Qsend = ownProgram ? QFile::encodeName(stand) : QByteArray();
@@ -374,14 +389,17 @@ private Q_SLOTS:
         for (int call = 0; call < 2; ++call) {
             QCOMPARE(QString::fromLocal8Bit(lines[2 * call]), QDir(out).canonicalPath());
             const QStringList words = QString::fromLocal8Bit(lines[2 * call + 1]).split('|');
-            QCOMPARE(words.size(), 3); // program, one argument, the end
+            QCOMPARE(words.size(), 3); // program, one argument, the check
             QVERIFY2(words[0].endsWith(program), qPrintable(words[0]));
             QVERIFY(words[1].startsWith(prefix));
+            QCOMPARE(words[2], QStringLiteral("found"));
             paths << words[1].mid(prefix.size());
         }
         paths.sort();
-        QCOMPARE(paths, (QStringList{out + QStringLiteral("/tvl1.TMP"),
-                                     out + QStringLiteral("/tvl2.TMP")}));
+        const QString base =
+            relative ? QDir::current().absoluteFilePath(QStringLiteral("out going")) : out;
+        QCOMPARE(paths, (QStringList{base + QStringLiteral("/tvl1.TMP"),
+                                     base + QStringLiteral("/tvl2.TMP")}));
     }
 
     void companionThatCannotStartEndsTheRunAsCancelled()
