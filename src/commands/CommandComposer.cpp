@@ -87,11 +87,12 @@ std::optional<UserMessage> checkNoLineBreaks(CommandKind kind, const CommandInpu
     return std::nullopt;
 }
 
-// The server joins a command line that ends in a backslash with the next
-// one: an address could swallow the "end" line, a password the next command.
-std::optional<UserMessage> checkNoTrailingBackslash(const QString &label, QByteArrayView value)
+// The server joins a command line that ends in a backslash (blanks after it
+// allowed) with the next one: an address could swallow the "end" line, a
+// password the next command.
+std::optional<UserMessage> checkNoTrailingBackslash(const QString &label, const QByteArray &value)
 {
-    if (!value.endsWith('\\'))
+    if (!value.trimmed().endsWith('\\'))
         return std::nullopt;
     return notComposed(QStringLiteral("%1 の末尾が「\\」です").arg(label),
                        QStringLiteral("ｻｰﾊﾞｰは次の行とつなげて読むため"));

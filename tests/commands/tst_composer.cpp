@@ -242,8 +242,8 @@ private Q_SLOTS:
             << 1 << QByteArray("\"a,b\"@x.org") << 0 << QStringLiteral("「\"a,b\"@x.org」");
         QTest::newRow("a name with a comma and no address")
             << 0 << QByteArray("\"Doe, John\"") << 0 << QStringLiteral("「\"Doe, John\"」");
-        QTest::newRow("new password")
-            << 2 << QByteArray("new\\") << 0 << QStringLiteral("ｺﾏﾝﾄﾞ欄 ") + backslash;
+        QTest::newRow("new password, blanks after")
+            << 2 << QByteArray("new\\ \t") << 0 << QStringLiteral("ｺﾏﾝﾄﾞ欄 ") + backslash;
         QTest::newRow("list name")
             << 3 << QByteArray() << 1 << QStringLiteral("ﾘｽﾄ名 ") + backslash;
         QTest::newRow("password") << 6 << QByteArray() << 2
