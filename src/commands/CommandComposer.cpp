@@ -118,8 +118,10 @@ std::optional<UserMessage> checkCommandFields(CommandKind kind, const CommandInp
 struct AddressItem
 {
     QByteArrayView text;
-    // A comma inside the address itself ("<"a,b"@x>"), not in a display name
-    // or a comment: no form of the item survives the server's cut at commas.
+    // A comma inside the address itself ("<"a,b"@x>"), or in a quote, comment
+    // or "<" left open (which may hide further addresses): unlike one in a
+    // display name or a comment, it cannot be reduced away, and the server
+    // cuts every line at its commas.
     bool commaInAddress = false;
 };
 
@@ -137,7 +139,8 @@ QList<AddressItem> splitAddressList(QByteArrayView field)
     qsizetype start = 0;
     const auto finish = [&](qsizetype end) {
         item.text = field.sliced(start, end - start);
-        item.commaInAddress |= quotedComma && !angleSeen;
+        const bool leftOpen = inQuote || inAngle || commentDepth > 0;
+        item.commaInAddress |= (quotedComma && !angleSeen) || leftOpen;
         items.append(item);
         item = AddressItem();
         inQuote = inAngle = angleSeen = quotedComma = false;

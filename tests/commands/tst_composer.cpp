@@ -240,6 +240,9 @@ private Q_SLOTS:
             << 1 << QByteArray("<\"a,b\"@x.org>") << 0 << QStringLiteral("「<\"a,b\"@x.org>」");
         QTest::newRow("quoted local part with a comma")
             << 1 << QByteArray("\"a,b\"@x.org") << 0 << QStringLiteral("「\"a,b\"@x.org」");
+        QTest::newRow("a comment left open would hide an address")
+            << 0 << QByteArray("a@x.org (gone,b@y.org") << 0
+            << QStringLiteral("「a@x.org (gone,b@y.org」");
         QTest::newRow("a name with a comma and no address")
             << 0 << QByteArray("\"Doe, John\"") << 0 << QStringLiteral("「\"Doe, John\"」");
         QTest::newRow("new password, blanks after")
