@@ -4,6 +4,8 @@
 
 #include <QByteArrayView>
 
+#include <cstring>
+
 class QIODevice;
 
 // The line-level rules of the config file format, shared by the reader and
@@ -30,14 +32,21 @@ bool endsBlock(QByteArrayView line);
 // the writer is lost or gained by the reader.
 template <typename F> void forEachBlockLine(QByteArrayView text, F &&f)
 {
-    while (!text.isEmpty()) {
-        qsizetype end = 0;
-        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-            ++end;
-        const QByteArrayView line = trimmedLeft(text.first(end));
-        if (!line.isEmpty())
-            f(line);
-        text = text.sliced(end < text.size() ? end + 1 : end);
+    const auto find = [](const char *from, const char *to, char c) {
+        const void *hit = std::memchr(from, c, size_t(to - from));
+        return hit ? static_cast<const char *>(hit) : to;
+    };
+    const char *p = text.data();
+    const char *const end = p + text.size();
+    while (p < end) {
+        const char *const lf = find(p, end, '\n');
+        while (p <= lf && p < end) {
+            const char *const stop = find(p, lf, '\r');
+            const QByteArrayView line = trimmedLeft(QByteArrayView(p, stop - p));
+            if (!line.isEmpty())
+                f(line);
+            p = stop == end ? end : stop + 1;
+        }
     }
 }
 
