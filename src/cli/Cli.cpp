@@ -34,14 +34,17 @@ void line(const QString &text)
     out(text.toLocal8Bit() + '\n');
 }
 
-CommonSettings loadSettings(ListRegister *lists)
+bool loadSettings(CommonSettings &settings, ListRegister *lists)
 {
     CAppRegistry store;
-    CommonSettings settings;
+    if (!store.readError().isEmpty()) {
+        failure(QStringLiteral("the settings cannot be read: %1").arg(store.readError()));
+        return false;
+    }
     LoadCommonSettings(store, settings);
     if (lists)
         *lists = LoadRegister(store);
-    return settings;
+    return true;
 }
 
 } // namespace cli

@@ -24,9 +24,11 @@ int failure(const QString &message);
 // Prints QString text on stdout, in the local code set, plus a newline.
 void line(const QString &text);
 
-// The common settings (and the register, when asked) as stored. The store is
-// open only while it is read, so a long run never holds it from a window.
-CommonSettings loadSettings(ListRegister *lists = nullptr);
+// Reads the common settings (and the register, when asked) as stored. The
+// store is open only while it is read, so a long run never holds it from a
+// window. False, with the reason on stderr, when the store cannot be read:
+// its defaults would pass for the owner's settings.
+bool loadSettings(CommonSettings &settings, ListRegister *lists = nullptr);
 
 // Subcommands, one per area.
 int lists(const QStringList &args);

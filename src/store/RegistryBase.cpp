@@ -1,9 +1,13 @@
 #include "RegistryBase.h"
 
+#include "SafeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+
+#include <cerrno>
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -90,6 +94,16 @@ bool checkReadable(const QSettings &settings)
 }
 
 #ifndef Q_OS_WIN
+// Where QSettings keeps the store, found without opening the store itself
+// (a FIFO there would block the open): the maker's own file, which QSettings
+// reads as a fallback anyway, lies beside the maker's folder.
+QString storeFile(const QString &makerKey, const QString &productKey)
+{
+    const QSettings makerWide(QSettings::NativeFormat, QSettings::UserScope, makerKey);
+    return QFileInfo(makerWide.fileName()).absolutePath() + QLatin1Char('/') + makerKey +
+           QLatin1Char('/') + productKey + QStringLiteral(".conf");
+}
+
 // The lock on whole steps for `file`, shared by the store objects of this
 // process that are open at once: a second one must not wait for the first.
 // The store is used from one thread only.
@@ -112,10 +126,19 @@ std::shared_ptr<QLockFile> stepLock(const QString &file)
 CRegistryBase::CRegistryBase(const QString &makerKey, const QString &productKey)
     : m_makerKey(makerKey), m_productKey(productKey)
 {
+#ifndef Q_OS_WIN
+    const QString expected = storeFile(makerKey, productKey);
+    if (const QString refused = SafeFile::readRefusal(expected); !refused.isEmpty()) {
+        m_readError = m_error = QStringLiteral("%1: %2").arg(expected, refused);
+        return;
+    }
+#endif
     auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                                 makerKey, productKey);
-    if (!checkReadable(*settings))
+    if (!checkReadable(*settings)) {
+        m_readError = m_error = QStringLiteral("%1: cannot be read").arg(settings->fileName());
         return;
+    }
 #ifndef Q_OS_WIN
     const QString file = settings->fileName();
     if (!ensurePrivateFile(file))
@@ -127,8 +150,10 @@ CRegistryBase::CRegistryBase(const QString &makerKey, const QString &productKey)
     // Read again under the lock.
     settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, makerKey,
                                            productKey);
-    if (!checkReadable(*settings))
+    if (!checkReadable(*settings)) {
+        m_readError = m_error = QStringLiteral("%1: cannot be read").arg(file);
         return;
+    }
 #endif
     m_settings = std::move(settings);
 }
@@ -183,13 +208,54 @@ bool CRegistryBase::keyExists(const QString &path) const
         .names.contains(path.mid(slash + 1));
 }
 
+bool CRegistryBase::fail(const QString &why)
+{
+    m_error = why;
+    return false;
+}
+
+bool CRegistryBase::keepBackup(const QString &file)
+{
+#ifndef Q_OS_WIN
+    // Before this process first writes the store, the file as it is goes to
+    // <file>.bak: Qt's reader skips a damaged region without a word, and the
+    // write would lose what stood there. Better no write than no copy.
+    static QSet<QString> kept;
+    if (kept.contains(file))
+        return true;
+    if (const QString refused = SafeFile::readRefusal(file); !refused.isEmpty())
+        return fail(QStringLiteral("%1: %2").arg(file, refused));
+    QFile current(file);
+    errno = 0;
+    if (!current.open(QIODevice::ReadOnly))
+        return fail(
+            QStringLiteral("%1: %2").arg(file, SafeFile::reason(current.errorString(), errno)));
+    const QByteArray bytes = current.readAll();
+    if (current.error() != QFileDevice::NoError)
+        return fail(
+            QStringLiteral("%1: %2").arg(file, SafeFile::reason(current.errorString(), errno)));
+    // An empty store holds nothing to keep, and an older copy is worth more.
+    if (!bytes.isEmpty()) {
+        const QString backup = file + QStringLiteral(".bak");
+        if (const QString error = SafeFile::replaceWhole(backup, bytes); !error.isEmpty())
+            return fail(QStringLiteral("%1: %2").arg(backup, error));
+    }
+    kept.insert(file);
+#else
+    Q_UNUSED(file);
+#endif
+    return true;
+}
+
 bool CRegistryBase::beforeWrite()
 {
+    const QString file = m_settings->fileName();
+    if (!keepBackup(file))
+        return false;
     if (!isUnreadable(m_settings))
         return true;
-    const QString file = m_settings->fileName();
     if (!QFile::copy(file, keepAsideName(file)))
-        return false; // better no write at all than losing the unreadable file
+        return fail(QStringLiteral("%1: cannot keep a copy of the unreadable store").arg(file));
     unreadableFiles().remove(file);
     return true;
 }
@@ -371,8 +437,22 @@ bool CRegistryBase::DeleteKey(const QString &subkey, const RegKey *parent)
 
 bool CRegistryBase::commit()
 {
-    if (!m_settings || isUnreadable(m_settings))
-        return false;
+    if (!m_settings)
+        return fail(m_readError.isEmpty() ? QStringLiteral("the store could not be opened")
+                                          : m_readError);
+    const QString file = m_settings->fileName();
+    if (isUnreadable(m_settings))
+        return fail(m_error.isEmpty() ? QStringLiteral("%1: nothing was written").arg(file)
+                                      : m_error);
+#ifndef Q_OS_WIN
+    // The file is replaced by a rename over the link's target: never over a
+    // device or a FIFO put there since the store was opened.
+    if (const QString refused = SafeFile::writeRefusal(file); !refused.isEmpty())
+        return fail(QStringLiteral("%1: %2").arg(file, refused));
+#endif
+    errno = 0;
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    if (m_settings->status() != QSettings::NoError)
+        return fail(QStringLiteral("%1: %2").arg(file, SafeFile::systemReason(errno)));
+    return true;
 }
