@@ -76,6 +76,15 @@ bool isUnreadable(const std::unique_ptr<QSettings> &settings)
     return settings && unreadableFiles().contains(settings->fileName());
 }
 
+// Why the last write of each store file failed in this process. QSettings
+// keeps the changes of a failed write and tries them again when the file is
+// next opened, so a failure then is that write's, not a read's.
+QHash<QString, QString> &failedWrites()
+{
+    static QHash<QString, QString> reasons;
+    return reasons;
+}
+
 // Notes a parse failure; false when the store cannot be read at all.
 bool checkReadable(const QSettings &settings)
 {
@@ -126,35 +135,29 @@ std::shared_ptr<QLockFile> stepLock(const QString &file)
 CRegistryBase::CRegistryBase(const QString &makerKey, const QString &productKey)
     : m_makerKey(makerKey), m_productKey(productKey)
 {
-#ifndef Q_OS_WIN
-    const QString expected = storeFile(makerKey, productKey);
-    if (const QString refused = SafeFile::readRefusal(expected); !refused.isEmpty()) {
-        m_readError = m_error = QStringLiteral("%1: %2").arg(expected, refused);
-        return;
-    }
-#endif
+#ifdef Q_OS_WIN
     auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                                 makerKey, productKey);
-    if (!checkReadable(*settings)) {
-        m_readError = m_error = QStringLiteral("%1: cannot be read").arg(settings->fileName());
+#else
+    const QString file = storeFile(makerKey, productKey);
+    if (const QString refused = SafeFile::readRefusal(file); !refused.isEmpty()) {
+        m_readError = m_error = QStringLiteral("%1: %2").arg(file, refused);
         return;
     }
-#ifndef Q_OS_WIN
-    const QString file = settings->fileName();
     if (!ensurePrivateFile(file))
         return;
     // Serialises whole load-modify-write steps of concurrent Tavelin
     // processes; QSettings' own lock only covers the write itself, and two
     // register saves merged key by key would mix two registers.
     m_lock = stepLock(file);
-    // Read again under the lock.
-    settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, makerKey,
-                                           productKey);
+    // The store is this one file, without the fallback files QSettings would
+    // read beside it, and read under the lock.
+    auto settings = std::make_unique<QSettings>(file, QSettings::IniFormat);
+#endif
     if (!checkReadable(*settings)) {
-        m_readError = m_error = QStringLiteral("%1: cannot be read").arg(file);
+        openFailed(settings->fileName());
         return;
     }
-#endif
     m_settings = std::move(settings);
 }
 
@@ -206,6 +209,13 @@ bool CRegistryBase::keyExists(const QString &path) const
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     return storedSubkeys(slash < 0 ? QString() : path.left(slash))
         .names.contains(path.mid(slash + 1));
+}
+
+void CRegistryBase::openFailed(const QString &file)
+{
+    m_error = failedWrites().value(file);
+    if (m_error.isEmpty())
+        m_readError = m_error = QStringLiteral("%1: cannot be read").arg(file);
 }
 
 bool CRegistryBase::fail(const QString &why)
@@ -452,7 +462,11 @@ bool CRegistryBase::commit()
 #endif
     errno = 0;
     m_settings->sync();
-    if (m_settings->status() != QSettings::NoError)
-        return fail(QStringLiteral("%1: %2").arg(file, SafeFile::systemReason(errno)));
+    if (m_settings->status() != QSettings::NoError) {
+        failedWrites().insert(file,
+                              QStringLiteral("%1: %2").arg(file, SafeFile::systemReason(errno)));
+        return fail(failedWrites().value(file));
+    }
+    failedWrites().remove(file);
     return true;
 }

@@ -102,6 +102,7 @@ private:
     bool beforeWrite();
     bool keepBackup(const QString &file);
     bool fail(const QString &why);
+    void openFailed(const QString &file);
 
     std::shared_ptr<QLockFile> m_lock;
     std::unique_ptr<QSettings> m_settings;
