@@ -159,12 +159,9 @@ private Q_SLOTS:
         writeStore(server.port());
         compose({QStringLiteral("3")});
         compose({QStringLiteral("3")});
-        QProcess cli;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
-        cli.setProcessEnvironment(env);
-        cli.start(cliProgram(),
-                  {QStringLiteral("send"), QStringLiteral("--timeout"), QStringLiteral("2")});
+        QProcess &cli =
+            *startCli({QStringLiteral("send"), QStringLiteral("--timeout"), QStringLiteral("2")},
+                      m_home.path(), this);
         QVERIFY(cli.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(server.accepted(), 10000);
         // Line-buffered: the line reached shows while the run still waits.
