@@ -234,9 +234,10 @@ private Q_SLOTS:
         QVERIFY2(whole.status == 0, whole.err.constData());
         const qint64 size = QFileInfo(QString::fromLocal8Bit(whole.out.trimmed())).size();
 
-        // Kill moments spread over the whole run, the write at its end included.
+        // Kill moments spread over the later half of the run, where the text
+        // read and composed in its first half is written.
         for (int round = 0; round < 20; ++round) {
-            const int moment = int(QRandomGenerator::global()->bounded(takes + 1));
+            const int moment = int(takes / 2 + QRandomGenerator::global()->bounded(takes / 2 + 1));
             QProcess *cli = startCli(args, m_home.path(), this);
             QVERIFY(cli->waitForStarted(10000));
             QThread::msleep(ulong(moment));
