@@ -144,8 +144,11 @@ CRegistryBase::CRegistryBase(const QString &makerKey, const QString &productKey)
         m_readError = m_error = QStringLiteral("%1: %2").arg(file, refused);
         return;
     }
-    if (!ensurePrivateFile(file))
+    errno = 0;
+    if (!ensurePrivateFile(file)) {
+        m_error = QStringLiteral("%1: %2").arg(file, SafeFile::systemReason(errno));
         return;
+    }
     // Serialises whole load-modify-write steps of concurrent Tavelin
     // processes; QSettings' own lock only covers the write itself, and two
     // register saves merged key by key would mix two registers.
@@ -448,8 +451,7 @@ bool CRegistryBase::DeleteKey(const QString &subkey, const RegKey *parent)
 bool CRegistryBase::commit()
 {
     if (!m_settings)
-        return fail(m_readError.isEmpty() ? QStringLiteral("the store could not be opened")
-                                          : m_readError);
+        return fail(m_error.isEmpty() ? QStringLiteral("the store could not be opened") : m_error);
     const QString file = m_settings->fileName();
     if (isUnreadable(m_settings))
         return fail(m_error.isEmpty() ? QStringLiteral("%1: nothing was written").arg(file)
