@@ -1,6 +1,7 @@
 #include "FileRenameDlg.h"
 
 #include "resources/ResourceIds.h"
+#include "store/SafeFile.h"
 #include "ui/UiServices.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSaveFile>
+
+#include <cerrno>
 
 namespace {
 
@@ -66,11 +69,12 @@ void CFileRenameDlg::CopySourceToNewName()
         sameFile(m_strSource, m_strNewName))
         return;
     // The copy goes to a temporary file beside the target, which replaces the
-    // target only when complete: a failure leaves the old target whole.
+    // target only when complete: a failure leaves the old target whole. The
+    // rename goes over a link's target: never over a device, FIFO or folder.
+    QString error = SafeFile::writeRefusal(m_strNewName);
     QSaveFile target(m_strNewName);
-    if (!target.open(QIODevice::WriteOnly))
+    if (error.isEmpty() && !target.open(QIODevice::WriteOnly))
         return;
-    QString error;
     QByteArray chunk;
     while (error.isEmpty()) {
         chunk = source.read(64 * 1024);
@@ -79,11 +83,13 @@ void CFileRenameDlg::CopySourceToNewName()
                 error = source.errorString();
             break;
         }
+        errno = 0;
         if (target.write(chunk) != chunk.size())
-            error = target.errorString();
+            error = SafeFile::reason(target.errorString(), errno);
     }
+    errno = 0;
     if (error.isEmpty() && !target.commit())
-        error = target.errorString();
+        error = SafeFile::reason(target.errorString(), errno);
     if (error.isEmpty())
         return;
     m_ui.messageBox(this,

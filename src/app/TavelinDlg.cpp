@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "TitleDlg.h"
+#include "commands/UserMessage.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "store/AppRegistry.h"
@@ -133,7 +134,14 @@ void CTavelinDlg::OnInitDialog()
         CAppRegistry store;
         LoadCommonSettings(store, m_settings);
         m_lists = LoadRegister(store);
+        m_storeError = store.readError();
     }
+    // Started empty, a save would replace the owner's register.
+    if (!m_storeError.isEmpty())
+        m_ui.messageBox(this,
+                        QStringLiteral("設定を読み込めません。終了するまで設定を保存しません\n%1")
+                            .arg(m_storeError),
+                        applicationName(), MessageButtons::Ok, MessageIcon::Stop);
     auto *selector = item<QComboBox>(IDC_LIST);
     {
         const QSignalBlocker blocker(selector);
@@ -333,7 +341,7 @@ void CTavelinDlg::OnAddList()
         selector->insertItem(int(position), dialog.m_strTitle);
     }
     SelectList(int(position));
-    SaveRegister(m_lists);
+    SaveRegisterOrSayWhy();
 }
 
 void CTavelinDlg::OnRenameList()
@@ -358,7 +366,7 @@ void CTavelinDlg::OnRenameList()
         selector->setCurrentIndex(int(position));
     }
     SelectList(int(position));
-    SaveRegister(m_lists);
+    SaveRegisterOrSayWhy();
 }
 
 void CTavelinDlg::OnDeleteList()
@@ -378,7 +386,7 @@ void CTavelinDlg::OnDeleteList()
         const QSignalBlocker blocker(selector);
         selector->removeItem(m_nSel);
     }
-    SaveRegister(m_lists);
+    SaveRegisterOrSayWhy();
     SelectList(-1);
 }
 
@@ -390,8 +398,24 @@ void CTavelinDlg::OnSelchangeList()
 
 void CTavelinDlg::OnSaveSettings()
 {
-    SaveRegister(m_lists);
-    enable(IDC_SAVE, false);
+    if (SaveRegisterOrSayWhy())
+        enable(IDC_SAVE, false);
+}
+
+bool CTavelinDlg::SaveRegisterOrSayWhy()
+{
+    QString reason = m_storeError;
+    if (reason.isEmpty() && SaveRegister(m_lists, &reason))
+        return true;
+    ShowSaveFailure(reason);
+    raiseDirty();
+    return false;
+}
+
+void CTavelinDlg::ShowSaveFailure(const QString &reason)
+{
+    m_ui.messageBox(this, QStringLiteral("設定を保存できません\n%1").arg(reason), applicationName(),
+                    MessageButtons::Ok, MessageIcon::Stop);
 }
 
 void CTavelinDlg::OnCommonSettings()
@@ -401,7 +425,9 @@ void CTavelinDlg::OnCommonSettings()
         return;
     // All values are written, changed or not.
     m_settings = edited;
-    SaveCommonSettings(m_settings);
+    QString reason = m_storeError;
+    if (!reason.isEmpty() || !SaveCommonSettings(m_settings, &reason))
+        ShowSaveFailure(reason);
 }
 
 void CTavelinDlg::RecountQueued()
@@ -427,7 +453,7 @@ void CTavelinDlg::OnDestroy()
     if (isDirty() && m_ui.messageBox(this, QStringLiteral("設定が変更されています\n保存しますか"),
                                      QStringLiteral("保存"), MessageButtons::OkCancel,
                                      MessageIcon::Question) == DialogAnswer::Ok)
-        SaveRegister(m_lists);
+        SaveRegisterOrSayWhy();
     CloseStatusWindow();
 }
 

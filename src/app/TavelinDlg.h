@@ -99,10 +99,16 @@ private:
     bool TakeCommandLine();
     void SelectTab(int tab);
     void OnUpdateField(QByteArray MailingListEntry::*field, int id);
+    // SaveRegister, and on failure the reason in a message box and the dirty
+    // flag raised, so the owner can save again.
+    bool SaveRegisterOrSayWhy();
+    void ShowSaveFailure(const QString &reason);
     void OnDestroy();
 
     QStringList m_arguments;
     ListRegister m_lists;
     QMenu *m_systemMenu = nullptr;
     bool m_destroyed = false;
+    // Why the store could not be read at start; while set, it is never written.
+    QString m_storeError;
 };

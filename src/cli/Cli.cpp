@@ -53,14 +53,17 @@ QByteArray argumentBytes(const QStringList &args, qsizetype i)
     return args[i].toLocal8Bit();
 }
 
-CommonSettings loadSettings(ListRegister *lists)
+bool loadSettings(CommonSettings &settings, ListRegister *lists)
 {
     CAppRegistry store;
-    CommonSettings settings;
+    if (!store.readError().isEmpty()) {
+        failure(QStringLiteral("the settings cannot be read: %1").arg(store.readError()));
+        return false;
+    }
     LoadCommonSettings(store, settings);
     if (lists)
         *lists = LoadRegister(store);
-    return settings;
+    return true;
 }
 
 } // namespace cli

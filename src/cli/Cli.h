@@ -33,9 +33,11 @@ void keepArgumentBytes(int argc, char **argv, int first);
 // code set into U+FFFD.
 QByteArray argumentBytes(const QStringList &args, qsizetype i);
 
-// The common settings (and the register, when asked) as stored. The store is
-// open only while it is read, so a long run never holds it from a window.
-CommonSettings loadSettings(ListRegister *lists = nullptr);
+// Reads the common settings (and the register, when asked) as stored. The
+// store is open only while it is read, so a long run never holds it from a
+// window. False, with the reason on stderr, when the store cannot be read:
+// its defaults would pass for the owner's settings.
+bool loadSettings(CommonSettings &settings, ListRegister *lists = nullptr);
 
 // Subcommands, one per area.
 int lists(const QStringList &args);

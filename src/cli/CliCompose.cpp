@@ -55,7 +55,9 @@ int compose(const QStringList &args)
             QStringLiteral("%1 needs --arg TEXT").arg(QLatin1String(CommandKindName(*kind))));
 
     ListRegister lists;
-    const CommonSettings settings = loadSettings(&lists);
+    CommonSettings settings;
+    if (!loadSettings(settings, &lists))
+        return ExitFailure;
     const auto entry = std::find_if(lists.begin(), lists.end(),
                                     [&](const MailingListEntry &e) { return e.Title == *title; });
     if (entry == lists.end())
@@ -93,7 +95,9 @@ int queue(const QStringList &args)
     const bool count = args == QStringList{QStringLiteral("count")};
     if (!args.isEmpty() && !count)
         return usageError(QStringLiteral("queue takes no argument but 'count'"));
-    const CommonSettings settings = loadSettings();
+    CommonSettings settings;
+    if (!loadSettings(settings))
+        return ExitFailure;
     const QString folder = outgoingFolder(settings);
     if (count) {
         out(QByteArray::number(OutgoingFolder::CountQueued(folder)) + '\n');

@@ -38,7 +38,9 @@ int sendFile(const QStringList &args)
     if (file.isEmpty())
         return usageError(QStringLiteral("send-file needs the queued file to send"));
 
-    const CommonSettings settings = loadSettings();
+    CommonSettings settings;
+    if (!loadSettings(settings))
+        return ExitFailure;
 
     // The worker reports to this thread, as it does to the windows.
     QObject receiver;

@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 #include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -90,7 +91,12 @@ int send(const QStringList &args)
         }
     }
 
-    CommonSettings settings = loadSettings();
+    // A run piped into a log or killed part way shows every line it reached.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    CommonSettings settings;
+    if (!loadSettings(settings))
+        return ExitFailure;
     if (settings.MailSavePath.isEmpty())
         return failure(QStringLiteral("no outgoing folder is set (MailSavePath)"));
     if (settings.DialUp && !settings.UseQuillon) {
@@ -136,7 +142,9 @@ int send(const QStringList &args)
     // did not start: the queue is not empty either.
     if (run.errorSeen() || run.cancelled())
         return view.messageLast() ? ExitFailure : failure(view.lastLine1());
-    return ExitOk;
+    // The mails went out, but a copy that was asked for is missing (said on
+    // stderr when it happened).
+    return run.copyFailed() ? ExitFailure : ExitOk;
 }
 
 } // namespace cli

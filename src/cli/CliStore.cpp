@@ -7,7 +7,9 @@ int lists(const QStringList &args)
     if (!args.isEmpty())
         return usageError(QStringLiteral("lists takes no arguments"));
     ListRegister stored;
-    loadSettings(&stored);
+    CommonSettings values;
+    if (!loadSettings(values, &stored))
+        return ExitFailure;
     for (const MailingListEntry &entry : stored) {
         const QByteArrayList row = {entry.Title,      entry.Address,  entry.ListName, entry.Passwd,
                                     entry.ConfigFile, entry.InfoFile, entry.IntroFile};
@@ -20,7 +22,9 @@ int settings(const QStringList &args)
 {
     if (!args.isEmpty())
         return usageError(QStringLiteral("settings takes no arguments"));
-    const CommonSettings values = loadSettings();
+    CommonSettings values;
+    if (!loadSettings(values))
+        return ExitFailure;
     for (const CommonSettingField &field : commonSettingFields()) {
         const QByteArray value =
             field.number ? QByteArray::number(values.*field.number) : values.*field.text;

@@ -426,22 +426,12 @@ QueueResult QueueCommand(const QString &folder, CommandKind kind, const CommandI
     if (!mail.ok())
         return {{}, mail.refusal, {}};
 
-    const OutgoingFolder::CreatedFile created = OutgoingFolder::CreateQueuedFile(folder);
+    // A half-written mail would still be sent (approve lines without their
+    // end, a config without its EOF): the mail takes its queued name only
+    // when whole.
+    const OutgoingFolder::CreatedFile created = OutgoingFolder::WriteQueuedFile(
+        folder, [&mail](QIODevice &file) { return file.write(mail.text) == mail.text.size(); });
     if (!created.ok())
         return {{}, fileNotCreatedMessage(), created.error};
-
-    // A half-written mail would still be sent (approve lines without their
-    // end), so any write failure removes the file.
-    QFile file(created.path);
-    QString error;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        error = file.errorString();
-    else if (file.write(mail.text) != mail.text.size() || !file.flush())
-        error = file.errorString();
-    file.close();
-    if (!error.isEmpty()) {
-        QFile::remove(created.path);
-        return {{}, fileNotCreatedMessage(), QStringLiteral("%1: %2").arg(created.path, error)};
-    }
     return {created.path, std::nullopt, {}, mail.notice};
 }

@@ -1,11 +1,20 @@
 #include "OutgoingFolder.h"
 
+#include "store/SafeFile.h"
+
 #include <QDateTime>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <algorithm>
+#include <cerrno>
+#include <optional>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
 
 namespace OutgoingFolder {
 
@@ -35,38 +44,123 @@ template <typename Visit> void forEachQueued(const QString &folder, Visit visit)
     }
 }
 
+// Start from the clock, as the system's unique-name service does, so that
+// successive names rarely collide; then step on until a name is free.
+int clockNumber()
+{
+    return int(QDateTime::currentMSecsSinceEpoch() % kNameCount) + 1;
+}
+
+std::optional<CreatedFile> folderRefusal(const QString &folder)
+{
+    if (folder.isEmpty())
+        return CreatedFile{{}, QStringLiteral("no outgoing folder is set")};
+    if (!QFileInfo(folder).isDir())
+        return CreatedFile{{}, QStringLiteral("%1 is not a folder").arg(folder)};
+    return std::nullopt;
+}
+
+bool isTaken(const QString &path)
+{
+    const QFileInfo entry(path);
+    return entry.exists() || entry.isSymLink();
+}
+
+enum class Claim
+{
+    Done,
+    Taken,
+    Failed
+};
+
+// Offers the names from firstNumber on, wrapping round after nameCount, to
+// claim(path, &error) until one is claimed or a failure ends the search.
+template <typename ClaimName>
+CreatedFile claimFreeName(const QString &folder, int firstNumber, int nameCount, ClaimName claim)
+{
+    int number = firstNumber;
+    for (int tried = 0; tried < nameCount; ++tried, number = number % nameCount + 1) {
+        const QString path = QueuedPath(folder, queuedName(number));
+        QString error;
+        switch (claim(path, &error)) {
+        case Claim::Done:
+            return {path, {}};
+        case Claim::Failed:
+            return {{}, error};
+        case Claim::Taken:
+            break;
+        }
+    }
+    return {{},
+            QStringLiteral("all %1 queued file names are taken in %2").arg(nameCount).arg(folder)};
+}
+
 } // namespace
 
 CreatedFile CreateQueuedFile(const QString &folder)
 {
-    // Start from the clock, as the system's unique-name service does, so that
-    // successive names rarely collide; then step on until a name is free.
-    const int start = int(QDateTime::currentMSecsSinceEpoch() % kNameCount) + 1;
-    return CreateQueuedFileForTest(folder, start, kNameCount);
+    return CreateQueuedFileForTest(folder, clockNumber(), kNameCount);
 }
 
 CreatedFile CreateQueuedFileForTest(const QString &folder, int firstNumber, int nameCount)
 {
-    if (folder.isEmpty())
-        return {{}, QStringLiteral("no outgoing folder is set")};
-    if (!QFileInfo(folder).isDir())
-        return {{}, QStringLiteral("%1 is not a folder").arg(folder)};
-
-    int number = firstNumber;
-    for (int tried = 0; tried < nameCount; ++tried, number = number % nameCount + 1) {
-        const QString path = QueuedPath(folder, queuedName(number));
+    if (const std::optional<CreatedFile> refused = folderRefusal(folder))
+        return *refused;
+    return claimFreeName(folder, firstNumber, nameCount, [](const QString &path, QString *error) {
         QFile file(path);
         // NewOnly is an exclusive create: it never opens an existing entry, so
         // two creators racing for one name cannot both get it.
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
                       QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-            return {path, {}};
-        const QFileInfo taken(path);
-        if (!taken.exists() && !taken.isSymLink())
-            return {{}, QStringLiteral("cannot create %1: %2").arg(path, file.errorString())};
-    }
-    return {{},
-            QStringLiteral("all %1 queued file names are taken in %2").arg(nameCount).arg(folder)};
+            return Claim::Done;
+        if (isTaken(path))
+            return Claim::Taken;
+        *error = QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
+        return Claim::Failed;
+    });
+}
+
+CreatedFile WriteQueuedFile(const QString &folder, const std::function<bool(QIODevice &)> &write)
+{
+    if (const std::optional<CreatedFile> refused = folderRefusal(folder))
+        return *refused;
+    // The name meant: the first one free now. Should another creator take it
+    // meanwhile, the mail takes the next free one.
+    int number = clockNumber();
+    for (int tried = 0; tried < kNameCount && isTaken(QueuedPath(folder, queuedName(number)));
+         ++tried)
+        number = number % kNameCount + 1;
+    const QString meant = QueuedPath(folder, queuedName(number));
+
+    // Hidden and never of the queued form, so no run ever sends it; mode 0600.
+    QTemporaryFile temp(QueuedPath(folder, QStringLiteral(".tavelin-XXXXXX.part")));
+    errno = 0;
+    if (!temp.open())
+        return {{},
+                QStringLiteral("%1: %2").arg(meant, SafeFile::reason(temp.errorString(), errno))};
+    errno = 0;
+    bool written = write(temp) && temp.flush();
+#ifndef Q_OS_WIN
+    // Whole on disk before it has its name, should the machine stop.
+    written = written && ::fsync(temp.handle()) == 0;
+#endif
+    if (!written)
+        return {{},
+                QStringLiteral("%1: %2").arg(meant, SafeFile::reason(temp.errorString(), errno))};
+    const CreatedFile claimed =
+        claimFreeName(folder, number, kNameCount, [&temp](const QString &path, QString *error) {
+            const int result = SafeFile::renameNoReplace(temp.fileName(), path);
+            if (result == 0)
+                return Claim::Done;
+            if (result == EEXIST)
+                return Claim::Taken;
+            *error = QStringLiteral("%1: %2").arg(path, SafeFile::systemReason(result));
+            return Claim::Failed;
+        });
+    // The temporary file now is the mail; there is nothing left to remove.
+    if (claimed.ok())
+        temp.setAutoRemove(false);
+    return claimed;
 }
 
 bool IsQueuedName(QStringView name)

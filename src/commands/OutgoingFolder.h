@@ -5,6 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QIODevice;
+
 // The outgoing folder: queued command mails are the files directly in it whose
 // names match "tvl*.tmp" in any letter case. The folder keeps no other state,
 // so every operation lists it afresh. An empty folder path names no folder
@@ -30,6 +34,14 @@ CreatedFile CreateQueuedFile(const QString &folder);
 // Test seam: CreateQueuedFile starting at firstNumber, with only the numbers
 // 1..nameCount in use, so that running out of names is quick to reach.
 CreatedFile CreateQueuedFileForTest(const QString &folder, int firstNumber, int nameCount);
+
+// Writes a new file of the CreateQueuedFile name form holding what `write`
+// puts into the device it is given (false: the writing failed). The text goes
+// to a temporary file in folder, whose name is never a queued one, and takes
+// a free "tvl" name only when whole and synced, in one step that never
+// replaces an entry: a queued name never holds part of a mail, even after a
+// kill. The error names the file that was meant and the system's reason.
+CreatedFile WriteQueuedFile(const QString &folder, const std::function<bool(QIODevice &)> &write);
 
 // True when name (without folder) matches "tvl*.tmp", letter case ignored.
 bool IsQueuedName(QStringView name);

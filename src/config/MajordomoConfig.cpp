@@ -1,10 +1,13 @@
 #include "MajordomoConfig.h"
 
 #include "ConfigFormat.h"
+#include "store/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
 
 using namespace configformat;
 
@@ -174,6 +177,12 @@ bool MajordomoConfig::Save(QString *errorText) const
         setError(errorText, QStringLiteral("no config file has been loaded"));
         return false;
     }
+    // The new text is renamed over the file (over a link's target): never
+    // over a device, a FIFO or a folder.
+    if (const QString refused = SafeFile::writeRefusal(FilePath); !refused.isEmpty()) {
+        setError(errorText, refused);
+        return false;
+    }
     QFile in(FilePath);
     if (!in.open(QIODevice::ReadOnly)) {
         setError(errorText, in.errorString());
@@ -242,8 +251,10 @@ bool MajordomoConfig::Save(QString *errorText) const
         setError(errorText, in.errorString());
         return false;
     }
+    errno = 0;
     if (!out.finish() || !save.commit()) {
-        setError(errorText, save.errorString());
+        // A short write on a full disk leaves Qt without a reason of its own.
+        setError(errorText, SafeFile::reason(save.errorString(), errno));
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QTimer>
 
@@ -18,7 +19,7 @@ QString outgoingFolder(const CommonSettings &settings)
 
 // Copies `from` line by line into `to`, each line ending in CR LF, as a text
 // copy does. False when a write failed.
-bool copyLines(QFile &from, QFile &to)
+bool copyLines(QFile &from, QIODevice &to)
 {
     bool ok = true;
     while (ok && !from.atEnd()) {
@@ -27,7 +28,7 @@ bool copyLines(QFile &from, QFile &to)
             line.chop(1);
         ok = to.write(line + "\r\n") == line.size() + 2;
     }
-    return ok && to.flush();
+    return ok;
 }
 
 } // namespace
@@ -42,6 +43,11 @@ SendAllRun::SendAllRun(SendAllView &view, const CommonSettings &settings, QObjec
 }
 
 SendAllRun::~SendAllRun() = default;
+
+QString SendAllRun::lockFileName()
+{
+    return QStringLiteral("tavelin-send.lock");
+}
 
 QString SendAllRun::noListFolderName()
 {
@@ -126,6 +132,7 @@ void SendAllRun::start()
     m_phase = Phase::Running;
     m_nextNumber = 1;
     m_errorSeen = false;
+    m_copyFailed = false;
     m_queue.reset();
     // Resolved once: the companion program starts in the folder, so a path
     // relative to ours would name a file it cannot find (and which is then
@@ -133,7 +140,34 @@ void SendAllRun::start()
     const QString folder = outgoingFolder(m_settings);
     m_folder = folder.isEmpty() ? QString() : QDir(folder).absolutePath();
     m_view.disableRunButtons();
+    if (!lockFolder()) {
+        m_errorSeen = true; // the status window keeps the message's context
+        postMessage(this, SendMsg::RunEnd);
+        return;
+    }
     postMessage(this, SendMsg::RunNext);
+}
+
+bool SendAllRun::lockFolder()
+{
+    const QString folder = outgoingFolder(m_settings);
+    // Nothing can be sent from a folder that is not there.
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return true;
+    auto lock = std::make_unique<QLockFile>(OutgoingFolder::QueuedPath(folder, lockFileName()));
+    // A run may take hours: only the lock of a process that has died is
+    // stale, and it is taken over.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) {
+        m_lock = std::move(lock);
+        return true;
+    }
+    const QString text = lock->error() == QLockFile::LockFailedError
+                             ? QStringLiteral("別の送信が実行中です\n%1")
+                             : QStringLiteral("送信ﾌｫﾙﾀﾞをﾛｯｸできません\n%1");
+    m_view.showMessage(
+        {text.arg(QDir::toNativeSeparators(folder)), applicationName(), UserMessage::Icon::Stop});
+    return false;
 }
 
 void SendAllRun::next()
@@ -211,21 +245,17 @@ void SendAllRun::saveCopy(const QString &sentFile, const QByteArray &listTitle)
 {
     const QString folder =
         QFileInfo(sentFile).absolutePath() + QLatin1Char('/') + copyFolderName(listTitle);
-    // A folder that cannot be made, or no free name in it: no copy, silently.
+    // A folder that cannot be made: no copy, silently.
     if (!QDir().mkpath(folder))
         return;
-    const OutgoingFolder::CreatedFile copy = OutgoingFolder::CreateQueuedFile(folder);
-    if (!copy.ok())
-        return;
-    QFile to(copy.path);
-    bool written = to.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    if (written) {
-        QFile from(sentFile);
-        if (from.open(QIODevice::ReadOnly)) // unreadable: the copy stays empty
-            written = copyLines(from, to);
-    }
-    if (!written) {
-        m_view.showMessage({QStringLiteral("保存先のﾌｧｲﾙが開けません"),
+    QFile from(sentFile);
+    const bool readable = from.open(QIODevice::ReadOnly); // unreadable: an empty copy
+    // A copy cut short by a full disk is no copy: it appears whole or not at all.
+    const OutgoingFolder::CreatedFile copy = OutgoingFolder::WriteQueuedFile(
+        folder, [&](QIODevice &to) { return !readable || copyLines(from, to); });
+    if (!copy.ok()) {
+        m_copyFailed = true;
+        m_view.showMessage({QStringLiteral("保存先のﾌｧｲﾙに書き込めません\n%1").arg(copy.error),
                             QStringLiteral("メール保存"), UserMessage::Icon::None});
     }
 }
@@ -278,6 +308,7 @@ void SendAllRun::finishHandOff(const QString &file)
 void SendAllRun::end()
 {
     m_queue.reset();
+    m_lock.reset(); // unlocks and removes the lock file
     m_view.setStatusLine2(QStringLiteral("送信を完了しました"));
     m_view.recountQueued();
     m_view.runTabChange();

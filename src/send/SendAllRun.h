@@ -11,6 +11,7 @@
 #include <memory>
 
 class QDirIterator;
+class QLockFile;
 
 // What a send-all run asks of the window that drives it: the main window in
 // the program, a terminal in tavelin-cli.
@@ -69,6 +70,12 @@ public:
     // Results of the last run, for callers that report them.
     bool errorSeen() const { return m_errorSeen; }
     bool cancelled() const { return m_cancelRequested; }
+    // A copy of a sent mail could not be kept (the mail was still sent).
+    bool copyFailed() const { return m_copyFailed; }
+
+    // The lock file in the outgoing folder held while a run sends from it:
+    // one run at a time, whichever process, or mails would go out twice.
+    static QString lockFileName();
 
     // Subfolder of the outgoing folder for copies of mails that name no
     // list, so that no copy lands in the queue itself.
@@ -93,6 +100,9 @@ private:
     };
 
     void start();
+    // Takes the outgoing folder's lock; false (message shown) when another
+    // run holds it or it cannot be taken.
+    bool lockFolder();
     void next();
     void end();
     void dialResult(bool ready);
@@ -113,8 +123,10 @@ private:
     std::unique_ptr<QDirIterator> m_queue;
     // The outgoing folder as an absolute path, fixed at the run's start.
     QString m_folder;
+    std::unique_ptr<QLockFile> m_lock;
     Phase m_phase = Phase::Idle;
     bool m_cancelRequested = false;
     bool m_errorSeen = false;
+    bool m_copyFailed = false;
     int m_nextNumber = 1;
 };

@@ -1,9 +1,13 @@
 #include "RegistryBase.h"
 
+#include "SafeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+
+#include <cerrno>
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -72,6 +76,15 @@ bool isUnreadable(const std::unique_ptr<QSettings> &settings)
     return settings && unreadableFiles().contains(settings->fileName());
 }
 
+// Why the last write of each store file failed in this process. QSettings
+// keeps the changes of a failed write and tries them again when the file is
+// next opened, so a failure then is that write's, not a read's.
+QHash<QString, QString> &failedWrites()
+{
+    static QHash<QString, QString> reasons;
+    return reasons;
+}
+
 // Notes a parse failure; false when the store cannot be read at all.
 bool checkReadable(const QSettings &settings)
 {
@@ -90,6 +103,16 @@ bool checkReadable(const QSettings &settings)
 }
 
 #ifndef Q_OS_WIN
+// Where QSettings keeps the store, found without opening the store itself
+// (a FIFO there would block the open): the maker's own file, which QSettings
+// reads as a fallback anyway, lies beside the maker's folder.
+QString storeFile(const QString &makerKey, const QString &productKey)
+{
+    const QSettings makerWide(QSettings::NativeFormat, QSettings::UserScope, makerKey);
+    return QFileInfo(makerWide.fileName()).absolutePath() + QLatin1Char('/') + makerKey +
+           QLatin1Char('/') + productKey + QStringLiteral(".conf");
+}
+
 // The lock on whole steps for `file`, shared by the store objects of this
 // process that are open at once: a second one must not wait for the first.
 // The store is used from one thread only.
@@ -112,24 +135,32 @@ std::shared_ptr<QLockFile> stepLock(const QString &file)
 CRegistryBase::CRegistryBase(const QString &makerKey, const QString &productKey)
     : m_makerKey(makerKey), m_productKey(productKey)
 {
+#ifdef Q_OS_WIN
     auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                                 makerKey, productKey);
-    if (!checkReadable(*settings))
+#else
+    const QString file = storeFile(makerKey, productKey);
+    if (const QString refused = SafeFile::readRefusal(file); !refused.isEmpty()) {
+        m_readError = m_error = QStringLiteral("%1: %2").arg(file, refused);
         return;
-#ifndef Q_OS_WIN
-    const QString file = settings->fileName();
-    if (!ensurePrivateFile(file))
+    }
+    errno = 0;
+    if (!ensurePrivateFile(file)) {
+        m_error = QStringLiteral("%1: %2").arg(file, SafeFile::systemReason(errno));
         return;
+    }
     // Serialises whole load-modify-write steps of concurrent Tavelin
     // processes; QSettings' own lock only covers the write itself, and two
     // register saves merged key by key would mix two registers.
     m_lock = stepLock(file);
-    // Read again under the lock.
-    settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, makerKey,
-                                           productKey);
-    if (!checkReadable(*settings))
-        return;
+    // The store is this one file, without the fallback files QSettings would
+    // read beside it, and read under the lock.
+    auto settings = std::make_unique<QSettings>(file, QSettings::IniFormat);
 #endif
+    if (!checkReadable(*settings)) {
+        openFailed(settings->fileName());
+        return;
+    }
     m_settings = std::move(settings);
 }
 
@@ -183,13 +214,61 @@ bool CRegistryBase::keyExists(const QString &path) const
         .names.contains(path.mid(slash + 1));
 }
 
+void CRegistryBase::openFailed(const QString &file)
+{
+    m_error = failedWrites().value(file);
+    if (m_error.isEmpty())
+        m_readError = m_error = QStringLiteral("%1: cannot be read").arg(file);
+}
+
+bool CRegistryBase::fail(const QString &why)
+{
+    m_error = why;
+    return false;
+}
+
+bool CRegistryBase::keepBackup(const QString &file)
+{
+#ifndef Q_OS_WIN
+    // Before this process first writes the store, the file as it is goes to
+    // <file>.bak: Qt's reader skips a damaged region without a word, and the
+    // write would lose what stood there. Better no write than no copy.
+    static QSet<QString> kept;
+    if (kept.contains(file))
+        return true;
+    if (const QString refused = SafeFile::readRefusal(file); !refused.isEmpty())
+        return fail(QStringLiteral("%1: %2").arg(file, refused));
+    QFile current(file);
+    errno = 0;
+    if (!current.open(QIODevice::ReadOnly))
+        return fail(
+            QStringLiteral("%1: %2").arg(file, SafeFile::reason(current.errorString(), errno)));
+    const QByteArray bytes = current.readAll();
+    if (current.error() != QFileDevice::NoError)
+        return fail(
+            QStringLiteral("%1: %2").arg(file, SafeFile::reason(current.errorString(), errno)));
+    // An empty store holds nothing to keep, and an older copy is worth more.
+    if (!bytes.isEmpty()) {
+        const QString backup = file + QStringLiteral(".bak");
+        if (const QString error = SafeFile::replaceWhole(backup, bytes); !error.isEmpty())
+            return fail(QStringLiteral("%1: %2").arg(backup, error));
+    }
+    kept.insert(file);
+#else
+    Q_UNUSED(file);
+#endif
+    return true;
+}
+
 bool CRegistryBase::beforeWrite()
 {
+    const QString file = m_settings->fileName();
+    if (!keepBackup(file))
+        return false;
     if (!isUnreadable(m_settings))
         return true;
-    const QString file = m_settings->fileName();
     if (!QFile::copy(file, keepAsideName(file)))
-        return false; // better no write at all than losing the unreadable file
+        return fail(QStringLiteral("%1: cannot keep a copy of the unreadable store").arg(file));
     unreadableFiles().remove(file);
     return true;
 }
@@ -371,8 +450,25 @@ bool CRegistryBase::DeleteKey(const QString &subkey, const RegKey *parent)
 
 bool CRegistryBase::commit()
 {
-    if (!m_settings || isUnreadable(m_settings))
-        return false;
+    if (!m_settings)
+        return fail(m_error.isEmpty() ? QStringLiteral("the store could not be opened") : m_error);
+    const QString file = m_settings->fileName();
+    if (isUnreadable(m_settings))
+        return fail(m_error.isEmpty() ? QStringLiteral("%1: nothing was written").arg(file)
+                                      : m_error);
+#ifndef Q_OS_WIN
+    // The file is replaced by a rename over the link's target: never over a
+    // device or a FIFO put there since the store was opened.
+    if (const QString refused = SafeFile::writeRefusal(file); !refused.isEmpty())
+        return fail(QStringLiteral("%1: %2").arg(file, refused));
+#endif
+    errno = 0;
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    if (m_settings->status() != QSettings::NoError) {
+        failedWrites().insert(file,
+                              QStringLiteral("%1: %2").arg(file, SafeFile::systemReason(errno)));
+        return fail(failedWrites().value(file));
+    }
+    failedWrites().remove(file);
+    return true;
 }

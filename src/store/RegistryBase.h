@@ -72,6 +72,14 @@ public:
     bool commit();
     // Path of the store's file (on Windows, the registry key's name).
     QString location() const;
+    // Why the store file, which exists, cannot be read: not a plain file, or
+    // no right to read it. Reads then give the defaults and every write is
+    // refused, so that the file is never replaced by an empty store. Empty
+    // when it was read (or is yet to be created).
+    const QString &readError() const { return m_readError; }
+    // Why the last write failed (the reason of the system where there is
+    // one); empty when nothing failed.
+    const QString &error() const { return m_error; }
 
     static constexpr long ErrorNotFound = 2;
     static constexpr long ErrorInvalidHandle = 6;
@@ -92,11 +100,16 @@ private:
     };
     const Subkeys &storedSubkeys(const QString &path) const;
     bool beforeWrite();
+    bool keepBackup(const QString &file);
+    bool fail(const QString &why);
+    void openFailed(const QString &file);
 
     std::shared_ptr<QLockFile> m_lock;
     std::unique_ptr<QSettings> m_settings;
     QString m_makerKey;
     QString m_productKey;
+    QString m_readError;
+    QString m_error;
     // Keys created in this session: an INI file keeps no empty groups.
     QSet<QString> m_createdKeys;
     // Subkeys of a key as the settings hold them; values never change that,

@@ -14,6 +14,14 @@ constexpr QByteArray MailingListEntry::*kRecordFields[] = {
 constexpr const char *kRecordNames[] = {"Address",    "ListName", "Passwd",
                                         "ConfigFile", "InfoFile", "IntroFile"};
 
+bool failed(const CAppRegistry &store, QString *error)
+{
+    if (error)
+        *error = store.error().isEmpty() ? QStringLiteral("the store could not be written")
+                                         : store.error();
+    return false;
+}
+
 } // namespace
 
 void LoadCommonSettings(CAppRegistry &store, CommonSettings &settings)
@@ -50,7 +58,7 @@ ListRegister LoadRegister(CAppRegistry &store)
     return lists;
 }
 
-bool SaveRegister(const ListRegister &lists)
+bool SaveRegister(const ListRegister &lists, QString *error)
 {
     CAppRegistry store;
     // The old register is removed and the new one written in memory; commit()
@@ -58,20 +66,20 @@ bool SaveRegister(const ListRegister &lists)
     store.DeleteKey(kRegisterKey);
     const RegKey root = store.CreateKey(kRegisterKey);
     if (!root.isValid())
-        return false;
+        return failed(store, error);
     for (qsizetype position = 0; position < lists.size(); ++position) {
         const MailingListEntry &entry = lists.at(position);
         const RegKey key = store.CreateKey(QStringLiteral("MailingList%1").arg(position), &root);
         if (!key.isValid())
-            return false;
+            return failed(store, error);
         store.SetString(QStringLiteral("Title"), entry.Title, &key);
         for (size_t i = 0; i < std::size(kRecordFields); ++i)
             store.SetString(QString::fromLatin1(kRecordNames[i]), entry.*kRecordFields[i], &key);
     }
-    return store.commit();
+    return store.commit() || failed(store, error);
 }
 
-bool SaveCommonSettings(const CommonSettings &settings)
+bool SaveCommonSettings(const CommonSettings &settings, QString *error)
 {
     CAppRegistry store;
     for (const CommonSettingField &field : commonSettingFields()) {
@@ -81,5 +89,5 @@ bool SaveCommonSettings(const CommonSettings &settings)
         else
             store.SetString(name, settings.*field.text);
     }
-    return store.commit();
+    return store.commit() || failed(store, error);
 }

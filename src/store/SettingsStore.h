@@ -11,6 +11,7 @@ void LoadCommonSettings(CAppRegistry &store, CommonSettings &settings);
 ListRegister LoadRegister(CAppRegistry &store);
 
 // Replaces the whole register in one step: the store on disk holds either the
-// old register or the new one. False when the new one could not be written.
-bool SaveRegister(const ListRegister &lists);
-bool SaveCommonSettings(const CommonSettings &settings);
+// old register or the new one. False, with the reason in *error, when the new
+// one could not be written.
+bool SaveRegister(const ListRegister &lists, QString *error = nullptr);
+bool SaveCommonSettings(const CommonSettings &settings, QString *error = nullptr);

@@ -655,6 +655,61 @@ private Q_SLOTS:
         QCOMPARE(render.exitCode(), 2);
     }
 
+    void fileRenameNeverReplacesAFifo()
+    {
+        QVERIFY(writeFile(path("reply.txt"), "reply"));
+        const QString fifo = path(QStringLiteral("list.fifo"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(QFile::link(fifo, path(QStringLiteral("list.conf"))));
+        for (const QString &target : {fifo, path(QStringLiteral("list.conf"))}) {
+            CFileRenameDlg dialog(m_ui);
+            dialog.m_strSource = path("reply.txt");
+            dialog.m_strNewName = target;
+            m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Ok; }};
+            m_ui.messageAnswers = {DialogAnswer::Ok};
+            QCOMPARE(m_ui.runModal(dialog), DialogAnswer::Ok);
+        }
+        struct stat st
+        {
+        };
+        QCOMPARE(lstat(QFile::encodeName(fifo).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+        QVERIFY(QFileInfo(path(QStringLiteral("list.conf"))).isSymLink());
+        const QList<FakeUiServices::Question> messages = m_ui.askedOf(Kind::Message);
+        QCOMPARE(messages.size(), 2);
+        for (const FakeUiServices::Question &message : messages)
+            QVERIFY2(message.text.endsWith(QStringLiteral("not a plain file")),
+                     qPrintable(message.text));
+    }
+
+    void storeThatCannotBeReadIsSaidAtStartAndNeverWritten()
+    {
+        // A folder where the store file should be.
+        const QString store = path(QStringLiteral("Orvendal/Tavelin.conf"));
+        QVERIFY(QDir().mkpath(store));
+        m_ui.dialogScripts = {typeTitle(QStringLiteral("new"))};
+        auto window = open({});
+        QCOMPARE(m_ui.askedOf(Kind::Message).size(), 1);
+        QVERIFY(
+            m_ui.askedOf(Kind::Message)[0].text.startsWith(QStringLiteral("設定を読み込めません")));
+        QVERIFY(m_ui.askedOf(Kind::Message)[0].text.contains(store));
+
+        // Adding a list saves the register: refused, said, and still to be saved.
+        window->press(1006);
+        QCOMPARE(m_ui.askedOf(Kind::Message).size(), 2);
+        QVERIFY(window->isDirty());
+        window->press(1013);
+        const QList<FakeUiServices::Question> messages = m_ui.askedOf(Kind::Message);
+        QCOMPARE(messages.size(), 3);
+        for (int i : {1, 2}) {
+            QVERIFY(messages[i].text.startsWith(QStringLiteral("設定を保存できません\n") + store));
+            QCOMPARE(messages[i].icon, MessageIcon::Stop);
+        }
+        QVERIFY(window->isDirty());
+        QVERIFY(QFileInfo(store).isDir());
+        QCOMPARE(QDir(store).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
     void failedCopyKeepsTheOldFileAndSaysWhy()
     {
         const QByteArray old = "old config\r\n";

@@ -5,13 +5,53 @@
 #include "ScriptedSmtpServer.h"
 
 #include "commands/OutgoingFolder.h"
+#include "send/SendAllRun.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <csignal>
+#include <cstring>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace {
+
+QProcess *startCli(const QStringList &args, const QString &configHome, QObject *parent)
+{
+    auto *cli = new QProcess(parent);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    cli->setProcessEnvironment(env);
+    cli->start(cliProgram(), args);
+    return cli;
+}
+
+// Lines of length 100 up to about `size` bytes, none of them "EOF".
+QByteArray bigText(qsizetype size)
+{
+    QByteArray line(98, 'x');
+    QByteArray text;
+    text.reserve(size + 100);
+    for (int i = 0; text.size() < size; ++i)
+        text += line.replace(0, 8, QByteArray::number(i).rightJustified(8, '0')) + "\r\n";
+    return text;
+}
+
+// Unmounts a folder when the test ends, however it ends.
+struct Unmount
+{
+    QByteArray path;
+    ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+};
+
+} // namespace
 
 class TestCliSend : public QObject
 {
@@ -119,21 +159,160 @@ private Q_SLOTS:
         writeStore(server.port());
         compose({QStringLiteral("3")});
         compose({QStringLiteral("3")});
-        QProcess cli;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
-        cli.setProcessEnvironment(env);
-        cli.start(cliProgram(),
-                  {QStringLiteral("send"), QStringLiteral("--timeout"), QStringLiteral("2")});
+        QProcess &cli =
+            *startCli({QStringLiteral("send"), QStringLiteral("--timeout"), QStringLiteral("2")},
+                      m_home.path(), this);
         QVERIFY(cli.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(server.accepted(), 10000);
+        // Line-buffered: the line reached shows while the run still waits.
+        QByteArray shown;
+        QTRY_VERIFY_WITH_TIMEOUT((shown += cli.readAllStandardOutput()).contains("通目を送信中\n"),
+                                 10000);
         ::kill(pid_t(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
         QCOMPARE(cli.exitCode(), 130);
         // The mail in flight failed at its deadline; the second never started.
         QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 2);
-        QCOMPARE(cli.readAllStandardOutput().count("通目を送信中"), 1);
+        QCOMPARE((shown + cli.readAllStandardOutput()).count("通目を送信中"), 1);
+    }
+
+    void twoRunsAtOnceSendEveryMailOnce()
+    {
+        // A run killed while it sends leaves its lock; the next run takes it over.
+        ScriptedSmtpServer silent;
+        silent.send("220 slow\r\n").silence();
+        QVERIFY(silent.start());
+        writeStore(silent.port());
+        compose({QStringLiteral("3")});
+        QProcess *killed = startCli({QStringLiteral("send")}, m_home.path(), this);
+        QTRY_VERIFY_WITH_TIMEOUT(silent.accepted(), 10000);
+        ::kill(pid_t(killed->processId()), SIGKILL);
+        QVERIFY(killed->waitForFinished(10000));
+        QVERIFY(QFile::exists(OutgoingFolder::QueuedPath(outgoing(), SendAllRun::lockFileName())));
+
+        AiosmtpdServer server;
+        if (!server.start(0.2))
+            QFAIL(qPrintable(server.error()));
+        writeStore(server.port());
+        for (int i = 1; i < 10; ++i)
+            compose({QStringLiteral("0"), QStringLiteral("--arg"),
+                     QStringLiteral("m%1@example.org").arg(i)});
+        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 10);
+
+        const QStringList args = {QStringLiteral("send"), QStringLiteral("--timeout"),
+                                  QStringLiteral("20")};
+        QProcess *first = startCli(args, m_home.path(), this);
+        QProcess *second = startCli(args, m_home.path(), this);
+        QVERIFY(first->waitForFinished(60000) && second->waitForFinished(60000));
+        const QByteArray refused =
+            first->exitCode() == 1 ? first->readAllStandardError() : second->readAllStandardError();
+        QCOMPARE(QSet<int>({first->exitCode(), second->exitCode()}), QSet<int>({0, 1}));
+        QVERIFY2(refused.contains("別の送信が実行中です"), refused.constData());
+
+        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 0);
+        QCOMPARE(server.mails().size(), 10);
+        QSet<QByteArray> subjects;
+        for (const AiosmtpdServer::Mail &mail : server.mails())
+            subjects.insert(mail.content.mid(mail.content.indexOf("Subject:")).split('\r').first());
+        QCOMPARE(subjects.size(), 10);
+        QVERIFY(!QFile::exists(OutgoingFolder::QueuedPath(outgoing(), SendAllRun::lockFileName())));
+    }
+
+    void composeKilledAnywhereNeverQueuesPartOfAMail()
+    {
+        writeStore(1);
+        const QString info = m_home.filePath(QStringLiteral("info.txt"));
+        QVERIFY(writeFile(info, bigText(40 << 20)));
+        const QStringList args = {QStringLiteral("compose"), QStringLiteral("4"),
+                                  QStringLiteral("--list"),  QStringLiteral("ml"),
+                                  QStringLiteral("--arg"),   info};
+        QElapsedTimer timer;
+        timer.start();
+        const CliRun whole = runCli(args, m_home.path());
+        const qint64 takes = timer.elapsed();
+        QVERIFY2(whole.status == 0, whole.err.constData());
+        const qint64 size = QFileInfo(QString::fromLocal8Bit(whole.out.trimmed())).size();
+
+        // Kill moments spread over the later half of the run, where the text
+        // read and composed in its first half is written.
+        for (int round = 0; round < 20; ++round) {
+            const int moment = int(takes / 2 + QRandomGenerator::global()->bounded(takes / 2 + 1));
+            QProcess *cli = startCli(args, m_home.path(), this);
+            QVERIFY(cli->waitForStarted(10000));
+            QThread::msleep(ulong(moment));
+            ::kill(pid_t(cli->processId()), SIGKILL);
+            QVERIFY(cli->waitForFinished(10000));
+            delete cli;
+            for (const QString &name : OutgoingFolder::ListQueued(outgoing())) {
+                QFile mail(OutgoingFolder::QueuedPath(outgoing(), name));
+                QVERIFY(mail.open(QIODevice::ReadOnly));
+                QVERIFY2(
+                    mail.size() == size,
+                    qPrintable(QStringLiteral("%1 after a kill at %2 ms").arg(name).arg(moment)));
+                QVERIFY(mail.seek(size - 7));
+                QCOMPARE(mail.read(7), QByteArray("\r\nEOF\r\n"));
+            }
+        }
+    }
+
+    void aFullDiskLeavesNoPartialFileAndSaysWhy()
+    {
+        const QByteArray folder = QFile::encodeName(outgoing());
+        if (::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=512k,mode=0700") != 0)
+            QSKIP(qPrintable(QStringLiteral("a small tmpfs cannot be mounted here: %1")
+                                 .arg(QString::fromLocal8Bit(std::strerror(errno)))));
+        const Unmount unmount{folder};
+        AiosmtpdServer server;
+        if (!server.start())
+            QFAIL(qPrintable(server.error()));
+        writeStore(server.port(), "SaveMail=1\n");
+        const QString info = m_home.filePath(QStringLiteral("info.txt"));
+        QVERIFY(writeFile(info, bigText(100 << 10)));
+        const QStringList big = {QStringLiteral("4"), QStringLiteral("--arg"), info};
+        compose(big);
+        const QString config = outgoing() + QStringLiteral("/list.conf");
+        QVERIFY(writeFile(config, "advertise << END\r\n" + bigText(100 << 10) + "END\r\n"));
+        const QByteArray configBefore = readFile(config);
+
+        // Fill the disk up to 40 KB: too little for a mail, a copy or a config.
+        struct statvfs fs
+        {
+        };
+        QCOMPARE(::statvfs(folder.constData(), &fs), 0);
+        const qint64 room = qint64(fs.f_bavail) * qint64(fs.f_bsize);
+        QVERIFY(
+            writeFile(outgoing() + QStringLiteral("/filler"), QByteArray(room - (40 << 10), 'f')));
+        QVERIFY(QDir().mkpath(outgoing() + QStringLiteral("/ml")));
+
+        const CliRun composed = runCli(
+            QStringList{QStringLiteral("compose"), QStringLiteral("--list"), QStringLiteral("ml")} +
+                big,
+            m_home.path());
+        QCOMPARE(composed.status, 1);
+        QVERIFY2(composed.err.contains("No space left on device"), composed.err.constData());
+
+        const CliRun normalized =
+            runCli({QStringLiteral("config"), QStringLiteral("normalize"), config}, m_home.path());
+        QCOMPARE(normalized.status, 1);
+        QVERIFY2(normalized.err.contains("No space left on device"), normalized.err.constData());
+        QCOMPARE(readFile(config), configBefore);
+
+        // The mail still goes out and leaves the queue; its copy is missing, said with its path.
+        const CliRun sent =
+            runCli({QStringLiteral("send"), QStringLiteral("--timeout"), QStringLiteral("20")},
+                   m_home.path());
+        QCOMPARE(sent.status, 1);
+        QVERIFY2(sent.err.contains(QFile::encodeName(outgoing()) + "/ml/tvl") &&
+                     sent.err.contains("No space left on device"),
+                 sent.err.constData());
+        QCOMPARE(server.mails().size(), 1);
+        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 0);
+        QCOMPARE(QDir(outgoing() + QStringLiteral("/ml"))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+        QCOMPARE(QDir(outgoing()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
+                 QStringList());
     }
 
     void usageErrors()

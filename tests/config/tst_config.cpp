@@ -10,8 +10,10 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -409,6 +411,30 @@ private Q_SLOTS:
                      qPrintable(name));
             QVERIFY2(readFile(file) == once, qPrintable(name));
         }
+    }
+
+    void saveNeverReplacesADeviceThroughALink()
+    {
+        const QString file = path(QStringLiteral("list.config"));
+        QVERIFY(writeFile(file, "strip = yes\n"));
+        MajordomoConfig config;
+        QVERIFY(config.Load(file));
+        // Since it was loaded, the name has come to link to a device node
+        // (one of our own, with the numbers of /dev/null).
+        const QByteArray device = QFile::encodeName(path(QStringLiteral("device")));
+        if (::mknod(device.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            QSKIP(qPrintable(QStringLiteral("no device node can be made here: %1")
+                                 .arg(QString::fromLocal8Bit(std::strerror(errno)))));
+        QVERIFY(QFile::remove(file));
+        QCOMPARE(::symlink(device.constData(), QFile::encodeName(file).constData()), 0);
+        QString error;
+        QVERIFY(!config.Save(&error));
+        QCOMPARE(error, QStringLiteral("not a plain file"));
+        struct stat st
+        {
+        };
+        QCOMPARE(::stat(device.constData(), &st), 0);
+        QVERIFY(S_ISCHR(st.st_mode));
     }
 
     void cliNormalizesAndShows()

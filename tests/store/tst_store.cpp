@@ -13,8 +13,11 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -329,8 +332,114 @@ private Q_SLOTS:
         const QStringList stray =
             QDir(QFileInfo(storeFile()).absolutePath()).entryList(QDir::Files | QDir::Hidden);
         for (const QString &name : stray)
-            QVERIFY2(!name.contains(QStringLiteral("Tavelin.conf.")) || name.endsWith(".lock"),
+            QVERIFY2(!name.contains(QStringLiteral("Tavelin.conf.")) || name.endsWith(".lock") ||
+                         name.endsWith(".bak"),
                      qPrintable(name));
+        // The reason is the system's own.
+        QString error;
+        setrlimit(RLIMIT_FSIZE, &small);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const bool savedAgain = SaveRegister(bigger, &error);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!savedAgain);
+        QCOMPARE(error, storeFile() + QStringLiteral(": File too large"));
+    }
+
+    void storeThatIsNoReadablePlainFileIsRefusedAndLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind : {"fifo", "folder", "link to a device", "mode 000"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void storeThatIsNoReadablePlainFileIsRefusedAndLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QVERIFY(QDir().mkpath(QFileInfo(storeFile()).absolutePath()));
+        const QByteArray store = QFile::encodeName(storeFile());
+        // The entry whose kind and content must stay as they are.
+        QByteArray entry = store;
+        QStringList wrapper;
+        if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(store.constData(), 0600), 0);
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(storeFile()));
+        } else if (kind == QLatin1String("link to a device")) {
+            // A device node of its own, with the numbers of /dev/null.
+            entry = QFile::encodeName(m_dir->filePath(QStringLiteral("device")));
+            if (::mknod(entry.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+                QSKIP(qPrintable(QStringLiteral("no device node can be made here: %1")
+                                     .arg(QString::fromLocal8Bit(std::strerror(errno)))));
+            QCOMPARE(::symlink(entry.constData(), store.constData()), 0);
+        } else {
+            QVERIFY(writeFile(storeFile(), "[General]\nServer=kept\n"));
+            QCOMPARE(::chmod(store.constData(), 0), 0);
+            if (::geteuid() == 0) {
+                // Root reads any file: the program runs as nobody instead.
+                if (!QFile::exists(QStringLiteral("/usr/bin/setpriv")))
+                    QSKIP("running as root without setpriv to run as another user");
+                for (const QString &dir :
+                     {m_dir->path(), storeDir(), QFileInfo(storeFile()).absolutePath()})
+                    QVERIFY(QFile::setPermissions(dir, QFile::Permissions(0x7755)));
+                wrapper =
+                    QStringList{QStringLiteral("/usr/bin/setpriv"), QStringLiteral("--reuid=65534"),
+                                QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")};
+            }
+        }
+        struct stat before
+        {
+        };
+        QCOMPARE(::stat(entry.constData(), &before), 0);
+
+        for (const char *command : {"lists", "settings"}) {
+            const CliRun run = runCli({QString::fromLatin1(command)}, storeDir(), wrapper);
+            QCOMPARE(run.status, 1);
+            QVERIFY2(run.err.contains(store), run.err.constData());
+        }
+        if (wrapper.isEmpty()) {
+            QString error;
+            {
+                CAppRegistry opened;
+                QVERIFY(opened.readError().startsWith(storeFile()));
+                QVERIFY(LoadRegister(opened).isEmpty());
+            }
+            QVERIFY(!SaveRegister({list("a", "a")}, &error));
+            QVERIFY2(error.startsWith(storeFile()), qPrintable(error));
+            QVERIFY(!SaveCommonSettings(CommonSettings(), &error));
+        }
+
+        struct stat after
+        {
+        };
+        QCOMPARE(::stat(entry.constData(), &after), 0);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_rdev, before.st_rdev);
+        QCOMPARE(after.st_size, before.st_size);
+        ::chmod(store.constData(), 0600);
+    }
+
+    void damagedStoreIsKeptAsItWasBeforeTheFirstWrite()
+    {
+        // Qt's reader passes over the damaged region without a word.
+        QByteArray original = "[General]\nServer=smtp.example\n[MailingLists]\n";
+        for (int i = 0; i < 50; ++i) {
+            original += "MailingList" + QByteArray::number(i) + "\\Title=list" +
+                        QByteArray::number(i) + '\n';
+            if (i == 20)
+                original += QByteArray("\0\x01[Mail\xffingLists\n=\n\"\n", 17);
+        }
+        QVERIFY(QDir().mkpath(QFileInfo(storeFile()).absolutePath()));
+        QVERIFY(writeFile(storeFile(), original));
+        const QString backup = storeFile() + QStringLiteral(".bak");
+        ListRegister lists = load();
+        QVERIFY(!QFile::exists(backup)); // reading writes nothing
+        QVERIFY(SaveRegister(lists));
+        QCOMPARE(readFile(backup), original);
+        QCOMPARE(unixMode(backup), 0600);
+        // Only the first write of a process replaces the copy.
+        QVERIFY(SaveRegister({list("other", "o")}));
+        QCOMPARE(readFile(backup), original);
     }
 
     void aStoreOpenedWhileAnotherIsOpenDoesNotWaitForIt()

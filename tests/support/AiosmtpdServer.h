@@ -25,8 +25,9 @@ public:
     ~AiosmtpdServer() { stop(); }
 
     // Starts the server and waits (at most 15 s) until it accepts
-    // connections. False, with the reason in error(), when it cannot run.
-    bool start()
+    // connections; delaySeconds makes it wait that long before it accepts
+    // each mail. False, with the reason in error(), when it cannot run.
+    bool start(double delaySeconds = 0)
     {
         if (!m_dir.isValid())
             return fail(QStringLiteral("no temporary folder"));
@@ -49,7 +50,7 @@ public:
                         {QStringLiteral("-m"), QStringLiteral("aiosmtpd"), QStringLiteral("-n"),
                          QStringLiteral("-l"), QStringLiteral("127.0.0.1:%1").arg(m_port),
                          QStringLiteral("-c"), QStringLiteral("smtp_store_handler.StoreHandler"),
-                         m_dir.path()});
+                         m_dir.path(), QString::number(delaySeconds)});
         if (!m_process.waitForStarted(5000))
             return fail(QStringLiteral("python3 did not start"));
         const QDeadlineTimer deadline(15000);

@@ -15,14 +15,18 @@ struct CliRun
 };
 
 // Runs tavelin-cli with args and its store under configHome; gives up after
-// 30 seconds.
-inline CliRun runCli(const QStringList &args, const QString &configHome)
+// 30 seconds. A wrapper (a program and its arguments) runs it, when given.
+inline CliRun runCli(const QStringList &args, const QString &configHome,
+                     const QStringList &wrapper = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     p.setProcessEnvironment(env);
-    p.start(cliProgram(), args);
+    if (wrapper.isEmpty())
+        p.start(cliProgram(), args);
+    else
+        p.start(wrapper.first(), wrapper.mid(1) + QStringList{cliProgram()} + args);
     if (!p.waitForFinished(30000)) {
         p.kill();
         p.waitForFinished(5000);

@@ -6,19 +6,23 @@ the content exactly as received (dot-stuffing undone), NNNN.env the envelope
 Both are complete before the server answers the end of data.
 """
 
+import asyncio
 import os
 
 
 class StoreHandler:
-    def __init__(self, folder):
+    def __init__(self, folder, delay=0.0):
         self.folder = folder
+        self.delay = delay
         self.count = 0
 
     @classmethod
     def from_cli(cls, parser, *args):
-        if len(args) != 1:
-            parser.error("StoreHandler takes the folder to store mails in")
-        return cls(args[0])
+        # An optional second argument: seconds to wait before each answer to
+        # the end of data, a slow server for tests of runs that overlap.
+        if len(args) not in (1, 2):
+            parser.error("StoreHandler takes the folder to store mails in [and a delay]")
+        return cls(args[0], float(args[1]) if len(args) == 2 else 0.0)
 
     def _write(self, name, data):
         path = os.path.join(self.folder, name)
@@ -35,6 +39,8 @@ class StoreHandler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if self.delay:
+            await asyncio.sleep(self.delay)
         self.count += 1
         stem = "%04d" % self.count
         lines = [envelope.mail_from] + list(envelope.rcpt_tos)

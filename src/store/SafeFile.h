@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The rules every file Tavelin writes follows: only plain files are read or
+// replaced (a FIFO would block, and a save through a link must never replace a
+// device node), new files appear whole under their name in one step, and a
+// failure says what the system said.
+namespace SafeFile {
+
+// The system's text for errno value `error` ("No space left on device").
+QString systemReason(int error);
+
+// qtText, unless it says nothing ("Unknown error" or empty, as Qt reports a
+// short write on a full disk); then the system's reason for `error`.
+QString reason(const QString &qtText, int error);
+
+// Empty when path may be replaced: a plain file, a link to one, or nothing at
+// all (a file to be created). Otherwise why not.
+QString writeRefusal(const QString &path);
+
+// Empty when path may be read: nothing there, or a plain file (or a link to
+// one) that this process can open for reading. Otherwise why not.
+QString readRefusal(const QString &path);
+
+// Gives the file `from` the name `to` in one step that never replaces an
+// existing entry; 0, or the errno value (EEXIST when `to` is taken).
+int renameNoReplace(const QString &from, const QString &to);
+
+// Replaces path whole with bytes, mode 0600: a temporary file beside it,
+// synced, then renamed over it. Empty on success, else the reason; path is
+// then as it was.
+QString replaceWhole(const QString &path, const QByteArray &bytes);
+
+} // namespace SafeFile
