@@ -111,8 +111,9 @@ private Q_SLOTS:
             << tls("good") + login << false << kUser
             << QByteArrayList{"EHLO", "STARTTLS", "EHLO", "AUTH"} + afterLogin;
         QTest::newRow("STARTTLS, only AUTH LOGIN offered")
-            << tls("good") + login + QStringList{QStringLiteral("--only-login")} << false << kUser
-            << QByteArrayList{"EHLO", "STARTTLS", "EHLO", "AUTH"} + afterLogin;
+            << tls("good") + login +
+                   QStringList{QStringLiteral("--exclude"), QStringLiteral("PLAIN")}
+            << false << kUser << QByteArrayList{"EHLO", "STARTTLS", "EHLO", "AUTH"} + afterLogin;
         QTest::newRow("implicit TLS, AUTH PLAIN")
             << tls("good") + login << true << kUser << QByteArrayList{"EHLO", "AUTH"} + afterLogin;
         QTest::newRow("implicit TLS, no user name")
@@ -168,6 +169,13 @@ private Q_SLOTS:
             << QStringLiteral("サーバーの証明書を拒否しました\n理由:ホスト名(127.0.0.1)の証明書"
                               "ではありません")
             << QByteArrayList{"EHLO", "STARTTLS"};
+        QTest::newRow("no mechanism we know")
+            << tls("good") + login +
+                   QStringList{QStringLiteral("--exclude"), QStringLiteral("PLAIN"),
+                               QStringLiteral("LOGIN")}
+            << kPassword
+            << QStringLiteral("サーバーが対応するログイン方式(AUTH PLAIN、AUTH LOGIN)がありません")
+            << QByteArrayList{"EHLO", "STARTTLS", "EHLO", "QUIT"};
         QTest::newRow("no STARTTLS, AUTH offered in the clear")
             << login + QStringList{QStringLiteral("--auth-in-clear")} << kPassword
             << QStringLiteral("サーバーがTLS(STARTTLS)に対応していないため、ユーザー名とパスワード"

@@ -2,13 +2,13 @@
 with StoreHandler, with STARTTLS, implicit TLS and AUTH when asked.
 
     smtp_test_server.py FOLDER PORT [--tls CERT KEY] [--implicit PORT]
-                        [--auth USER PASSWORD] [--auth-in-clear] [--only-login]
+                        [--auth USER PASSWORD] [--auth-in-clear] [--exclude MECHANISM...]
 
 --tls offers STARTTLS on PORT (and requires it before mail); --implicit
 listens on a second port that speaks TLS from the first byte. --auth takes
 the one login the server accepts (AUTH is then required before mail);
 --auth-in-clear offers AUTH without TLS, as a careless server would;
---only-login offers AUTH LOGIN alone.
+--exclude leaves out mechanisms (PLAIN, LOGIN) from what AUTH offers.
 
 The first word of every command line (never its arguments, which may carry
 a login) is appended to FOLDER/commands.log, so a test can tell what the
@@ -51,7 +51,7 @@ def main():
     parser.add_argument("--implicit", type=int)
     parser.add_argument("--auth", nargs=2, metavar=("USER", "PASSWORD"))
     parser.add_argument("--auth-in-clear", action="store_true")
-    parser.add_argument("--only-login", action="store_true")
+    parser.add_argument("--exclude", nargs="+", default=[])
     args = parser.parse_args()
     # --auth-in-clear is the careless server on purpose.
     warnings.simplefilter("ignore", UserWarning)
@@ -85,7 +85,7 @@ def main():
             auth_required=bool(args.auth),
             # Over implicit TLS the connection is protected already.
             auth_require_tls=not (args.auth_in_clear or tls_underneath),
-            auth_exclude_mechanism=["PLAIN"] if args.only_login else None,
+            auth_exclude_mechanism=args.exclude,
             loop=loop,
         )
 
