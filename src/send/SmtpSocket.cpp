@@ -330,6 +330,9 @@ bool CSmtpSocket::connectTo(const QByteArray &server, quint32 port, bool tls)
         auto socket = std::make_unique<QSslSocket>();
         m_tls = socket.get();
         m_socket = std::move(socket);
+    } else if (m_tls) {
+        m_socket = std::make_unique<QTcpSocket>();
+        m_tls = nullptr;
     }
     const QDeadlineTimer deadline(deadlines.connectMs);
     const QString host = QString::fromLocal8Bit(server);
