@@ -2,7 +2,9 @@
 // server on 127.0.0.1, in mails per second. Side by side in the same run:
 // Tavelin's worker (one thread per delivery, as the send-all run uses it), a
 // minimal blocking client doing the same exchange (the lower bound), and
-// msmtp, one process per mail (skipped when it is not installed).
+// msmtp, one process per mail (skipped when it is not installed). Then the
+// worker again with a login: STARTTLS and AUTH PLAIN to a TLS sink, one
+// connection (and handshake) each, beside the same worker without TLS.
 //
 // bench_smtp [--mails N] [--msmtp-mails N] [--rounds N]
 #include "SinkServer.h"
@@ -15,8 +17,14 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
+#include <QSemaphore>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <atomic>
@@ -45,6 +53,120 @@ const QByteArray kMail = "To: majordomo@example.org\r\n"
                          "\r\n"
                          "approve secret unsubscribe mylist member@example.org\r\n"
                          "end\r\n";
+
+// A sink that takes STARTTLS and any login: accepts connections one after
+// another on its own thread, with Qt's blocking TLS server socket.
+class TlsSink
+{
+public:
+    bool start(const QString &certFile, const QString &keyFile)
+    {
+        QFile cert(certFile);
+        QFile key(keyFile);
+        if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+            return false;
+        m_cert = QSslCertificate(cert.readAll());
+        m_key = QSslKey(key.readAll(), QSsl::Ec);
+        if (m_cert.isNull() || m_key.isNull())
+            return false;
+        QSemaphore listening;
+        m_thread.reset(QThread::create([this, &listening] { serve(listening); }));
+        m_thread->start();
+        listening.acquire();
+        return m_port != 0;
+    }
+
+    void stop()
+    {
+        m_stop = true;
+        if (m_thread)
+            m_thread->wait();
+    }
+
+    quint16 port() const { return m_port; }
+
+private:
+    // Hands over each accepted socket as a descriptor, for a QSslSocket.
+    class Listener : public QTcpServer
+    {
+    public:
+        QList<qintptr> accepted;
+
+    protected:
+        void incomingConnection(qintptr descriptor) override { accepted.append(descriptor); }
+    };
+
+    void serve(QSemaphore &listening)
+    {
+        Listener listener;
+        if (listener.listen(QHostAddress::LocalHost, 0))
+            m_port = listener.serverPort();
+        listening.release();
+        while (m_port != 0 && !m_stop) {
+            listener.waitForNewConnection(50);
+            while (!listener.accepted.isEmpty()) {
+                QSslSocket socket;
+                socket.setSocketDescriptor(listener.accepted.takeFirst());
+                socket.setLocalCertificate(m_cert);
+                socket.setPrivateKey(m_key);
+                talk(socket);
+                socket.abort();
+            }
+        }
+    }
+
+    static bool readLine(QSslSocket &socket, QByteArray &line)
+    {
+        while (!socket.canReadLine()) {
+            if (!socket.waitForReadyRead(5000))
+                return false;
+        }
+        line = socket.readLine();
+        return true;
+    }
+
+    static void reply(QSslSocket &socket, const QByteArray &text)
+    {
+        socket.write(text);
+        socket.flush();
+    }
+
+    void talk(QSslSocket &socket)
+    {
+        QByteArray line;
+        reply(socket, "220 sink ready\r\n");
+        while (readLine(socket, line)) {
+            if (line.startsWith("EHLO")) {
+                reply(socket, socket.isEncrypted() ? "250-sink\r\n250 AUTH PLAIN LOGIN\r\n"
+                                                   : "250-sink\r\n250 STARTTLS\r\n");
+            } else if (line.startsWith("STARTTLS")) {
+                reply(socket, "220 go ahead\r\n");
+                socket.startServerEncryption();
+                if (!socket.waitForEncrypted(5000))
+                    return;
+            } else if (line.startsWith("AUTH")) {
+                reply(socket, "235 ok\r\n");
+            } else if (line.startsWith("DATA")) {
+                reply(socket, "354 go ahead\r\n");
+                while (readLine(socket, line) && line != ".\r\n") {
+                }
+                reply(socket, "250 queued\r\n");
+            } else if (line.startsWith("QUIT")) {
+                reply(socket, "221 bye\r\n");
+                socket.waitForBytesWritten(1000);
+                return;
+            } else {
+                reply(socket, "250 ok\r\n");
+            }
+        }
+    }
+
+    std::atomic<quint16> m_port{0};
+    QSslCertificate m_cert;
+    QSslKey m_key;
+    std::unique_ptr<QThread> m_thread;
+    std::atomic<bool> m_stop{false};
+};
 
 // Reads one reply (up to its final line) and checks its first digit.
 bool rawReply(int fd, std::string &buffer, char expected)
@@ -90,7 +212,7 @@ bool rawDeliver(quint16 port, const QString &path)
 // Tavelin: one SmtpWorker delivery after another, each started from the
 // result handler of the one before, with progress lines, as the send-all
 // run does.
-int tavelinRound(quint16 port, const QStringList &files)
+int tavelinRound(quint16 port, const QStringList &files, const QByteArray &userName = {})
 {
     QObject window;
     QEventLoop loop;
@@ -104,6 +226,8 @@ int tavelinRound(quint16 port, const QStringList &files)
     job.resultWindow = &window;
     job.server = "127.0.0.1";
     job.port = port;
+    job.userName = userName;
+    job.password = "bench-password";
     job.onResult = [&](quint32, SendJob &done, bool ok) {
         delivered += ok ? 1 : 0;
         if (!ok || next == files.size()) {
@@ -240,6 +364,32 @@ int main(int argc, char *argv[])
         std::printf("  msmtp, a process per mail (%d)    %8.1f mails/s\n", msmtpMails, viaMsmtp);
         if (tavelin > 0 && viaMsmtp > 0)
             std::printf("  tavelin / msmtp                     %8.1f\n", tavelin / viaMsmtp);
+    }
+
+    // STARTTLS and a login, the way a provider's submission port takes mail.
+    const QString certs = dir.filePath(QStringLiteral("certs"));
+    QDir().mkpath(certs);
+    QProcess maker;
+    maker.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral(TAVELIN_SOURCE_DIR "/tests/support/make_test_certs.py"), certs});
+    TlsSink tlsSink;
+    if (!maker.waitForFinished(60000) || maker.exitCode() != 0 ||
+        !tlsSink.start(certs + QStringLiteral("/good.pem"), certs + QStringLiteral("/good.key"))) {
+        std::printf("  STARTTLS + AUTH                     no certificates or TLS sink, skipped\n");
+    } else {
+        qputenv("SSL_CERT_FILE", QFile::encodeName(certs + QStringLiteral("/ca.pem")));
+        QList<double> tls;
+        QList<double> plain;
+        for (int i = 0; i < rounds; ++i) {
+            tls << rate(mails, [&] { return tavelinRound(tlsSink.port(), files, "owner"); });
+            plain << rate(mails, [&] { return tavelinRound(sink.port(), files); });
+        }
+        std::printf("  worker, STARTTLS + AUTH PLAIN       %8.0f mails/s\n", median(tls));
+        std::printf("  worker, plain (same rounds)         %8.0f mails/s\n", median(plain));
+        if (median(tls) > 0 && median(plain) > 0)
+            std::printf("  TLS / plain                         %8.2f\n",
+                        median(tls) / median(plain));
+        tlsSink.stop();
     }
     sink.stop();
     return 0;

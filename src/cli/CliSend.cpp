@@ -56,6 +56,8 @@ int sendFile(const QStringList &args)
     };
     job.server = server.isEmpty() ? settings.Server : server;
     job.port = port != 0 ? port : settings.PortNo;
+    job.userName = settings.UserName;
+    job.password = settings.Password;
     job.mailFile = file;
     if (timeoutSeconds > 0)
         job.deadlines = SmtpDeadlines::uniform(timeoutSeconds * 1000);

@@ -1,5 +1,7 @@
 #include "Cli.h"
 
+#include "send/SmtpSocket.h"
+
 namespace cli {
 
 int lists(const QStringList &args)
@@ -26,10 +28,20 @@ int settings(const QStringList &args)
     if (!loadSettings(values))
         return ExitFailure;
     for (const CommonSettingField &field : commonSettingFields()) {
-        const QByteArray value =
+        QByteArray value =
             field.number ? QByteArray::number(values.*field.number) : values.*field.text;
+        // A terminal, a log or a pasted report must never show the password.
+        if (field.text == &CommonSettings::Password && !value.isEmpty())
+            value = "(set)";
         out(QByteArray(field.name) + '=' + value + '\n');
     }
+    // How the own SMTP client will send with these settings.
+    const SmtpSecurity security = smtpSecurity(values.PortNo, values.UserName);
+    out(QByteArray("SmtpTls=") +
+        (security == SmtpSecurity::ImplicitTls ? "implicit"
+         : security == SmtpSecurity::StartTls  ? "starttls"
+                                               : "none") +
+        "\nSmtpAuth=" + (values.UserName.isEmpty() ? "none" : "PLAIN or LOGIN, over TLS") + '\n');
     return ExitOk;
 }
 

@@ -15,7 +15,7 @@ struct Subcommand
 // clang-format off
 const Subcommand kSubcommands[] = {
     {"lists", cli::lists, "lists                      the list register: title and six fields, tab-separated"},
-    {"settings", cli::settings, "settings                   the 17 common settings as Name=value"},
+    {"settings", cli::settings, "settings                   the 17 common settings as Name=value (password hidden), then SmtpTls and SmtpAuth"},
     {"compose", cli::compose, "compose KIND --list TITLE [--arg TEXT]  queue a command mail (KIND 0-7 or its name), print its path"},
     {"queue", cli::queue, "queue [count]              the queued mails: file name TAB subject, by subject; or their number"},
     {"config", cli::config, "config normalize|show FILE normalize: rewrite a config file or reply in place; show: keyword TAB present TAB value"},

@@ -189,6 +189,8 @@ void SendAllRun::next()
     }
     m_job.server = m_settings.Server;
     m_job.port = m_settings.PortNo;
+    m_job.userName = m_settings.UserName;
+    m_job.password = m_settings.Password;
     m_job.mailFile = file;
     m_job.deadlines = deadlines;
     if (!m_worker.start(m_job)) {

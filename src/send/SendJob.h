@@ -9,6 +9,9 @@
 
 #include <functional>
 
+// The submission port that speaks TLS from the first byte (RFC 8314).
+constexpr quint32 kImplicitTlsPort = 465;
+
 // How long each step of an SMTP delivery may take, in milliseconds. Each is
 // a deadline for the whole step (a server dripping a byte a second does not
 // extend it), counted from the moment the step starts. Defaults follow
@@ -24,9 +27,11 @@ struct SmtpDeadlines
     int contentWriteMs = 180'000; // each write of the message content
     int endOfDataMs = 600'000;    // the reply to the final "."
     int quitMs = 300'000;
+    int tlsMs = 120'000;  // the reply to STARTTLS, and the TLS handshake
+    int authMs = 300'000; // each reply of the login
 
     // Every deadline set to `ms` (scripts and tests).
-    static SmtpDeadlines uniform(int ms) { return {ms, ms, ms, ms, ms, ms, ms, ms, ms}; }
+    static SmtpDeadlines uniform(int ms) { return {ms, ms, ms, ms, ms, ms, ms, ms, ms, ms, ms}; }
 };
 
 // Parameters and results of one SMTP delivery. The owner (the main window)
@@ -53,6 +58,12 @@ struct SendJob
     QByteArray server; // host name or dotted address (CommonSettings.Server)
     quint32 port = 25; // CommonSettings.PortNo
     QString mailFile;  // the queued file to deliver
+    // CommonSettings.UserName and Password: a login over TLS when the user
+    // name is not empty.
+    QByteArray userName;
+    QByteArray password;
+    // A test seam: tests cannot listen on kImplicitTlsPort.
+    quint32 implicitTlsPort = kImplicitTlsPort;
 
     // Results of the last delivery.
     QString errorText;    // the failure text; empty after a delivery

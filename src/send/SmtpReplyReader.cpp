@@ -41,10 +41,10 @@ SmtpReplyReader::State SmtpReplyReader::state()
         if (m_line.endsWith('\r'))
             m_line.chop(1);
         m_replySize += m_line.size() + 1;
+        m_lines.append(m_line);
         // A line too short to hold the hyphen (a bare code) ends the reply.
         if (m_line.size() < 4 || m_line.at(3) != '-') {
             m_code = leadingNumber(m_line);
-            m_finalLine = m_line;
             m_state = State::Complete;
         }
         m_line.clear();
@@ -57,7 +57,7 @@ void SmtpReplyReader::next()
     m_line.clear();
     m_replySize = 0;
     m_code = 0;
-    m_finalLine.clear();
+    m_lines.clear();
     m_state = State::Incomplete;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 
 // Assembles SMTP replies from bytes that arrive in any pieces. A line ends at
 // LF (a CR before it is dropped); a reply ends with the first line whose
@@ -28,7 +29,11 @@ public:
     // The leading decimal digits of the reply's final line (0 when none).
     int code() const { return m_code; }
     // The final line of the last complete reply, without its line end.
-    const QByteArray &finalLine() const { return m_finalLine; }
+    QByteArray finalLine() const { return m_lines.isEmpty() ? QByteArray() : m_lines.constLast(); }
+    // Every line of the last complete reply, without line ends.
+    const QByteArrayList &lines() const { return m_lines; }
+    // True when bytes after the complete reply have arrived already.
+    bool hasPending() const { return !m_pending.isEmpty(); }
     // Forgets the complete reply, to read the next one.
     void next();
     // Forgets everything, received bytes included.
@@ -41,5 +46,5 @@ private:
     qsizetype m_replySize = 0;
     State m_state = State::Incomplete;
     int m_code = 0;
-    QByteArray m_finalLine;
+    QByteArrayList m_lines; // of the reply being read, then of the complete one
 };

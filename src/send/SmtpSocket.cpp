@@ -5,6 +5,9 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QHostInfo>
+#include <QMutex>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -21,11 +24,52 @@ constexpr qint64 kMaxHeaderLine = 64 * 1024;
 // The longest a wait goes on without looking at the cancel flag.
 constexpr qint64 kWaitSliceMs = 50;
 
-QString commandFailure(const QByteArray &sent, int required, int received)
+// What the server said, for a failure text: the text of the reply's lines
+// without their codes, on one line of at most 200 characters, with no
+// control characters (a server must not be able to shape the message).
+QString replyText(const QByteArrayList &lines)
 {
-    return QStringLiteral("コマンド実行に失敗しました\nコマンド:%1\n要求コード :%2\n応答コード :%3")
-        .arg(QString::fromLocal8Bit(sent), QStringLiteral("%1").arg(required, 4),
-             QStringLiteral("%1").arg(received, 4));
+    QByteArrayList texts;
+    for (const QByteArray &line : lines) {
+        const bool coded =
+            line.size() >= 3 && std::all_of(line.begin(), line.begin() + 3,
+                                            [](char c) { return c >= '0' && c <= '9'; });
+        texts.append(coded ? line.mid(4) : line);
+    }
+    QString text = QString::fromUtf8(texts.join(' '));
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            c = u' ';
+    }
+    text = text.simplified();
+    if (text.size() > 200)
+        text.truncate(text.at(199).isHighSurrogate() ? 199 : 200);
+    return text;
+}
+
+// A failure on the server's reply: the heading, the command as sent (without
+// its CR LF), the code asked for, the code received and the server's text.
+QString replyFailure(const QString &heading, const QByteArray &sent, int required, int received,
+                     const QByteArrayList &reply)
+{
+    QString text = heading;
+    if (!sent.isEmpty())
+        text += QStringLiteral("\nコマンド:") + QString::fromLocal8Bit(sent);
+    if (required != 0)
+        text += QStringLiteral("\n要求コード :%1").arg(required, 4);
+    text += QStringLiteral("\n応答コード :%1").arg(received, 4);
+    const QString said = replyText(reply);
+    if (!said.isEmpty())
+        text += u'\n' + said;
+    return text;
+}
+
+QString commandFailure(QByteArray sent, int required, int received, const QByteArrayList &reply)
+{
+    if (sent.endsWith("\r\n"))
+        sent.chop(2);
+    return replyFailure(QStringLiteral("コマンド実行に失敗しました"), sent, required, received,
+                        reply);
 }
 
 QString cannotOpen(const QString &path)
@@ -104,14 +148,95 @@ private:
     bool m_eof = false;
 };
 
+// The authorities a TLS connection trusts: the system's, as Qt's OpenSSL
+// backend finds them, and those of the PEM bundle SSL_CERT_FILE names.
+// OpenSSL reads that variable itself, Qt does not; and Qt stops looking in
+// the system's folders once authorities are set, so the system's list is
+// loaded whole then (once per bundle path: it takes a while).
+QSslConfiguration tlsConfiguration()
+{
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    const QString bundle = qEnvironmentVariable("SSL_CERT_FILE");
+    if (bundle.isEmpty())
+        return configuration;
+    static QMutex mutex;
+    static QString loadedFrom;
+    static QList<QSslCertificate> authorities;
+    QMutexLocker lock(&mutex);
+    if (loadedFrom != bundle) {
+        const QList<QSslCertificate> extra = QSslCertificate::fromPath(bundle, QSsl::Pem);
+        authorities = extra.isEmpty() ? extra : QSslConfiguration::systemCaCertificates() + extra;
+        loadedFrom = bundle;
+    }
+    if (!authorities.isEmpty())
+        configuration.setCaCertificates(authorities);
+    return configuration;
+}
+
+// Why a certificate was refused, in the owner's words; each reason once.
+QString certificateReasons(const QList<QSslError> &errors, const QString &host)
+{
+    QStringList reasons;
+    auto add = [&reasons](const QString &reason) {
+        if (!reasons.contains(reason))
+            reasons.append(reason);
+    };
+    for (const QSslError &error : errors) {
+        switch (error.error()) {
+        case QSslError::CertificateExpired:
+            add(QStringLiteral("有効期限が切れています"));
+            break;
+        case QSslError::CertificateNotYetValid:
+            add(QStringLiteral("有効期間が始まっていません"));
+            break;
+        case QSslError::HostNameMismatch:
+            add(QStringLiteral("ホスト名(%1)の証明書ではありません").arg(host));
+            break;
+        case QSslError::CertificateRevoked:
+            add(QStringLiteral("失効しています"));
+            break;
+        case QSslError::SelfSignedCertificate:
+        case QSslError::SelfSignedCertificateInChain:
+        case QSslError::UnableToGetIssuerCertificate:
+        case QSslError::UnableToGetLocalIssuerCertificate:
+        case QSslError::UnableToVerifyFirstCertificate:
+        case QSslError::CertificateUntrusted:
+        case QSslError::CertificateRejected:
+            add(QStringLiteral("信頼できる認証局の証明書ではありません"));
+            break;
+        default:
+            add(error.errorString());
+            break;
+        }
+    }
+    return reasons.join(QStringLiteral("、"));
+}
+
 } // namespace
 
-CSmtpSocket::CSmtpSocket() : m_socket(new QTcpSocket), m_readBuffer(kChunk, Qt::Uninitialized) {}
+SmtpSecurity smtpSecurity(quint32 port, const QByteArray &userName, quint32 implicitTlsPort)
+{
+    if (port == implicitTlsPort)
+        return SmtpSecurity::ImplicitTls;
+    return userName.isEmpty() ? SmtpSecurity::Plain : SmtpSecurity::StartTls;
+}
+
+// What an EHLO reply offers, of what this client uses.
+struct CSmtpSocket::Extensions
+{
+    bool startTls = false;
+    bool plain = false;
+    bool login = false;
+};
+
+CSmtpSocket::CSmtpSocket()
+    : m_socket(std::make_unique<QTcpSocket>()), m_readBuffer(kChunk, Qt::Uninitialized)
+{
+}
 
 CSmtpSocket::~CSmtpSocket()
 {
     m_socket->abort();
-    delete m_socket;
 }
 
 bool CSmtpSocket::cancelled() const
@@ -197,10 +322,18 @@ bool CSmtpSocket::lookUp(const QString &host, const QDeadlineTimer &deadline,
     return !addresses.isEmpty();
 }
 
-bool CSmtpSocket::connectTo(const QByteArray &server, quint32 port)
+bool CSmtpSocket::connectTo(const QByteArray &server, quint32 port, bool tls)
 {
     if (port == 0 || port > 65535)
         return false;
+    if (tls) {
+        auto socket = std::make_unique<QSslSocket>();
+        m_tls = socket.get();
+        m_socket = std::move(socket);
+    } else if (m_tls) {
+        m_socket = std::make_unique<QTcpSocket>();
+        m_tls = nullptr;
+    }
     const QDeadlineTimer deadline(deadlines.connectMs);
     const QString host = QString::fromLocal8Bit(server);
     QList<QHostAddress> addresses;
@@ -212,8 +345,10 @@ bool CSmtpSocket::connectTo(const QByteArray &server, quint32 port)
         // Unbuffered: writes go straight to the kernel and reads come
         // straight from it, so nothing piles up in Qt's buffers (a server
         // sending without end cannot grow memory beyond the reply cap).
+        // (QSslSocket keeps its own buffers: the decrypted bytes are there.)
         m_socket->connectToHost(address, quint16(port),
-                                QIODevice::ReadWrite | QIODevice::Unbuffered);
+                                tls ? QIODevice::ReadWrite
+                                    : QIODevice::ReadWrite | QIODevice::Unbuffered);
         int sliceMs = 0;
         while (m_socket->state() != QAbstractSocket::ConnectedState &&
                m_socket->state() != QAbstractSocket::UnconnectedState &&
@@ -238,15 +373,16 @@ bool CSmtpSocket::readReply(const QDeadlineTimer &deadline, int &code)
         const SmtpReplyReader::State state = m_reader.state();
         if (state == SmtpReplyReader::State::Complete) {
             code = m_reader.code();
+            m_replyLines = m_reader.lines();
             m_reader.next();
             return true;
         }
         int sliceMs = 0;
         if (state == SmtpReplyReader::State::TooLong || !timeLeft(deadline, sliceMs))
             return false;
-        // Wait for bytes (at once when some are there), then read them; a
-        // read also notices a closed connection.
-        if (!m_socket->waitForReadyRead(sliceMs) &&
+        // Wait for bytes (not when some are there already), then read them;
+        // a read also notices a closed connection.
+        if (m_socket->bytesAvailable() == 0 && !m_socket->waitForReadyRead(sliceMs) &&
             m_socket->state() == QAbstractSocket::ConnectedState)
             continue;
         const qint64 got = m_socket->read(m_readBuffer.data(), m_readBuffer.size());
@@ -269,8 +405,8 @@ bool CSmtpSocket::writeAll(const QByteArray &bytes, const QDeadlineTimer &deadli
     return m_socket->bytesToWrite() == 0 && m_socket->state() == QAbstractSocket::ConnectedState;
 }
 
-bool CSmtpSocket::command(const QByteArray &text, int deadlineMs, const QString &sendFailure,
-                          const QString &replyFailure, int required)
+bool CSmtpSocket::exchange(const QByteArray &text, int deadlineMs, const QString &sendFailure,
+                           const QString &replyFailure, int &code)
 {
     // A cancel or a deadline ends a step with its reply-failure text.
     const QDeadlineTimer deadline(deadlineMs);
@@ -280,16 +416,158 @@ bool CSmtpSocket::command(const QByteArray &text, int deadlineMs, const QString 
         m_errorText = cancelled() || deadline.hasExpired() ? replyFailure : sendFailure;
         return false;
     }
-    int code = 0;
     if (!readReply(deadline, code)) {
         m_errorText = replyFailure;
         return false;
     }
+    return true;
+}
+
+bool CSmtpSocket::command(const QByteArray &text, int deadlineMs, const QString &sendFailure,
+                          const QString &replyFailure, int required)
+{
+    int code = 0;
+    if (!exchange(text, deadlineMs, sendFailure, replyFailure, code))
+        return false;
     // RFC 5321 4.2: a client acts on the first digit (251 to RCPT TO is a
     // success just as 250 is).
-    if (required != 0 && code / 100 != required / 100) {
-        m_errorText = commandFailure(text, required, code);
+    if (required != 0 && code / 100 != required / 100)
+        return refuse(commandFailure(text, required, code, m_replyLines));
+    return true;
+}
+
+bool CSmtpSocket::refuse(const QString &text)
+{
+    m_errorText = text;
+    m_inStep = true;
+    return false;
+}
+
+bool CSmtpSocket::startTls(const QString &host)
+{
+    say(QStringLiteral("TLS 開始中"));
+    QSslSocket &tls = *m_tls;
+    tls.setSslConfiguration(tlsConfiguration());
+    // The name typed in the settings is what the certificate must name.
+    tls.setPeerVerifyName(host);
+    tls.startClientEncryption();
+    const QDeadlineTimer deadline(deadlines.tlsMs);
+    // A refused certificate or a broken handshake aborts the socket; a wait
+    // that only ran out of time leaves it connected.
+    auto broken = [&tls] {
+        return tls.state() != QAbstractSocket::ConnectedState ||
+               (tls.error() != QAbstractSocket::UnknownSocketError &&
+                tls.error() != QAbstractSocket::SocketTimeoutError);
+    };
+    int sliceMs = 0;
+    while (!tls.isEncrypted() && !broken() && timeLeft(deadline, sliceMs))
+        tls.waitForEncrypted(sliceMs);
+    if (tls.isEncrypted())
+        return true;
+    if (!tls.sslHandshakeErrors().isEmpty())
+        m_errorText = QStringLiteral("サーバーの証明書を拒否しました\n理由:") +
+                      certificateReasons(tls.sslHandshakeErrors(), host);
+    else if (broken())
+        m_errorText = QStringLiteral("TLS通信を開始できませんでした\n") + tls.errorString();
+    else
+        m_errorText = replyFailed("TLS");
+    tls.abort();
+    return false;
+}
+
+bool CSmtpSocket::extendedHello(const QByteArray &helloName, Extensions &extensions)
+{
+    extensions = {};
+    const QByteArray ehlo = "EHLO " + helloName + "\r\n";
+    int code = 0;
+    if (!exchange(ehlo, deadlines.heloMs, sendFailed("EHLO"), replyFailed("EHLO"), code))
         return false;
+    if (code / 100 == 5) {
+        // RFC 5321 3.2: a server that knows no EHLO still takes HELO; but it
+        // offers neither TLS nor a login then.
+        const QByteArrayList refusal = m_replyLines;
+        if (!command("HELO " + helloName + "\r\n", deadlines.heloMs, sendFailed("HELO"),
+                     replyFailed("HELO"), 250))
+            return false;
+        return refuse(replyFailure(QStringLiteral("サーバーが拡張SMTP(EHLO)に対応していないため、"
+                                                  "ログインできません"),
+                                   {}, 0, code, refusal));
+    }
+    if (code / 100 != 2)
+        return refuse(commandFailure(ehlo, 250, code, m_replyLines));
+    // RFC 1869 4.3: after the greeting line, one extension a line; "AUTH="
+    // is how older servers announce their mechanisms.
+    for (qsizetype i = 1; i < m_replyLines.size(); ++i) {
+        QByteArrayList words = m_replyLines.at(i).mid(4).toUpper().simplified().split(' ');
+        const QByteArray keyword = words.takeFirst();
+        if (keyword == "STARTTLS")
+            extensions.startTls = true;
+        if (keyword == "AUTH" || keyword.startsWith("AUTH=")) {
+            words.append(keyword.mid(5));
+            extensions.plain = extensions.plain || words.contains("PLAIN");
+            extensions.login = extensions.login || words.contains("LOGIN");
+        }
+    }
+    return true;
+}
+
+bool CSmtpSocket::logIn(const QByteArray &helloName, const QString &host)
+{
+    Extensions extensions;
+    if (!extendedHello(helloName, extensions))
+        return false;
+    if (!m_tls->isEncrypted()) {
+        // The credentials never travel in the clear.
+        if (!extensions.startTls)
+            return refuse(QStringLiteral("サーバーがTLS(STARTTLS)に対応していないため、"
+                                         "ユーザー名とパスワードを送信できません"));
+        int code = 0;
+        if (!exchange("STARTTLS\r\n", deadlines.tlsMs, sendFailed("STARTTLS"),
+                      replyFailed("STARTTLS"), code))
+            return false;
+        if (code / 100 != 2)
+            return refuse(replyFailure(QStringLiteral("TLS通信を開始できませんでした"), "STARTTLS",
+                                       220, code, m_replyLines));
+        // RFC 3207 5: anything the server sent after its 220, before the
+        // handshake, was not protected; a client must not act on it.
+        if (m_reader.hasPending() || m_socket->bytesAvailable() > 0) {
+            m_errorText = QStringLiteral("TLS通信を開始できませんでした");
+            return false;
+        }
+        if (!startTls(host))
+            return false;
+        // RFC 3207 4.2: what the server offered before TLS counts no more.
+        if (!extendedHello(helloName, extensions))
+            return false;
+    }
+    // RFC 4954: PLAIN takes one round trip, LOGIN three.
+    if (extensions.plain)
+        return authenticate("PLAIN");
+    if (extensions.login)
+        return authenticate("LOGIN");
+    return refuse(QStringLiteral("サーバーが対応するログイン方式(AUTH PLAIN、AUTH LOGIN)が"
+                                 "ありません"));
+}
+
+bool CSmtpSocket::authenticate(const QByteArray &mechanism)
+{
+    say(QStringLiteral("認証中"));
+    // The lines of the login carry the password: a failure text names the
+    // mechanism only, and what the server answered.
+    QByteArrayList lines;
+    if (mechanism == "PLAIN")
+        lines = {"AUTH PLAIN " + ('\0' + userName + '\0' + password).toBase64() + "\r\n"};
+    else
+        lines = {"AUTH LOGIN\r\n", userName.toBase64() + "\r\n", password.toBase64() + "\r\n"};
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool last = i + 1 == lines.size();
+        int code = 0;
+        if (!exchange(lines.at(i), deadlines.authMs, sendFailed("AUTH"), replyFailed("AUTH"), code))
+            return false;
+        // 334 asks for the next line of the login, 235 ends it (RFC 4954 4).
+        if (code != (last ? 235 : 334))
+            return refuse(replyFailure(QStringLiteral("ログインを拒否されました"),
+                                       "AUTH " + mechanism, last ? 235 : 334, code, m_replyLines));
     }
     return true;
 }
@@ -342,10 +620,8 @@ bool CSmtpSocket::sendContent(const QString &mailFile)
         m_errorText = QStringLiteral("応答受信(データ送信)に失敗しました");
         return false;
     }
-    if (code / 100 != 2) {
-        m_errorText = commandFailure(kEndOfData, 250, code);
-        return false;
-    }
+    if (code / 100 != 2)
+        return refuse(commandFailure(kEndOfData, 250, code, m_replyLines));
     return true;
 }
 
@@ -354,32 +630,59 @@ bool CSmtpSocket::Deliver(const QByteArray &server, quint32 port, const QString 
     m_errorText.clear();
     m_listTitle.clear();
     m_reader.reset();
+    m_inStep = false;
+    if (converse(server, port, mailFile))
+        return true;
+    // RFC 5321 4.1.1.10: a refused conversation still ends with QUIT. Its
+    // own failures change nothing: the delivery has failed already.
+    if (m_inStep) {
+        int code = 0;
+        const QString failure = m_errorText;
+        exchange("QUIT\r\n", deadlines.quitMs, failure, failure, code);
+        m_errorText = failure;
+    }
+    return false;
+}
 
+bool CSmtpSocket::converse(const QByteArray &server, quint32 port, const QString &mailFile)
+{
     QByteArray to;
     QByteArray from;
     if (!scanHeader(mailFile, to, from))
         return false;
 
+    const SmtpSecurity security = smtpSecurity(port, userName, implicitTlsPort);
+    const QString host = QString::fromLocal8Bit(server);
     say(QStringLiteral("ホストに接続中"));
-    if (!connectTo(server, port)) {
+    if (!connectTo(server, port, security != SmtpSecurity::Plain)) {
         m_errorText = QStringLiteral("ホストへの接続に失敗しました");
         return false;
     }
-    // Any greeting, even a refusal, is followed by HELO.
+    if (security == SmtpSecurity::ImplicitTls && !startTls(host))
+        return false;
     int greeting = 0;
     if (!readReply(QDeadlineTimer(deadlines.greetingMs), greeting)) {
         m_errorText = QStringLiteral("ホストへの接続(応答受信)に失敗しました");
         return false;
     }
+    // RFC 5321 3.1: a server that will not serve says so in its greeting.
+    if (greeting / 100 != 2)
+        return refuse(replyFailure(QStringLiteral("ホストへの接続に失敗しました"), {}, 220,
+                                   greeting, m_replyLines));
     say(QStringLiteral("ホストへの接続完了"));
 
-    QByteArray host = QHostInfo::localHostName().toLocal8Bit();
-    if (host.isEmpty())
-        host = "localhost";
+    QByteArray helloName = QHostInfo::localHostName().toLocal8Bit();
+    if (helloName.isEmpty())
+        helloName = "localhost";
+    if (userName.isEmpty()) {
+        if (!command("HELO " + helloName + "\r\n", deadlines.heloMs, sendFailed("HELO"),
+                     replyFailed("HELO"), 250))
+            return false;
+    } else if (!logIn(helloName, host)) {
+        return false;
+    }
     // RFC 5321 3.3: no space on either side of the colon.
-    if (!command("HELO " + host + "\r\n", deadlines.heloMs, sendFailed("HELO"), replyFailed("HELO"),
-                 250) ||
-        !command("MAIL FROM:<" + from + ">\r\n", deadlines.mailMs, sendFailed("MAIL FROM"),
+    if (!command("MAIL FROM:<" + from + ">\r\n", deadlines.mailMs, sendFailed("MAIL FROM"),
                  replyFailed("MAIL FROM"), 250) ||
         !command("RCPT TO:<" + to + ">\r\n", deadlines.rcptMs, sendFailed("RCPT TO"),
                  replyFailed("RCPT TO"), 250) ||

@@ -11,14 +11,30 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
+class QSslSocket;
 class QTcpSocket;
 
-// One SMTP delivery of one queued mail file over plain SMTP with HELO: reads
-// the envelope from the file's header lines, then sends the whole file as the
-// message content. Blocks the calling thread (which must not be the thread
-// that handles the reports) until done; every wait has a deadline and looks
-// at the cancel flag at least every 50 ms.
+// How a delivery protects itself: from the port and whether a user name is
+// set. Without a user name and off port 465 the conversation is plain SMTP
+// with HELO.
+enum class SmtpSecurity
+{
+    Plain,       // no TLS, no login
+    StartTls,    // STARTTLS, then AUTH (RFC 3207, RFC 4954)
+    ImplicitTls, // TLS from the first byte (RFC 8314), AUTH when a user is set
+};
+SmtpSecurity smtpSecurity(quint32 port, const QByteArray &userName,
+                          quint32 implicitTlsPort = kImplicitTlsPort);
+
+// One SMTP delivery of one queued mail file: reads the envelope from the
+// file's header lines, then sends the whole file as the message content.
+// Plain SMTP with HELO unless smtpSecurity() asks for TLS and a login; the
+// credentials only ever go over a TLS connection whose certificate was
+// verified. Blocks the calling thread (which must not be the thread that
+// handles the reports) until done; every wait has a deadline and looks at
+// the cancel flag at least every 50 ms.
 class CSmtpSocket
 {
 public:
@@ -30,6 +46,11 @@ public:
     // Receives each progress line; none are sent while unset.
     std::function<void(const QString &line)> report;
     SmtpDeadlines deadlines;
+    // The login; none while the user name is empty.
+    QByteArray userName;
+    QByteArray password;
+    // A test seam: tests cannot listen on 465.
+    quint32 implicitTlsPort = kImplicitTlsPort;
     // Set from any thread to end the delivery.
     const std::atomic<bool> *cancelFlag = nullptr;
 
@@ -42,13 +63,27 @@ public:
     const QByteArray &listTitle() const { return m_listTitle; }
 
 private:
+    struct Extensions;
+
+    bool converse(const QByteArray &server, quint32 port, const QString &mailFile);
     bool scanHeader(const QString &mailFile, QByteArray &to, QByteArray &from);
     bool lookUp(const QString &host, const QDeadlineTimer &deadline,
                 QList<QHostAddress> &addresses);
-    bool connectTo(const QByteArray &server, quint32 port);
+    bool connectTo(const QByteArray &server, quint32 port, bool tls);
+    bool startTls(const QString &host);
+    bool logIn(const QByteArray &helloName, const QString &host);
+    bool extendedHello(const QByteArray &helloName, Extensions &extensions);
+    bool authenticate(const QByteArray &mechanism);
     bool readReply(const QDeadlineTimer &deadline, int &code);
+    // Sends `text` and reads the reply's code; false (with the step's text)
+    // when either fails.
+    bool exchange(const QByteArray &text, int deadlineMs, const QString &sendFailure,
+                  const QString &replyFailure, int &code);
     bool command(const QByteArray &text, int deadlineMs, const QString &sendFailure,
                  const QString &replyFailure, int required);
+    // Ends the delivery on the server's answer (or on our own refusal of
+    // what it offers): the conversation is still in step, so QUIT follows.
+    bool refuse(const QString &text);
     bool sendContent(const QString &mailFile);
     bool writeAll(const QByteArray &bytes, const QDeadlineTimer &deadline);
     // False once cancelled or past the deadline; otherwise the next wait's length.
@@ -56,9 +91,12 @@ private:
     bool cancelled() const;
     void say(const QString &line);
 
-    QTcpSocket *m_socket;
+    std::unique_ptr<QTcpSocket> m_socket;
+    QSslSocket *m_tls = nullptr; // m_socket, when TLS may be started on it
     SmtpReplyReader m_reader;
+    QByteArrayList m_replyLines; // of the last reply read
     QByteArray m_readBuffer;
     QString m_errorText;
+    bool m_inStep = false; // the failure came with a whole reply: QUIT may follow
     QByteArray m_listTitle;
 };

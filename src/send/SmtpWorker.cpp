@@ -110,15 +110,19 @@ bool SmtpWorker::start(SendJob &job)
     // The thread holds the run only while it works, so that the run does not
     // own itself through its thread.
     const std::weak_ptr<SmtpRun> weakRun = run;
-    run->thread.reset(
-        QThread::create([weakRun, relay, target, reports, answers, statusWindow = job.statusWindow,
-                         statusMessage = job.statusMessage, onStatus = job.onStatus,
-                         resultWindow = job.resultWindow, resultMessage = job.resultMessage,
-                         onResult = job.onResult, server = job.server, port = job.port,
-                         mailFile = job.mailFile, deadlines = job.deadlines] {
+    run->thread.reset(QThread::create(
+        [weakRun, relay, target, reports, answers, statusWindow = job.statusWindow,
+         statusMessage = job.statusMessage, onStatus = job.onStatus,
+         resultWindow = job.resultWindow, resultMessage = job.resultMessage,
+         onResult = job.onResult, server = job.server, port = job.port, mailFile = job.mailFile,
+         deadlines = job.deadlines, userName = job.userName, password = job.password,
+         implicitTlsPort = job.implicitTlsPort] {
             const std::shared_ptr<SmtpRun> run = weakRun.lock();
             CSmtpSocket socket;
             socket.deadlines = deadlines;
+            socket.userName = userName;
+            socket.password = password;
+            socket.implicitTlsPort = implicitTlsPort;
             socket.cancelFlag = &run->cancel;
             if (reports) {
                 socket.report = [&](const QString &line) {

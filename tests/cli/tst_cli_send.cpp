@@ -192,7 +192,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(OutgoingFolder::QueuedPath(outgoing(), SendAllRun::lockFileName())));
 
         AiosmtpdServer server;
-        if (!server.start(0.2))
+        if (!server.start({QStringLiteral("--delay"), QStringLiteral("0.2")}))
             QFAIL(qPrintable(server.error()));
         writeStore(server.port());
         for (int i = 1; i < 10; ++i)

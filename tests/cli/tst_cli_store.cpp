@@ -52,7 +52,14 @@ private Q_SLOTS:
                                      "UserName=\nPortNo=2525\nPassword=\nAddress=\n"
                                      "MailSavePath=\nSaveMail=0\nDialUp=0\nEntry=\nRedial=3\n"
                                      "Interval=60\nQuillonType=0\nNoSignature=0\nQsend=\n"
-                                     "Editer=vi\n"));
+                                     "Editer=vi\nSmtpTls=none\nSmtpAuth=none\n"));
+        // With a login: the password is never shown, and TLS is named.
+        writeStore("[General]\nUserName=owner\nPassword=s3cret\nPortNo=587\n");
+        const CliRun login = runCli({QStringLiteral("settings")}, m_home.path());
+        QCOMPARE(login.status, 0);
+        QVERIFY(!login.out.contains("s3cret"));
+        QVERIFY(login.out.contains("\nPassword=(set)\n"));
+        QVERIFY(login.out.endsWith("SmtpTls=starttls\nSmtpAuth=PLAIN or LOGIN, over TLS\n"));
     }
 
     void usageErrorsExitTwoWithAMessage_data()

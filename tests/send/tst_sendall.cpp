@@ -191,7 +191,7 @@ private Q_SLOTS:
         QCOMPARE(view.line1,
                  (QStringList{"(1/3)通目を送信中", "(2/3)通目を送信中",
                               "コマンド実行に失敗しました\nコマンド:RCPT TO:<refuse-me@example.org>"
-                              "\r\n\n要求コード : 250\n応答コード : 550"}));
+                              "\n要求コード : 250\n応答コード : 550\n5.1.1 recipient refused"}));
         QCOMPARE(m_server.mails().size(), before + 1);
         QCOMPARE(OutgoingFolder::CountQueued(folder()), 2);
         QCOMPARE(view.line2.last(), QStringLiteral("送信を完了しました"));

@@ -45,11 +45,15 @@ struct Outcome
     QStringList progress;
 };
 
-QString commandFailure(const QByteArray &command, const char *required, const char *received)
+// The command-failure text: the command without its CR LF, the codes, and
+// what the server said.
+QString commandFailure(const QByteArray &command, const char *required, const char *received,
+                       const QString &said = {})
 {
     return QStringLiteral("コマンド実行に失敗しました\nコマンド:") + QString::fromLatin1(command) +
            QStringLiteral("\n要求コード :") + QLatin1String(required) +
-           QStringLiteral("\n応答コード :") + QLatin1String(received);
+           QStringLiteral("\n応答コード :") + QLatin1String(received) +
+           (said.isEmpty() ? QString() : u'\n' + said);
 }
 
 } // namespace
@@ -198,21 +202,34 @@ private Q_SLOTS:
         QTest::addColumn<int>("step"); // replies before the refusal
         QTest::addColumn<QByteArray>("refusal");
         QTest::addColumn<QString>("error");
-        QTest::newRow("HELO 501") << 0 << QByteArray("501 bad\r\n")
-                                  << commandFailure(heloLine(), " 250", " 501");
+        const QByteArray helo = heloLine().chopped(2);
+        QTest::newRow("greeting 554")
+            << 0 << QByteArray("554 busy\r\n")
+            << QStringLiteral(
+                   "ホストへの接続に失敗しました\n要求コード : 220\n応答コード : 554\nbusy");
+        QTest::newRow("HELO 501") << 1 << QByteArray("501 bad\r\n")
+                                  << commandFailure(helo, " 250", " 501", QStringLiteral("bad"));
         QTest::newRow("MAIL FROM 550")
-            << 1 << QByteArray("550 no\r\n")
-            << commandFailure("MAIL FROM:<owner@example.org>\r\n", " 250", " 550");
-        QTest::newRow("RCPT TO 450")
-            << 2 << QByteArray("450 later\r\n")
-            << commandFailure("RCPT TO:<list@example.org>\r\n", " 250", " 450");
-        QTest::newRow("DATA 452") << 3 << QByteArray("452 full\r\n")
-                                  << commandFailure("DATA\r\n", " 354", " 452");
-        QTest::newRow("DATA 250") << 3 << QByteArray("250 what\r\n")
-                                  << commandFailure("DATA\r\n", " 354", " 250");
-        QTest::newRow("no code") << 1 << QByteArray("hello\r\n")
-                                 << commandFailure("MAIL FROM:<owner@example.org>\r\n", " 250",
-                                                   "   0");
+            << 2 << QByteArray("550 5.7.1 no relaying\r\n")
+            << commandFailure("MAIL FROM:<owner@example.org>", " 250", " 550",
+                              QStringLiteral("5.7.1 no relaying"));
+        QTest::newRow("RCPT TO 450") << 3 << QByteArray("450 later\r\n")
+                                     << commandFailure("RCPT TO:<list@example.org>", " 250", " 450",
+                                                       QStringLiteral("later"));
+        QTest::newRow("DATA 452") << 4 << QByteArray("452 full\r\n")
+                                  << commandFailure("DATA", " 354", " 452", QStringLiteral("full"));
+        QTest::newRow("DATA 250") << 4 << QByteArray("250\r\n")
+                                  << commandFailure("DATA", " 354", " 250");
+        QTest::newRow("no code") << 2 << QByteArray("hello\r\n")
+                                 << commandFailure("MAIL FROM:<owner@example.org>", " 250", "   0",
+                                                   QStringLiteral("hello"));
+        // A long multi-line reply with control bytes: one line, 200
+        // characters at most, nothing the server could shape the text with.
+        const QByteArray longText = QByteArray(300, 'y');
+        QTest::newRow("long multi-line reply")
+            << 2 << QByteArray("550-first\tline\r\n550 \x1b[2J" + longText + "\r\n")
+            << commandFailure("MAIL FROM:<owner@example.org>", " 250", " 550",
+                              QStringLiteral("first line [2J") + QString(200 - 14, u'y'));
     }
 
     void refusalsGiveTheCommandFailureText()
@@ -220,18 +237,100 @@ private Q_SLOTS:
         QFETCH(int, step);
         QFETCH(QByteArray, refusal);
         QFETCH(QString, error);
-        const QByteArrayList accepting = {"250 hi\r\n", "250 ok\r\n", "250 ok\r\n"};
+        const QByteArrayList accepting = {"220 x\r\n", "250 hi\r\n", "250 ok\r\n", "250 ok\r\n"};
         ScriptedSmtpServer server;
-        server.send("220 x\r\n");
-        for (int i = 0; i < step; ++i)
-            server.readLine().send(accepting.at(i));
-        server.readLine().send(refusal);
+        for (int i = 0; i < step; ++i) {
+            if (i > 0)
+                server.readLine();
+            server.send(accepting.at(i));
+        }
+        if (step > 0)
+            server.readLine();
+        server.send(refusal).readLine().send("221 bye\r\n");
         const Outcome outcome = deliver(server);
         QVERIFY(!outcome.delivered);
         QCOMPARE(outcome.error, error);
         QVERIFY(server.finish());
-        // Nothing follows a failure: no RSET, no QUIT.
+        // RFC 5321 4.1.1.10: QUIT follows a refusal, and nothing else does.
         QCOMPARE(server.received().count('\n'), step + 1);
+        QVERIFY(server.received().endsWith("\r\nQUIT\r\n") || server.received() == "QUIT\r\n");
+    }
+
+    void tlsAndLoginFailuresEndTheDelivery_data()
+    {
+        QTest::addColumn<QByteArrayList>("replies"); // to EHLO and each command after it
+        QTest::addColumn<QByteArray>("then");        // sent after the last reply
+        QTest::addColumn<QString>("error");          // how the error text starts
+        QTest::addColumn<QByteArrayList>("sent");    // the client's commands
+        const QByteArray offers = "250-test\r\n250-AUTH PLAIN\r\n250 STARTTLS\r\n";
+        const QString noTls = QStringLiteral("TLS通信を開始できませんでした");
+        QTest::newRow("handshake cut")
+            << QByteArrayList{offers, "220 go\r\n"} << QByteArray("close") << noTls + u'\n'
+            << QByteArrayList{"EHLO", "STARTTLS"};
+        QTest::newRow("garbage instead of TLS")
+            << QByteArrayList{offers, "220 go\r\n"} << QByteArray("garbage, not TLS\r\n")
+            << noTls + u'\n' << QByteArrayList{"EHLO", "STARTTLS"};
+        // RFC 3207 5: bytes before the handshake are an attacker's, not the server's.
+        QTest::newRow("plain text after the 220")
+            << QByteArrayList{offers, "220 go\r\n250 injected\r\n"} << QByteArray() << noTls
+            << QByteArrayList{"EHLO", "STARTTLS"};
+        QTest::newRow("no reply during the handshake")
+            << QByteArrayList{offers, "220 go\r\n"} << QByteArray("silence")
+            << QStringLiteral("応答受信(TLS)に失敗しました") << QByteArrayList{"EHLO", "STARTTLS"};
+        QTest::newRow("454 to STARTTLS")
+            << QByteArrayList{offers, "454 4.7.0 TLS not available\r\n", "221 bye\r\n"}
+            << QByteArray()
+            << noTls + QStringLiteral("\nコマンド:STARTTLS\n要求コード : 220\n応答コード : 454\n"
+                                      "4.7.0 TLS not available")
+            << QByteArrayList{"EHLO", "STARTTLS", "QUIT"};
+        QTest::newRow("5xx to EHLO")
+            << QByteArrayList{"502 unknown\r\n", "250 hi\r\n", "221 bye\r\n"} << QByteArray()
+            << QStringLiteral("サーバーが拡張SMTP(EHLO)に対応していないため、ログインできません\n"
+                              "応答コード : 502\nunknown")
+            << QByteArrayList{"EHLO", "HELO", "QUIT"};
+    }
+
+    void tlsAndLoginFailuresEndTheDelivery()
+    {
+        // A user name asks for STARTTLS and a login; none of these servers
+        // gets as far as seeing either.
+        QFETCH(QByteArrayList, replies);
+        QFETCH(QByteArray, then);
+        QFETCH(QString, error);
+        QFETCH(QByteArrayList, sent);
+        ScriptedSmtpServer server;
+        server.send("220 x\r\n");
+        for (const QByteArray &reply : std::as_const(replies))
+            server.readLine().send(reply);
+        // "close" and the garbage come once the client is in its handshake.
+        if (then == "silence")
+            server.silence();
+        else if (then == "close")
+            server.then([] { QThread::msleep(200); }).close();
+        else if (!then.isEmpty())
+            server.then([] { QThread::msleep(200); }).send(then).silence();
+        QVERIFY(server.start());
+        QElapsedTimer clock;
+        clock.start();
+        {
+            CSmtpSocket socket;
+            socket.deadlines = SmtpDeadlines::uniform(2000);
+            socket.userName = "owner";
+            socket.password = "secret";
+            QVERIFY(!socket.Deliver("127.0.0.1", server.port(), writeMail(kMail)));
+            QVERIFY2(socket.errorText().startsWith(error), qPrintable(socket.errorText()));
+        }
+        QVERIFY(clock.elapsed() < 8000);
+        QVERIFY(server.finish());
+        // The client's commands, without the binary ClientHello after STARTTLS.
+        QByteArray plain = server.received();
+        if (const qsizetype hello = plain.indexOf("STARTTLS\r\n\x16"); hello >= 0)
+            plain.truncate(hello + 10);
+        QByteArrayList verbs;
+        for (const QByteArray &line : plain.split('\n'))
+            if (!line.isEmpty())
+                verbs << line.split(' ').first().trimmed();
+        QCOMPARE(verbs, sent);
     }
 
     void refusedMailAfterEndOfDataStaysAFailure()
@@ -241,14 +340,14 @@ private Q_SLOTS:
         server.upToContent().readData().send("554 rejected\r\n").close();
         const Outcome outcome = deliver(server);
         QVERIFY(!outcome.delivered);
-        QCOMPARE(outcome.error, commandFailure(".\r\n", " 250", " 554"));
+        QCOMPARE(outcome.error, commandFailure(".", " 250", " 554", QStringLiteral("rejected")));
     }
 
     void anyPositiveCompletionIsSuccess()
     {
-        // 251 "will forward" to RCPT TO; an error greeting still gets HELO.
+        // 251 "will forward" to RCPT TO; any 2xx greeting is a welcome.
         ScriptedSmtpServer server;
-        server.send("554 busy\r\n").readLine().send("250 hi\r\n").readLine().send("250 ok\r\n");
+        server.send("250 welcome\r\n").readLine().send("250 hi\r\n").readLine().send("250 ok\r\n");
         server.readLine().send("251 will forward\r\n").readLine().send("354 go\r\n");
         server.readData().send("252 fine\r\n").readLine().send("221 bye\r\n");
         const Outcome outcome = deliver(server);

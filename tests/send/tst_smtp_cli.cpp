@@ -65,13 +65,14 @@ private Q_SLOTS:
     {
         ScriptedSmtpServer server;
         server.send("220 x\r\n").readLine().send("250 x\r\n").readLine().send("550 no\r\n");
+        server.readLine().send("221 bye\r\n");
         QVERIFY(server.start());
         const Run run = sendFile({m_mail, QStringLiteral("--server"), QStringLiteral("localhost"),
                                   QStringLiteral("--port"), QString::number(server.port())});
         QCOMPARE(run.status, 1);
         QVERIFY2(run.err.contains(QStringLiteral(
-                     "コマンド実行に失敗しました\nコマンド:MAIL FROM:<o@example.org>\r\n\n"
-                     "要求コード : 250\n応答コード : 550")),
+                     "コマンド実行に失敗しました\nコマンド:MAIL FROM:<o@example.org>\n"
+                     "要求コード : 250\n応答コード : 550\nno\n")),
                  qPrintable(run.err));
         QVERIFY(QFile::exists(m_mail));
     }

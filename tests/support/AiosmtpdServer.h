@@ -9,9 +9,25 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+// Makes the test authority and server certificates in `folder`
+// (make_test_certs.py): ca.pem, and good, wronghost, expired and untrusted
+// as NAME.pem with NAME.key. False when python3-cryptography cannot run.
+inline bool makeTestCertificates(const QString &folder)
+{
+    QProcess maker;
+    maker.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    maker.start(QStringLiteral("/usr/bin/python3"),
+                {qEnvironmentVariable("TAVELIN_SOURCE_DIR") +
+                     QStringLiteral("/tests/support/make_test_certs.py"),
+                 folder});
+    return maker.waitForFinished(60000) && maker.exitStatus() == QProcess::NormalExit &&
+           maker.exitCode() == 0 && QFile::exists(folder + QStringLiteral("/ca.pem"));
+}
+
 // A real SMTP server for the tests: Debian's python3-aiosmtpd on 127.0.0.1,
 // on a free port, storing each accepted mail with its envelope
-// (smtp_store_handler.py). Stopped when destroyed.
+// (smtp_test_server.py, which also offers STARTTLS, implicit TLS and AUTH
+// when asked). Stopped when destroyed.
 class AiosmtpdServer
 {
 public:
@@ -25,9 +41,11 @@ public:
     ~AiosmtpdServer() { stop(); }
 
     // Starts the server and waits (at most 15 s) until it accepts
-    // connections; delaySeconds makes it wait that long before it accepts
-    // each mail. False, with the reason in error(), when it cannot run.
-    bool start(double delaySeconds = 0)
+    // connections. `options` go to smtp_test_server.py (--tls CERT KEY,
+    // --auth USER PASSWORD, --delay SECONDS before each mail's answer...); with `implicitTls` a second listener,
+    // implicitPort(), speaks TLS from the first byte (with --tls). False,
+    // with the reason in error(), when it cannot run.
+    bool start(const QStringList &options = {}, bool implicitTls = false)
     {
         if (!m_dir.isValid())
             return fail(QStringLiteral("no temporary folder"));
@@ -35,10 +53,19 @@ public:
             return fail(QStringLiteral("/usr/bin/python3 is missing"));
         {
             QTcpServer probe;
-            if (!probe.listen(QHostAddress::LocalHost, 0))
+            QTcpServer second;
+            if (!probe.listen(QHostAddress::LocalHost, 0) ||
+                (implicitTls && !second.listen(QHostAddress::LocalHost, 0)))
                 return fail(QStringLiteral("no free port"));
             m_port = probe.serverPort();
+            m_implicitPort = second.serverPort();
         }
+        QStringList arguments = {qEnvironmentVariable("TAVELIN_SOURCE_DIR") +
+                                     QStringLiteral("/tests/support/smtp_test_server.py"),
+                                 m_dir.path(), QString::number(m_port)};
+        arguments += options;
+        if (implicitTls)
+            arguments << QStringLiteral("--implicit") << QString::number(m_implicitPort);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("PYTHONPATH"),
                    qEnvironmentVariable("TAVELIN_SOURCE_DIR") + QStringLiteral("/tests/support"));
@@ -46,11 +73,7 @@ public:
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // The system python: the one with Debian's aiosmtpd.
-        m_process.start(QStringLiteral("/usr/bin/python3"),
-                        {QStringLiteral("-m"), QStringLiteral("aiosmtpd"), QStringLiteral("-n"),
-                         QStringLiteral("-l"), QStringLiteral("127.0.0.1:%1").arg(m_port),
-                         QStringLiteral("-c"), QStringLiteral("smtp_store_handler.StoreHandler"),
-                         m_dir.path(), QString::number(delaySeconds)});
+        m_process.start(QStringLiteral("/usr/bin/python3"), arguments);
         if (!m_process.waitForStarted(5000))
             return fail(QStringLiteral("python3 did not start"));
         const QDeadlineTimer deadline(15000);
@@ -60,7 +83,11 @@ public:
                     QStringLiteral("aiosmtpd ended at start (is python3-aiosmtpd installed?)"));
             QTcpSocket probe;
             probe.connectToHost(QHostAddress::LocalHost, m_port);
-            if (probe.waitForConnected(200))
+            QTcpSocket implicitProbe;
+            if (implicitTls)
+                implicitProbe.connectToHost(QHostAddress::LocalHost, m_implicitPort);
+            if (probe.waitForConnected(200) &&
+                (!implicitTls || implicitProbe.waitForConnected(200)))
                 return true;
             QThread::msleep(50);
         }
@@ -79,7 +106,16 @@ public:
     }
 
     quint16 port() const { return m_port; }
+    quint16 implicitPort() const { return m_implicitPort; }
     const QString &error() const { return m_error; }
+
+    // The first word of each command line received so far, in order.
+    QByteArrayList commands() const
+    {
+        QByteArrayList verbs = readAll(m_dir.filePath(QStringLiteral("commands.log"))).split('\n');
+        verbs.removeAll(QByteArray());
+        return verbs;
+    }
 
     // The mails stored so far, in order of arrival.
     QList<Mail> mails() const
@@ -119,5 +155,6 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     quint16 m_port = 0;
+    quint16 m_implicitPort = 0;
     QString m_error;
 };
