@@ -214,6 +214,20 @@ ExtractionOutcome outcomeOf(const ExtractionResult &result)
     return outcome;
 }
 
+// The rule's result for a file path or a device.
+template <typename Mail> ExtractionResult ruleResult(ExtractionRule rule, Mail &mail)
+{
+    switch (rule) {
+    case ExtractionRule::ErrorMailAddresses:
+        return ExtractErrorMailAddresses(mail);
+    case ExtractionRule::SenderAddress:
+        return ExtractSenderAddress(mail);
+    case ExtractionRule::None:
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
 QByteArray ParseMailAddress(QByteArrayView text)
@@ -267,26 +281,10 @@ ExtractionRule ExtractionRuleForTab(int tab)
 
 ExtractionOutcome ExtractAddresses(ExtractionRule rule, QIODevice &device)
 {
-    switch (rule) {
-    case ExtractionRule::ErrorMailAddresses:
-        return outcomeOf(ExtractErrorMailAddresses(device));
-    case ExtractionRule::SenderAddress:
-        return outcomeOf(ExtractSenderAddress(device));
-    case ExtractionRule::None:
-        break;
-    }
-    return outcomeOf({});
+    return outcomeOf(ruleResult(rule, device));
 }
 
 ExtractionOutcome ExtractAddresses(ExtractionRule rule, const QString &path)
 {
-    switch (rule) {
-    case ExtractionRule::ErrorMailAddresses:
-        return outcomeOf(ExtractErrorMailAddresses(path));
-    case ExtractionRule::SenderAddress:
-        return outcomeOf(ExtractSenderAddress(path));
-    case ExtractionRule::None:
-        break;
-    }
-    return outcomeOf({});
+    return outcomeOf(ruleResult(rule, path));
 }

@@ -405,7 +405,7 @@ constexpr TextRule kTextRules[] = {
 // clang-format on
 
 // Lines after which a report text quotes the original message (compared
-// without regard to case): nothing below them is read.
+// without regard to case): below them only an approval request counts.
 // clang-format off
 constexpr const char *kOriginalMessageStarts[] = {
     "below this line is a copy of the message",  // qmail, Yahoo
