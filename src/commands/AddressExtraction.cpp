@@ -1,5 +1,7 @@
 #include "AddressExtraction.h"
 
+#include "commands/ReturnedMail.h"
+
 #include <QByteArrayMatcher>
 #include <QFile>
 
@@ -108,124 +110,6 @@ void AddressWalk::feed(QByteArrayView bytes)
     }
 }
 
-QByteArrayView withoutLeadingBlanks(QByteArrayView text)
-{
-    const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
-    return text.sliced(first - text.begin());
-}
-
-// The command line of an approval request ("subscribe list Name <a@b>"): the
-// command word and the list name go, the rest is reduced. A run of blanks
-// separates two words as one blank does.
-QByteArray approvalAddress(QByteArrayView line)
-{
-    line = withoutLeadingBlanks(line);
-    for (int word = 0; word < 2; ++word) {
-        const auto blank = std::find_if(line.begin(), line.end(), isBlank);
-        if (blank == line.end())
-            break; // no blank left: nothing removed
-        line = withoutLeadingBlanks(line.sliced(blank - line.begin()));
-    }
-    return ParseMailAddress(line);
-}
-
-// Finds the two markers of the error-mail rule in one line, also when the line
-// comes in pieces and a marker straddles two of them.
-class MarkerSearch
-{
-public:
-    void feed(const LineStream::Piece &piece, bool lineStart);
-    bool heading() const { return m_heading; }
-    bool approval() const { return m_approval; }
-    void reset() { *this = MarkerSearch(); }
-
-private:
-    void search(QByteArrayView bytes);
-
-    static constexpr char kHeadingText[] = "The following addresses";
-    static constexpr char kApprovalText[] = "requests that you approve the following";
-    static constexpr auto kHeading = qMakeStaticByteArrayMatcher(kHeadingText);
-    static constexpr auto kApproval = qMakeStaticByteArrayMatcher(kApprovalText);
-    // Bytes of a line to keep across pieces: a marker less one.
-    static constexpr qsizetype kOverlap = std::max(sizeof kHeadingText, sizeof kApprovalText) - 2;
-
-    QByteArray m_tail; // the line's last bytes before this piece, then the piece
-    bool m_heading = false;
-    bool m_approval = false;
-};
-
-void MarkerSearch::search(QByteArrayView bytes)
-{
-    m_heading = m_heading || kHeading.indexIn(bytes) >= 0;
-    m_approval = m_approval || kApproval.indexIn(bytes) >= 0;
-}
-
-void MarkerSearch::feed(const LineStream::Piece &piece, bool lineStart)
-{
-    if (lineStart && piece.lineEnd) { // a whole line, the usual case
-        search(piece.bytes);
-        return;
-    }
-    m_tail.append(piece.bytes);
-    search(m_tail);
-    m_tail.remove(0, std::max<qsizetype>(m_tail.size() - kOverlap, 0));
-}
-
-// The error-mail rule; add gets each address found, in order.
-template <typename Add> QString scanErrorMail(QIODevice &device, qsizetype bufferSize, Add &&add)
-{
-    enum class Phase
-    {
-        Searching,
-        Listing,
-        SkippingLine,
-        CommandLine
-    };
-    Phase phase = Phase::Searching;
-    LineStream lines(device, bufferSize);
-    LineStream::Piece piece;
-    MarkerSearch markers;
-    AddressWalk walk;
-    QByteArray command;
-    bool lineStart = true;
-    while (lines.next(piece)) {
-        const bool atLineStart = std::exchange(lineStart, piece.lineEnd);
-        switch (phase) {
-        case Phase::Searching:
-            markers.feed(piece, atLineStart);
-            if (piece.lineEnd) {
-                // On a line with both markers the heading counts.
-                if (markers.heading())
-                    phase = Phase::Listing;
-                else if (markers.approval())
-                    phase = Phase::SkippingLine;
-                markers.reset();
-            }
-            break;
-        case Phase::Listing:
-            if (atLineStart && piece.lineEnd && piece.bytes.isEmpty())
-                return lines.errorString(); // the empty line ends the list
-            walk.feed(piece.bytes);
-            if (piece.lineEnd)
-                walk.handOver(add);
-            break;
-        case Phase::SkippingLine: // the empty line after the marker
-            if (piece.lineEnd)
-                phase = Phase::CommandLine;
-            break;
-        case Phase::CommandLine:
-            command.append(piece.bytes);
-            if (piece.lineEnd) {
-                if (const QByteArray address = approvalAddress(command); !address.isEmpty())
-                    add(QByteArrayView(address));
-                return lines.errorString();
-            }
-            break;
-        }
-    }
-    return lines.errorString();
-}
-
 // The sender rule; add gets the address of the first "From:" line. In the
 // header block (up to the first empty line) a From: field may be folded over
 // several lines (RFC 5322 2.2.3): lines that start with a blank continue it,
@@ -285,20 +169,6 @@ template <typename Add> QString scanSender(QIODevice &device, qsizetype bufferSi
     return finish();
 }
 
-template <typename Add>
-QString scan(ExtractionRule rule, QIODevice &device, qsizetype bufferSize, Add &&add)
-{
-    switch (rule) {
-    case ExtractionRule::ErrorMailAddresses:
-        return scanErrorMail(device, bufferSize, add);
-    case ExtractionRule::SenderAddress:
-        return scanSender(device, bufferSize, add);
-    case ExtractionRule::None:
-        break;
-    }
-    return {};
-}
-
 // Empty when the file is open, else why not.
 QString openForReading(QFile &file)
 {
@@ -310,26 +180,52 @@ QString openForReading(QFile &file)
     return {};
 }
 
-ExtractionResult collect(ExtractionRule rule, QIODevice &device, qsizetype bufferSize)
+UserMessage nothingExtractedMessage()
+{
+    return {QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"), QStringLiteral("ｱﾄﾞﾚｽ抽出")};
+}
+
+ExtractionResult collectSender(QIODevice &device, qsizetype bufferSize)
 {
     ExtractionResult result;
-    result.error = scan(rule, device, bufferSize, [&](QByteArrayView address) {
+    result.error = scanSender(device, bufferSize, [&](QByteArrayView address) {
         result.addresses.append(address.toByteArray());
     });
     return result;
 }
 
-ExtractionResult collect(ExtractionRule rule, const QString &path)
+ExtractionResult addressesOf(const ReturnedMailReading &reading)
 {
-    QFile file(path);
-    if (QString error = openForReading(file); !error.isEmpty())
-        return {{}, error};
-    return collect(rule, file, LineStream::DefaultBufferSize);
+    ExtractionResult result{{}, reading.error};
+    for (const FailedRecipient &recipient : reading.recipients)
+        result.addresses.append(recipient.address);
+    return result;
 }
 
-UserMessage nothingExtractedMessage()
+// The field text of a rule's result; a read that failed half-way finds
+// nothing, rather than have the owner act on the first addresses only.
+ExtractionOutcome outcomeOf(const ExtractionResult &result)
 {
-    return {QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"), QStringLiteral("ｱﾄﾞﾚｽ抽出")};
+    ExtractionOutcome outcome{JoinAddresses(result.addresses), {}, result.error};
+    if (!outcome.error.isEmpty())
+        outcome.fieldText.clear();
+    if (outcome.fieldText.isEmpty())
+        outcome.message = nothingExtractedMessage();
+    return outcome;
+}
+
+// The rule's result for a file path or a device.
+template <typename Mail> ExtractionResult ruleResult(ExtractionRule rule, Mail &mail)
+{
+    switch (rule) {
+    case ExtractionRule::ErrorMailAddresses:
+        return ExtractErrorMailAddresses(mail);
+    case ExtractionRule::SenderAddress:
+        return ExtractSenderAddress(mail);
+    case ExtractionRule::None:
+        break;
+    }
+    return {};
 }
 
 } // namespace
@@ -345,22 +241,25 @@ QByteArray ParseMailAddress(QByteArrayView text)
 
 ExtractionResult ExtractErrorMailAddresses(QIODevice &device, qsizetype bufferSize)
 {
-    return collect(ExtractionRule::ErrorMailAddresses, device, bufferSize);
+    return addressesOf(ReadReturnedMail(device, bufferSize));
 }
 
 ExtractionResult ExtractErrorMailAddresses(const QString &path)
 {
-    return collect(ExtractionRule::ErrorMailAddresses, path);
+    return addressesOf(ReadReturnedMail(path));
 }
 
 ExtractionResult ExtractSenderAddress(QIODevice &device, qsizetype bufferSize)
 {
-    return collect(ExtractionRule::SenderAddress, device, bufferSize);
+    return collectSender(device, bufferSize);
 }
 
 ExtractionResult ExtractSenderAddress(const QString &path)
 {
-    return collect(ExtractionRule::SenderAddress, path);
+    QFile file(path);
+    if (QString error = openForReading(file); !error.isEmpty())
+        return {{}, error};
+    return collectSender(file, LineStream::DefaultBufferSize);
 }
 
 QByteArray JoinAddresses(const QByteArrayList &addresses)
@@ -382,31 +281,10 @@ ExtractionRule ExtractionRuleForTab(int tab)
 
 ExtractionOutcome ExtractAddresses(ExtractionRule rule, QIODevice &device)
 {
-    ExtractionOutcome outcome;
-    if (rule != ExtractionRule::None) {
-        // Joined as found: a long report never becomes a list of small arrays.
-        outcome.error =
-            scan(rule, device, LineStream::DefaultBufferSize, [&](QByteArrayView address) {
-                if (!outcome.fieldText.isEmpty())
-                    outcome.fieldText += ',';
-                outcome.fieldText.append(address);
-            });
-        // Part of a list is not the list: a read that failed half-way finds
-        // nothing, rather than have the owner act on the first addresses only.
-        if (!outcome.error.isEmpty())
-            outcome.fieldText.clear();
-    }
-    if (outcome.fieldText.isEmpty())
-        outcome.message = nothingExtractedMessage();
-    return outcome;
+    return outcomeOf(ruleResult(rule, device));
 }
 
 ExtractionOutcome ExtractAddresses(ExtractionRule rule, const QString &path)
 {
-    QFile file(path);
-    if (rule != ExtractionRule::None) {
-        if (QString error = openForReading(file); !error.isEmpty())
-            return {{}, nothingExtractedMessage(), error};
-    }
-    return ExtractAddresses(rule, file);
+    return outcomeOf(ruleResult(rule, path));
 }

@@ -32,14 +32,10 @@ struct ExtractionResult
     QString error;
 };
 
-// The forced-unsubscribe rule. The first line holding either marker decides:
-// - "The following addresses" (a delivery-error report): every following line
-//   up to the first empty one, reduced by ParseMailAddress; lines that reduce
-//   to nothing (reasons in parentheses, blank lines) are skipped;
-// - "requests that you approve the following" (the list server's approval
-//   request): the line after next, with its leading blanks and first two words
-//   (command and list name) removed, reduced by ParseMailAddress.
-// Nothing after that list is read. Nothing is found without a marker.
+// The forced-unsubscribe rule: the failed recipients of a returned mail as
+// ReadReturnedMail (commands/ReturnedMail.h) finds them; among its layouts
+// the approval request of the list server and the "The following addresses"
+// heading list, whose lines reduce as ParseMailAddress says.
 ExtractionResult ExtractErrorMailAddresses(const QString &path);
 ExtractionResult ExtractErrorMailAddresses(QIODevice &device,
                                            qsizetype bufferSize = LineStream::DefaultBufferSize);
