@@ -9,11 +9,9 @@
 #include <QPushButton>
 #include <QSaveFile>
 
-namespace {
+using namespace FileRenameIds;
 
-constexpr int IDC_SOURCE = 1162;
-constexpr int IDC_NEWNAME = 1163;
-constexpr int IDC_BROWSE = 1003;
+namespace {
 
 bool sameFile(const QString &a, const QString &b)
 {

@@ -1,5 +1,7 @@
 #include "AddressExtraction.h"
 
+#include "commands/CommandTable.h"
+
 #include <QByteArrayMatcher>
 #include <QFile>
 
@@ -370,14 +372,8 @@ QByteArray JoinAddresses(const QByteArrayList &addresses)
 
 ExtractionRule ExtractionRuleForTab(int tab)
 {
-    switch (tab) {
-    case 0:
-        return ExtractionRule::ErrorMailAddresses;
-    case 1:
-        return ExtractionRule::SenderAddress;
-    default:
-        return ExtractionRule::None;
-    }
+    const CommandTab *row = commandTab(tab);
+    return row ? row->extraction : ExtractionRule::None;
 }
 
 ExtractionOutcome ExtractAddresses(ExtractionRule rule, QIODevice &device)
