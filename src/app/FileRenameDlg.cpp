@@ -12,11 +12,9 @@
 
 #include <cerrno>
 
-namespace {
+using namespace FileRenameIds;
 
-constexpr int IDC_SOURCE = 1162;
-constexpr int IDC_NEWNAME = 1163;
-constexpr int IDC_BROWSE = 1003;
+namespace {
 
 bool sameFile(const QString &a, const QString &b)
 {

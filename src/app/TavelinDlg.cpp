@@ -2,9 +2,12 @@
 
 #include "AboutDlg.h"
 #include "TitleDlg.h"
+#include "commands/CommandTable.h"
+#include "commands/OutgoingFolder.h"
 #include "commands/UserMessage.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
+#include "settings/CommonSheet.h"
 #include "store/AppRegistry.h"
 #include "store/SettingsStore.h"
 #include "ui/UiServices.h"
@@ -17,48 +20,9 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+using namespace MainIds;
+
 namespace {
-
-enum ControlId : int
-{
-    IDC_LIST = 1004,
-    IDC_ADD = 1006,
-    IDC_RENAME = 1008,
-    IDC_DELETE = 1010,
-    IDC_SAVE = 1013,
-    IDC_COMMON = 1016,
-    IDC_ADDRESS = 1019,
-    IDC_LISTNAME = 1023,
-    IDC_PASSWD = 1028,
-    IDC_TAB = 1037,
-    IDC_CREATE = 1060,
-    IDC_COUNT = 1063,
-    IDC_QUEUE = 1066,
-    IDC_SENDALL = 1070,
-    IDC_BROWSE = 1077,
-    IDC_EDIT = 1081,
-    IDC_EXTRACT = 1084,
-    IDC_ARGUMENT = 1167,
-    IDC_LABEL = 1168,
-};
-
-// The command tabs in command order, and whether a file dropped while the tab
-// shows is taken: the address tabs read it for addresses, the file tabs take
-// it as the list's file.
-struct TabRow
-{
-    const char *label;
-    bool acceptsDrops;
-};
-// clang-format off
-constexpr TabRow kTabs[] = {
-    {"強制退会", true},     {"強制入会", true},  {"ﾊﾟｽﾜｰﾄﾞ変更", false}, {"会員一覧", false},
-    {"Info変更", true},     {"Intro変更", true}, {"config 取得", false}, {"config 変更", true},
-};
-// clang-format on
-constexpr int kTabForcedUnsubscribe = 0;
-constexpr int kTabForcedSubscribe = 1;
-constexpr int kTabNewConfig = 7;
 
 QStringList localFiles(const QMimeData *mime)
 {
@@ -75,7 +39,8 @@ QStringList localFiles(const QMimeData *mime)
 } // namespace
 
 CTavelinDlg::CTavelinDlg(UiServices &ui, QStringList arguments, QWidget *parent)
-    : TemplateDialog(IDD_TAVELIN_DIALOG, parent), m_ui(ui), m_arguments(std::move(arguments))
+    : TemplateDialog(IDD_TAVELIN_DIALOG, parent), m_ui(ui), m_arguments(std::move(arguments)),
+      m_tabs(*this, ui), m_sending(*this, ui)
 {
     auto clicked = [this](int id, void (CTavelinDlg::*handler)()) {
         connect(item<QPushButton>(id), &QPushButton::clicked, this, handler);
@@ -85,25 +50,17 @@ CTavelinDlg::CTavelinDlg(UiServices &ui, QStringList arguments, QWidget *parent)
     clicked(IDC_DELETE, &CTavelinDlg::OnDeleteList);
     clicked(IDC_SAVE, &CTavelinDlg::OnSaveSettings);
     clicked(IDC_COMMON, &CTavelinDlg::OnCommonSettings);
-    clicked(IDC_CREATE, &CTavelinDlg::OnCreateCommandMail);
-    clicked(IDC_QUEUE, &CTavelinDlg::OnQueuedMails);
-    clicked(IDC_SENDALL, &CTavelinDlg::OnSendAll);
-    clicked(IDC_EXTRACT, &CTavelinDlg::OnExtractButton);
-    clicked(IDC_EDIT, &CTavelinDlg::OnEditFile);
-    clicked(IDC_BROWSE, &CTavelinDlg::OnBrowseFile);
+    connect(item<QPushButton>(IDC_SENDALL), &QPushButton::clicked, this,
+            [this] { m_sending.sendAll(); });
     // Only the owner's choice counts as a selection change; the window's own
     // selections run SelectList themselves.
     connect(item<QComboBox>(IDC_LIST), &QComboBox::activated, this, &CTavelinDlg::OnSelchangeList);
-    connect(item<QTabWidget>(IDC_TAB), &QTabWidget::currentChanged, this,
-            &CTavelinDlg::OnSelchangeTab);
     connect(item<QLineEdit>(IDC_ADDRESS), &QLineEdit::textChanged, this,
             [this] { OnUpdateField(&MailingListEntry::Address, IDC_ADDRESS); });
     connect(item<QLineEdit>(IDC_LISTNAME), &QLineEdit::textChanged, this,
             [this] { OnUpdateField(&MailingListEntry::ListName, IDC_LISTNAME); });
     connect(item<QLineEdit>(IDC_PASSWD), &QLineEdit::textChanged, this,
             [this] { OnUpdateField(&MailingListEntry::Passwd, IDC_PASSWD); });
-    connect(item<QLineEdit>(IDC_ARGUMENT), &QLineEdit::textChanged, this,
-            [this] { OnUpdateArgument(); });
 }
 
 CTavelinDlg::~CTavelinDlg()
@@ -115,12 +72,7 @@ void CTavelinDlg::OnInitDialog()
 {
     ShowValues();
 
-    auto *tabs = item<QTabWidget>(IDC_TAB);
-    {
-        const QSignalBlocker blocker(tabs);
-        for (const TabRow &tab : kTabs)
-            tabs->addTab(new QWidget(tabs), QString::fromUtf8(tab.label));
-    }
+    m_tabs.addTabs();
 
     const QString aboutItem = loadString(IDS_ABOUTBOX);
     if (!aboutItem.isEmpty()) {
@@ -153,9 +105,9 @@ void CTavelinDlg::OnInitDialog()
     RecountQueued();
 
     if (!TakeCommandLine()) {
-        SelectTab(kTabForcedUnsubscribe);
+        m_tabs.selectTab(int(CommandKind::ForcedUnsubscribe));
         SelectList(0);
-        OnSelchangeTab();
+        m_tabs.onTabChanged();
     }
 }
 
@@ -212,13 +164,12 @@ void CTavelinDlg::SelectList(int position)
         m_nSel = -1;
     }
 
-    for (int id : {IDC_RENAME, IDC_DELETE, IDC_ADDRESS, IDC_LISTNAME, IDC_PASSWD, IDC_TAB,
-                   IDC_ARGUMENT, IDC_EXTRACT, IDC_EDIT, IDC_BROWSE})
-        enable(id, selected);
+    enable({IDC_RENAME, IDC_DELETE, IDC_ADDRESS, IDC_LISTNAME, IDC_PASSWD, IDC_TAB, IDC_ARGUMENT,
+            IDC_EXTRACT, IDC_EDIT, IDC_BROWSE},
+           selected);
     showControl(IDC_ARGUMENT, selected);
     enable(IDC_CREATE, selected && !text(IDC_ARGUMENT).isEmpty());
-    enable(IDC_QUEUE, selected && m_nCount != 0);
-    enable(IDC_SENDALL, selected && m_nCount != 0);
+    enable({IDC_QUEUE, IDC_SENDALL}, selected && m_nCount != 0);
 }
 
 void CTavelinDlg::OnUpdateField(QByteArray MailingListEntry::*field, int id)
@@ -249,45 +200,26 @@ bool CTavelinDlg::TakeCommandLine()
     const auto startsWith = [&word](const char *prefix, qsizetype length) {
         return word.left(length).compare(QLatin1String(prefix), Qt::CaseInsensitive) == 0;
     };
-    int tab;
+    CommandKind kind;
     if (startsWith("unsub", 5))
-        tab = kTabForcedUnsubscribe;
+        kind = CommandKind::ForcedUnsubscribe;
     else if (startsWith("subs", 4))
-        tab = kTabForcedSubscribe;
+        kind = CommandKind::ForcedSubscribe;
     else if (startsWith("conf", 4))
-        tab = kTabNewConfig;
+        kind = CommandKind::NewConfig;
     else
         return false;
-    SelectTab(tab);
-    OnSelchangeTab();
+    m_tabs.selectTab(int(kind));
+    m_tabs.onTabChanged();
     HandleMailFile(m_arguments.at(3));
     return true;
-}
-
-void CTavelinDlg::SelectTab(int tab)
-{
-    auto *tabs = item<QTabWidget>(IDC_TAB);
-    const QSignalBlocker blocker(tabs);
-    tabs->setCurrentIndex(tab);
-}
-
-void CTavelinDlg::OnSelchangeTab()
-{
-    const int tab = item<QTabWidget>(IDC_TAB)->currentIndex();
-    if (tab >= 0 && tab < int(std::size(kTabs)))
-        setAcceptDrops(kTabs[tab].acceptsDrops);
-    ApplyTabLayout(tab);
 }
 
 void CTavelinDlg::HandleMailFile(const QString &path)
 {
     if (!selectedEntry())
         return;
-    const int tab = item<QTabWidget>(IDC_TAB)->currentIndex();
-    if (tab == kTabForcedUnsubscribe || tab == kTabForcedSubscribe)
-        ExtractAddresses(path);
-    else if (tab == kTabNewConfig)
-        HandOverConfig(path);
+    m_tabs.handleFile(path);
     ShowValues();
 }
 
@@ -420,22 +352,32 @@ void CTavelinDlg::ShowSaveFailure(const QString &reason)
 
 void CTavelinDlg::OnCommonSettings()
 {
-    CommonSettings edited = m_settings;
-    if (!EditCommonSettings(edited))
+    CCommonSheet sheet(m_ui, m_settings, this);
+    if (m_ui.runModal(sheet) != DialogAnswer::Ok)
         return;
     // All values are written, changed or not.
-    m_settings = edited;
+    m_settings = sheet.m_settings;
     QString reason = m_storeError;
     if (!reason.isEmpty() || !SaveCommonSettings(m_settings, &reason))
         ShowSaveFailure(reason);
 }
 
+bool CTavelinDlg::isDirty() const
+{
+    return isEnabled(IDC_SAVE);
+}
+
+void CTavelinDlg::raiseDirty()
+{
+    enable(IDC_SAVE, true);
+}
+
 void CTavelinDlg::RecountQueued()
 {
-    m_nCount = CountQueuedMails();
+    m_nCount =
+        quint32(OutgoingFolder::CountQueued(QString::fromLocal8Bit(m_settings.MailSavePath)));
     setText(IDC_COUNT, QString::number(m_nCount));
-    enable(IDC_QUEUE, m_nCount != 0);
-    enable(IDC_SENDALL, m_nCount != 0);
+    enable({IDC_QUEUE, IDC_SENDALL}, m_nCount != 0);
 }
 
 void CTavelinDlg::done(int result)
@@ -454,26 +396,5 @@ void CTavelinDlg::OnDestroy()
                                      QStringLiteral("保存"), MessageButtons::OkCancel,
                                      MessageIcon::Question) == DialogAnswer::Ok)
         SaveRegisterOrSayWhy();
-    CloseStatusWindow();
+    m_sending.closeStatusWindow();
 }
-
-// Hooks, empty until their work is wired in.
-void CTavelinDlg::ApplyTabLayout(int) {}
-void CTavelinDlg::HandOverConfig(const QString &) {}
-quint32 CTavelinDlg::CountQueuedMails()
-{
-    return m_nCount;
-}
-void CTavelinDlg::ExtractAddresses(const QString &) {}
-bool CTavelinDlg::EditCommonSettings(CommonSettings &)
-{
-    return false;
-}
-void CTavelinDlg::OnUpdateArgument() {}
-void CTavelinDlg::OnCreateCommandMail() {}
-void CTavelinDlg::OnQueuedMails() {}
-void CTavelinDlg::OnSendAll() {}
-void CTavelinDlg::OnExtractButton() {}
-void CTavelinDlg::OnEditFile() {}
-void CTavelinDlg::OnBrowseFile() {}
-void CTavelinDlg::CloseStatusWindow() {}

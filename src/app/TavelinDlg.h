@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands/CommandTabs.h"
+#include "send/WindowSendAllView.h"
 #include "store/CommonSettings.h"
 #include "store/MailingListEntry.h"
 #include "ui/TemplateDialog.h"
@@ -11,7 +13,9 @@ class UiServices;
 
 // The main window: the register of lists in its selector, the selected list's
 // administration fields, the command tabs and the queue buttons. The program
-// lives as long as this window.
+// lives as long as this window. The command tabs and the send-all run are
+// collaborators of their own; the common settings sheet runs through
+// UiServices like every dialog.
 class CTavelinDlg : public TemplateDialog
 {
     Q_OBJECT
@@ -45,8 +49,14 @@ public:
     // Null when no list is selected.
     MailingListEntry *selectedEntry();
     quint32 queuedCount() const { return m_nCount; }
-    bool isDirty() const { return isEnabled(1013); }
-    void raiseDirty() { enable(1013, true); }
+    bool isDirty() const;
+    void raiseDirty();
+    CommandTabs &commandTabs() { return m_tabs; }
+    WindowSendAllView &sending() { return m_sending; }
+
+    // Counts the created mails in the outgoing folder and enables the queue
+    // buttons by the count.
+    void RecountQueued();
 
     // Handlers of the window's own buttons.
     void OnAddList();
@@ -55,7 +65,6 @@ public:
     void OnSelchangeList();
     void OnSaveSettings();
     void OnCommonSettings();
-    void OnSelchangeTab();
 
 protected:
     void OnInitDialog() override;
@@ -63,25 +72,6 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
-
-    // Counts the created mails and enables the queue buttons by the count.
-    void RecountQueued();
-
-    // Hooks that the command, queue, extraction, sending and settings work
-    // fills. Each does nothing yet; virtual so that tests can watch the calls.
-    virtual void ApplyTabLayout(int tab);                      // the rest of a tab change
-    virtual void HandOverConfig(const QString &path);          // a file handed over on tab 7
-    virtual quint32 CountQueuedMails();                        // files in the outgoing folder
-    virtual void ExtractAddresses(const QString &path);        // into the command field
-    virtual bool EditCommonSettings(CommonSettings &settings); // true when confirmed
-    virtual void OnUpdateArgument();                           // text update of 1167
-    virtual void OnCreateCommandMail();                        // 1060
-    virtual void OnQueuedMails();                              // 1066
-    virtual void OnSendAll();                                  // 1070
-    virtual void OnExtractButton();                            // 1084
-    virtual void OnEditFile();                                 // 1081
-    virtual void OnBrowseFile();                               // 1077
-    virtual void CloseStatusWindow();                          // at the window's end
 
     UiServices &m_ui;
     CommonSettings m_settings;
@@ -96,8 +86,9 @@ protected:
     int m_nSel = -1;       // 1004
 
 private:
+    friend class CommandTabs; // works on the command field's member
+
     bool TakeCommandLine();
-    void SelectTab(int tab);
     void OnUpdateField(QByteArray MailingListEntry::*field, int id);
     // SaveRegister, and on failure the reason in a message box and the dirty
     // flag raised, so the owner can save again.
@@ -107,6 +98,8 @@ private:
 
     QStringList m_arguments;
     ListRegister m_lists;
+    CommandTabs m_tabs;
+    WindowSendAllView m_sending;
     QMenu *m_systemMenu = nullptr;
     bool m_destroyed = false;
     // Why the store could not be read at start; while set, it is never written.

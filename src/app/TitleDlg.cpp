@@ -2,9 +2,7 @@
 
 #include "resources/ResourceIds.h"
 
-namespace {
-constexpr int IDC_TITLE = 1161;
-}
+using TitleIds::IDC_TITLE;
 
 CTitleDlg::CTitleDlg(QWidget *parent) : TemplateDialog(IDD_TITLE, parent) {}
 

@@ -1,6 +1,7 @@
 #include "Cli.h"
 
 #include "commands/CommandComposer.h"
+#include "commands/CommandTable.h"
 #include "commands/OutgoingFolder.h"
 
 namespace cli {
@@ -68,12 +69,8 @@ int compose(const QStringList &args)
     QByteArray arg;
     if (argument)
         arg = *argument;
-    else if (*kind == CommandKind::NewInfo)
-        arg = entry->InfoFile;
-    else if (*kind == CommandKind::NewIntro)
-        arg = entry->IntroFile;
-    else if (*kind == CommandKind::NewConfig)
-        arg = entry->ConfigFile;
+    else if (QByteArray MailingListEntry::*file = commandTab(*kind).file)
+        arg = (*entry).*file;
 
     const QueueResult result =
         QueueCommand(outgoingFolder(settings), *kind, MakeCommandInput(*entry, settings, arg),

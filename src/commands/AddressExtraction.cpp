@@ -1,5 +1,6 @@
 #include "AddressExtraction.h"
 
+#include "commands/CommandTable.h"
 #include "commands/ReturnedMail.h"
 
 #include <QByteArrayMatcher>
@@ -269,14 +270,8 @@ QByteArray JoinAddresses(const QByteArrayList &addresses)
 
 ExtractionRule ExtractionRuleForTab(int tab)
 {
-    switch (tab) {
-    case 0:
-        return ExtractionRule::ErrorMailAddresses;
-    case 1:
-        return ExtractionRule::SenderAddress;
-    default:
-        return ExtractionRule::None;
-    }
+    const CommandTab *row = commandTab(tab);
+    return row ? row->extraction : ExtractionRule::None;
 }
 
 ExtractionOutcome ExtractAddresses(ExtractionRule rule, QIODevice &device)

@@ -50,8 +50,9 @@ ExtractionResult ExtractSenderAddress(QIODevice &device,
 // The text of the address field: the addresses joined by "," and nothing else.
 QByteArray JoinAddresses(const QByteArrayList &addresses);
 
-// Which rule a command tab uses: tab 0 (forced unsubscribe) the error-mail
-// rule, tab 1 (forced subscribe) the sender rule, every other tab none.
+// Which rule a command tab uses (its row of the command table): tab 0
+// (forced unsubscribe) the error-mail rule, tab 1 (forced subscribe) the
+// sender rule, every other tab none.
 enum class ExtractionRule
 {
     None,

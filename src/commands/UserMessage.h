@@ -4,13 +4,14 @@
 
 // A message for the user that a core operation hands back instead of showing
 // it: the window presents it as a message box with an OK button, the CLI
-// prints its text to stderr.
+// prints its text to stderr. Its icon enum is the one every message box uses.
 struct UserMessage
 {
     enum class Icon
     {
         None,
         Information,
+        Question,
         Warning,
         Stop
     };

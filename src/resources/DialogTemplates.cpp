@@ -8,6 +8,7 @@ namespace {
 
 using K = ControlKind;
 using S = ControlStyle;
+namespace M = MainIds;
 
 constexpr const char *kDialogFont = "ＭＳ Ｐゴシック";
 constexpr int kDialogPointSize = 9;
@@ -31,30 +32,34 @@ const std::vector<DialogTemplate> &templates()
          kDialogFont,
          kDialogPointSize,
          {
-             {1004, K::DropDownList, "", {7, 7, 148, 83}, S::Sorted},
-             {1006, K::Button, "新規追加", {163, 7, 45, 14}},
-             {1008, K::Button, "名称変更", {163, 24, 45, 14}, S::Disabled},
-             {1010, K::Button, "削除", {163, 42, 45, 14}, S::Disabled},
+             {M::IDC_LIST, K::DropDownList, "", {7, 7, 148, 83}, S::Sorted, "ﾒｰﾘﾝｸﾞﾘｽﾄ"},
+             {M::IDC_ADD, K::Button, "新規追加", {163, 7, 45, 14}},
+             {M::IDC_RENAME, K::Button, "名称変更", {163, 24, 45, 14}, S::Disabled},
+             {M::IDC_DELETE, K::Button, "削除", {163, 42, 45, 14}, S::Disabled},
              {IDC_STATIC, K::GroupBox, "管理情報", {7, 26, 148, 70}},
              {IDC_STATIC, K::Static, "管理ｱﾄﾞﾚｽ", {9, 42, 39, 8}},
-             {1019, K::Edit, "", {52, 39, 95, 14}, S::Disabled},
+             {M::IDC_ADDRESS, K::Edit, "", {52, 39, 95, 14}, S::Disabled},
              {IDC_STATIC, K::Static, "管理ﾊﾟｽﾜｰﾄﾞ", {9, 78, 39, 8}},
-             {1028, K::Edit, "", {52, 75, 95, 14}, S::Password | S::Disabled},
-             {1016, K::Button, "共通設定", {163, 81, 45, 14}},
-             {1013, K::Button, "設定の保存", {163, 63, 45, 14}, S::Disabled},
+             {M::IDC_PASSWD, K::Edit, "", {52, 75, 95, 14}, S::Password | S::Disabled},
+             {M::IDC_COMMON, K::Button, "共通設定", {163, 81, 45, 14}},
+             {M::IDC_SAVE, K::Button, "設定の保存", {163, 63, 45, 14}, S::Disabled},
              {IDC_STATIC, K::Static, "ﾘｽﾄ名", {9, 60, 39, 8}},
-             {1023, K::Edit, "", {52, 57, 95, 14}, S::Disabled},
-             {1070, K::Button, "全ﾒｰﾙ送信", {152, 180, 56, 15}, S::Disabled},
-             {1060, K::Button, "ｺﾏﾝﾄﾞﾒｰﾙ作成", {7, 180, 56, 15}, S::Disabled},
-             {1066, K::Button, "既成ﾒｰﾙ操作", {7, 203, 56, 15}, S::Disabled},
-             {1181, K::Static, "通 作成済", {82, 183, 31, 8}},
-             {1063, K::Edit, "", {64, 183, 16, 12}, S::ReadOnly | S::RightAlign | S::NoBorder},
-             {1168, K::Static, "", {13, 118, 123, 8}},
-             {1167, K::Edit, "", {12, 132, 185, 14}, S::Hidden | S::Disabled},
-             {1077, K::Button, "参照", {165, 151, 32, 15}, S::Hidden | S::Disabled},
-             {1081, K::Button, "編集", {123, 151, 32, 15}, S::Hidden | S::Disabled},
-             {1084, K::Button, "ｱﾄﾞﾚｽ抽出", {12, 152, 56, 15}, S::Hidden | S::Disabled},
-             {1037, K::TabControl, "", {7, 100, 201, 74}, S::Disabled},
+             {M::IDC_LISTNAME, K::Edit, "", {52, 57, 95, 14}, S::Disabled},
+             {M::IDC_SENDALL, K::Button, "全ﾒｰﾙ送信", {152, 180, 56, 15}, S::Disabled},
+             {M::IDC_CREATE, K::Button, "ｺﾏﾝﾄﾞﾒｰﾙ作成", {7, 180, 56, 15}, S::Disabled},
+             {M::IDC_QUEUE, K::Button, "既成ﾒｰﾙ操作", {7, 203, 56, 15}, S::Disabled},
+             {M::IDC_CREATED, K::Static, "通 作成済", {82, 183, 31, 8}},
+             {M::IDC_COUNT,
+              K::Edit,
+              "",
+              {64, 183, 16, 12},
+              S::ReadOnly | S::RightAlign | S::NoBorder},
+             {M::IDC_LABEL, K::Static, "", {13, 118, 123, 8}},
+             {M::IDC_ARGUMENT, K::Edit, "", {12, 132, 185, 14}, S::Hidden | S::Disabled},
+             {M::IDC_BROWSE, K::Button, "参照", {165, 151, 32, 15}, S::Hidden | S::Disabled},
+             {M::IDC_EDIT, K::Button, "編集", {123, 151, 32, 15}, S::Hidden | S::Disabled},
+             {M::IDC_EXTRACT, K::Button, "ｱﾄﾞﾚｽ抽出", {12, 152, 56, 15}, S::Hidden | S::Disabled},
+             {M::IDC_TAB, K::TabControl, "", {7, 100, 201, 74}, S::Disabled},
          }},
         {IDD_TITLE,
          "ﾒｰﾘﾝｸﾞﾘｽﾄﾀｲﾄﾙ",
@@ -63,7 +68,7 @@ const std::vector<DialogTemplate> &templates()
          kDialogPointSize,
          {
              {IDC_STATIC, K::Static, "ﾀｲﾄﾙ", {7, 10, 24, 8}},
-             {1161, K::Edit, "", {34, 7, 145, 14}},
+             {TitleIds::IDC_TITLE, K::Edit, "", {34, 7, 145, 14}},
              {IDOK, K::Button, "OK", {42, 36, 45, 14}, S::DefaultButton | S::GroupStart},
              {IDCANCEL, K::Button, "ｷｬﾝｾﾙ", {99, 36, 45, 14}},
          }},
@@ -74,10 +79,10 @@ const std::vector<DialogTemplate> &templates()
          kDialogPointSize,
          {
              {IDC_STATIC, K::Static, "元ファイル名", {7, 10, 48, 8}},
-             {1162, K::Edit, "", {58, 7, 165, 14}},
+             {FileRenameIds::IDC_SOURCE, K::Edit, "", {58, 7, 165, 14}},
              {IDC_STATIC, K::Static, "変更ファイル名", {7, 31, 48, 8}},
-             {1163, K::Edit, "", {58, 28, 128, 14}},
-             {1003, K::Button, "参照", {191, 28, 32, 14}},
+             {FileRenameIds::IDC_NEWNAME, K::Edit, "", {58, 28, 128, 14}},
+             {FileRenameIds::IDC_BROWSE, K::Button, "参照", {191, 28, 32, 14}},
              {IDOK, K::Button, "OK", {58, 58, 50, 14}, S::DefaultButton | S::GroupStart},
              {IDCANCEL, K::Button, "ｷｬﾝｾﾙ", {118, 58, 50, 14}},
          }},
@@ -107,4 +112,32 @@ const DialogTemplate *findDialogTemplate(int id)
             return &t;
     }
     return nullptr;
+}
+
+DialogTemplate propertySheetFrame(const char *caption, QSize page, bool withApply)
+{
+    // The tab control holds the largest page with room for its tabs and
+    // border; the buttons stand in a row under it, at the right.
+    constexpr int margin = 7;
+    constexpr int tabsExtra = 6;     // the tab control's border, left and right
+    constexpr int tabsRowExtra = 20; // the row of tabs and the border
+    constexpr QSize button(50, 14);
+    constexpr int gap = 6;
+    const QRect tabs(margin, margin, page.width() + tabsExtra, page.height() + tabsRowExtra);
+    const int buttonTop = tabs.bottom() + 1 + margin;
+    const int buttonCount = withApply ? 3 : 2;
+    const int width = tabs.right() + 1 + margin;
+    int left = width - margin - buttonCount * button.width() - (buttonCount - 1) * gap;
+    DialogTemplate frame{
+        0,           caption,          {width, buttonTop + button.height() + margin},
+        kDialogFont, kDialogPointSize, {{SheetIds::IDC_TABS, K::TabControl, "", tabs}}};
+    const auto addButton = [&](int id, const char *text, ControlStyles style) {
+        frame.controls.push_back({id, K::Button, text, {QPoint(left, buttonTop), button}, style});
+        left += button.width() + gap;
+    };
+    addButton(IDOK, "OK", S::DefaultButton | S::GroupStart);
+    addButton(IDCANCEL, "ｷｬﾝｾﾙ", {});
+    if (withApply)
+        addButton(SheetIds::IDC_APPLY, "適用", S::Disabled);
+    return frame;
 }

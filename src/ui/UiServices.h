@@ -1,11 +1,12 @@
 #pragma once
 
+#include "commands/UserMessage.h"
+
 #include <QFlags>
 #include <QList>
 #include <QString>
 
 #include <optional>
-#include <type_traits>
 
 class QDialog;
 class QWidget;
@@ -17,14 +18,7 @@ enum class MessageButtons
     YesNo,
     YesNoCancel
 };
-enum class MessageIcon
-{
-    None,
-    Information,
-    Question,
-    Warning,
-    Stop
-};
+using MessageIcon = UserMessage::Icon;
 // The button that ended a question; for a modal dialog Ok or Cancel.
 enum class DialogAnswer
 {
@@ -70,30 +64,6 @@ QList<FileFilter> parseFilterList(const QString &filterList);
 // "conf" from "conf", ".conf" or "*.conf"; empty from "*" or "".
 QString defaultSuffix(const QString &defaultExtension);
 
-// An icon of MessageIcon or of a core message's own icon enum whose
-// enumerators carry the same names (Information, Question, Warning, Stop).
-template <typename E> MessageIcon toMessageIcon(E icon)
-{
-    static_assert(std::is_enum_v<E>);
-    if constexpr (std::is_same_v<E, MessageIcon>) {
-        return icon;
-    } else {
-        if constexpr (requires { E::Information; })
-            if (icon == E::Information)
-                return MessageIcon::Information;
-        if constexpr (requires { E::Question; })
-            if (icon == E::Question)
-                return MessageIcon::Question;
-        if constexpr (requires { E::Warning; })
-            if (icon == E::Warning)
-                return MessageIcon::Warning;
-        if constexpr (requires { E::Stop; })
-            if (icon == E::Stop)
-                return MessageIcon::Stop;
-        return MessageIcon::None;
-    }
-}
-
 // Every modal question a window asks goes through here, so each flow runs
 // headless in a test with scripted answers. One object is handed down from
 // the application to every window.
@@ -114,12 +84,11 @@ public:
     // Runs a dialog modally: Ok when it ended accepted, else Cancel.
     virtual DialogAnswer runModal(QDialog &dialog) = 0;
 
-    // Presents a failure or notice a core operation handed back (any struct
-    // with text, caption and icon) in a message box with an OK button.
-    template <typename Message> DialogAnswer showMessage(QWidget *parent, const Message &message)
+    // Presents a failure or notice a core operation handed back in a message
+    // box with an OK button.
+    DialogAnswer showMessage(QWidget *parent, const UserMessage &message)
     {
-        return messageBox(parent, message.text, message.caption, MessageButtons::Ok,
-                          toMessageIcon(message.icon));
+        return messageBox(parent, message.text, message.caption, MessageButtons::Ok, message.icon);
     }
 };
 

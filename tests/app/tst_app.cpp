@@ -7,6 +7,7 @@
 #include "app/TavelinDlg.h"
 #include "app/TitleDlg.h"
 #include "resources/StringTable.h"
+#include "settings/CommonSheet.h"
 #include "store/AppRegistry.h"
 #include "store/SettingsStore.h"
 
@@ -27,32 +28,11 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+using namespace MainIds;
+
 namespace {
 
 using Kind = FakeUiServices::Kind;
-
-// The main window with its hooks watched.
-class WatchedWindow : public CTavelinDlg
-{
-public:
-    using CTavelinDlg::CTavelinDlg;
-
-    QStringList extracted;
-    QStringList handedOver;
-    quint32 queued = 0;
-    std::optional<CommonSettings> sheetAnswer;
-
-protected:
-    void ExtractAddresses(const QString &path) override { extracted.append(path); }
-    void HandOverConfig(const QString &path) override { handedOver.append(path); }
-    quint32 CountQueuedMails() override { return queued; }
-    bool EditCommonSettings(CommonSettings &settings) override
-    {
-        if (sheetAnswer)
-            settings = *sheetAnswer;
-        return sheetAnswer.has_value();
-    }
-};
 
 MailingListEntry list(const char *title, const char *address = "")
 {
@@ -108,12 +88,36 @@ private:
 
     QString path(const QString &name) const { return m_dir->filePath(name); }
 
-    std::unique_ptr<WatchedWindow> open(const ListRegister &lists,
-                                        const QStringList &arguments = {QStringLiteral("tavelin")})
+    // An outgoing folder holding count created mails and a file of another
+    // name, made the stored one.
+    void queueMails(int count)
+    {
+        const QString folder = path(QStringLiteral("out"));
+        QVERIFY(QDir().mkpath(folder));
+        for (int i = 1; i <= count; ++i)
+            QVERIFY(writeFile(folder + QStringLiteral("/tvl%1.tmp").arg(i), "To: x\r\n"));
+        QVERIFY(writeFile(folder + QStringLiteral("/notes.txt"), "not queued"));
+        CommonSettings settings;
+        settings.MailSavePath = folder.toLocal8Bit();
+        SaveCommonSettings(settings);
+    }
+
+    // A returned mail: a delivery-error report from a sender.
+    QString returnedMail(const QString &name, const QByteArray &gone)
+    {
+        const QString file = path(name);
+        writeFile(file, "From: Postmaster <postmaster@example.org>\r\n\r\n"
+                        "The following addresses had permanent fatal errors\r\n<" +
+                            gone + ">\r\n\r\n");
+        return file;
+    }
+
+    std::unique_ptr<CTavelinDlg> open(const ListRegister &lists,
+                                      const QStringList &arguments = {QStringLiteral("tavelin")})
     {
         if (!lists.isEmpty())
             SaveRegister(lists);
-        auto window = std::make_unique<WatchedWindow>(m_ui, arguments);
+        auto window = std::make_unique<CTavelinDlg>(m_ui, arguments);
         window->show(); // opening initialises it
         return window;
     }
@@ -213,8 +217,8 @@ private Q_SLOTS:
     void firstStartWithAnEmptyStoreSelectsNothing()
     {
         SaveRegister({});
-        WatchedWindow window(m_ui, {QStringLiteral("tavelin")});
-        window.queued = 3; // mails already in the outgoing folder
+        queueMails(3); // mails already in the outgoing folder
+        CTavelinDlg window(m_ui, {QStringLiteral("tavelin")});
         window.initialize();
         QCOMPARE(window.item<QComboBox>(1004)->count(), 0);
         QCOMPARE(window.queuedCount(), 3u);
@@ -384,8 +388,8 @@ private Q_SLOTS:
     void queueButtonsFollowTheCountOnlyWithAList()
     {
         SaveRegister({list("a")});
-        WatchedWindow window(m_ui, {QStringLiteral("tavelin")});
-        window.queued = 2;
+        queueMails(2);
+        CTavelinDlg window(m_ui, {QStringLiteral("tavelin")});
         window.initialize();
         QVERIFY(window.isEnabled(1066) && window.isEnabled(1070));
         window.SelectList(5); // out of range: the no-list state
@@ -394,28 +398,31 @@ private Q_SLOTS:
 
     void commandLineSelectsListAndTab_data()
     {
+        // "MAIL" stands for a returned mail in the test's folder; the field
+        // shows what the tab's rule read from it.
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("position");
         QTest::addColumn<int>("tab");
-        QTest::addColumn<QStringList>("extracted");
-        QTest::addColumn<QStringList>("handedOver");
-        const QString mail = QStringLiteral("/tmp/mail.txt");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("handedOver");
+        const QString mail = QStringLiteral("MAIL");
         const QString program = QStringLiteral("tavelin");
-        QTest::newRow("subscribe") << QStringList{program, "subscribe", "b", mail} << 1 << 1
-                                   << QStringList{mail} << QStringList{};
-        QTest::newRow("SUBSCRIBE") << QStringList{program, "SUBSCRIBE", "b", mail} << 1 << 1
-                                   << QStringList{mail} << QStringList{};
+        const QString sender = QStringLiteral("postmaster@example.org");
+        QTest::newRow("subscribe")
+            << QStringList{program, "subscribe", "b", mail} << 1 << 1 << sender << false;
+        QTest::newRow("SUBSCRIBE")
+            << QStringList{program, "SUBSCRIBE", "b", mail} << 1 << 1 << sender << false;
         QTest::newRow("unsubscribe, extra argument")
-            << QStringList{program, "Unsubscribe", "b", mail, "more"} << 1 << 0 << QStringList{mail}
-            << QStringList{};
-        QTest::newRow("config") << QStringList{program, "config", "b", mail} << 1 << 7
-                                << QStringList{} << QStringList{mail};
-        QTest::newRow("title in other case") << QStringList{program, "subscribe", "B", mail} << 0
-                                             << 0 << QStringList{} << QStringList{};
+            << QStringList{program, "Unsubscribe", "b", mail, "more"} << 1 << 0
+            << QStringLiteral("gone@example.org") << false;
+        QTest::newRow("config") << QStringList{program, "config", "b", mail} << 1 << 7 << QString()
+                                << true;
+        QTest::newRow("title in other case")
+            << QStringList{program, "subscribe", "B", mail} << 0 << 0 << QString() << false;
         QTest::newRow("two arguments")
-            << QStringList{program, "subscribe", "b"} << 0 << 0 << QStringList{} << QStringList{};
+            << QStringList{program, "subscribe", "b"} << 0 << 0 << QString() << false;
         QTest::newRow("unknown word")
-            << QStringList{program, "sub", "b", mail} << 0 << 0 << QStringList{} << QStringList{};
+            << QStringList{program, "sub", "b", mail} << 0 << 0 << QString() << false;
     }
 
     void commandLineSelectsListAndTab()
@@ -423,13 +430,21 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, position);
         QFETCH(int, tab);
-        QFETCH(QStringList, extracted);
-        QFETCH(QStringList, handedOver);
+        QFETCH(QString, field);
+        QFETCH(bool, handedOver);
+        const QString mail = returnedMail(QStringLiteral("mail.txt"), "gone@example.org");
+        arguments.replaceInStrings(QStringLiteral("MAIL"), mail);
+        QString renamed; // the file the rename dialog was handed
+        m_ui.dialogScripts = {[&renamed](QDialog &dialog) {
+            renamed = static_cast<TemplateDialog &>(dialog).text(FileRenameIds::IDC_SOURCE);
+            return DialogAnswer::Cancel;
+        }};
         auto window = open({list("a"), list("b")}, arguments);
         QCOMPARE(window->selectedPosition(), position);
-        QCOMPARE(window->item<QTabWidget>(1037)->currentIndex(), tab);
-        QCOMPARE(window->extracted, extracted);
-        QCOMPARE(window->handedOver, handedOver);
+        QCOMPARE(window->item<QTabWidget>(IDC_TAB)->currentIndex(), tab);
+        QCOMPARE(window->text(IDC_ARGUMENT), field);
+        QCOMPARE(renamed, handedOver ? mail : QString());
+        QVERIFY(m_ui.askedOf(Kind::Message).isEmpty());
     }
 
     void dropsAreTakenOnlyOnTheTabsThatUseFiles()
@@ -447,25 +462,24 @@ private Q_SLOTS:
     {
         auto window = open({list("a")});
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/one.txt")),
-                      QUrl::fromLocalFile(QStringLiteral("/tmp/two.txt")),
-                      QUrl::fromLocalFile(QStringLiteral("/tmp/three.txt"))});
+        mime.setUrls({QUrl::fromLocalFile(returnedMail(QStringLiteral("one.txt"), "one@x.org")),
+                      QUrl::fromLocalFile(returnedMail(QStringLiteral("two.txt"), "two@x.org")),
+                      QUrl::fromLocalFile(returnedMail(QStringLiteral("three.txt"), "3@x.org"))});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
                               Qt::NoModifier);
         QCoreApplication::sendEvent(window.get(), &enter);
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window.get(), &drop);
-        QCOMPARE(window->extracted, QStringList{QStringLiteral("/tmp/one.txt")});
+        QCOMPARE(window->text(IDC_ARGUMENT), QStringLiteral("one@x.org"));
 
         // Tab 4 takes files but does nothing with a mail; no list: ignored.
         window->item<QTabWidget>(1037)->setCurrentIndex(4);
-        window->OnDropFiles({QStringLiteral("/tmp/four.txt")});
+        window->OnDropFiles({returnedMail(QStringLiteral("four.txt"), "four@x.org")});
         window->item<QTabWidget>(1037)->setCurrentIndex(7);
         window->SelectList(-1);
-        window->OnDropFiles({QStringLiteral("/tmp/five.txt")});
-        QCOMPARE(window->extracted.size(), 1);
-        QVERIFY(window->handedOver.isEmpty());
+        window->OnDropFiles({returnedMail(QStringLiteral("five.txt"), "five@x.org")});
+        QVERIFY(m_ui.asked.isEmpty());
     }
 
     void systemMenuItemOpensTheVersionBox()
@@ -494,9 +508,10 @@ private Q_SLOTS:
         window->press(1016); // the sheet cancelled: nothing written
         QVERIFY(!QSettings(QSettings::NativeFormat, QSettings::UserScope, "Orvendal", "Tavelin")
                      .contains(QStringLiteral("Server")));
-        CommonSettings changed = window->commonSettings();
-        changed.Server = "smtp.example.org";
-        window->sheetAnswer = changed;
+        m_ui.dialogScripts = {[](QDialog &dialog) {
+            static_cast<CCommonSheet &>(dialog).m_settings.Server = "smtp.example.org";
+            return DialogAnswer::Ok;
+        }};
         window->press(1016);
         QCOMPARE(window->commonSettings().Server, QByteArray("smtp.example.org"));
         QSettings stored(QSettings::NativeFormat, QSettings::UserScope, "Orvendal", "Tavelin");

@@ -2,15 +2,21 @@
 #include "FakeUiServices.h"
 #include "resources/StringTable.h"
 #include "ui/DialogUnits.h"
+#include "ui/PropertySheet.h"
 #include "ui/QtUiServices.h"
 #include "ui/TemplateDialog.h"
+#include "ui/UpDownControl.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
@@ -20,20 +26,89 @@ Q_DECLARE_METATYPE(QList<FileFilter>)
 
 namespace {
 
-// A core failure value as other areas hand them over.
-struct CoreMessage
+using K = ControlKind;
+using S = ControlStyle;
+
+// Two pages with every kind of control a page binds, for the sheet and the
+// generic checks.
+const DialogTemplate kPageOne{9001,
+                              "一",
+                              {200, 150},
+                              "ＭＳ Ｐゴシック",
+                              9,
+                              {
+                                  {IDC_STATIC, K::Static, "名前", {7, 7, 50, 8}},
+                                  {10, K::Edit, "", {60, 5, 100, 14}},
+                                  {11, K::RadioButton, "yes", {60, 22, 28, 10}, S::GroupStart},
+                                  {12, K::RadioButton, "no", {90, 22, 28, 10}},
+                                  {IDC_STATIC, K::Static, "数", {7, 38, 50, 8}, S::GroupStart},
+                                  {13, K::Edit, "", {60, 36, 48, 14}},
+                                  {14, K::UpDown, "", {0, 0, 10, 14}, S::AttachToBuddy},
+                                  {15, K::CheckBox, "Default", {112, 38, 40, 10}},
+                                  {IDC_STATIC, K::Static, "方針", {7, 56, 50, 8}},
+                                  {16, K::DropDownList, "", {60, 54, 66, 60}},
+                                  {IDC_STATIC, K::GroupBox, "枠", {4, 72, 190, 70}},
+                                  {IDC_STATIC, K::Static, "行", {7, 82, 50, 8}},
+                                  {17, K::MultiLineEdit, "", {60, 80, 100, 37}},
+                                  {18, K::ListBox, "", {60, 120, 100, 20}, {}, "一覧"},
+                              }};
+const DialogTemplate kPageTwo{9002,
+                              "二",
+                              {180, 60},
+                              "ＭＳ Ｐゴシック",
+                              9,
+                              {
+                                  {21, K::RadioButton, "a", {7, 7, 30, 10}, S::GroupStart},
+                                  {IDC_STATIC, K::Static, "番号", {7, 22, 40, 8}},
+                                  {20, K::Edit, "", {50, 20, 48, 14}},
+                                  {22, K::RadioButton, "b", {40, 7, 30, 10}},
+                                  {23, K::RadioButton, "c", {7, 40, 30, 10}, S::GroupStart},
+                                  {24, K::RadioButton, "d", {40, 40, 30, 10}},
+                              }};
+
+struct PageRecord
 {
-    enum class Icon
-    {
-        None,
-        Information,
-        Warning,
-        Stop
-    };
-    QString text;
-    QString caption;
-    Icon icon = Icon::None;
+    QByteArray name;
+    qint32 choice = -1;
+    qint32 number = 0;
+    quint32 useDefault = 0;
+    QByteArray policy;
+    QByteArray lines;
+    quint32 port = 25;
+    qint32 mode = 0;
 };
+
+class RecordPage : public TemplatePage
+{
+public:
+    RecordPage(const DialogTemplate &t, PageRecord &record) : TemplatePage(t), m_record(record)
+    {
+        if (auto *list = item<QComboBox>(16))
+            list->addItems({QStringLiteral("open"), QStringLiteral("open+confirm")});
+    }
+
+protected:
+    QList<FieldBinding> bindings() override
+    {
+        PageRecord &r = m_record;
+        if (dialogTemplate().id == kPageOne.id)
+            return {textField(10, r.name),     radioField(11, r.choice),
+                    signedField(13, r.number), checkField(15, r.useDefault),
+                    choiceField(16, r.policy), textField(17, r.lines)};
+        return {unsignedField(20, r.port), radioField(23, r.mode)};
+    }
+
+private:
+    PageRecord &m_record;
+};
+
+// Every template the builder meets: the program's, a sheet frame, the test pages.
+QList<DialogTemplate> everyTemplate()
+{
+    QList<DialogTemplate> all(dialogTemplates().begin(), dialogTemplates().end());
+    all << propertySheetFrame("枠", {200, 150}, true) << kPageOne << kPageTwo;
+    return all;
+}
 
 // Answers the next modal widget that opens, from the event loop.
 void whenModalOpens(std::function<void(QWidget *)> act)
@@ -55,8 +130,8 @@ class TestUi : public QObject
 private Q_SLOTS:
     void everyTemplateBuildsWithUniqueIdsAndItsStates()
     {
-        for (const DialogTemplate &t : dialogTemplates()) {
-            TemplateDialog dialog(t.id);
+        for (const DialogTemplate &t : everyTemplate()) {
+            TemplateDialog dialog(t);
             QCOMPARE(dialog.windowTitle(), QString::fromUtf8(t.caption));
             QCOMPARE(dialog.size(), dialogUnitsToPixels(t.size, dialog.baseUnits()));
             QSet<int> ids;
@@ -73,8 +148,15 @@ private Q_SLOTS:
                 QCOMPARE(dialog.text(row.id), QString::fromUtf8(row.text));
                 QCOMPARE(w->isEnabled(), !row.style.testFlag(ControlStyle::Disabled));
                 QCOMPARE(w->isHidden(), row.style.testFlag(ControlStyle::Hidden));
-                if (row.kind != ControlKind::DropDownList)
-                    QCOMPARE(w->geometry(), dialogUnitsToPixels(row.rect, dialog.baseUnits()));
+                // An attached up-down shares its field's place.
+                const ControlTemplate *next =
+                    &row + 1 < t.controls.data() + t.controls.size() ? &row + 1 : nullptr;
+                QRect place = w->geometry();
+                if (next && next->style.testFlag(ControlStyle::AttachToBuddy))
+                    place = place.united(dialog.control(next->id)->geometry());
+                if (row.kind != ControlKind::DropDownList &&
+                    !row.style.testFlag(ControlStyle::AttachToBuddy))
+                    QCOMPARE(place, dialogUnitsToPixels(row.rect, dialog.baseUnits()));
                 if (auto *edit = qobject_cast<QLineEdit *>(w)) {
                     QCOMPARE(edit->echoMode() == QLineEdit::Password,
                              row.style.testFlag(ControlStyle::Password));
@@ -201,17 +283,173 @@ private Q_SLOTS:
     void presentsACoreMessageInOneCall()
     {
         FakeUiServices ui;
-        ui.messageAnswers = {DialogAnswer::Ok};
-        QCOMPARE(ui.showMessage(nullptr, CoreMessage{QStringLiteral("失敗"), QStringLiteral("送信"),
-                                                     CoreMessage::Icon::Stop}),
+        ui.messageAnswers = {DialogAnswer::Ok, DialogAnswer::Ok};
+        QCOMPARE(ui.showMessage(nullptr, UserMessage{QStringLiteral("失敗"), QStringLiteral("送信"),
+                                                     UserMessage::Icon::Stop}),
                  DialogAnswer::Ok);
-        QCOMPARE(ui.asked.size(), 1);
+        ui.showMessage(nullptr, {QStringLiteral("?"), QString(), UserMessage::Icon::Question});
+        QCOMPARE(ui.asked.size(), 2);
         QCOMPARE(ui.asked[0].text, QStringLiteral("失敗"));
         QCOMPARE(ui.asked[0].caption, QStringLiteral("送信"));
         QCOMPARE(ui.asked[0].buttons, MessageButtons::Ok);
         QCOMPARE(ui.asked[0].icon, MessageIcon::Stop);
-        QCOMPARE(toMessageIcon(CoreMessage::Icon::Warning), MessageIcon::Warning);
-        QCOMPARE(toMessageIcon(CoreMessage::Icon::None), MessageIcon::None);
+        QCOMPARE(ui.asked[1].icon, MessageIcon::Question);
+    }
+
+    void everyRadioRunIsOneExclusiveGroupThatCanShowNone()
+    {
+        for (const DialogTemplate &t : everyTemplate()) {
+            TemplateDialog dialog(t);
+            // Radio rows by the group-start run they stand in.
+            QList<QList<int>> runs;
+            bool started = true;
+            for (const ControlTemplate &row : t.controls) {
+                started = started || row.style.testFlag(ControlStyle::GroupStart);
+                if (row.kind != ControlKind::RadioButton)
+                    continue;
+                if (started)
+                    runs.append(QList<int>());
+                runs.last().append(row.id);
+                started = false;
+            }
+            QSet<QButtonGroup *> groups;
+            for (const QList<int> &run : std::as_const(runs)) {
+                const QByteArray where =
+                    QByteArray::number(t.id) + "/" + QByteArray::number(run[0]);
+                QButtonGroup *group = dialog.radioGroup(run[0]);
+                QVERIFY2(group && group->exclusive() && !groups.contains(group), where);
+                groups.insert(group);
+                QCOMPARE(group->buttons().size(), run.size());
+                for (qsizetype i = 0; i < run.size(); ++i)
+                    QCOMPARE(group->id(dialog.item<QAbstractButton>(run[i])), int(i));
+                dialog.checkRadio(run[0], int(run.size()) - 1);
+                dialog.press(run[0]);
+                QCOMPARE(dialog.checkedRadio(run.last()), 0);
+                dialog.checkRadio(run[0], -1);
+                QCOMPARE(dialog.checkedRadio(run[0]), -1);
+                QVERIFY2(!group->checkedButton(), where);
+            }
+        }
+    }
+
+    void everyInputControlHasALabelOrAName()
+    {
+        for (const DialogTemplate &t : everyTemplate()) {
+            TemplateDialog dialog(t);
+            QSet<const QWidget *> labelled;
+            for (const QLabel *label : dialog.findChildren<QLabel *>())
+                labelled.insert(label->buddy());
+            for (const QWidget *w : dialog.findChildren<QWidget *>()) {
+                const bool input =
+                    qobject_cast<const QLineEdit *>(w) || qobject_cast<const QPlainTextEdit *>(w) ||
+                    qobject_cast<const QComboBox *>(w) || qobject_cast<const QListWidget *>(w) ||
+                    qobject_cast<const UpDownControl *>(w);
+                if (input && w->parentWidget() == &dialog)
+                    QVERIFY2(labelled.contains(w) || !w->accessibleName().isEmpty(),
+                             qPrintable(QStringLiteral("template %1, %2 %3")
+                                            .arg(t.id)
+                                            .arg(w->metaObject()->className(), w->objectName())));
+            }
+        }
+    }
+
+    void upDownKeepsTypedNumbersAndLeavesEmptyTextToThePage()
+    {
+        PageRecord record;
+        RecordPage page(kPageOne, record);
+        page.activate();
+        auto *upDown = page.item<UpDownControl>(14);
+        upDown->setRange(0, 9999);
+        QCOMPARE(upDown->buddy(), page.item<QLineEdit>(13));
+        page.setText(13, QStringLiteral("12000"));
+        QVERIFY(!page.TakeFieldValues());
+        QCOMPARE(record.number, 12000);
+        QCOMPARE(page.text(13), QStringLiteral("12000"));
+        upDown->stepBy(1); // the arrows stay within their range
+        QCOMPARE(page.text(13), QStringLiteral("9999"));
+
+        page.setText(10, QStringLiteral("changed"));
+        page.setText(13, QString());
+        QCOMPARE(page.TakeFieldValues(),
+                 std::optional(FieldError{13, QStringLiteral("整数を入力してください。")}));
+        QCOMPARE(page.text(13), QString());
+        QCOMPARE(record.name, QByteArray()); // nothing taken
+        upDown->stepBy(-1);
+        QCOMPARE(page.text(13), QStringLiteral("9998"));
+    }
+
+    void integerFieldsReadOnlyAWholeNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("allowNegative");
+        QTest::addColumn<qint64>("expected"); // -999: refused
+        QTest::newRow("blanks and tabs around") << " \t42 \t" << false << qint64(42);
+        QTest::newRow("zero") << "0" << false << qint64(0);
+        QTest::newRow("negative where allowed") << "-7" << true << qint64(-7);
+        QTest::newRow("negative where not") << "-7" << false << qint64(-999);
+        QTest::newRow("trailing letters") << "12abc" << true << qint64(-999);
+        QTest::newRow("empty") << "" << true << qint64(-999);
+        QTest::newRow("blanks only") << "  " << false << qint64(-999);
+        QTest::newRow("above the range") << "4294967296" << false << qint64(-999);
+        QTest::newRow("past the 31st character")
+            << QString(30, QLatin1Char(' ')) + QStringLiteral("12") << false << qint64(1);
+    }
+
+    void integerFieldsReadOnlyAWholeNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, allowNegative);
+        QFETCH(qint64, expected);
+        const std::optional<qint64> read =
+            parseFieldInteger(text, allowNegative ? INT32_MIN : 0, UINT32_MAX);
+        QCOMPARE(read.value_or(-999), expected);
+    }
+
+    void aSheetKeepsARefusedPageOpenOnItsControlAndTakesNothing()
+    {
+        FakeUiServices ui;
+        PageRecord record;
+        record.name = "\x93\xfa\x96\x7b"; // Shift-JIS bytes the locale cannot show
+        record.policy = "OPEN";
+        PropertySheet sheet(ui, "シート", {&kPageOne, &kPageTwo}, false);
+        auto *one = new RecordPage(kPageOne, record);
+        auto *two = new RecordPage(kPageTwo, record);
+        sheet.addPage(one);
+        sheet.addPage(two);
+        QCOMPARE(sheet.windowTitle(), QStringLiteral("シート"));
+        QVERIFY(!sheet.control(SheetIds::IDC_APPLY));
+        sheet.show();
+        QCOMPARE(one->text(16), QStringLiteral("open")); // the first entry that begins so
+        QVERIFY(!two->wasOpened());
+        for (TemplatePage *page : {one, two}) // each page fits in its tab
+            QVERIFY(page->parentWidget()->width() >= page->width() &&
+                    page->parentWidget()->height() >= page->height());
+
+        one->checkRadio(11, 1);
+        QVERIFY(sheet.setCurrentPage(1)); // leaving page one takes it
+        QCOMPARE(record.choice, 1);
+        QCOMPARE(record.name, QByteArray("\x93\xfa\x96\x7b"));
+        QCOMPARE(record.policy, QByteArray("open"));
+
+        two->checkRadio(23, 1);
+        two->setText(20, QStringLiteral("25x"));
+        QVERIFY(!sheet.setCurrentPage(0));
+        sheet.press(IDOK);
+        QVERIFY(sheet.isVisible());
+        QCOMPARE(sheet.result(), int(QDialog::Rejected));
+        QCOMPARE(sheet.currentPage(), 1);
+        QCOMPARE(sheet.focusWidget(), two->control(20));
+        QCOMPARE(record.port, 25u);
+        QCOMPARE(record.mode, 0);
+        const QList<FakeUiServices::Question> refusals = ui.askedOf(FakeUiServices::Kind::Message);
+        QCOMPARE(refusals.size(), 2);
+        QCOMPARE(refusals[1].text, QStringLiteral("正の整数を入力してください。"));
+
+        two->setText(20, QStringLiteral("587"));
+        sheet.press(IDOK);
+        QCOMPARE(sheet.result(), int(QDialog::Accepted));
+        QCOMPARE(record.port, 587u);
+        QCOMPARE(record.mode, 1);
     }
 
     void realMessageBoxReturnsThePressedButton()

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+class CTavelinDlg;
+class UiServices;
+
+// The command tabs of the main window: the tab control 1037 with the label,
+// field and buttons under it (1168, 1167, 1084, 1081, 1077), the create and
+// queue buttons (1060, 1066), and what a handed-over file does on each tab.
+// Every per-tab difference is a row of the command table (CommandTable.h).
+class CommandTabs
+{
+public:
+    CommandTabs(CTavelinDlg &window, UiServices &ui);
+
+    // Window start: the eight tab labels.
+    void addTabs();
+    // The tab shown; -1 when none is.
+    int currentTab() const;
+    // Selects a tab without running the tab-change handling.
+    void selectTab(int tab);
+    // The tab-change handling: applies the tab's row.
+    void onTabChanged();
+    // A file dropped on the window or named on the command line, with a list
+    // selected: the address tabs read it for addresses into the field, the
+    // config tab takes it as the list's config file; other tabs ignore it.
+    void handleFile(const QString &path);
+
+private:
+    void extractAddresses(const QString &path);
+    void handOverConfig(const QString &path);
+    // The handlers of the tab area's controls.
+    void onArgumentChanged(); // 1167 text update
+    void onCreate();          // 1060
+    void onQueue();           // 1066
+    void onExtract();         // 1084
+    void onEdit();            // 1081
+    void onBrowse();          // 1077
+
+    CTavelinDlg &m_window;
+    UiServices &m_ui;
+};
