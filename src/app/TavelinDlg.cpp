@@ -352,7 +352,7 @@ void CTavelinDlg::ShowSaveFailure(const QString &reason)
 
 void CTavelinDlg::OnCommonSettings()
 {
-    CCommonSheet sheet(m_ui, m_settings, this);
+    CCommonSheet sheet(m_ui, m_settings, QStringList(), this);
     if (m_ui.runModal(sheet) != DialogAnswer::Ok)
         return;
     // All values are written, changed or not.
@@ -360,6 +360,8 @@ void CTavelinDlg::OnCommonSettings()
     QString reason = m_storeError;
     if (!reason.isEmpty() || !SaveCommonSettings(m_settings, &reason))
         ShowSaveFailure(reason);
+    // The window works with the new values at once: the count is the new folder's.
+    RecountQueued();
 }
 
 bool CTavelinDlg::isDirty() const

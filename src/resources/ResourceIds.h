@@ -10,6 +10,8 @@ enum ResourceId : int
     IDS_ABOUTBOX = 101,
     IDD_TAVELIN_DIALOG = 102,
     IDP_SOCKETS_INIT_FAILED = 103,
+    IDD_COMMON_SEND = 108,
+    IDD_COMMON_EDIT = 109,
     IDR_MAINFRAME = 128,
     IDD_TITLE = 134,
     IDD_FILERENAME = 135,
@@ -74,6 +76,56 @@ enum : int
     IDC_BROWSE = 1003,
     IDC_SOURCE = 1162,
     IDC_NEWNAME = 1163,
+};
+}
+
+// Template 108, the sending page of the common settings.
+namespace CommonSendIds {
+enum : int
+{
+    IDC_ADDRESS = 1019,
+    IDC_PASSWORD = 1028,
+    IDC_OWN_SMTP = 1074, // "Tavelin単独で送信する", first of the send-mode group
+    IDC_QUILLON = 1078,  // "Quillonで送信する"
+    IDC_SERVER_LABEL = 1082,
+    IDC_TIMEZONE_LABEL = 1085,
+    IDC_PORT_LABEL = 1088,
+    IDC_USERNAME_LABEL = 1090,
+    IDC_PASSWORD_LABEL = 1092,
+    IDC_ADDRESS_LABEL = 1094,
+    IDC_FOLDER_LABEL = 1096,
+    IDC_ENTRY_LABEL = 1098,
+    IDC_REDIAL_LABEL = 1100,
+    IDC_INTERVAL_LABEL = 1102,
+    IDC_PROGRAM_LABEL = 1104,
+    IDC_SERVER = 1106,
+    IDC_TIMEZONE = 1108,
+    IDC_USERNAME = 1110,
+    IDC_PORT = 1112,
+    IDC_PORT_SPIN = 1114,
+    IDC_FOLDER = 1116,
+    IDC_FOLDER_BROWSE = 1118,
+    IDC_DIALUP = 1120,
+    IDC_ENTRY = 1123,
+    IDC_EDITION_16 = 1126, // first of the edition group
+    IDC_EDITION_32 = 1129,
+    IDC_NO_SIGNATURE = 1132,
+    IDC_PROGRAM = 1169,
+    IDC_PROGRAM_BROWSE = 1170,
+    IDC_REDIAL = 1174,
+    IDC_INTERVAL = 1175,
+    IDC_REDIAL_SPIN = 1176,
+    IDC_INTERVAL_SPIN = 1177,
+    IDC_SAVE_MAIL = 1178,
+};
+}
+
+// Template 109, the editing page of the common settings.
+namespace CommonEditIds {
+enum : int
+{
+    IDC_EDITOR = 1171,
+    IDC_EDITOR_BROWSE = 1172,
 };
 }
 

@@ -34,11 +34,11 @@ public:
 protected:
     void OnInitDialog() override;
     void OnOK() override;
-
-private:
     // Takes the values of the page shown; on a refusal shows why, focuses
     // the control and returns false.
     bool takeCurrentPage();
+
+private:
     void onTabChanged(int index);
 
     UiServices &m_ui;

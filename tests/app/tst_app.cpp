@@ -509,7 +509,8 @@ private Q_SLOTS:
         QVERIFY(!QSettings(QSettings::NativeFormat, QSettings::UserScope, "Orvendal", "Tavelin")
                      .contains(QStringLiteral("Server")));
         m_ui.dialogScripts = {[](QDialog &dialog) {
-            static_cast<CCommonSheet &>(dialog).m_settings.Server = "smtp.example.org";
+            static_cast<CCommonSheet &>(dialog).page(0)->setText(
+                CommonSendIds::IDC_SERVER, QStringLiteral("smtp.example.org"));
             return DialogAnswer::Ok;
         }};
         window->press(1016);
@@ -665,6 +666,11 @@ private Q_SLOTS:
                     colours.insert(image.pixel(x, y));
             QVERIFY(colours.size() > 8); // text and frames were drawn
         }
+        // The common settings pages in their sheet, the sending page in both modes.
+        const QSize sheet = CCommonSheet(m_ui, CommonSettings(), {}).size();
+        for (const char *name : {"108", "108-quillon", "109"})
+            QCOMPARE(QImage(m_dir->filePath(QStringLiteral("png/dialog-%1.png").arg(name))).size(),
+                     sheet);
         render.start(QStringLiteral(TAVELIN_RENDER), {m_dir->path(), QStringLiteral("999")});
         QVERIFY(render.waitForFinished(60000));
         QCOMPARE(render.exitCode(), 2);

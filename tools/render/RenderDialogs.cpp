@@ -1,12 +1,15 @@
 // tavelin-render OUTDIR [TEMPLATE-ID...]: draws each dialog, filled with
 // sample values, into OUTDIR/dialog-<id>.png on the offscreen platform, so
-// that every window can be looked at without a display. Without ids it draws
-// every template. The store is a temporary one: the owner's is never touched.
+// that every window can be looked at without a display; a page is drawn in
+// its sheet, and a page whose controls follow a mode once more per mode
+// (dialog-<id>-<mode>.png). Without ids it draws every template. The store
+// is a temporary one: the owner's is never touched.
 #include "app/AboutDlg.h"
 #include "app/FileRenameDlg.h"
 #include "app/TavelinDlg.h"
 #include "app/TitleDlg.h"
 #include "resources/ResourceIds.h"
+#include "settings/CommonSheet.h"
 #include "store/SettingsStore.h"
 #include "ui/UiServices.h"
 
@@ -17,6 +20,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -29,6 +33,34 @@ MailingListEntry sampleList(const char *title, const char *name)
     entry.Passwd = "secret";
     entry.ConfigFile = QByteArray("/home/owner/lists/") + name + ".conf";
     return entry;
+}
+
+// One picture: the dialog, the page of a sheet to show, and the file's name
+// after "dialog-".
+struct Sample
+{
+    std::unique_ptr<TemplateDialog> dialog;
+    int page = 0;
+    QString name;
+};
+
+std::unique_ptr<CCommonSheet> commonSheet(UiServices &ui, bool companion)
+{
+    CommonSettings settings;
+    settings.UseQuillon = companion ? 1 : 0;
+    settings.Server = "smtp.example.jp";
+    settings.UserName = "owner";
+    settings.PortNo = 587;
+    settings.Password = "secret";
+    settings.Address = "owner@example.jp";
+    settings.MailSavePath = "/home/owner/tavelin-out";
+    settings.SaveMail = 1;
+    settings.DialUp = 1;
+    settings.Entry = "Office";
+    settings.QuillonType = 1;
+    settings.Qsend = "/opt/quillon/quillon";
+    return std::make_unique<CCommonSheet>(
+        ui, settings, QStringList{QStringLiteral("Office"), QStringLiteral("Home DSL")});
 }
 
 std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui)
@@ -51,10 +83,23 @@ std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui)
         dialog->m_strNewName = QStringLiteral("/home/owner/lists/photo.conf");
         return dialog;
     }
+    case IDD_COMMON_SEND:
+    case IDD_COMMON_EDIT:
+        return commonSheet(ui, false);
     default:
         // A template without a window class yet: its controls as the template has them.
         return findDialogTemplate(id) ? std::make_unique<TemplateDialog>(id) : nullptr;
     }
+}
+
+std::vector<Sample> samples(int id, UiServices &ui)
+{
+    const QString name = QString::number(id);
+    std::vector<Sample> all;
+    all.push_back({sampleDialog(id, ui), id == IDD_COMMON_EDIT ? 1 : 0, name});
+    if (id == IDD_COMMON_SEND)
+        all.push_back({commonSheet(ui, true), 0, name + QStringLiteral("-quillon")});
+    return all;
 }
 
 } // namespace
@@ -99,16 +144,20 @@ int main(int argc, char *argv[])
     SilentUiServices ui;
     int status = 0;
     for (int id : std::as_const(ids)) {
-        std::unique_ptr<TemplateDialog> dialog = sampleDialog(id, ui);
-        dialog->show(); // opening fills the controls from the sample values
-        const QString file = QDir(outDir).filePath(QStringLiteral("dialog-%1.png").arg(id));
-        if (!dialog->grab().save(file, "PNG")) {
-            std::fprintf(stderr, "tavelin-render: cannot write %s\n", qPrintable(file));
-            status = 1;
-        } else {
-            std::printf("%s\n", qPrintable(file));
+        for (const Sample &sample : samples(id, ui)) {
+            sample.dialog->show(); // opening fills the controls from the sample values
+            if (auto *sheet = qobject_cast<PropertySheet *>(sample.dialog.get()))
+                sheet->setCurrentPage(sample.page);
+            const QString file =
+                QDir(outDir).filePath(QStringLiteral("dialog-%1.png").arg(sample.name));
+            if (!sample.dialog->grab().save(file, "PNG")) {
+                std::fprintf(stderr, "tavelin-render: cannot write %s\n", qPrintable(file));
+                status = 1;
+            } else {
+                std::printf("%s\n", qPrintable(file));
+            }
+            sample.dialog->close();
         }
-        dialog->close();
     }
     return status;
 }
