@@ -93,9 +93,8 @@ void CCommonPage1::ApplyDialUpRule()
 
 void CCommonPage1::ApplyLabelRule()
 {
-    // Leaving the companion mode leaves the label as it was.
-    if (checkedRadio(IDC_OWN_SMTP) == 0)
-        return;
+    // In either mode, so that the greyed label names the edition shown too;
+    // the edition can only change in the companion mode.
     if (const std::optional<QString> label = Rules::programLabel(checkedRadio(IDC_EDITION_16)))
         setText(IDC_PROGRAM_LABEL, *label);
 }

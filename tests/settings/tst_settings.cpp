@@ -94,36 +94,41 @@ private Q_SLOTS:
     {
         QTest::addColumn<quint32>("useQuillon");
         QTest::addColumn<quint32>("dialUp");
+        QTest::addColumn<quint32>("edition");
         QTest::addColumn<QList<int>>("clicks");
         QTest::addColumn<QList<int>>("enabled");
         QTest::addColumn<QList<int>>("disabled");
         QTest::addColumn<QString>("label");
         const QString qsend = QStringLiteral("使用する Qsend.exe");
         const QString quillon = QStringLiteral("使用する Quillon.exe");
-        QTest::newRow("own SMTP") << 0u << 0u << QList<int>()
+        QTest::newRow("own SMTP") << 0u << 0u << 0u << QList<int>()
                                   << kSmtpFields + QList<int>{IDC_DIALUP}
                                   << kCompanionFields + QList<int>{IDC_ENTRY} << qsend;
-        QTest::newRow("ticking dial-up") << 0u << 0u << QList<int>{IDC_DIALUP}
+        QTest::newRow("own SMTP, the stored edition named")
+            << 0u << 0u << 1u << QList<int>() << kSmtpFields << kCompanionFields << quillon;
+        QTest::newRow("ticking dial-up") << 0u << 0u << 0u << QList<int>{IDC_DIALUP}
                                          << kSmtpFields + kDialUpGroup << kCompanionFields << qsend;
         QTest::newRow("switching to Quillon")
-            << 0u << 1u << QList<int>{IDC_QUILLON} << kCompanionFields << kSmtpFields + kDialUpGroup
-            << qsend;
-        QTest::newRow("32bit") << 0u << 0u << QList<int>{IDC_QUILLON, IDC_EDITION_32}
+            << 0u << 1u << 0u << QList<int>{IDC_QUILLON} << kCompanionFields
+            << kSmtpFields + kDialUpGroup << qsend;
+        QTest::newRow("32bit") << 0u << 0u << 0u << QList<int>{IDC_QUILLON, IDC_EDITION_32}
                                << kCompanionFields << kSmtpFields << quillon;
         QTest::newRow("16bit again")
-            << 0u << 0u << QList<int>{IDC_QUILLON, IDC_EDITION_32, IDC_EDITION_16}
+            << 0u << 0u << 0u << QList<int>{IDC_QUILLON, IDC_EDITION_32, IDC_EDITION_16}
             << kCompanionFields << kSmtpFields << qsend;
         QTest::newRow("back to own SMTP keeps the label and dial-up")
-            << 0u << 1u << QList<int>{IDC_QUILLON, IDC_EDITION_32, IDC_OWN_SMTP}
+            << 0u << 1u << 0u << QList<int>{IDC_QUILLON, IDC_EDITION_32, IDC_OWN_SMTP}
             << kSmtpFields + kDialUpGroup << kCompanionFields << quillon;
         QTest::newRow("a stored mode past 1 is the companion")
-            << 2u << 1u << QList<int>() << kCompanionFields << kSmtpFields + kDialUpGroup << qsend;
+            << 2u << 1u << 0u << QList<int>() << kCompanionFields << kSmtpFields + kDialUpGroup
+            << qsend;
     }
 
     void rulesFollowModeDialUpAndEdition()
     {
         QFETCH(quint32, useQuillon);
         QFETCH(quint32, dialUp);
+        QFETCH(quint32, edition);
         QFETCH(QList<int>, clicks);
         QFETCH(QList<int>, enabled);
         QFETCH(QList<int>, disabled);
@@ -131,6 +136,7 @@ private Q_SLOTS:
         CommonSettings settings;
         settings.UseQuillon = useQuillon;
         settings.DialUp = dialUp;
+        settings.QuillonType = edition;
         auto sheet = openSheet(settings);
         TemplatePage &page = sendPage(*sheet);
         for (int id : std::as_const(clicks))
