@@ -151,7 +151,7 @@ bool CCommonSheet::OfferMissingFolder()
     if (folder.isEmpty() || QFileInfo::exists(folder))
         return true;
     const QString shown = QDir::toNativeSeparators(folder);
-    if (m_ui.messageBox(this, QStringLiteral("ﾌｫﾙﾀﾞ %1 がありません。\n作成しますか?").arg(shown),
+    if (m_ui.messageBox(this, QStringLiteral("ﾌｫﾙﾀﾞ %1 がありません。\n作成しますか").arg(shown),
                         windowTitle(), MessageButtons::YesNo,
                         MessageIcon::Question) != DialogAnswer::Yes)
         return true; // any text is a valid setting; the owner may create it later
