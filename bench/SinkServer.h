@@ -5,6 +5,9 @@
 // little as possible.
 #include <QtGlobal>
 
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -123,4 +126,145 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_mails{0};
+};
+
+// A sink SMTP server with STARTTLS and any login, as a mail provider's
+// submission port takes mail: plain sockets and OpenSSL with one context for
+// all connections, the way mail servers use it. With `resumption`, it issues
+// TLS 1.3 session tickets and takes them back (RFC 8446 2.2); without, every
+// connection makes a full handshake.
+class TlsSink
+{
+public:
+    ~TlsSink() { SSL_CTX_free(m_context); }
+
+    bool start(const char *certFile, const char *keyFile, bool resumption)
+    {
+        m_context = SSL_CTX_new(TLS_server_method());
+        if (!m_context || SSL_CTX_use_certificate_chain_file(m_context, certFile) != 1 ||
+            SSL_CTX_use_PrivateKey_file(m_context, keyFile, SSL_FILETYPE_PEM) != 1)
+            return false;
+        if (!resumption) {
+            SSL_CTX_set_options(m_context, SSL_OP_NO_TICKET);
+            SSL_CTX_set_session_cache_mode(m_context, SSL_SESS_CACHE_OFF);
+            SSL_CTX_set_num_tickets(m_context, 0);
+        }
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 ||
+            ::listen(m_fd, 128) != 0)
+            return false;
+        socklen_t len = sizeof addr;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &len);
+        m_port = ntohs(addr.sin_port);
+        m_thread = std::thread([this] { serve(); });
+        return true;
+    }
+
+    void stop()
+    {
+        m_stop = true;
+        ::shutdown(m_fd, SHUT_RDWR);
+        ::close(m_fd);
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    quint16 port() const { return m_port; }
+    int resumed() const { return m_resumed; }
+
+private:
+    // One connection's lines, in the clear or over TLS.
+    struct Connection
+    {
+        int fd = -1;
+        SSL *ssl = nullptr;
+        std::string buffer;
+
+        bool send(const char *text) const
+        {
+            const size_t size = strlen(text);
+            return ssl ? SSL_write(ssl, text, int(size)) == int(size) : sendAll(fd, text, size);
+        }
+
+        bool readLine(std::string &line)
+        {
+            if (!ssl)
+                return ::readLine(fd, buffer, line);
+            for (;;) {
+                const size_t end = buffer.find('\n');
+                if (end != std::string::npos) {
+                    line.assign(buffer, 0, end + 1);
+                    buffer.erase(0, end + 1);
+                    return true;
+                }
+                char chunk[4096];
+                const int n = SSL_read(ssl, chunk, sizeof chunk);
+                if (n <= 0)
+                    return false;
+                buffer.append(chunk, size_t(n));
+            }
+        }
+    };
+
+    void serve()
+    {
+        while (!m_stop) {
+            const int client = ::accept(m_fd, nullptr, nullptr);
+            if (client < 0)
+                continue;
+            const int on = 1;
+            ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            Connection connection;
+            connection.fd = client;
+            talk(connection);
+            if (connection.ssl) {
+                SSL_shutdown(connection.ssl);
+                SSL_free(connection.ssl);
+            }
+            ERR_clear_error();
+            ::close(client);
+        }
+    }
+
+    void talk(Connection &c)
+    {
+        std::string line;
+        if (!c.send("220 sink ready\r\n"))
+            return;
+        while (c.readLine(line)) {
+            if (line.rfind("EHLO", 0) == 0) {
+                c.send(c.ssl ? "250-sink\r\n250 AUTH PLAIN LOGIN\r\n"
+                             : "250-sink\r\n250 STARTTLS\r\n");
+            } else if (line.rfind("STARTTLS", 0) == 0 && !c.ssl) {
+                c.send("220 go ahead\r\n");
+                c.ssl = SSL_new(m_context);
+                SSL_set_fd(c.ssl, c.fd);
+                if (SSL_accept(c.ssl) != 1)
+                    return;
+                m_resumed += SSL_session_reused(c.ssl) ? 1 : 0;
+            } else if (line.rfind("AUTH", 0) == 0) {
+                c.send("235 ok\r\n");
+            } else if (line.rfind("DATA", 0) == 0) {
+                c.send("354 go ahead\r\n");
+                while (c.readLine(line) && line != ".\r\n") {
+                }
+                c.send("250 queued\r\n");
+            } else if (line.rfind("QUIT", 0) == 0) {
+                c.send("221 bye\r\n");
+                return;
+            } else {
+                c.send("250 ok\r\n");
+            }
+        }
+    }
+
+    SSL_CTX *m_context = nullptr;
+    int m_fd = -1;
+    quint16 m_port = 0;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_resumed{0};
 };
