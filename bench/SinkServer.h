@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -31,8 +32,10 @@ inline bool sendAll(int fd, const char *data, size_t size)
     return true;
 }
 
-// Reads one line (up to LF) from fd through `buffer`; false at end or error.
-inline bool readLine(int fd, std::string &buffer, std::string &line)
+// Reads one line (up to LF) through `buffer`, refilling it with
+// receive(chunk, size); false at end or error.
+template <typename Receive>
+bool readLineWith(std::string &buffer, std::string &line, Receive receive)
 {
     for (;;) {
         const size_t end = buffer.find('\n');
@@ -42,19 +45,26 @@ inline bool readLine(int fd, std::string &buffer, std::string &line)
             return true;
         }
         char chunk[4096];
-        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+        const ssize_t n = receive(chunk, sizeof chunk);
         if (n <= 0)
             return false;
         buffer.append(chunk, size_t(n));
     }
 }
 
-// A sink SMTP server: accepts connections one after another and answers
-// every command positively, reading and dropping the content.
-class Sink
+// Reads one line (up to LF) from fd through `buffer`; false at end or error.
+inline bool readLine(int fd, std::string &buffer, std::string &line)
+{
+    return readLineWith(buffer, line,
+                        [fd](char *chunk, size_t size) { return ::recv(fd, chunk, size, 0); });
+}
+
+// A server on 127.0.0.1 that takes connections one after another on its own
+// thread and hands each, with no delay on its writes, to `talk`.
+class Listener
 {
 public:
-    bool start()
+    bool start(std::function<void(int fd)> talk)
     {
         m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in addr{};
@@ -68,7 +78,17 @@ public:
         socklen_t len = sizeof addr;
         ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &len);
         m_port = ntohs(addr.sin_port);
-        m_thread = std::thread([this] { serve(); });
+        m_thread = std::thread([this, talk = std::move(talk)] {
+            while (!m_stop) {
+                const int client = ::accept(m_fd, nullptr, nullptr);
+                if (client < 0)
+                    continue;
+                const int noDelay = 1;
+                ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
+                talk(client);
+                ::close(client);
+            }
+        });
         return true;
     }
 
@@ -82,22 +102,28 @@ public:
     }
 
     quint16 port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    quint16 m_port = 0;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+};
+
+// A sink SMTP server: accepts connections one after another and answers
+// every command positively, reading and dropping the content.
+class Sink
+{
+public:
+    bool start()
+    {
+        return m_listener.start([this](int fd) { talk(fd); });
+    }
+    void stop() { m_listener.stop(); }
+    quint16 port() const { return m_listener.port(); }
     int mails() const { return m_mails; }
 
 private:
-    void serve()
-    {
-        while (!m_stop) {
-            const int client = ::accept(m_fd, nullptr, nullptr);
-            if (client < 0)
-                continue;
-            const int on = 1;
-            ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-            talk(client);
-            ::close(client);
-        }
-    }
-
     void talk(int fd)
     {
         auto reply = [fd](const char *text) { return sendAll(fd, text, strlen(text)); };
@@ -121,10 +147,7 @@ private:
         }
     }
 
-    int m_fd = -1;
-    quint16 m_port = 0;
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
+    Listener m_listener;
     std::atomic<int> m_mails{0};
 };
 
@@ -149,30 +172,12 @@ public:
             SSL_CTX_set_session_cache_mode(m_context, SSL_SESS_CACHE_OFF);
             SSL_CTX_set_num_tickets(m_context, 0);
         }
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 ||
-            ::listen(m_fd, 128) != 0)
-            return false;
-        socklen_t len = sizeof addr;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &len);
-        m_port = ntohs(addr.sin_port);
-        m_thread = std::thread([this] { serve(); });
-        return true;
+        return m_listener.start([this](int fd) { serve(fd); });
     }
 
-    void stop()
-    {
-        m_stop = true;
-        ::shutdown(m_fd, SHUT_RDWR);
-        ::close(m_fd);
-        if (m_thread.joinable())
-            m_thread.join();
-    }
+    void stop() { m_listener.stop(); }
 
-    quint16 port() const { return m_port; }
+    quint16 port() const { return m_listener.port(); }
     int resumed() const { return m_resumed; }
 
 private:
@@ -193,40 +198,22 @@ private:
         {
             if (!ssl)
                 return ::readLine(fd, buffer, line);
-            for (;;) {
-                const size_t end = buffer.find('\n');
-                if (end != std::string::npos) {
-                    line.assign(buffer, 0, end + 1);
-                    buffer.erase(0, end + 1);
-                    return true;
-                }
-                char chunk[4096];
-                const int n = SSL_read(ssl, chunk, sizeof chunk);
-                if (n <= 0)
-                    return false;
-                buffer.append(chunk, size_t(n));
-            }
+            return readLineWith(buffer, line, [this](char *chunk, size_t size) {
+                return ssize_t(SSL_read(ssl, chunk, int(size)));
+            });
         }
     };
 
-    void serve()
+    void serve(int fd)
     {
-        while (!m_stop) {
-            const int client = ::accept(m_fd, nullptr, nullptr);
-            if (client < 0)
-                continue;
-            const int on = 1;
-            ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-            Connection connection;
-            connection.fd = client;
-            talk(connection);
-            if (connection.ssl) {
-                SSL_shutdown(connection.ssl);
-                SSL_free(connection.ssl);
-            }
-            ERR_clear_error();
-            ::close(client);
+        Connection connection;
+        connection.fd = fd;
+        talk(connection);
+        if (connection.ssl) {
+            SSL_shutdown(connection.ssl);
+            SSL_free(connection.ssl);
         }
+        ERR_clear_error();
     }
 
     void talk(Connection &c)
@@ -262,9 +249,6 @@ private:
     }
 
     SSL_CTX *m_context = nullptr;
-    int m_fd = -1;
-    quint16 m_port = 0;
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
+    Listener m_listener;
     std::atomic<int> m_resumed{0};
 };
