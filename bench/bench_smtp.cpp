@@ -4,7 +4,9 @@
 // minimal blocking client doing the same exchange (the lower bound), and
 // msmtp, one process per mail (skipped when it is not installed). Then the
 // worker again with a login: STARTTLS and AUTH PLAIN to a TLS sink, one
-// connection (and handshake) each, beside the same worker without TLS.
+// connection (and handshake) each, beside the same worker without TLS: with
+// the session of the connection before resumed, and with a full handshake
+// (certificate sent and verified) every time.
 //
 // bench_smtp [--mails N] [--msmtp-mails N] [--rounds N]
 #include "SinkServer.h"
@@ -18,13 +20,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-#include <QSemaphore>
-#include <QSslKey>
-#include <QSslSocket>
 #include <QStandardPaths>
-#include <QTcpServer>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <algorithm>
 #include <atomic>
@@ -53,120 +50,6 @@ const QByteArray kMail = "To: majordomo@example.org\r\n"
                          "\r\n"
                          "approve secret unsubscribe mylist member@example.org\r\n"
                          "end\r\n";
-
-// A sink that takes STARTTLS and any login: accepts connections one after
-// another on its own thread, with Qt's blocking TLS server socket.
-class TlsSink
-{
-public:
-    bool start(const QString &certFile, const QString &keyFile)
-    {
-        QFile cert(certFile);
-        QFile key(keyFile);
-        if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
-            return false;
-        m_cert = QSslCertificate(cert.readAll());
-        m_key = QSslKey(key.readAll(), QSsl::Ec);
-        if (m_cert.isNull() || m_key.isNull())
-            return false;
-        QSemaphore listening;
-        m_thread.reset(QThread::create([this, &listening] { serve(listening); }));
-        m_thread->start();
-        listening.acquire();
-        return m_port != 0;
-    }
-
-    void stop()
-    {
-        m_stop = true;
-        if (m_thread)
-            m_thread->wait();
-    }
-
-    quint16 port() const { return m_port; }
-
-private:
-    // Hands over each accepted socket as a descriptor, for a QSslSocket.
-    class Listener : public QTcpServer
-    {
-    public:
-        QList<qintptr> accepted;
-
-    protected:
-        void incomingConnection(qintptr descriptor) override { accepted.append(descriptor); }
-    };
-
-    void serve(QSemaphore &listening)
-    {
-        Listener listener;
-        if (listener.listen(QHostAddress::LocalHost, 0))
-            m_port = listener.serverPort();
-        listening.release();
-        while (m_port != 0 && !m_stop) {
-            listener.waitForNewConnection(50);
-            while (!listener.accepted.isEmpty()) {
-                QSslSocket socket;
-                socket.setSocketDescriptor(listener.accepted.takeFirst());
-                socket.setLocalCertificate(m_cert);
-                socket.setPrivateKey(m_key);
-                talk(socket);
-                socket.abort();
-            }
-        }
-    }
-
-    static bool readLine(QSslSocket &socket, QByteArray &line)
-    {
-        while (!socket.canReadLine()) {
-            if (!socket.waitForReadyRead(5000))
-                return false;
-        }
-        line = socket.readLine();
-        return true;
-    }
-
-    static void reply(QSslSocket &socket, const QByteArray &text)
-    {
-        socket.write(text);
-        socket.flush();
-    }
-
-    void talk(QSslSocket &socket)
-    {
-        QByteArray line;
-        reply(socket, "220 sink ready\r\n");
-        while (readLine(socket, line)) {
-            if (line.startsWith("EHLO")) {
-                reply(socket, socket.isEncrypted() ? "250-sink\r\n250 AUTH PLAIN LOGIN\r\n"
-                                                   : "250-sink\r\n250 STARTTLS\r\n");
-            } else if (line.startsWith("STARTTLS")) {
-                reply(socket, "220 go ahead\r\n");
-                socket.startServerEncryption();
-                if (!socket.waitForEncrypted(5000))
-                    return;
-            } else if (line.startsWith("AUTH")) {
-                reply(socket, "235 ok\r\n");
-            } else if (line.startsWith("DATA")) {
-                reply(socket, "354 go ahead\r\n");
-                while (readLine(socket, line) && line != ".\r\n") {
-                }
-                reply(socket, "250 queued\r\n");
-            } else if (line.startsWith("QUIT")) {
-                reply(socket, "221 bye\r\n");
-                socket.waitForBytesWritten(1000);
-                return;
-            } else {
-                reply(socket, "250 ok\r\n");
-            }
-        }
-    }
-
-    std::atomic<quint16> m_port{0};
-    QSslCertificate m_cert;
-    QSslKey m_key;
-    std::unique_ptr<QThread> m_thread;
-    std::atomic<bool> m_stop{false};
-};
 
 // Reads one reply (up to its final line) and checks its first digit.
 bool rawReply(int fd, std::string &buffer, char expected)
@@ -372,24 +255,41 @@ int main(int argc, char *argv[])
     QProcess maker;
     maker.start(QStringLiteral("/usr/bin/python3"),
                 {QStringLiteral(TAVELIN_SOURCE_DIR "/tests/support/make_test_certs.py"), certs});
-    TlsSink tlsSink;
+    // One sink makes every connection a full handshake, the other resumes
+    // the session of the connection before, as a mail provider's server does.
+    TlsSink fullSink;
+    TlsSink resumingSink;
+    const QByteArray cert = QFile::encodeName(certs + QStringLiteral("/good.pem"));
+    const QByteArray key = QFile::encodeName(certs + QStringLiteral("/good.key"));
     if (!maker.waitForFinished(60000) || maker.exitCode() != 0 ||
-        !tlsSink.start(certs + QStringLiteral("/good.pem"), certs + QStringLiteral("/good.key"))) {
+        !fullSink.start(cert.constData(), key.constData(), false) ||
+        !resumingSink.start(cert.constData(), key.constData(), true)) {
         std::printf("  STARTTLS + AUTH                     no certificates or TLS sink, skipped\n");
     } else {
         qputenv("SSL_CERT_FILE", QFile::encodeName(certs + QStringLiteral("/ca.pem")));
-        QList<double> tls;
+        QList<double> full;
+        QList<double> resumed;
         QList<double> plain;
         for (int i = 0; i < rounds; ++i) {
-            tls << rate(mails, [&] { return tavelinRound(tlsSink.port(), files, "owner"); });
+            full << rate(mails, [&] { return tavelinRound(fullSink.port(), files, "owner"); });
+            resumed << rate(mails,
+                            [&] { return tavelinRound(resumingSink.port(), files, "owner"); });
             plain << rate(mails, [&] { return tavelinRound(sink.port(), files); });
         }
-        std::printf("  worker, STARTTLS + AUTH PLAIN       %8.0f mails/s\n", median(tls));
-        std::printf("  worker, plain (same rounds)         %8.0f mails/s\n", median(plain));
-        if (median(tls) > 0 && median(plain) > 0)
-            std::printf("  TLS / plain                         %8.2f\n",
-                        median(tls) / median(plain));
-        tlsSink.stop();
+        const double base = median(plain);
+        auto row = [base](const char *label, double value) {
+            std::printf("  %-35s %8.0f mails/s", label, value);
+            if (value > 0 && base > 0)
+                std::printf("   %.2f of plain", value / base);
+            std::printf("\n");
+        };
+        row("worker, plain (same rounds)", base);
+        row("worker, STARTTLS + AUTH PLAIN", median(resumed));
+        std::printf("    (sessions resumed: %d of %d connections)\n", resumingSink.resumed(),
+                    rounds * mails);
+        row("  the same, full handshake each", median(full));
+        fullSink.stop();
+        resumingSink.stop();
     }
     sink.stop();
     return 0;

@@ -198,6 +198,7 @@ ExtractionResult collectSender(QIODevice &device, qsizetype bufferSize)
 ExtractionResult addressesOf(const ReturnedMailReading &reading)
 {
     ExtractionResult result{{}, reading.error};
+    result.addresses.reserve(reading.recipients.size());
     for (const FailedRecipient &recipient : reading.recipients)
         result.addresses.append(recipient.address);
     return result;

@@ -5,7 +5,6 @@
 #include <QBuffer>
 #include <QByteArrayMatcher>
 #include <QFile>
-#include <QSet>
 
 // GLib names a struct member "signals", which Qt defines as a keyword.
 #pragma push_macro("signals")
@@ -19,6 +18,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <vector>
 
 // GMime reads through this stream, so a file is never copied into memory and
 // a read error of the device is remembered instead of looking like the end.
@@ -461,18 +461,92 @@ enum Source
     SourceCount
 };
 
+// The addresses of one list, each once with letter case ignored. A report
+// may list a million and more: the set holds their places in the list (an
+// open-addressed table of indices), not lowered copies of their text.
+class AddressSet
+{
+public:
+    // Appends the address unless the list has it already.
+    void add(QByteArrayView address, const char *rule)
+    {
+        if (size_t(2 * (m_found.size() + 1)) > m_slots.size())
+            grow();
+        const quint32 tag = hashNoCase(address);
+        const size_t mask = m_slots.size() - 1;
+        for (size_t at = tag & mask;; at = (at + 1) & mask) {
+            Slot &slot = m_slots[at];
+            if (slot.index < 0) {
+                slot = {tag, qint32(m_found.size())};
+                m_found.append({address.toByteArray(), rule});
+                return;
+            }
+            // The tag spares a look at the text of most other addresses.
+            if (slot.tag == tag && equalNoCase(m_found.at(slot.index).address, address))
+                return;
+        }
+    }
+    bool isEmpty() const { return m_found.isEmpty(); }
+    const QList<FailedRecipient> &found() const { return m_found; }
+
+private:
+    struct Slot
+    {
+        quint32 tag = 0; // the address's hash, which also places it
+        qint32 index = -1;
+    };
+
+    // Letter case as QByteArray::toLower() takes it: ASCII only.
+    static constexpr unsigned char lower(char c)
+    {
+        return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    static bool equalNoCase(QByteArrayView a, QByteArrayView b)
+    {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(),
+                          [](char x, char y) { return lower(x) == lower(y); });
+    }
+    static quint32 hashNoCase(QByteArrayView text)
+    {
+        quint64 hash = 14695981039346656037ULL; // FNV-1a
+        for (char c : text) {
+            hash ^= lower(c);
+            hash *= 1099511628211ULL;
+        }
+        // A multiplication carries upwards only: mix the high bits down.
+        hash ^= hash >> 33;
+        hash *= 0xff51afd7ed558ccdULL;
+        return quint32(hash >> 32);
+    }
+    // Doubles the table; the tags place the addresses again without a look
+    // at their text.
+    void grow()
+    {
+        std::vector<Slot> table(std::max<size_t>(64, m_slots.size() * 2));
+        const size_t mask = table.size() - 1;
+        for (const Slot &slot : m_slots) {
+            if (slot.index < 0)
+                continue;
+            size_t at = slot.tag & mask;
+            while (table[at].index >= 0)
+                at = (at + 1) & mask;
+            table[at] = slot;
+        }
+        m_slots = std::move(table);
+    }
+
+    QList<FailedRecipient> m_found;
+    std::vector<Slot> m_slots; // a power of two in size, at most half used
+};
+
 class Collector
 {
 public:
     void add(Source source, QByteArrayView address, const char *rule)
     {
-        if (address.isEmpty())
-            return;
-        QByteArray key = address.toByteArray().toLower();
-        if (m_seen[source].contains(key))
-            return;
-        m_seen[source].insert(std::move(key));
-        m_found[source].append({address.toByteArray(), rule});
+        if (!address.isEmpty())
+            m_found[source].add(address, rule);
     }
     bool any(Source source) const { return !m_found[source].isEmpty(); }
     // A delivery-status part that named recipients decides, also when none
@@ -482,23 +556,22 @@ public:
     {
         return m_statusDecides ||
                std::any_of(std::begin(m_found), std::end(m_found),
-                           [](const QList<FailedRecipient> &found) { return !found.isEmpty(); });
+                           [](const AddressSet &found) { return !found.isEmpty(); });
     }
 
     QList<FailedRecipient> result() const
     {
         if (m_statusDecides)
-            return m_found[DeliveryStatus];
-        for (const QList<FailedRecipient> &found : m_found) {
+            return m_found[DeliveryStatus].found();
+        for (const AddressSet &found : m_found) {
             if (!found.isEmpty())
-                return found;
+                return found.found();
         }
         return {};
     }
 
 private:
-    QList<FailedRecipient> m_found[SourceCount];
-    QSet<QByteArray> m_seen[SourceCount];
+    AddressSet m_found[SourceCount];
     bool m_statusDecides = false;
 };
 

@@ -2,10 +2,13 @@
 
 #include "send/SmtpContentEncoder.h"
 
+#include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
+#include <QHash>
 #include <QHostInfo>
 #include <QMutex>
+#include <QSet>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -148,30 +151,84 @@ private:
     bool m_eof = false;
 };
 
-// The authorities a TLS connection trusts: the system's, as Qt's OpenSSL
-// backend finds them, and those of the PEM bundle SSL_CERT_FILE names.
-// OpenSSL reads that variable itself, Qt does not; and Qt stops looking in
-// the system's folders once authorities are set, so the system's list is
-// loaded whole then (once per bundle path: it takes a while).
-QSslConfiguration tlsConfiguration()
+// The TLS settings of every connection, built once per process (again only
+// when SSL_CERT_FILE changes). The authorities trusted are the system's, as
+// Qt's OpenSSL backend finds them, and those of the PEM bundle SSL_CERT_FILE
+// names. OpenSSL reads that variable itself, Qt does not; and Qt stops looking
+// in the system's folders once authorities are set, so the system's list is
+// loaded whole then. Qt builds a certificate store from that list for every
+// connection, at a cost that grows faster than the list: certificates found
+// twice (Qt reads the system's folder under two names) and expired ones
+// (which Qt leaves out of the store anyway) are dropped from it here.
+QSslConfiguration tlsConfiguration(QString &trust)
 {
-    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    const QString bundle = qEnvironmentVariable("SSL_CERT_FILE");
-    if (bundle.isEmpty())
-        return configuration;
     static QMutex mutex;
-    static QString loadedFrom;
-    static QList<QSslCertificate> authorities;
+    static QString builtFor;
+    static QSslConfiguration configuration;
     QMutexLocker lock(&mutex);
-    if (loadedFrom != bundle) {
-        const QList<QSslCertificate> extra = QSslCertificate::fromPath(bundle, QSsl::Pem);
-        authorities = extra.isEmpty() ? extra : QSslConfiguration::systemCaCertificates() + extra;
-        loadedFrom = bundle;
+    const QString bundle = qEnvironmentVariable("SSL_CERT_FILE");
+    if (configuration.isNull() || builtFor != bundle) {
+        configuration = QSslConfiguration::defaultConfiguration();
+        // Sessions are kept for resumption (below): Qt hands them out only then.
+        configuration.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
+        const QList<QSslCertificate> extra =
+            bundle.isEmpty() ? QList<QSslCertificate>() : QSslCertificate::fromPath(bundle);
+        if (!extra.isEmpty()) {
+            const QDateTime now = QDateTime::currentDateTimeUtc();
+            QList<QSslCertificate> authorities;
+            QSet<QSslCertificate> seen;
+            for (const QSslCertificate &authority :
+                 QSslConfiguration::systemCaCertificates() + extra) {
+                if (authority.expiryDate() >= now && !seen.contains(authority)) {
+                    seen.insert(authority);
+                    authorities.append(authority);
+                }
+            }
+            configuration.setCaCertificates(authorities);
+        }
+        builtFor = bundle;
     }
-    if (!authorities.isEmpty())
-        configuration.setCaCertificates(authorities);
+    trust = builtFor;
     return configuration;
 }
+
+// TLS sessions to resume (RFC 8446 2.2, RFC 5077): the next connection to the
+// same server, under the same name and the same trust, skips the certificate
+// exchange; the session was made by a handshake whose certificate was
+// verified. A server that does not take the session back gets a full
+// handshake, verified as always. Held for this process only.
+class TlsSessions
+{
+public:
+    static QByteArray take(const QString &key)
+    {
+        QMutexLocker lock(&mutex());
+        return sessions().value(key);
+    }
+
+    static void keep(const QString &key, const QByteArray &session)
+    {
+        QMutexLocker lock(&mutex());
+        QHash<QString, QByteArray> &all = sessions();
+        // Deliveries go to one server or a few: a small bound is enough.
+        constexpr qsizetype kMaxServers = 16;
+        if (all.size() >= kMaxServers && !all.contains(key))
+            all.clear();
+        all.insert(key, session);
+    }
+
+private:
+    static QMutex &mutex()
+    {
+        static QMutex m;
+        return m;
+    }
+    static QHash<QString, QByteArray> &sessions()
+    {
+        static QHash<QString, QByteArray> s;
+        return s;
+    }
+};
 
 // Why a certificate was refused, in the owner's words; each reason once.
 QString certificateReasons(const QList<QSslError> &errors, const QString &host)
@@ -447,7 +504,11 @@ bool CSmtpSocket::startTls(const QString &host)
 {
     say(QStringLiteral("TLS 開始中"));
     QSslSocket &tls = *m_tls;
-    tls.setSslConfiguration(tlsConfiguration());
+    QString trust;
+    QSslConfiguration configuration = tlsConfiguration(trust);
+    m_sessionKey = host + u'\n' + QString::number(tls.peerPort()) + u'\n' + trust;
+    configuration.setSessionTicket(TlsSessions::take(m_sessionKey));
+    tls.setSslConfiguration(configuration);
     // The name typed in the settings is what the certificate must name.
     tls.setPeerVerifyName(host);
     tls.startClientEncryption();
@@ -631,7 +692,10 @@ bool CSmtpSocket::Deliver(const QByteArray &server, quint32 port, const QString 
     m_listTitle.clear();
     m_reader.reset();
     m_inStep = false;
-    if (converse(server, port, mailFile))
+    m_sessionKey.clear();
+    const bool delivered = converse(server, port, mailFile);
+    keepTlsSession();
+    if (delivered)
         return true;
     // RFC 5321 4.1.1.10: a refused conversation still ends with QUIT. Its
     // own failures change nothing: the delivery has failed already.
@@ -642,6 +706,19 @@ bool CSmtpSocket::Deliver(const QByteArray &server, quint32 port, const QString 
         m_errorText = failure;
     }
     return false;
+}
+
+void CSmtpSocket::keepTlsSession()
+{
+    // A server sends its session after the handshake (TLS 1.3): it has arrived
+    // with the first reply read over TLS. Only a verified connection has one
+    // to keep: a refused certificate ends the handshake.
+    if (!m_tls || !m_tls->isEncrypted() || !m_tls->sslHandshakeErrors().isEmpty() ||
+        m_sessionKey.isEmpty())
+        return;
+    const QByteArray session = m_tls->sslConfiguration().sessionTicket();
+    if (!session.isEmpty())
+        TlsSessions::keep(m_sessionKey, session);
 }
 
 bool CSmtpSocket::converse(const QByteArray &server, quint32 port, const QString &mailFile)

@@ -71,6 +71,8 @@ private:
                 QList<QHostAddress> &addresses);
     bool connectTo(const QByteArray &server, quint32 port, bool tls);
     bool startTls(const QString &host);
+    // Keeps the TLS session of this connection for the next one to the server.
+    void keepTlsSession();
     bool logIn(const QByteArray &helloName, const QString &host);
     bool extendedHello(const QByteArray &helloName, Extensions &extensions);
     bool authenticate(const QByteArray &mechanism);
@@ -99,4 +101,5 @@ private:
     QString m_errorText;
     bool m_inStep = false; // the failure came with a whole reply: QUIT may follow
     QByteArray m_listTitle;
+    QString m_sessionKey; // the server, name and trust of this TLS connection
 };

@@ -201,6 +201,39 @@ private Q_SLOTS:
         QCOMPARE(server.commands(), commands);
     }
 
+    // The next connection to a server offers the session of the last one: the
+    // server that made it takes it back; another server on the same port
+    // cannot, and its certificate is verified as on any first connection.
+    void onlyTheSameServerResumesTheSession()
+    {
+        const QStringList login = {QStringLiteral("--auth"), QString::fromUtf8(kUser),
+                                   QString::fromUtf8(kPassword)};
+        quint16 port = 0;
+        {
+            AiosmtpdServer server;
+            if (!server.start(tls("good") + login))
+                QFAIL(qPrintable(server.error()));
+            port = server.port();
+            for (int i = 0; i < 2; ++i) {
+                const Outcome outcome = deliver(port, kUser, kPassword);
+                QVERIFY2(outcome.delivered, qPrintable(outcome.error));
+            }
+            const QList<AiosmtpdServer::Mail> mails = server.mails();
+            QCOMPARE(mails.size(), 2);
+            QCOMPARE(mails[0].tls, QByteArray("full"));
+            QCOMPARE(mails[1].tls, QByteArray("resumed"));
+            QCOMPARE(mails[1].content, kMail);
+        }
+        AiosmtpdServer impostor;
+        if (!impostor.start(tls("untrusted") + login, false, port))
+            QFAIL(qPrintable(impostor.error()));
+        const Outcome outcome = deliver(port, kUser, kPassword);
+        QVERIFY(!outcome.delivered);
+        QVERIFY2(outcome.error.startsWith(QStringLiteral("サーバーの証明書を拒否しました")),
+                 qPrintable(outcome.error));
+        QCOMPARE(impostor.commands(), (QByteArrayList{"EHLO", "STARTTLS"}));
+    }
+
     void sendUsesTheStoredLoginAndKeepsARefusedMail()
     {
         // tavelin-cli send with the login in the store: the wrong password is

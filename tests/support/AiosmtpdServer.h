@@ -36,6 +36,7 @@ public:
         QByteArray mailFrom;
         QByteArrayList rcptTo;
         QByteArray content;
+        QByteArray tls; // "full" or "resumed" handshake; empty without TLS
     };
 
     ~AiosmtpdServer() { stop(); }
@@ -43,9 +44,10 @@ public:
     // Starts the server and waits (at most 15 s) until it accepts
     // connections. `options` go to smtp_test_server.py (--tls CERT KEY,
     // --auth USER PASSWORD, --delay SECONDS before each mail's answer...); with `implicitTls` a second listener,
-    // implicitPort(), speaks TLS from the first byte (with --tls). False,
-    // with the reason in error(), when it cannot run.
-    bool start(const QStringList &options = {}, bool implicitTls = false)
+    // implicitPort(), speaks TLS from the first byte (with --tls); `port`,
+    // when not 0, is the port to listen on. False, with the reason in error(),
+    // when it cannot run.
+    bool start(const QStringList &options = {}, bool implicitTls = false, quint16 port = 0)
     {
         if (!m_dir.isValid())
             return fail(QStringLiteral("no temporary folder"));
@@ -57,7 +59,7 @@ public:
             if (!probe.listen(QHostAddress::LocalHost, 0) ||
                 (implicitTls && !second.listen(QHostAddress::LocalHost, 0)))
                 return fail(QStringLiteral("no free port"));
-            m_port = probe.serverPort();
+            m_port = port != 0 ? port : probe.serverPort();
             m_implicitPort = second.serverPort();
         }
         QStringList arguments = {qEnvironmentVariable("TAVELIN_SOURCE_DIR") +
@@ -126,6 +128,7 @@ public:
         for (const QString &name : names) {
             Mail mail;
             mail.content = readAll(dir.filePath(name));
+            mail.tls = readAll(dir.filePath(name.chopped(4) + QStringLiteral(".tls")));
             QByteArrayList envelope =
                 readAll(dir.filePath(name.chopped(4) + QStringLiteral(".env"))).split('\n');
             if (!envelope.isEmpty() && envelope.last().isEmpty())

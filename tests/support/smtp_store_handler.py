@@ -2,8 +2,9 @@
 
 Each mail becomes two files, numbered in order of arrival: NNNN.eml holds
 the content exactly as received (dot-stuffing undone), NNNN.env the envelope
-(the MAIL FROM address on the first line, then one RCPT TO address a line).
-Both are complete before the server answers the end of data.
+(the MAIL FROM address on the first line, then one RCPT TO address a line),
+NNNN.tls how the TLS connection began ("full" or "resumed"; none without TLS).
+All are complete before the server answers the end of data.
 """
 
 import asyncio
@@ -47,4 +48,7 @@ class StoreHandler:
         env = "".join(line + "\n" for line in lines)
         self._write(stem + ".eml", envelope.original_content)
         self._write(stem + ".env", env.encode("utf-8", "surrogateescape"))
+        tls = (session.ssl or {}).get("ssl_object") if hasattr(session, "ssl") else None
+        if tls is not None:
+            self._write(stem + ".tls", b"resumed" if tls.session_reused else b"full")
         return "250 OK stored"
