@@ -1,6 +1,7 @@
 #include "DialogTemplate.h"
 
 #include "ResourceIds.h"
+#include "config/ConfigPageLayout.h"
 
 #include <algorithm>
 
@@ -61,6 +62,12 @@ const std::vector<DialogTemplate> &templates()
              {M::IDC_EXTRACT, K::Button, "ｱﾄﾞﾚｽ抽出", {12, 152, 56, 15}, S::Hidden | S::Disabled},
              {M::IDC_TAB, K::TabControl, "", {7, 100, 201, 74}, S::Disabled},
          }},
+        // The config pages follow their layout rule from the keyword rows.
+        configPageTemplate(1),
+        configPageTemplate(2),
+        configPageTemplate(3),
+        configPageTemplate(4),
+        configPageTemplate(5),
         {IDD_TITLE,
          "ﾒｰﾘﾝｸﾞﾘｽﾄﾀｲﾄﾙ",
          {186, 60},
