@@ -21,6 +21,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -119,6 +121,10 @@ private Q_SLOTS:
         QCOMPARE(sheet.windowTitle(), QStringLiteral("config設定"));
         QCOMPARE(sheet.pageCount(), 5);
         QVERIFY(!sheet.control(SheetIds::IDC_APPLY));
+        // Every tab shows in the one row Qt has, and the buttons stay inside.
+        auto *tabs = sheet.item<QTabWidget>(SheetIds::IDC_TABS);
+        QVERIFY(tabs->tabBar()->tabRect(4).right() < tabs->width());
+        QVERIFY(sheet.rect().contains(sheet.control(IDCANCEL)->geometry()));
         for (int i = 0; i < sheet.pageCount(); ++i) {
             for (QWidget *w : sheet.page(i)->findChildren<QWidget *>()) {
                 if (!w->toolTip().isEmpty())
@@ -179,6 +185,16 @@ private Q_SLOTS:
         QTest::newRow("above the arrows' range")
             << QByteArray("maxlength = 40000") << Keyword::maxlength << "12000"
             << "40000" << QByteArray("=   12000\r\n");
+        const QByteArray longValue(40000, 'x');
+        QTest::newRow("longer than Qt's edits take")
+            << "description = " + longValue << Keyword::description << ""
+            << QString::fromLatin1(longValue) << "=   " + longValue + "\r\n";
+        QTest::newRow("a no-break space in a block")
+            << QByteArray("comments << END\na\xc2\xa0"
+                          "b\nEND")
+            << Keyword::comments << "" << QStringLiteral("a\u00a0b\r\n")
+            << QByteArray("\r\na\xc2\xa0"
+                          "b\r\nEND");
         QTest::newRow("Default ticked")
             << QByteArray("digest_maxdays = 7") << Keyword::digest_maxdays << "Default"
             << "7" << QByteArray("digest_maxdays      =\r\n");
@@ -214,7 +230,7 @@ private Q_SLOTS:
             },
             DialogAnswer::Ok);
         QVERIFY(saved);
-        QVERIFY2(readFile(path).contains(written), readFile(path));
+        QVERIFY2(readFile(path).contains(written), readFile(path).left(300));
     }
 
     void aNonNumberRefusesOkUntilCancelWhichWritesNothing()
