@@ -3,6 +3,7 @@
 #include "app/FileRenameDlg.h"
 #include "app/TavelinDlg.h"
 #include "commands/CommandTable.h"
+#include "config/ConfigSheet.h"
 #include "config/MajordomoConfig.h"
 #include "resources/ResourceIds.h"
 #include "ui/UiServices.h"
@@ -108,5 +109,11 @@ void CommandTabs::onArgumentChanged() {}
 void CommandTabs::onCreate() {}
 void CommandTabs::onQueue() {}
 void CommandTabs::onExtract() {}
-void CommandTabs::onEdit() {}
 void CommandTabs::onBrowse() {}
+
+void CommandTabs::onEdit()
+{
+    const CommandTab *tab = commandTab(currentTab());
+    if (tab && tab->handsOverConfig)
+        EditConfigFile(m_ui, &m_window, m_window.text(IDC_ARGUMENT));
+}

@@ -1,6 +1,7 @@
 #include "DialogTemplate.h"
 
 #include "ResourceIds.h"
+#include "config/ConfigPageLayout.h"
 
 #include <algorithm>
 
@@ -152,6 +153,12 @@ const std::vector<DialogTemplate> &templates()
              {CommonEditIds::IDC_EDITOR, K::Edit, "", {14, 31, 150, 12}},
              {CommonEditIds::IDC_EDITOR_BROWSE, K::Button, "参照", {170, 30, 32, 14}},
          }},
+        // The config pages follow their layout rule from the keyword rows.
+        configPageTemplate(1),
+        configPageTemplate(2),
+        configPageTemplate(3),
+        configPageTemplate(4),
+        configPageTemplate(5),
         {IDD_TITLE,
          "ﾒｰﾘﾝｸﾞﾘｽﾄﾀｲﾄﾙ",
          {186, 60},

@@ -10,11 +10,18 @@ enum ResourceId : int
     IDS_ABOUTBOX = 101,
     IDD_TAVELIN_DIALOG = 102,
     IDP_SOCKETS_INIT_FAILED = 103,
+    IDD_CONFIG_PAGE1 = 104,
+    IDD_CONFIG_PAGE2 = 105,
+    IDD_CONFIG_PAGE3 = 106,
+    IDD_CONFIG_PAGE4 = 107,
     IDD_COMMON_SEND = 108,
     IDD_COMMON_EDIT = 109,
+    IDD_CONFIG_PAGE5 = 110,
     IDR_MAINFRAME = 128,
+    IDI_PLACEHOLDER = 131, // the small black triangle of the placeholder buttons
     IDD_TITLE = 134,
     IDD_FILERENAME = 135,
+    IDS_CONFIG_SHEET = 153,
 };
 
 // Buttons that end a dialog, as every dialog numbers them.
@@ -128,6 +135,9 @@ enum : int
     IDC_EDITOR_BROWSE = 1172,
 };
 }
+
+// Templates 104 to 107 and 110, the config pages: their controls are named by
+// keyword, one row each, in src/config/ConfigPageLayout.cpp.
 
 // The system-menu command that opens the version box.
 constexpr int IDM_ABOUTBOX = 16;

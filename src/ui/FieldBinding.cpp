@@ -72,12 +72,29 @@ std::optional<Taken> take(const TemplateControls &controls, const FieldBinding &
         return qint64(controls.isChecked(field.id) ? 1 : 0);
     case FieldKind::Radio:
         return qint64(controls.checkedRadio(field.id));
-    case FieldKind::Choice: {
+    case FieldKind::Choice:
+    case FieldKind::KeptChoice: {
         const auto *list = controls.item<QComboBox>(field.id);
         return list && list->currentIndex() >= 0 ? list->currentText() : QString();
     }
     }
     return std::nullopt;
+}
+
+void showChoice(QComboBox &list, const QString &text, bool keepUnknown)
+{
+    // An empty text selects nothing rather than the first entry, so that OK
+    // does not write a choice the owner never made.
+    int found = -1;
+    for (int i = 0; !text.isEmpty() && found < 0 && i < list.count(); ++i) {
+        if (list.itemText(i).startsWith(text, Qt::CaseInsensitive))
+            found = i;
+    }
+    if (found < 0 && keepUnknown && !text.isEmpty()) {
+        list.addItem(text);
+        found = list.count() - 1;
+    }
+    list.setCurrentIndex(found);
 }
 
 } // namespace
@@ -107,6 +124,11 @@ FieldBinding checkField(int id, quint32 &value)
     return {FieldKind::Check, id, &value};
 }
 
+FieldBinding checkField(int id, bool &value)
+{
+    return {FieldKind::Check, id, &value};
+}
+
 FieldBinding radioField(int id, quint32 &value)
 {
     return {FieldKind::Radio, id, &value};
@@ -120,6 +142,11 @@ FieldBinding radioField(int id, qint32 &value)
 FieldBinding choiceField(int id, QByteArray &value)
 {
     return {FieldKind::Choice, id, &value};
+}
+
+FieldBinding keptChoiceField(int id, QByteArray &value)
+{
+    return {FieldKind::KeptChoice, id, &value};
 }
 
 std::optional<qint64> parseFieldInteger(const QString &text, qint64 lowest, qint64 highest)
@@ -170,17 +197,9 @@ void showFields(TemplateControls &controls, const QList<FieldBinding> &fields)
             controls.checkRadio(field.id, int(number(field)));
             break;
         case FieldKind::Choice:
-            if (auto *list = controls.item<QComboBox>(field.id)) {
-                // An empty text selects nothing rather than the first entry,
-                // so that OK does not write a choice the owner never made.
-                const QString text = shownText(field);
-                int found = -1;
-                for (int i = 0; !text.isEmpty() && found < 0 && i < list->count(); ++i) {
-                    if (list->itemText(i).startsWith(text, Qt::CaseInsensitive))
-                        found = i;
-                }
-                list->setCurrentIndex(found);
-            }
+        case FieldKind::KeptChoice:
+            if (auto *list = controls.item<QComboBox>(field.id))
+                showChoice(*list, shownText(field), field.kind == FieldKind::KeptChoice);
             break;
         }
     }

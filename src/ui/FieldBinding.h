@@ -28,6 +28,9 @@ enum class FieldKind
     Check,    // check box: 0 or 1
     Radio,    // radio group: the checked button's position, -1 for none
     Choice,   // drop-down list: shown by the first entry that begins with the text
+    // As Choice, but a text that no entry begins with is offered as an entry
+    // of its own, so that it survives unless another entry is picked.
+    KeptChoice,
 };
 
 // One row of a page: the control (for a radio group any of its buttons) and
@@ -36,7 +39,7 @@ struct FieldBinding
 {
     FieldKind kind;
     int id;
-    std::variant<QByteArray *, QString *, qint32 *, quint32 *> value;
+    std::variant<QByteArray *, QString *, qint32 *, quint32 *, bool *> value;
     // Shown when the text is no number of the kind.
     QString refusal = {};
 };
@@ -46,9 +49,11 @@ FieldBinding textField(int id, QString &value);
 FieldBinding signedField(int id, qint32 &value);
 FieldBinding unsignedField(int id, quint32 &value);
 FieldBinding checkField(int id, quint32 &value);
+FieldBinding checkField(int id, bool &value);
 FieldBinding radioField(int id, quint32 &value);
 FieldBinding radioField(int id, qint32 &value);
 FieldBinding choiceField(int id, QByteArray &value);
+FieldBinding keptChoiceField(int id, QByteArray &value);
 
 // A decimal number as an integer field reads it: blanks or tabs around it,
 // at most the first 31 characters looked at, a sign only where negative

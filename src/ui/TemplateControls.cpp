@@ -14,8 +14,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTextDocument>
 
 #include <algorithm>
+#include <limits>
 
 QIcon resourceIcon(int id)
 {
@@ -87,6 +89,9 @@ QWidget *makeControl(const ControlTemplate &row, bool dialogHasDefault, QWidget 
             edit->setAlignment(Qt::AlignRight);
         // Dropped files belong to the window, not to the text of a field.
         edit->setAcceptDrops(false);
+        // A field holds all of the value it is given: Qt would cut it at
+        // 32767 characters, and OK would write the rest away.
+        edit->setMaxLength(std::numeric_limits<int>::max());
         return edit;
     }
     case ControlKind::MultiLineEdit: {
@@ -216,8 +221,15 @@ QString TemplateControls::text(int id) const
     QWidget *w = control(id);
     if (auto *edit = qobject_cast<QLineEdit *>(w))
         return edit->text();
-    if (auto *lines = qobject_cast<QPlainTextEdit *>(w))
-        return lines->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    if (auto *lines = qobject_cast<QPlainTextEdit *>(w)) {
+        // The raw text: toPlainText() would turn a no-break space into a
+        // blank, and a text shown unchanged must read back unchanged.
+        QString raw = lines->document()->toRawText();
+        for (const QChar separator :
+             {QChar(QChar::ParagraphSeparator), QChar(QChar::LineSeparator)})
+            raw.replace(separator, QLatin1String("\r\n"));
+        return raw;
+    }
     if (auto *label = qobject_cast<QLabel *>(w))
         return label->text();
     if (auto *button = qobject_cast<QAbstractButton *>(w))

@@ -1,5 +1,18 @@
 #include "UiServices.h"
 
+#include <QMenu>
+
+std::optional<int> UiServices::popupMenu(QWidget *owner, const QPoint &at,
+                                         const QStringList &entries)
+{
+    QMenu menu(owner);
+    for (const QString &entry : entries)
+        menu.addAction(entry);
+    QAction *chosen = menu.exec(at);
+    const int position = chosen ? int(menu.actions().indexOf(chosen)) : -1;
+    return position >= 0 ? std::optional(position) : std::nullopt;
+}
+
 QList<FileFilter> parseFilterList(const QString &filterList)
 {
     QList<FileFilter> filters;

@@ -5,10 +5,12 @@
 #include <QFlags>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 class QDialog;
+class QPoint;
 class QWidget;
 
 enum class MessageButtons
@@ -83,6 +85,11 @@ public:
                                               const QString &startFolder) = 0;
     // Runs a dialog modally: Ok when it ended accepted, else Cancel.
     virtual DialogAnswer runModal(QDialog &dialog) = 0;
+    // A popup menu of plain entries with its top-left corner at a point on
+    // the screen: the position of the chosen entry; nothing when dismissed.
+    // The real menu unless a runner answers otherwise.
+    virtual std::optional<int> popupMenu(QWidget *owner, const QPoint &at,
+                                         const QStringList &entries);
 
     // Presents a failure or notice a core operation handed back in a message
     // box with an OK button.
@@ -111,4 +118,8 @@ public:
         return std::nullopt;
     }
     DialogAnswer runModal(QDialog &) override { return DialogAnswer::Cancel; }
+    std::optional<int> popupMenu(QWidget *, const QPoint &, const QStringList &) override
+    {
+        return std::nullopt;
+    }
 };

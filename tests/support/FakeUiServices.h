@@ -7,6 +7,8 @@
 
 #include <QDialog>
 #include <QList>
+#include <QPoint>
+#include <QStringList>
 
 #include <functional>
 
@@ -22,7 +24,8 @@ public:
         Message,
         OpenFile,
         Folder,
-        Modal
+        Modal,
+        Menu
     };
 
     struct Question
@@ -34,7 +37,9 @@ public:
         MessageIcon icon = MessageIcon::None;
         FileDialogRequest file;
         QString startFolder;
-        int templateId = 0; // the template of a modal TemplateDialog
+        int templateId = 0;       // the template of a modal TemplateDialog
+        QStringList entries = {}; // a popup menu's entries
+        QPoint at = {};           // where a popup menu opens, on the screen
     };
 
     // Runs in place of the modal loop: sets controls by id and says which of
@@ -45,6 +50,7 @@ public:
     QList<std::optional<QString>> fileAnswers;
     QList<std::optional<QString>> folderAnswers;
     QList<DialogScript> dialogScripts;
+    QList<std::optional<int>> menuAnswers; // the chosen entry's position; nothing: dismissed
 
     QList<Question> asked;
     int unanswered = 0;
@@ -118,6 +124,13 @@ public:
         else if (!ended)
             dialog.reject();
         return dialog.result() == QDialog::Accepted ? DialogAnswer::Ok : DialogAnswer::Cancel;
+    }
+
+    std::optional<int> popupMenu(QWidget *, const QPoint &at, const QStringList &entries) override
+    {
+        asked.append(
+            {Kind::Menu, {}, {}, MessageButtons::Ok, MessageIcon::None, {}, {}, 0, entries, at});
+        return next(menuAnswers, std::optional<int>());
     }
 
 private:

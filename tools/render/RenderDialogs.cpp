@@ -1,13 +1,16 @@
-// tavelin-render OUTDIR [TEMPLATE-ID...]: draws each dialog, filled with
-// sample values, into OUTDIR/dialog-<id>.png on the offscreen platform, so
-// that every window can be looked at without a display; a page is drawn in
-// its sheet, and a page whose controls follow a mode once more per mode
-// (dialog-<id>-<mode>.png). Without ids it draws every template. The store
-// is a temporary one: the owner's is never touched.
+// tavelin-render OUTDIR [--config FILE] [TEMPLATE-ID...]: draws each dialog,
+// filled with sample values, into OUTDIR/dialog-<id>.png on the offscreen
+// platform, so that every window can be looked at without a display. Without
+// ids it draws every template. A page is drawn in its sheet, and a page whose
+// controls follow a mode once more per mode (dialog-<id>-<mode>.png); a config
+// page on a copy of FILE (or of a sample config). The store is a temporary
+// one: the owner's is never touched.
 #include "app/AboutDlg.h"
 #include "app/FileRenameDlg.h"
 #include "app/TavelinDlg.h"
 #include "app/TitleDlg.h"
+#include "config/ConfigPageLayout.h"
+#include "config/ConfigSheet.h"
 #include "resources/ResourceIds.h"
 #include "settings/CommonSheet.h"
 #include "store/SettingsStore.h"
@@ -15,6 +18,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -34,6 +38,75 @@ MailingListEntry sampleList(const char *title, const char *name)
     entry.ConfigFile = QByteArray("/home/owner/lists/") + name + ".conf";
     return entry;
 }
+
+// A list's config as the server writes it, shortened, with the owner's changes.
+constexpr const char kSampleConfig[] = R"(# The configuration file for a majordomo mailing list.
+admin_passwd        =   photo.admin
+administrivia       =   yes
+advertise           <<  END
+/@example\.jp$/
+END
+approve_passwd      =   photo.pass
+archive_dir         =
+comments            <<  END
+写真同好会の設定です。
+月に一度見直します。
+END
+date_info           =   yes
+date_intro          =   yes
+debug               =   no
+description         =   写真同好会の連絡用リスト
+digest_archive      =
+digest_issue        =   12
+digest_maxdays      =
+digest_maxlines     =   500
+digest_name         =   photo
+digest_rm_footer    =
+digest_rm_fronter   =
+digest_volume       =   1
+digest_work_dir     =   /usr/local/majordomo/digest/photo
+get_access          =   list
+index_access        =   open
+info_access         =   open
+intro_access        =   list
+maxlength           =   40000
+message_footer      <<  END
+--
+$LIST の退会は majordomo@lists.example.jp へ
+unsubscribe $LIST
+END
+message_fronter     <<  END
+
+END
+message_headers     <<  END
+X-ML-Name: $LIST
+X-ML-Version: $VERSION
+END
+moderate            =   no
+moderator           =
+mungedomain         =   no
+noadvertise         <<  END
+/spammer/
+END
+precedence          =   bulk
+purge_received      =   no
+reply_to            =   $SENDER
+resend_host         =   lists.example.jp
+restrict_post       =   photo
+sender              =   owner-photo
+strip               =   yes
+subject_prefix      =   [$LIST:$NUM]
+subscribe_policy    =   open+confirm
+taboo_body          <<  END
+/free money/i
+END
+taboo_headers       <<  END
+
+END
+unsubscribe_policy  =   open
+which_access        =   open
+who_access          =   closed
+)";
 
 // One picture: the dialog, the page of a sheet to show, and the file's name
 // after "dialog-".
@@ -63,8 +136,21 @@ std::unique_ptr<CCommonSheet> commonSheet(UiServices &ui, bool companion)
         ui, settings, QStringList{QStringLiteral("Office"), QStringLiteral("Home DSL")});
 }
 
-std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui)
+// The config sheet on page (1 to 5), with the config at path loaded.
+std::unique_ptr<TemplateDialog> configSheetOn(int page, const QString &path, UiServices &ui)
 {
+    auto sheet = std::make_unique<CConfigSheet>(ui);
+    sheet->config().Load(path);
+    sheet->setCurrentPage(page - 1);
+    return sheet;
+}
+
+std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui, const QString &configPath)
+{
+    for (int page = 1; page <= ConfigPageCount; ++page) {
+        if (id == configPageTemplateId(page))
+            return configSheetOn(page, configPath, ui);
+    }
     switch (id) {
     case IDD_ABOUTBOX:
         return std::make_unique<CAboutDlg>();
@@ -92,11 +178,16 @@ std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui)
     }
 }
 
-std::vector<Sample> samples(int id, UiServices &ui)
+std::vector<Sample> samples(int id, UiServices &ui, const QString &configPath)
 {
     const QString name = QString::number(id);
+    int page = id == IDD_COMMON_EDIT ? 1 : 0;
+    for (int configPage = 1; configPage <= ConfigPageCount; ++configPage) {
+        if (id == configPageTemplateId(configPage))
+            page = configPage - 1;
+    }
     std::vector<Sample> all;
-    all.push_back({sampleDialog(id, ui), id == IDD_COMMON_EDIT ? 1 : 0, name});
+    all.push_back({sampleDialog(id, ui, configPath), page, name});
     if (id == IDD_COMMON_SEND)
         all.push_back({commonSheet(ui, true), 0, name + QStringLiteral("-quillon")});
     return all;
@@ -111,10 +202,15 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args.first().startsWith(QLatin1Char('-'))) {
-        std::fputs("usage: tavelin-render OUTDIR [TEMPLATE-ID...]\n", stderr);
+        std::fputs("usage: tavelin-render OUTDIR [--config FILE] [TEMPLATE-ID...]\n", stderr);
         return 2;
     }
     const QString outDir = args.takeFirst();
+    QString configSource;
+    if (args.size() >= 2 && args.first() == QLatin1String("--config")) {
+        args.removeFirst();
+        configSource = args.takeFirst();
+    }
     QList<int> ids;
     for (const QString &arg : std::as_const(args)) {
         bool ok = false;
@@ -140,14 +236,33 @@ int main(int argc, char *argv[])
         return 1;
     }
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store.path());
+    // The sheet is drawn on a copy: opening it must not touch the owner's file.
+    const QString configPath = QDir(store.path()).filePath(QStringLiteral("sample.conf"));
+    QByteArray configText = QString::fromUtf8(kSampleConfig).toLocal8Bit();
+    if (!configSource.isEmpty()) {
+        QFile source(configSource);
+        if (!source.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "tavelin-render: cannot read %s\n", qPrintable(configSource));
+            return 1;
+        }
+        configText = source.readAll();
+    }
+    QFile config(configPath);
+    if (!config.open(QIODevice::WriteOnly) || config.write(configText) != configText.size()) {
+        std::fputs("tavelin-render: cannot write the sample config\n", stderr);
+        return 1;
+    }
+    config.close();
 
     SilentUiServices ui;
     int status = 0;
     for (int id : std::as_const(ids)) {
-        for (const Sample &sample : samples(id, ui)) {
+        for (const Sample &sample : samples(id, ui, configPath)) {
             sample.dialog->show(); // opening fills the controls from the sample values
             if (auto *sheet = qobject_cast<PropertySheet *>(sample.dialog.get()))
                 sheet->setCurrentPage(sample.page);
+            // Text fields lay out their text when the event loop lets them.
+            QCoreApplication::processEvents();
             const QString file =
                 QDir(outDir).filePath(QStringLiteral("dialog-%1.png").arg(sample.name));
             if (!sample.dialog->grab().save(file, "PNG")) {
