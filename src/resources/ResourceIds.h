@@ -13,6 +13,7 @@ enum ResourceId : int
     IDR_MAINFRAME = 128,
     IDD_TITLE = 134,
     IDD_FILERENAME = 135,
+    IDD_STATUS = 136,
 };
 
 // Buttons that end a dialog, as every dialog numbers them.
@@ -74,6 +75,17 @@ enum : int
     IDC_BROWSE = 1003,
     IDC_SOURCE = 1162,
     IDC_NEWNAME = 1163,
+};
+}
+
+// Template 136, the status window of a sending run.
+namespace StatusIds {
+enum : int
+{
+    IDC_KEEPCONNECTION = 1164, // "ﾀﾞｲｱﾙｱｯﾌﾟを切断しない"
+    IDC_STATUS1 = 1165,
+    IDC_STATUS2 = 1166,
+    IDC_CANCELSEND = 1182, // "送信ｷｬﾝｾﾙ"
 };
 }
 

@@ -1,5 +1,14 @@
 #include "UiServices.h"
 
+#include "send/NetworkManagerDialUp.h"
+
+DialUpBinding &UiServices::dialUp()
+{
+    // A binding on no bus at all is one on a system without the service.
+    static NetworkManagerDialUp none{QDBusConnection(QString())};
+    return none;
+}
+
 QList<FileFilter> parseFilterList(const QString &filterList)
 {
     QList<FileFilter> filters;

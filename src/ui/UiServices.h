@@ -8,6 +8,7 @@
 
 #include <optional>
 
+class DialUpBinding;
 class QDialog;
 class QWidget;
 
@@ -83,6 +84,10 @@ public:
                                               const QString &startFolder) = 0;
     // Runs a dialog modally: Ok when it ended accepted, else Cancel.
     virtual DialogAnswer runModal(QDialog &dialog) = 0;
+
+    // The system's dial-up service, for the status window and the common
+    // settings. By default none: every operation answers NotLoaded.
+    virtual DialUpBinding &dialUp();
 
     // Presents a failure or notice a core operation handed back in a message
     // box with an OK button.
