@@ -9,10 +9,10 @@
 // and the two the binding gives when there is no service to ask.
 namespace DialUpResult {
 constexpr int Ok = 0;
-constexpr int InvalidHandle = 6;    // the connection is not (or no longer) there
-constexpr int EntryNotFound = 623;  // no entry of that name
-constexpr int NotLoaded = 753;      // no dial-up service on this system
-constexpr int NoEntryPoint = 754;   // the service lacks the operation
+constexpr int InvalidHandle = 6;   // the connection is not (or no longer) there
+constexpr int EntryNotFound = 623; // no entry of that name
+constexpr int NotLoaded = 753;     // no dial-up service on this system
+constexpr int NoEntryPoint = 754;  // the service lacks the operation
 } // namespace DialUpResult
 
 // Connection states reported by dial progress (the service's numbering).

@@ -133,7 +133,8 @@ int NetworkManagerDialUp::profiles(QList<QPair<QString, QString>> &found) const
             continue; // removed in the meantime
         QMap<QString, QVariantMap> groups;
         qvariant_cast<QDBusArgument>(settings.arguments().constFirst()) >> groups;
-        const QString id = groups.value(QStringLiteral("connection")).value(QStringLiteral("id")).toString();
+        const QString id =
+            groups.value(QStringLiteral("connection")).value(QStringLiteral("id")).toString();
         if (!id.isEmpty())
             found.append({path, id});
     }
@@ -166,8 +167,10 @@ int NetworkManagerDialUp::enumConnections(QStringList &connections)
         if (all.type() != QDBusMessage::ReplyMessage || all.arguments().isEmpty())
             continue;
         const QVariantMap properties = propertyMap(all.arguments().constFirst());
-        // The loopback device leads nowhere: it is no connection to dial over.
-        if (properties.value(QStringLiteral("Type")).toString() == QLatin1String("loopback"))
+        // Only a connection that is up carries mail; one still coming up or
+        // going down may never do so. The loopback device leads nowhere.
+        if (unwrap(properties.value(QStringLiteral("State"))).toUInt() != kActivated ||
+            properties.value(QStringLiteral("Type")).toString() == QLatin1String("loopback"))
             continue;
         connections.append(properties.value(QStringLiteral("Id")).toString());
     }
@@ -235,8 +238,8 @@ void NetworkManagerDialUp::onActivated(quint32 handle, QDBusPendingCallWatcher *
     }
     report(handle, DialUpState::OpenPort, 0);
     // Read after subscribing: a change in between is in what is read.
-    QDBusMessage get = QDBusMessage::createMethodCall(kService, it->active, kProperties,
-                                                      QStringLiteral("GetAll"));
+    QDBusMessage get =
+        QDBusMessage::createMethodCall(kService, it->active, kProperties, QStringLiteral("GetAll"));
     get.setArguments({kActive});
     auto *properties = new QDBusPendingCallWatcher(m_bus.asyncCall(get), this);
     connect(properties, &QDBusPendingCallWatcher::finished, this,

@@ -57,7 +57,8 @@ void CStatusDlg::fitStatusLines()
     // An error text of several lines is the one thing the owner must read
     // whole; the window grows for it rather than cut it off.
     auto *line1 = item<QLabel>(IDC_STATUS1);
-    const int extra = std::max(0, line1->heightForWidth(m_line1Rect.width()) - m_line1Rect.height());
+    const int extra =
+        std::max(0, line1->heightForWidth(m_line1Rect.width()) - m_line1Rect.height());
     const int moved = line1->height() - m_line1Rect.height();
     if (extra == moved)
         return;
@@ -185,7 +186,7 @@ void CStatusDlg::OnHangUp()
     m_ras = {};
     m_nHangUpOnCancel = 1;
     // Waits on a timer, never in a loop: the window goes on meanwhile.
-    m_hangUpDeadline = QDeadlineTimer(kHangUpWaitMs);
+    m_hangUpDeadline = QDeadlineTimer(hangUpWaitMs);
     pollHangUp();
 }
 

@@ -32,7 +32,8 @@ public:
     bool isHangingUp() const { return m_hangingUp.handle != 0; }
 
     // A hang-up waits this long for the connection to go, then forgets it.
-    static constexpr int kHangUpWaitMs = 10000;
+    // Test seam: tests shorten it.
+    int hangUpWaitMs = 10000;
 
     RasConnection m_ras;
     QString m_strStatus1; // 1165
@@ -46,10 +47,10 @@ protected:
     void OnInitDialog() override;
 
 private:
-    void OnDial();                               // 32771
-    void OnDialProgress(int state, int error);   // 0x8006
-    void OnCancelSend();                         // 1182
-    void OnKeepConnection();                     // 1164
+    void OnDial();                             // 32771
+    void OnDialProgress(int state, int error); // 0x8006
+    void OnCancelSend();                       // 1182
+    void OnKeepConnection();                   // 1164
     void onBindingProgress(quint32 handle, int state, int error);
     // Tells the run that the dial has ended: 1 connection ready, 0 failed.
     void finishDial(bool ready);

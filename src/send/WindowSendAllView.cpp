@@ -29,7 +29,6 @@ void WindowSendAllView::showStatus(bool withKeepConnection)
         m_status = std::make_unique<CStatusDlg>(m_ui.dialUp(), m_run, &m_window);
     m_status->showControl(IDC_KEEPCONNECTION, false);
     m_status->show();
-    m_status->raise();
     m_status->showControl(IDC_CANCELSEND, true);
     if (withKeepConnection)
         m_status->showControl(IDC_KEEPCONNECTION, true);
@@ -73,8 +72,8 @@ void WindowSendAllView::runTabChange()
 
 void WindowSendAllView::showMessage(const UserMessage &message)
 {
-    QWidget *parent = m_status && m_status->isVisible() ? static_cast<QWidget *>(m_status.get())
-                                                        : &m_window;
+    QWidget *parent =
+        m_status && m_status->isVisible() ? static_cast<QWidget *>(m_status.get()) : &m_window;
     m_ui.showMessage(parent, message);
 }
 

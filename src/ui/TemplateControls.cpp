@@ -65,8 +65,8 @@ QWidget *makeControl(const ControlTemplate &row, bool dialogHasDefault, QWidget 
         auto *label = new QLabel(text, parent);
         label->setTextFormat(Qt::PlainText);
         const Qt::Alignment across = row.style.testFlag(ControlStyle::Center) ? Qt::AlignHCenter
-                                     : right                                   ? Qt::AlignRight
-                                                                               : Qt::AlignLeft;
+                                     : right                                  ? Qt::AlignRight
+                                                                              : Qt::AlignLeft;
         label->setAlignment(across | Qt::AlignTop);
         return label;
     }

@@ -7,6 +7,7 @@
 #include "app/TavelinDlg.h"
 #include "app/TitleDlg.h"
 #include "resources/ResourceIds.h"
+#include "send/StatusDlg.h"
 #include "store/SettingsStore.h"
 #include "ui/UiServices.h"
 
@@ -49,6 +50,13 @@ std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui)
         auto dialog = std::make_unique<CFileRenameDlg>(ui);
         dialog->m_strSource = QStringLiteral("/home/owner/Mail/config-reply.txt");
         dialog->m_strNewName = QStringLiteral("/home/owner/lists/photo.conf");
+        return dialog;
+    }
+    case IDD_STATUS: {
+        static QObject run; // nobody to answer
+        auto dialog = std::make_unique<CStatusDlg>(ui.dialUp(), run);
+        dialog->m_strStatus1 = QStringLiteral("(2/3)通目を送信中");
+        dialog->m_strStatus2 = QStringLiteral("ホストへの接続完了");
         return dialog;
     }
     default:
@@ -107,6 +115,20 @@ int main(int argc, char *argv[])
             status = 1;
         } else {
             std::printf("%s\n", qPrintable(file));
+        }
+        if (auto *statusWindow = qobject_cast<CStatusDlg *>(dialog.get())) {
+            // A run that dials shows the keep-connection box.
+            statusWindow->showControl(StatusIds::IDC_KEEPCONNECTION, true);
+            statusWindow->SetStatusLine1(QStringLiteral("プロバイダへ電話をかけています"));
+            statusWindow->SetStatusLine2(QString());
+            const QString dialled =
+                QDir(outDir).filePath(QStringLiteral("dialog-%1-dialup.png").arg(id));
+            if (!statusWindow->grab().save(dialled, "PNG")) {
+                std::fprintf(stderr, "tavelin-render: cannot write %s\n", qPrintable(dialled));
+                status = 1;
+            } else {
+                std::printf("%s\n", qPrintable(dialled));
+            }
         }
         dialog->close();
     }
