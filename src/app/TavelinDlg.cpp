@@ -7,6 +7,7 @@
 #include "commands/UserMessage.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
+#include "send/DialUpBinding.h"
 #include "settings/CommonSheet.h"
 #include "store/AppRegistry.h"
 #include "store/SettingsStore.h"
@@ -168,8 +169,10 @@ void CTavelinDlg::SelectList(int position)
             IDC_EXTRACT, IDC_EDIT, IDC_BROWSE},
            selected);
     showControl(IDC_ARGUMENT, selected);
-    enable(IDC_CREATE, selected && !text(IDC_ARGUMENT).isEmpty());
-    enable({IDC_QUEUE, IDC_SENDALL}, selected && m_nCount != 0);
+    // A run holds these buttons until its end gives them back.
+    const bool free = !m_sending.holdsRunButtons();
+    enable(IDC_CREATE, free && selected && !text(IDC_ARGUMENT).isEmpty());
+    enable({IDC_QUEUE, IDC_SENDALL}, free && selected && m_nCount != 0);
 }
 
 void CTavelinDlg::OnUpdateField(QByteArray MailingListEntry::*field, int id)
@@ -379,7 +382,12 @@ void CTavelinDlg::RecountQueued()
     m_nCount =
         quint32(OutgoingFolder::CountQueued(QString::fromLocal8Bit(m_settings.MailSavePath)));
     setText(IDC_COUNT, QString::number(m_nCount));
-    enable({IDC_QUEUE, IDC_SENDALL}, m_nCount != 0);
+    enable({IDC_QUEUE, IDC_SENDALL}, !m_sending.holdsRunButtons() && m_nCount != 0);
+}
+
+QStringList CTavelinDlg::dialUpEntries()
+{
+    return m_ui.dialUp().entryNames();
 }
 
 void CTavelinDlg::done(int result)

@@ -53,6 +53,8 @@ public:
     void raiseDirty();
     CommandTabs &commandTabs() { return m_tabs; }
     WindowSendAllView &sending() { return m_sending; }
+    // The dial-up entries the common settings offer; empty without the service.
+    QStringList dialUpEntries();
 
     // Counts the created mails in the outgoing folder and enables the queue
     // buttons by the count.

@@ -37,6 +37,7 @@ enum class ControlStyle : unsigned
     DefaultButton = 1u << 8,
     NoTabStop = 1u << 9,
     AttachToBuddy = 1u << 10, // an up-down takes the right end of its buddy's place
+    Center = 1u << 11,        // a text centred in its place
 };
 Q_DECLARE_FLAGS(ControlStyles, ControlStyle)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ControlStyles)

@@ -184,6 +184,21 @@ const std::vector<DialogTemplate> &templates()
              {IDOK, K::Button, "OK", {58, 58, 50, 14}, S::DefaultButton | S::GroupStart},
              {IDCANCEL, K::Button, "ｷｬﾝｾﾙ", {118, 58, 50, 14}},
          }},
+        {IDD_STATUS,
+         "Tavelin 処理ステータス",
+         {187, 61},
+         kDialogFont,
+         kDialogPointSize,
+         {
+             {StatusIds::IDC_STATUS1, K::Static, "", {7, 5, 173, 18}, S::Center},
+             {StatusIds::IDC_STATUS2, K::Static, "", {7, 25, 173, 8}, S::Center},
+             {StatusIds::IDC_KEEPCONNECTION,
+              K::CheckBox,
+              "ﾀﾞｲｱﾙｱｯﾌﾟを切断しない",
+              {7, 42, 110, 10},
+              S::Hidden},
+             {StatusIds::IDC_CANCELSEND, K::Button, "送信ｷｬﾝｾﾙ", {130, 40, 50, 14}},
+         }},
     };
     return all;
 }

@@ -21,6 +21,7 @@ enum ResourceId : int
     IDI_PLACEHOLDER = 131, // the small black triangle of the placeholder buttons
     IDD_TITLE = 134,
     IDD_FILERENAME = 135,
+    IDD_STATUS = 136,
     IDS_CONFIG_SHEET = 153,
 };
 
@@ -138,6 +139,17 @@ enum : int
 
 // Templates 104 to 107 and 110, the config pages: their controls are named by
 // keyword, one row each, in src/config/ConfigPageLayout.cpp.
+
+// Template 136, the status window of a sending run.
+namespace StatusIds {
+enum : int
+{
+    IDC_KEEPCONNECTION = 1164, // "ﾀﾞｲｱﾙｱｯﾌﾟを切断しない"
+    IDC_STATUS1 = 1165,
+    IDC_STATUS2 = 1166,
+    IDC_CANCELSEND = 1182, // "送信ｷｬﾝｾﾙ"
+};
+}
 
 // The system-menu command that opens the version box.
 constexpr int IDM_ABOUTBOX = 16;

@@ -1,5 +1,7 @@
 #include "QtUiServices.h"
 
+#include "send/NetworkManagerDialUp.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -104,4 +106,11 @@ std::optional<QString> QtUiServices::pickFolder(QWidget *parent, const QString &
 DialogAnswer QtUiServices::runModal(QDialog &dialog)
 {
     return dialog.exec() == QDialog::Accepted ? DialogAnswer::Ok : DialogAnswer::Cancel;
+}
+
+DialUpBinding &QtUiServices::dialUp()
+{
+    if (!m_dialUp)
+        m_dialUp = std::make_unique<NetworkManagerDialUp>();
+    return *m_dialUp;
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "send/DialUpBinding.h"
 #include "ui/UiServices.h"
 
-// The real questions: QMessageBox, QFileDialog and exec().
+#include <memory>
+
+// The real questions: QMessageBox, QFileDialog and exec(); the real dial-up service.
 class QtUiServices : public UiServices
 {
 public:
@@ -12,6 +15,11 @@ public:
     std::optional<QString> pickFolder(QWidget *parent, const QString &caption,
                                       const QString &startFolder) override;
     DialogAnswer runModal(QDialog &dialog) override;
+    // NetworkManager on the system bus.
+    DialUpBinding &dialUp() override;
+
+private:
+    std::unique_ptr<DialUpBinding> m_dialUp;
 };
 
 // The filter list as QFileDialog name filters ("text (patterns)").

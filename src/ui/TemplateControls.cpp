@@ -66,7 +66,10 @@ QWidget *makeControl(const ControlTemplate &row, bool dialogHasDefault, QWidget 
     case ControlKind::Static: {
         auto *label = new QLabel(text, parent);
         label->setTextFormat(Qt::PlainText);
-        label->setAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+        const Qt::Alignment across = row.style.testFlag(ControlStyle::Center) ? Qt::AlignHCenter
+                                     : right                                  ? Qt::AlignRight
+                                                                              : Qt::AlignLeft;
+        label->setAlignment(across | Qt::AlignTop);
         return label;
     }
     case ControlKind::Icon: {

@@ -1,6 +1,15 @@
 #include "UiServices.h"
 
+#include "send/NetworkManagerDialUp.h"
+
 #include <QMenu>
+
+DialUpBinding &UiServices::dialUp()
+{
+    // A binding on no bus at all is one on a system without the service.
+    static NetworkManagerDialUp none{QDBusConnection(QString())};
+    return none;
+}
 
 std::optional<int> UiServices::popupMenu(QWidget *owner, const QPoint &at,
                                          const QStringList &entries)

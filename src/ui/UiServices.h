@@ -9,6 +9,7 @@
 
 #include <optional>
 
+class DialUpBinding;
 class QDialog;
 class QPoint;
 class QWidget;
@@ -90,6 +91,10 @@ public:
     // The real menu unless a runner answers otherwise.
     virtual std::optional<int> popupMenu(QWidget *owner, const QPoint &at,
                                          const QStringList &entries);
+
+    // The system's dial-up service, for the status window and the common
+    // settings. By default none: every operation answers NotLoaded.
+    virtual DialUpBinding &dialUp();
 
     // Presents a failure or notice a core operation handed back in a message
     // box with an OK button.

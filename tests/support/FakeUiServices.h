@@ -54,6 +54,13 @@ public:
 
     QList<Question> asked;
     int unanswered = 0;
+    // The dial-up service the windows get; none when null.
+    DialUpBinding *dialUpBinding = nullptr;
+
+    DialUpBinding &dialUp() override
+    {
+        return dialUpBinding ? *dialUpBinding : UiServices::dialUp();
+    }
 
     QList<Question> askedOf(Kind kind) const
     {

@@ -12,6 +12,7 @@
 #include "config/ConfigPageLayout.h"
 #include "config/ConfigSheet.h"
 #include "resources/ResourceIds.h"
+#include "send/StatusDlg.h"
 #include "settings/CommonSheet.h"
 #include "store/SettingsStore.h"
 #include "ui/UiServices.h"
@@ -136,6 +137,21 @@ std::unique_ptr<CCommonSheet> commonSheet(UiServices &ui, bool companion)
         ui, settings, QStringList{QStringLiteral("Office"), QStringLiteral("Home DSL")});
 }
 
+// The status window of a run: one that dials shows the keep-connection box.
+std::unique_ptr<TemplateDialog> statusWindow(UiServices &ui, bool dialling)
+{
+    static QObject run; // nobody to answer
+    auto dialog = std::make_unique<CStatusDlg>(ui.dialUp(), run);
+    if (dialling) {
+        dialog->showControl(StatusIds::IDC_KEEPCONNECTION, true);
+        dialog->m_strStatus1 = QStringLiteral("プロバイダへ電話をかけています");
+    } else {
+        dialog->m_strStatus1 = QStringLiteral("(2/3)通目を送信中");
+        dialog->m_strStatus2 = QStringLiteral("ホストへの接続完了");
+    }
+    return dialog;
+}
+
 // The config sheet on page (1 to 5), with the config at path loaded.
 std::unique_ptr<TemplateDialog> configSheetOn(int page, const QString &path, UiServices &ui)
 {
@@ -172,6 +188,8 @@ std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui, const QStri
     case IDD_COMMON_SEND:
     case IDD_COMMON_EDIT:
         return commonSheet(ui, false);
+    case IDD_STATUS:
+        return statusWindow(ui, false);
     default:
         // A template without a window class yet: its controls as the template has them.
         return findDialogTemplate(id) ? std::make_unique<TemplateDialog>(id) : nullptr;
@@ -190,6 +208,8 @@ std::vector<Sample> samples(int id, UiServices &ui, const QString &configPath)
     all.push_back({sampleDialog(id, ui, configPath), page, name});
     if (id == IDD_COMMON_SEND)
         all.push_back({commonSheet(ui, true), 0, name + QStringLiteral("-quillon")});
+    if (id == IDD_STATUS)
+        all.push_back({statusWindow(ui, true), 0, name + QStringLiteral("-dialup")});
     return all;
 }
 
