@@ -70,9 +70,18 @@ void CFileRenameDlg::CopySourceToNewName()
     // target only when complete: a failure leaves the old target whole. The
     // rename goes over a link's target: never over a device, FIFO or folder.
     QString error = SafeFile::writeRefusal(m_strNewName);
-    QSaveFile target(m_strNewName);
-    if (error.isEmpty() && !target.open(QIODevice::WriteOnly))
-        return;
+    QSaveFile whole(m_strNewName);
+    QFile inPlace(m_strNewName);
+    QFileDevice *target = &whole;
+    if (error.isEmpty() && !whole.open(QIODevice::WriteOnly)) {
+        // No temporary file beside the target (a folder the owner may not
+        // write in, a name at the length limit): the target is written in
+        // place, as an existing file the owner may write can still be.
+        errno = 0;
+        target = &inPlace;
+        if (!inPlace.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            error = SafeFile::reason(inPlace.errorString(), errno);
+    }
     QByteArray chunk;
     while (error.isEmpty()) {
         chunk = source.read(64 * 1024);
@@ -82,12 +91,14 @@ void CFileRenameDlg::CopySourceToNewName()
             break;
         }
         errno = 0;
-        if (target.write(chunk) != chunk.size())
-            error = SafeFile::reason(target.errorString(), errno);
+        if (target->write(chunk) != chunk.size())
+            error = SafeFile::reason(target->errorString(), errno);
     }
     errno = 0;
-    if (error.isEmpty() && !target.commit())
-        error = SafeFile::reason(target.errorString(), errno);
+    if (error.isEmpty() && target == &whole && !whole.commit())
+        error = SafeFile::reason(whole.errorString(), errno);
+    if (error.isEmpty() && target == &inPlace && !inPlace.flush())
+        error = SafeFile::reason(inPlace.errorString(), errno);
     if (error.isEmpty())
         return;
     m_ui.messageBox(this,

@@ -5,7 +5,8 @@
 class UiServices;
 
 // Shows a handed-over file, asks for a new name and on OK copies the file to
-// that name, replacing the file there only once the copy is complete.
+// that name, replacing the file there only once the copy is complete (where
+// no temporary file can be made beside it, by writing it in place).
 class CFileRenameDlg : public TemplateDialog
 {
     Q_OBJECT

@@ -11,6 +11,8 @@ enum ResourceId : int
     IDD_TAVELIN_DIALOG = 102,
     IDP_SOCKETS_INIT_FAILED = 103,
     IDR_MAINFRAME = 128,
+    IDD_QUEUEDMAIL = 129,
+    IDD_MAILSELECT = 130,
     IDD_TITLE = 134,
     IDD_FILERENAME = 135,
 };
@@ -74,6 +76,25 @@ enum : int
     IDC_BROWSE = 1003,
     IDC_SOURCE = 1162,
     IDC_NEWNAME = 1163,
+};
+}
+
+// Template 129, the queued mails.
+namespace QueuedMailIds {
+enum : int
+{
+    IDC_EDIT = 1000,
+    IDC_DELETE = 1002,
+    IDC_MAILS = 1160,
+};
+}
+
+// Template 130, the mail selection.
+namespace MailSelectIds {
+enum : int
+{
+    IDC_BROWSE = 1001,
+    IDC_FILE = 1159,
 };
 }
 

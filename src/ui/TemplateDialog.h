@@ -3,6 +3,12 @@
 #include "ui/TemplateControls.h"
 
 #include <QDialog>
+#include <QStringList>
+
+class QMimeData;
+
+// The local files of a drop, in the order the file manager gave them.
+QStringList localFiles(const QMimeData *mime);
 
 // A dialog built from a template, modal or modeless: the dialog classes of
 // the program derive from it and address their controls by id.
@@ -35,6 +41,7 @@ protected:
 
 private:
     void build(const DialogTemplate &t);
+    void focusFirstControl();
 
     bool m_initialized = false;
     bool m_inCancel = false;
