@@ -2,6 +2,8 @@
 
 #include "ui/TemplateDialog.h"
 
+class QFile;
+class QFileDevice;
 class UiServices;
 
 // Shows a handed-over file, asks for a new name and on OK copies the file to
@@ -26,6 +28,9 @@ protected:
 private:
     void OnBrowse();
     void CopySourceToNewName();
+    // Copies what is left of source into target; empty, or why not.
+    static QString copyInto(QFile &source, QFileDevice &target);
+    void showCopyFailure(const QString &error);
 
     UiServices &m_ui;
 };

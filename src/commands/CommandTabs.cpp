@@ -75,7 +75,8 @@ void CommandTabs::onTabChanged()
         m_window.m_strLabel = QString::fromUtf8(tab->fieldLabel);
         if (tab->file && entry)
             m_window.m_strArgument = QString::fromLocal8Bit(entry->*tab->file);
-        m_window.showControl(IDC_ARGUMENT, tab->fieldShown);
+        // With no list the field stays hidden, as SelectList left it.
+        m_window.showControl(IDC_ARGUMENT, tab->fieldShown && entry);
         m_window.showControl(IDC_EXTRACT, tab->extractShown);
         m_window.showControl(IDC_EDIT, tab->editShown);
         m_window.showControl(IDC_BROWSE, tab->browseShown);
