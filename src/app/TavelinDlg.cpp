@@ -218,17 +218,14 @@ void CTavelinDlg::OnDropFiles(const QStringList &paths)
 
 void CTavelinDlg::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!localFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    acceptFileDrag(event);
 }
 
 void CTavelinDlg::dropEvent(QDropEvent *event)
 {
-    const QStringList paths = localFiles(event->mimeData());
-    if (paths.isEmpty())
-        return;
-    event->acceptProposedAction();
-    OnDropFiles(paths);
+    const QStringList paths = takeFileDrop(event);
+    if (!paths.isEmpty())
+        OnDropFiles(paths);
 }
 
 void CTavelinDlg::contextMenuEvent(QContextMenuEvent *event)

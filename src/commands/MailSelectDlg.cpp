@@ -42,16 +42,14 @@ void CMailSelectDlg::OnBrowse()
 
 void CMailSelectDlg::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!localFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    acceptFileDrag(event);
 }
 
 void CMailSelectDlg::dropEvent(QDropEvent *event)
 {
-    const QStringList paths = localFiles(event->mimeData());
+    const QStringList paths = takeFileDrop(event);
     if (paths.isEmpty())
         return;
-    event->acceptProposedAction();
     // Of a drop only the first file counts.
     m_strFileName = paths.constFirst();
     setText(IDC_FILE, m_strFileName);

@@ -2,9 +2,12 @@
 
 #include "resources/ResourceIds.h"
 
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+
+namespace {
 
 QStringList localFiles(const QMimeData *mime)
 {
@@ -15,6 +18,22 @@ QStringList localFiles(const QMimeData *mime)
         if (url.isLocalFile())
             paths.append(url.toLocalFile());
     }
+    return paths;
+}
+
+} // namespace
+
+void acceptFileDrag(QDragEnterEvent *event)
+{
+    if (!localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+QStringList takeFileDrop(QDropEvent *event)
+{
+    const QStringList paths = localFiles(event->mimeData());
+    if (!paths.isEmpty())
+        event->acceptProposedAction();
     return paths;
 }
 

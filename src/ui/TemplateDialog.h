@@ -5,10 +5,14 @@
 #include <QDialog>
 #include <QStringList>
 
-class QMimeData;
+class QDragEnterEvent;
+class QDropEvent;
 
-// The local files of a drop, in the order the file manager gave them.
-QStringList localFiles(const QMimeData *mime);
+// A drag that carries local files is accepted.
+void acceptFileDrag(QDragEnterEvent *event);
+// The local files of a drop, in the order the file manager gave them; the
+// drop is accepted when there are any.
+QStringList takeFileDrop(QDropEvent *event);
 
 // A dialog built from a template, modal or modeless: the dialog classes of
 // the program derive from it and address their controls by id.
