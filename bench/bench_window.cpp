@@ -1,16 +1,21 @@
 // The main window on the offscreen platform: opening it on a register of 500
 // lists (store read, widgets built, selector filled), adding a list (the whole
-// register written), and the file-rename copy of a 50 MB file.
+// register written), a change of command tab, the queue dialog opening on
+// 10 000 queued mails, and the file-rename copy of a 50 MB file.
 #include "BenchSupport.h"
 #include "app/FileRenameDlg.h"
 #include "app/TavelinDlg.h"
+#include "commands/OutgoingFolder.h"
+#include "commands/QueuedMailDlg.h"
 #include "store/AppRegistry.h"
 #include "store/SettingsStore.h"
 #include "ui/UiServices.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -19,6 +24,7 @@ namespace {
 
 constexpr int kLists = 500;
 constexpr int kRounds = 5;
+constexpr int kQueued = 10000;
 
 // Every dialog is confirmed at once, a title dialog with a new title; every
 // message is cancelled.
@@ -82,6 +88,33 @@ int main(int argc, char *argv[])
     CTavelinDlg window(ui, {QStringLiteral("tavelin")});
     window.initialize();
     const double add = bestMs(kRounds, [&] { window.press(1006); });
+    window.show(); // a shown window lays out and paints what a tab shows
+    auto *tabs = window.item<QTabWidget>(1037);
+    int tab = 0;
+    const double tabChange = bestMs(50, [&] {
+        tabs->setCurrentIndex(tab = (tab + 1) % 8);
+        QCoreApplication::processEvents();
+    });
+
+    const QString outgoing = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(outgoing);
+    for (int i = 0; i < kQueued; ++i) {
+        QFile mail(
+            OutgoingFolder::QueuedPath(outgoing, QStringLiteral("tvl%1.TMP").arg(i + 1, 0, 16)));
+        if (!mail.open(QIODevice::WriteOnly))
+            return 1;
+        mail.write("X-Tavelin-ML: list\r\nTo: majordomo@lists.example.org\r\n"
+                   "From: owner@example.org\r\nDate: Mon, 1 Jan 2024 09:00:00 +0900\r\n"
+                   "Subject: unsubscribe list member" +
+                   QByteArray::number(i * 7919 % kQueued) +
+                   "@example.org\r\n\r\napprove x\r\nend\r\n");
+    }
+    const double queue = bestMs(kRounds, [&] {
+        CQueuedMailDlg dialog(ui);
+        dialog.m_strFolder = outgoing;
+        dialog.show();
+        QCoreApplication::processEvents();
+    });
 
     const QString source = dir.filePath(QStringLiteral("reply.txt"));
     {
@@ -104,6 +137,8 @@ int main(int argc, char *argv[])
     std::printf("open main window, %d lists:     %8.2f ms\n", kLists, open);
     std::printf("  of which the store's load:    %8.2f ms\n", load);
     std::printf("add a list (register written):  %8.2f ms\n", add);
+    std::printf("change of command tab:          %8.3f ms\n", tabChange);
+    std::printf("queue dialog, %d mails:      %8.2f ms\n", kQueued, queue);
     std::printf("file-rename copy of 50 MB:      %8.2f ms (%.0f MB/s)\n", copy, 50 / (copy / 1000));
     return 0;
 }

@@ -5,7 +5,57 @@
 #include "ui/QtUiServices.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+// Test seam for the whole-program test: every question is printed and
+// answered Cancel, so no window waits for an owner.
+class ReportingUiServices : public SilentUiServices
+{
+public:
+    DialogAnswer messageBox(QWidget *, const QString &text, const QString &caption, MessageButtons,
+                            MessageIcon) override
+    {
+        std::printf("message: %s: %s\n", qPrintable(caption), qPrintable(text));
+        return DialogAnswer::Cancel;
+    }
+};
+
+// Test seam: with TAVELIN_TEST_REPORT set, the program opens its window as
+// usual, prints the selected list, tab, command field and count, and ends
+// without saving anything. Nothing else reads the variable.
+int reportWindowState(const QStringList &arguments)
+{
+    ReportingUiServices ui;
+    CTavelinDlg window(ui, arguments);
+    window.initialize();
+    const int position = window.selectedPosition();
+    std::printf("list: %s\ntab: %d\nfield: %s\ncount: %u\n",
+                position < 0 ? "" : window.lists().at(position).Title.constData(),
+                window.commandTabs().currentTab(), qPrintable(window.text(MainIds::IDC_ARGUMENT)),
+                window.queuedCount());
+    std::fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+bool installJapaneseTranslation(QCoreApplication &app)
+{
+    auto *qt = new QTranslator(&app);
+    if (qt->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                 QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        app.installTranslator(qt))
+        return true;
+    delete qt;
+    return false;
+}
 
 int runTavelin(QApplication &app)
 {
@@ -13,6 +63,9 @@ int runTavelin(QApplication &app)
     // can fail before the window.
     app.setApplicationName(QStringLiteral("Tavelin"));
     app.setWindowIcon(resourceIcon(IDR_MAINFRAME));
+    installJapaneseTranslation(app);
+    if (qEnvironmentVariableIsSet("TAVELIN_TEST_REPORT"))
+        return reportWindowState(app.arguments());
     QtUiServices ui;
     CTavelinDlg window(ui, app.arguments());
     // Test seam, for the whole-program tests: TAVELIN_TEST_PRESS lists

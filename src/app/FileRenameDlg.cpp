@@ -70,26 +70,53 @@ void CFileRenameDlg::CopySourceToNewName()
     // target only when complete: a failure leaves the old target whole. The
     // rename goes over a link's target: never over a device, FIFO or folder.
     QString error = SafeFile::writeRefusal(m_strNewName);
-    QSaveFile target(m_strNewName);
-    if (error.isEmpty() && !target.open(QIODevice::WriteOnly))
+    if (!error.isEmpty()) {
+        showCopyFailure(error);
         return;
-    QByteArray chunk;
-    while (error.isEmpty()) {
-        chunk = source.read(64 * 1024);
-        if (chunk.isEmpty()) {
-            if (!source.atEnd())
-                error = source.errorString();
-            break;
+    }
+    QSaveFile whole(m_strNewName);
+    errno = 0;
+    if (whole.open(QIODevice::WriteOnly)) {
+        if (error = copyInto(source, whole); !error.isEmpty()) {
+            showCopyFailure(error);
+            return;
         }
         errno = 0;
-        if (target.write(chunk) != chunk.size())
-            error = SafeFile::reason(target.errorString(), errno);
+        if (whole.commit())
+            return;
     }
-    errno = 0;
-    if (error.isEmpty() && !target.commit())
-        error = SafeFile::reason(target.errorString(), errno);
-    if (error.isEmpty())
-        return;
+    // No temporary file could be made or named beside the target (a folder
+    // the owner may not write in, a name at the length limit): the target is
+    // written in place, as an existing file the owner may write still can be.
+    // Not after a failed write: a full disk would take the old content too.
+    const int why = errno;
+    error = SafeFile::reason(whole.errorString(), why);
+    if (why == EACCES || why == EPERM || why == ENAMETOOLONG) {
+        QFile inPlace(m_strNewName);
+        errno = 0;
+        if (!source.seek(0) || !inPlace.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            error = SafeFile::reason(inPlace.errorString(), errno);
+        else if (error = copyInto(source, inPlace); error.isEmpty() && !inPlace.flush())
+            error = SafeFile::reason(inPlace.errorString(), errno);
+    }
+    if (!error.isEmpty())
+        showCopyFailure(error);
+}
+
+QString CFileRenameDlg::copyInto(QFile &source, QFileDevice &target)
+{
+    for (;;) {
+        const QByteArray chunk = source.read(64 * 1024);
+        if (chunk.isEmpty())
+            return source.atEnd() ? QString() : source.errorString();
+        errno = 0;
+        if (target.write(chunk) != chunk.size())
+            return SafeFile::reason(target.errorString(), errno);
+    }
+}
+
+void CFileRenameDlg::showCopyFailure(const QString &error)
+{
     m_ui.messageBox(this,
                     QStringLiteral("%1 を %2 にコピーできませんでした。\n%3")
                         .arg(QDir::toNativeSeparators(m_strSource),

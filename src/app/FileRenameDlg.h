@@ -2,10 +2,13 @@
 
 #include "ui/TemplateDialog.h"
 
+class QFile;
+class QFileDevice;
 class UiServices;
 
 // Shows a handed-over file, asks for a new name and on OK copies the file to
-// that name, replacing the file there only once the copy is complete.
+// that name, replacing the file there only once the copy is complete (where
+// no temporary file can be made beside it, by writing it in place).
 class CFileRenameDlg : public TemplateDialog
 {
     Q_OBJECT
@@ -25,6 +28,9 @@ protected:
 private:
     void OnBrowse();
     void CopySourceToNewName();
+    // Copies what is left of source into target; empty, or why not.
+    static QString copyInto(QFile &source, QFileDevice &target);
+    void showCopyFailure(const QString &error);
 
     UiServices &m_ui;
 };

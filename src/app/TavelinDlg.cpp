@@ -17,27 +17,10 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 
 using namespace MainIds;
-
-namespace {
-
-QStringList localFiles(const QMimeData *mime)
-{
-    QStringList paths;
-    if (!mime)
-        return paths;
-    for (const QUrl &url : mime->urls()) {
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
-    }
-    return paths;
-}
-
-} // namespace
 
 CTavelinDlg::CTavelinDlg(UiServices &ui, QStringList arguments, QWidget *parent)
     : TemplateDialog(IDD_TAVELIN_DIALOG, parent), m_ui(ui), m_arguments(std::move(arguments)),
@@ -56,6 +39,12 @@ CTavelinDlg::CTavelinDlg(UiServices &ui, QStringList arguments, QWidget *parent)
     // Only the owner's choice counts as a selection change; the window's own
     // selections run SelectList themselves.
     connect(item<QComboBox>(IDC_LIST), &QComboBox::activated, this, &CTavelinDlg::OnSelchangeList);
+    // The count reads as the first word of "通 作成済" (1181): its digits
+    // stand on the label's baseline. A label draws its text from its top; an
+    // edit centres it, one pixel below its top when told to keep to the top.
+    auto *count = item<QLineEdit>(IDC_COUNT);
+    count->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    count->setTextMargins(0, -1, 0, 0);
     connect(item<QLineEdit>(IDC_ADDRESS), &QLineEdit::textChanged, this,
             [this] { OnUpdateField(&MailingListEntry::Address, IDC_ADDRESS); });
     connect(item<QLineEdit>(IDC_LISTNAME), &QLineEdit::textChanged, this,
@@ -165,14 +154,10 @@ void CTavelinDlg::SelectList(int position)
         m_nSel = -1;
     }
 
-    enable({IDC_RENAME, IDC_DELETE, IDC_ADDRESS, IDC_LISTNAME, IDC_PASSWD, IDC_TAB, IDC_ARGUMENT,
-            IDC_EXTRACT, IDC_EDIT, IDC_BROWSE},
-           selected);
-    showControl(IDC_ARGUMENT, selected);
+    enable({IDC_RENAME, IDC_DELETE, IDC_ADDRESS, IDC_LISTNAME, IDC_PASSWD}, selected);
+    m_tabs.onListSelected(selected);
     // A run holds these buttons until its end gives them back.
-    const bool free = !m_sending.holdsRunButtons();
-    enable(IDC_CREATE, free && selected && !text(IDC_ARGUMENT).isEmpty());
-    enable({IDC_QUEUE, IDC_SENDALL}, free && selected && m_nCount != 0);
+    enable({IDC_QUEUE, IDC_SENDALL}, !m_sending.holdsRunButtons() && selected && m_nCount != 0);
 }
 
 void CTavelinDlg::OnUpdateField(QByteArray MailingListEntry::*field, int id)
@@ -235,17 +220,14 @@ void CTavelinDlg::OnDropFiles(const QStringList &paths)
 
 void CTavelinDlg::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!localFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    acceptFileDrag(event);
 }
 
 void CTavelinDlg::dropEvent(QDropEvent *event)
 {
-    const QStringList paths = localFiles(event->mimeData());
-    if (paths.isEmpty())
-        return;
-    event->acceptProposedAction();
-    OnDropFiles(paths);
+    const QStringList paths = takeFileDrop(event);
+    if (!paths.isEmpty())
+        OnDropFiles(paths);
 }
 
 void CTavelinDlg::contextMenuEvent(QContextMenuEvent *event)
@@ -355,7 +337,7 @@ void CTavelinDlg::ShowSaveFailure(const QString &reason)
 
 void CTavelinDlg::OnCommonSettings()
 {
-    CCommonSheet sheet(m_ui, m_settings, QStringList(), this);
+    CCommonSheet sheet(m_ui, m_settings, dialUpEntries(), this);
     if (m_ui.runModal(sheet) != DialogAnswer::Ok)
         return;
     // All values are written, changed or not.

@@ -20,14 +20,22 @@ public:
     int currentTab() const;
     // Selects a tab without running the tab-change handling.
     void selectTab(int tab);
-    // The tab-change handling: applies the tab's row.
+    // The tab-change handling: applies the tab's row; the field starts empty
+    // or, on the file tabs, with the selected list's file. The window's start,
+    // its command line and the end of a send-all run call it too.
     void onTabChanged();
+    // A list was selected (or none could be): the tab area's controls are
+    // enabled with it, and a file tab shows the new list's file.
+    void onListSelected(bool selected);
     // A file dropped on the window or named on the command line, with a list
     // selected: the address tabs read it for addresses into the field, the
     // config tab takes it as the list's config file; other tabs ignore it.
     void handleFile(const QString &path);
 
 private:
+    // Whether 1060 can be pressed: a list is selected and the tab needs no
+    // field or the field holds text.
+    bool createAllowed() const;
     void extractAddresses(const QString &path);
     void handOverConfig(const QString &path);
     // The handlers of the tab area's controls.

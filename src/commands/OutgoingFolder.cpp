@@ -39,6 +39,9 @@ template <typename Visit> void forEachQueued(const QString &folder, Visit visit)
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
+        // A link counts by what it points to: a link to a FIFO is none.
+        if (!it.fileInfo().isFile())
+            continue;
         if (IsQueuedName(name) && !visit(name))
             return;
     }
@@ -198,6 +201,9 @@ QString QueuedPath(const QString &folder, const QString &name)
 
 QByteArray ReadSubject(const QString &path)
 {
+    // Only a plain file is read: opening a FIFO would wait for a writer.
+    if (!SafeFile::readRefusal(path).isEmpty())
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};

@@ -18,6 +18,8 @@ enum ResourceId : int
     IDD_COMMON_EDIT = 109,
     IDD_CONFIG_PAGE5 = 110,
     IDR_MAINFRAME = 128,
+    IDD_QUEUEDMAIL = 129,
+    IDD_MAILSELECT = 130,
     IDI_PLACEHOLDER = 131, // the small black triangle of the placeholder buttons
     IDD_TITLE = 134,
     IDD_FILERENAME = 135,
@@ -148,6 +150,25 @@ enum : int
     IDC_STATUS1 = 1165,
     IDC_STATUS2 = 1166,
     IDC_CANCELSEND = 1182, // "送信ｷｬﾝｾﾙ"
+};
+}
+
+// Template 129, the queued mails.
+namespace QueuedMailIds {
+enum : int
+{
+    IDC_EDIT = 1000,
+    IDC_DELETE = 1002,
+    IDC_MAILS = 1160,
+};
+}
+
+// Template 130, the mail selection.
+namespace MailSelectIds {
+enum : int
+{
+    IDC_BROWSE = 1001,
+    IDC_FILE = 1159,
 };
 }
 

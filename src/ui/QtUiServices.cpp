@@ -11,13 +11,24 @@ QStringList qtNameFilters(const QString &filterList)
 {
     QStringList filters;
     for (const FileFilter &filter : parseFilterList(filterList)) {
-        QString patterns = filter.pattern;
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        QStringList patterns = filter.pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        QString text = filter.text;
+#ifndef Q_OS_WIN
+        // "*.*" means every file on Windows; elsewhere it would hide the
+        // names without a dot, as a saved mail often has.
+        const QString tail = QStringLiteral("(*.*)");
+        if (text.endsWith(tail))
+            text = text.chopped(tail.size()) + QStringLiteral("(*)");
+        for (QString &pattern : patterns) {
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+#endif
         // QFileDialog reads the patterns from the last parentheses; a text
         // that already ends in them is kept as it is.
-        const QString tail = QLatin1Char('(') + patterns + QLatin1Char(')');
-        filters.append(filter.text.endsWith(tail) ? filter.text
-                                                  : filter.text + QLatin1Char(' ') + tail);
+        const QString joined =
+            QLatin1Char('(') + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        filters.append(text.endsWith(joined) ? text : text + QLatin1Char(' ') + joined);
     }
     return filters;
 }
@@ -87,7 +98,9 @@ std::optional<QString> QtUiServices::openFileName(QWidget *parent, const FileDia
         const QFileInfo initial(request.initialName);
         if (initial.isAbsolute())
             dialog.setDirectory(initial.absolutePath());
-        dialog.selectFile(initial.fileName());
+        // A wildcard name ("*.*") would filter the listing, not name a file.
+        if (!initial.fileName().contains(QLatin1Char('*')))
+            dialog.selectFile(initial.fileName());
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

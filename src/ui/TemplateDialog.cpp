@@ -2,7 +2,40 @@
 
 #include "resources/ResourceIds.h"
 
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
+
+namespace {
+
+QStringList localFiles(const QMimeData *mime)
+{
+    QStringList paths;
+    if (!mime)
+        return paths;
+    for (const QUrl &url : mime->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+} // namespace
+
+void acceptFileDrag(QDragEnterEvent *event)
+{
+    if (!localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+QStringList takeFileDrop(QDropEvent *event)
+{
+    const QStringList paths = localFiles(event->mimeData());
+    if (!paths.isEmpty())
+        event->acceptProposedAction();
+    return paths;
+}
 
 TemplateDialog::TemplateDialog(int templateId, QWidget *parent)
     : TemplateDialog(knownTemplate(templateId), parent)
@@ -47,8 +80,26 @@ void TemplateDialog::press(int id)
 
 void TemplateDialog::showEvent(QShowEvent *event)
 {
+    const bool opening = !m_initialized;
     initialize();
     QDialog::showEvent(event);
+    if (opening)
+        focusFirstControl();
+}
+
+void TemplateDialog::focusFirstControl()
+{
+    // The first control that takes the focus gets it; an edit there has its
+    // text selected, so typing replaces it, as dialogs do on Windows.
+    for (const ControlTemplate &row : dialogTemplate().controls) {
+        QWidget *w = control(row.id);
+        if (!w || w->isHidden() || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        w->setFocus(Qt::TabFocusReason);
+        if (auto *edit = qobject_cast<QLineEdit *>(w))
+            edit->selectAll();
+        return;
+    }
 }
 
 void TemplateDialog::reject()

@@ -3,6 +3,16 @@
 #include "ui/TemplateControls.h"
 
 #include <QDialog>
+#include <QStringList>
+
+class QDragEnterEvent;
+class QDropEvent;
+
+// A drag that carries local files is accepted.
+void acceptFileDrag(QDragEnterEvent *event);
+// The local files of a drop, in the order the file manager gave them; the
+// drop is accepted when there are any.
+QStringList takeFileDrop(QDropEvent *event);
 
 // A dialog built from a template, modal or modeless: the dialog classes of
 // the program derive from it and address their controls by id.
@@ -35,6 +45,7 @@ protected:
 
 private:
     void build(const DialogTemplate &t);
+    void focusFirstControl();
 
     bool m_initialized = false;
     bool m_inCancel = false;

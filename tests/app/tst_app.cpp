@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include "FakeUiServices.h"
+#include "app/Application.h"
 #include "app/FileRenameDlg.h"
 #include "app/TavelinDlg.h"
 #include "app/TitleDlg.h"
@@ -17,8 +18,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -656,10 +660,16 @@ private Q_SLOTS:
         render.start(QStringLiteral(TAVELIN_RENDER), {m_dir->filePath(QStringLiteral("png"))});
         QVERIFY(render.waitForFinished(60000));
         QCOMPARE(render.exitCode(), 0);
-        for (int id : {100, 102, 134, 135}) {
-            const QImage image(m_dir->filePath(QStringLiteral("png/dialog-%1.png").arg(id)));
-            QVERIFY2(!image.isNull(), qPrintable(QString::number(id)));
-            QCOMPARE(image.size(), TemplateDialog(id).size());
+        // Every window that is not a page of a sheet, at its template's size.
+        QStringList names;
+        for (int id : {100, 102, 129, 130, 134, 135, 136})
+            names.append(QString::number(id));
+        for (int tab = 0; tab < 8; ++tab)
+            names.append(QStringLiteral("102-tab%1").arg(tab));
+        for (const QString &name : std::as_const(names)) {
+            const QImage image(m_dir->filePath(QStringLiteral("png/dialog-%1.png").arg(name)));
+            QVERIFY2(!image.isNull(), qPrintable(name));
+            QCOMPARE(image.size(), TemplateDialog(name.left(3).toInt()).size());
             QSet<QRgb> colours;
             for (int y = 0; y < image.height(); y += 2)
                 for (int x = 0; x < image.width(); x += 2)
@@ -761,6 +771,101 @@ private Q_SLOTS:
         QVERIFY(messages[0].text.contains(path("list.conf")));
         QCOMPARE(messages[0].caption, QStringLiteral("ファイル名変更"));
         QCOMPARE(messages[0].icon, MessageIcon::Stop);
+    }
+
+    void theWholeProgramTakesItsCommandLineRequest()
+    {
+        MailingListEntry photo = list("photo", "majordomo@example.org");
+        photo.ListName = "photo";
+        SaveRegister({list("garden"), photo});
+        queueMails(1);
+        const QString mail = path(QStringLiteral("join.eml"));
+        QVERIFY(writeFile(mail, "From: New Member <new@example.org>\r\n\r\nplease add me\r\n"));
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->path());
+        env.insert(QStringLiteral("TAVELIN_TEST_REPORT"), QStringLiteral("1"));
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(TAVELIN_PROGRAM),
+                      {QStringLiteral("SUBSCRIBE"), QStringLiteral("photo"), mail});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+        const QByteArray report = program.readAllStandardOutput();
+        QVERIFY2(report.startsWith("list: photo\ntab: 1\nfield: new@example.org\ncount: 1\n"),
+                 report.constData());
+        // The window asked to save on closing, was refused, and wrote nothing.
+        QVERIFY2(report.endsWith("message: 保存: 設定が変更されています\n保存しますか\n"),
+                 report.constData());
+        QCOMPARE(storedRegister().at(1), photo);
+    }
+
+    void dialogsSpeakJapaneseAndTheFirstFieldTakesTheTyping()
+    {
+        QVERIFY(installJapaneseTranslation(*qApp));
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
+
+        CTitleDlg dialog;
+        dialog.m_strTitle = QStringLiteral("old");
+        dialog.show();
+        auto *edit = dialog.item<QLineEdit>(1161);
+        QCOMPARE(edit->selectedText(), QStringLiteral("old"));
+        QTest::keyClicks(edit, QStringLiteral("new"));
+        QCOMPARE(edit->text(), QStringLiteral("new"));
+    }
+
+    void theCountStandsOnTheBaselineOfItsLabel()
+    {
+        auto window = open({});
+        // The same digit in both: the lowest inked row is the baseline.
+        window->setText(1181, QStringLiteral("0"));
+        window->setText(1063, QStringLiteral("0"));
+        const QImage image = window->grab().toImage();
+        const auto lowestInk = [&image](const QRect &rect) {
+            for (int y = rect.bottom(); y >= rect.top(); --y)
+                for (int x = rect.left(); x <= rect.right(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128)
+                        return y;
+            return -1;
+        };
+        const int label = lowestInk(window->control(1181)->geometry());
+        QVERIFY(label > 0);
+        QCOMPARE(lowestInk(window->control(1063)->geometry()), label);
+    }
+
+    void fileRenameWritesInPlaceWhereNoTemporaryFileCanBeMade_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::newRow("read-only folder") << QStringLiteral("list.conf") << true;
+        // The temporary file's longer name is more than a folder entry holds.
+        QTest::newRow("name at the length limit")
+            << QString(250, QLatin1Char('n')) + ".conf" << false;
+    }
+
+    void fileRenameWritesInPlaceWhereNoTemporaryFileCanBeMade()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, readOnlyFolder);
+        const QString folder = path(QStringLiteral("lists"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString target = folder + QLatin1Char('/') + name;
+        QVERIFY(writeFile(target, "old config, longer than the new one\r\n"));
+        QVERIFY(writeFile(path("reply.txt"), "new\r\n"));
+        if (readOnlyFolder)
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        CFileRenameDlg dialog(m_ui);
+        dialog.m_strSource = path("reply.txt");
+        dialog.m_strNewName = target;
+        m_ui.dialogScripts = {[](QDialog &) { return DialogAnswer::Ok; }};
+        m_ui.messageAnswers = {DialogAnswer::Ok};
+        const DialogAnswer answer = m_ui.runModal(dialog);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(answer, DialogAnswer::Ok);
+        QCOMPARE(readFile(target), QByteArray("new\r\n"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{name});
+        QVERIFY(m_ui.askedOf(Kind::Message).isEmpty());
     }
 };
 

@@ -11,8 +11,10 @@
 #include "commands/OutgoingFolder.h"
 #include "send/NetworkManagerDialUp.h"
 #include "send/StatusDlg.h"
+#include "settings/CommonSheet.h"
 #include "store/SettingsStore.h"
 
+#include <QComboBox>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
@@ -267,6 +269,18 @@ private Q_SLOTS:
         requireDialUp();
         auto window = open();
         QCOMPARE(window->dialUpEntries(), (QStringList{"Provider", "Office"}));
+        // The settings sheet offers them sorted as its connection names.
+        QStringList offered;
+        m_ui.dialogScripts = {[&offered](QDialog &dialog) {
+            auto &sheet = static_cast<CCommonSheet &>(dialog);
+            sheet.show();
+            const auto *list = sheet.page(0)->item<QComboBox>(CommonSendIds::IDC_ENTRY);
+            for (int i = 0; i < list->count(); ++i)
+                offered.append(list->itemText(i));
+            return DialogAnswer::Cancel;
+        }};
+        window->press(IDC_COMMON);
+        QCOMPARE(offered, (QStringList{"Office", "Provider"}));
     }
 
     void aConnectionAlreadyUpIsUsedAndLeftUp()

@@ -250,7 +250,12 @@ private Q_SLOTS:
         QTest::newRow("one") << QStringLiteral("全てのﾌｧｲﾙ (*.*)|*.*||")
                              << QList<FileFilter>{{QStringLiteral("全てのﾌｧｲﾙ (*.*)"),
                                                    QStringLiteral("*.*")}}
-                             << QStringList{QStringLiteral("全てのﾌｧｲﾙ (*.*)")};
+                             << QStringList{QStringLiteral("全てのﾌｧｲﾙ (*)")};
+        // "*.*" is every file, names without a dot too.
+        QTest::newRow("all among others")
+            << QStringLiteral("mail|*.qxw;*.*||")
+            << QList<FileFilter>{{QStringLiteral("mail"), QStringLiteral("*.qxw;*.*")}}
+            << QStringList{QStringLiteral("mail (*.qxw *)")};
         QTest::newRow("two, text without the pattern")
             << QStringLiteral("config ﾌｧｲﾙ|*.conf|all|*.a;*.b||")
             << QList<FileFilter>{{QStringLiteral("config ﾌｧｲﾙ"), QStringLiteral("*.conf")},

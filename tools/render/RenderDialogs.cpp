@@ -2,13 +2,18 @@
 // filled with sample values, into OUTDIR/dialog-<id>.png on the offscreen
 // platform, so that every window can be looked at without a display. Without
 // ids it draws every template. A page is drawn in its sheet, and a page whose
-// controls follow a mode once more per mode (dialog-<id>-<mode>.png); a config
-// page on a copy of FILE (or of a sample config). The store is a temporary
-// one: the owner's is never touched.
+// controls follow a mode once more per mode (dialog-<id>-<mode>.png); the main
+// window also on each command tab (dialog-102-tab<n>.png); a config page on a
+// copy of FILE (or of a sample config). The store and the outgoing folder are
+// temporary ones: the owner's are never touched.
 #include "app/AboutDlg.h"
 #include "app/FileRenameDlg.h"
 #include "app/TavelinDlg.h"
 #include "app/TitleDlg.h"
+#include "commands/CommandComposer.h"
+#include "commands/MailSelectDlg.h"
+#include "commands/OutgoingFolder.h"
+#include "commands/QueuedMailDlg.h"
 #include "config/ConfigPageLayout.h"
 #include "config/ConfigSheet.h"
 #include "resources/ResourceIds.h"
@@ -21,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -37,6 +43,8 @@ MailingListEntry sampleList(const char *title, const char *name)
     entry.ListName = name;
     entry.Passwd = "secret";
     entry.ConfigFile = QByteArray("/home/owner/lists/") + name + ".conf";
+    entry.InfoFile = QByteArray("/home/owner/lists/") + name + ".info";
+    entry.IntroFile = QByteArray("/home/owner/lists/") + name + ".intro";
     return entry;
 }
 
@@ -109,6 +117,20 @@ which_access        =   open
 who_access          =   closed
 )";
 
+// Three queued mails in folder, the outgoing folder of the stored settings.
+void queueSampleMails(const QString &folder)
+{
+    CommonSettings settings;
+    settings.MailSavePath = folder.toLocal8Bit();
+    SaveCommonSettings(settings);
+    const char *subjects[] = {"unsubscribe photo gone@example.org", "who photo",
+                              "subscribe garden ｶﾞｰﾃﾞﾝ <new@example.jp>"};
+    for (const char *subject : subjects)
+        OutgoingFolder::WriteQueuedFile(folder, [subject](QIODevice &file) {
+            return file.write(QByteArray("Subject: ") + subject + "\r\n") > 0;
+        });
+}
+
 // One picture: the dialog, the page of a sheet to show, and the file's name
 // after "dialog-".
 struct Sample
@@ -116,6 +138,7 @@ struct Sample
     std::unique_ptr<TemplateDialog> dialog;
     int page = 0;
     QString name;
+    int tab = -1; // the main window's command tab to show
 };
 
 std::unique_ptr<CCommonSheet> commonSheet(UiServices &ui, bool companion)
@@ -161,7 +184,8 @@ std::unique_ptr<TemplateDialog> configSheetOn(int page, const QString &path, UiS
     return sheet;
 }
 
-std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui, const QString &configPath)
+std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui, const QString &configPath,
+                                             const QString &outgoing)
 {
     for (int page = 1; page <= ConfigPageCount; ++page) {
         if (id == configPageTemplateId(page))
@@ -174,6 +198,16 @@ std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui, const QStri
         SaveRegister({sampleList("写真同好会", "photo"), sampleList("Garden club", "garden"),
                       sampleList("読書会", "books")});
         return std::make_unique<CTavelinDlg>(ui, QStringList{QStringLiteral("tavelin")});
+    case IDD_QUEUEDMAIL: {
+        auto dialog = std::make_unique<CQueuedMailDlg>(ui);
+        dialog->m_strFolder = outgoing;
+        return dialog;
+    }
+    case IDD_MAILSELECT: {
+        auto dialog = std::make_unique<CMailSelectDlg>(ui);
+        dialog->m_strFileName = QStringLiteral("/home/owner/Mail/returned.qxl");
+        return dialog;
+    }
     case IDD_TITLE: {
         auto dialog = std::make_unique<CTitleDlg>();
         dialog->m_strTitle = QStringLiteral("写真同好会");
@@ -196,7 +230,8 @@ std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui, const QStri
     }
 }
 
-std::vector<Sample> samples(int id, UiServices &ui, const QString &configPath)
+std::vector<Sample> samples(int id, UiServices &ui, const QString &configPath,
+                            const QString &outgoing)
 {
     const QString name = QString::number(id);
     int page = id == IDD_COMMON_EDIT ? 1 : 0;
@@ -205,7 +240,12 @@ std::vector<Sample> samples(int id, UiServices &ui, const QString &configPath)
             page = configPage - 1;
     }
     std::vector<Sample> all;
-    all.push_back({sampleDialog(id, ui, configPath), page, name});
+    all.push_back({sampleDialog(id, ui, configPath, outgoing), page, name});
+    if (id == IDD_TAVELIN_DIALOG) {
+        for (int tab = 0; tab < kCommandKindCount; ++tab)
+            all.push_back({sampleDialog(id, ui, configPath, outgoing), 0,
+                           name + QStringLiteral("-tab%1").arg(tab), tab});
+    }
     if (id == IDD_COMMON_SEND)
         all.push_back({commonSheet(ui, true), 0, name + QStringLiteral("-quillon")});
     if (id == IDD_STATUS)
@@ -274,11 +314,17 @@ int main(int argc, char *argv[])
     }
     config.close();
 
+    const QString outgoing = store.filePath(QStringLiteral("out"));
+    QDir().mkpath(outgoing);
+    queueSampleMails(outgoing);
+
     SilentUiServices ui;
     int status = 0;
     for (int id : std::as_const(ids)) {
-        for (const Sample &sample : samples(id, ui, configPath)) {
+        for (const Sample &sample : samples(id, ui, configPath, outgoing)) {
             sample.dialog->show(); // opening fills the controls from the sample values
+            if (sample.tab >= 0)
+                sample.dialog->item<QTabWidget>(MainIds::IDC_TAB)->setCurrentIndex(sample.tab);
             if (auto *sheet = qobject_cast<PropertySheet *>(sample.dialog.get()))
                 sheet->setCurrentPage(sample.page);
             // Text fields lay out their text when the event loop lets them.
