@@ -35,7 +35,8 @@ def main():
             faults.append(f"command '{name}' has no section")
             continue
         for option in sorted(set(re.findall(r"--[a-z][a-z-]*", row))):
-            count = in_page[name].count(option.replace("-", "\\-"))
+            escaped = re.escape(option.replace("-", "\\-"))
+            count = len(re.findall(escaped + r"(?![a-z]|\\-)", in_page[name]))
             if count < 2:
                 faults.append(f"option {option} of '{name}' is not described "
                               "(add it to man/tavelin-cli.commands)")
