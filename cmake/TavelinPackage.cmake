@@ -8,15 +8,15 @@ set(TAVELIN_PACKAGE_MAINTAINER "Tavelin developers <tavelin@orvendal.example>"
     CACHE STRING "The Maintainer field of the Debian package")
 set(CPACK_PACKAGE_CONTACT ${TAVELIN_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "command mails for the owner of Majordomo mailing lists")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "command mails for the owner of Majordomo mailing lists
- Tavelin keeps a register of the mailing lists you own on Majordomo list
- servers, edits a list's config file in a form, composes the command mails
- the server takes into an outgoing folder, sends that queue over SMTP and
- reads the addresses out of returned mails into the next command.
- .
- The package holds the desktop program tavelin, with Japanese texts, and
- tavelin-cli, the same work without windows for scripts and cron.")
+# CPack puts the summary first and indents these lines; an empty line becomes " .".
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tavelin keeps a register of the mailing lists you own on Majordomo list
+servers, edits a list's config file in a form, composes the command mails
+the server takes into an outgoing folder, sends that queue over SMTP and
+reads the addresses out of returned mails into the next command.
+
+The package holds the desktop program tavelin, with Japanese texts, and
+tavelin-cli, the same work without windows for scripts and cron.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # tavelin_<version>_<arch>.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION mail)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
