@@ -13,6 +13,9 @@ import re
 import subprocess
 import sys
 
+# A word the user replaces: FILE, TITLE, ARGS...
+PLACEHOLDER = re.compile(r"[A-Z][A-Z0-9_]*(\.\.\.)?")
+
 
 def roff_escape(text):
     """Plain text as roff: backslashes and minus signs escaped, no control line."""
@@ -25,7 +28,7 @@ def is_syntax(token, depth):
     if depth > 0 or "|" in token or token.startswith("["):
         return True
     bare = token.strip("[]")
-    return bare.startswith("-") or re.fullmatch(r"[A-Z][A-Z0-9_]*(\.\.\.)?", bare) is not None
+    return bare.startswith("-") or PLACEHOLDER.fullmatch(bare) is not None
 
 
 def split_usage(line):
@@ -52,7 +55,7 @@ def synopsis_roff(tokens):
         parts = re.split(r"([\[\]|])", token)
         out.append("".join(
             p if p in ("[", "]", "|", "") else
-            "\\fI" + roff_escape(p) + "\\fR" if re.fullmatch(r"[A-Z][A-Z0-9_]*(\.\.\.)?", p) else
+            "\\fI" + roff_escape(p) + "\\fR" if PLACEHOLDER.fullmatch(p) else
             "\\fB" + roff_escape(p) + "\\fR" for p in parts))
     return " ".join(out)
 
