@@ -49,7 +49,13 @@ void store(const FieldBinding &field, const Taken &taken)
                 *value = takenBytes(std::get<QString>(taken), *value);
             else if constexpr (std::is_same_v<T, QString>)
                 *value = std::get<QString>(taken);
-            else
+            else if constexpr (std::is_unsigned_v<T>) {
+                // A radio group showing none (-1) leaves an unsigned member as
+                // stored: a value no button stands for must not come back as
+                // 4294967295.
+                if (const qint64 number = std::get<qint64>(taken); number >= 0)
+                    *value = T(number);
+            } else
                 *value = T(std::get<qint64>(taken));
         },
         field.value);

@@ -266,6 +266,18 @@ private Q_SLOTS:
         QCOMPARE(sheet->m_settings.Entry, stored);
     }
 
+    void aModeOrEditionNoRadioStandsForIsKept()
+    {
+        CommonSettings settings;
+        settings.UseQuillon = 7;
+        settings.QuillonType = 9;
+        auto sheet = openSheet(settings, {});
+        sheet->press(IDOK);
+        QCOMPARE(sheet->result(), int(QDialog::Accepted));
+        QCOMPARE(sheet->m_settings.UseQuillon, 7u);
+        QCOMPARE(sheet->m_settings.QuillonType, 9u);
+    }
+
     void aMissingOutgoingFolderIsOfferedOnOk_data()
     {
         QTest::addColumn<QString>("folder"); // under the test's folder
