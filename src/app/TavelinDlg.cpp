@@ -361,8 +361,7 @@ void CTavelinDlg::raiseDirty()
 
 void CTavelinDlg::RecountQueued()
 {
-    m_nCount =
-        quint32(OutgoingFolder::CountQueued(QString::fromLocal8Bit(m_settings.MailSavePath)));
+    m_nCount = quint32(OutgoingFolder::CountQueued(m_settings.outgoingFolder()));
     setText(IDC_COUNT, QString::number(m_nCount));
     enable({IDC_QUEUE, IDC_SENDALL}, !m_sending.holdsRunButtons() && m_nCount != 0);
 }

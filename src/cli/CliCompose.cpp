@@ -8,11 +8,6 @@ namespace cli {
 
 namespace {
 
-QString outgoingFolder(const CommonSettings &settings)
-{
-    return QString::fromLocal8Bit(settings.MailSavePath);
-}
-
 // A message box's text as one line of the terminal.
 QString oneLine(const UserMessage &message)
 {
@@ -73,7 +68,7 @@ int compose(const QStringList &args)
         arg = (*entry).*file;
 
     const QueueResult result =
-        QueueCommand(outgoingFolder(settings), *kind, MakeCommandInput(*entry, settings, arg),
+        QueueCommand(settings.outgoingFolder(), *kind, MakeCommandInput(*entry, settings, arg),
                      QDateTime::currentDateTime());
     if (!result.ok()) {
         QString text = oneLine(*result.failure);
@@ -95,7 +90,7 @@ int queue(const QStringList &args)
     CommonSettings settings;
     if (!loadSettings(settings))
         return ExitFailure;
-    const QString folder = outgoingFolder(settings);
+    const QString folder = settings.outgoingFolder();
     if (count) {
         out(QByteArray::number(OutgoingFolder::CountQueued(folder)) + '\n');
         return ExitOk;

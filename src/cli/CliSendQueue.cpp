@@ -38,7 +38,7 @@ public:
     int queuedCount() const override { return m_queued; }
     void recountQueued() override
     {
-        m_queued = OutgoingFolder::CountQueued(QString::fromLocal8Bit(m_settings.MailSavePath));
+        m_queued = OutgoingFolder::CountQueued(m_settings.outgoingFolder());
     }
     void runTabChange() override {}
     void showMessage(const UserMessage &message) override

@@ -180,8 +180,8 @@ void CommandTabs::onCreate()
         argument = entry->*file;
     const CommonSettings &settings = m_window.commonSettings();
     const QueueResult result =
-        QueueCommand(QString::fromLocal8Bit(settings.MailSavePath), *kind,
-                     MakeCommandInput(*entry, settings, argument), QDateTime::currentDateTime());
+        QueueCommand(settings.outgoingFolder(), *kind, MakeCommandInput(*entry, settings, argument),
+                     QDateTime::currentDateTime());
     if (!result.ok()) {
         m_ui.showMessage(&m_window, *result.failure);
         return;
@@ -194,7 +194,7 @@ void CommandTabs::onCreate()
 void CommandTabs::onQueue()
 {
     CQueuedMailDlg dialog(m_ui, &m_window);
-    dialog.m_strFolder = QString::fromLocal8Bit(m_window.commonSettings().MailSavePath);
+    dialog.m_strFolder = m_window.commonSettings().outgoingFolder();
     dialog.m_strEditer = m_window.commonSettings().Editer;
     m_ui.runModal(dialog);
     if (dialog.m_bChanged)

@@ -12,11 +12,6 @@
 
 namespace {
 
-QString outgoingFolder(const CommonSettings &settings)
-{
-    return QString::fromLocal8Bit(settings.MailSavePath);
-}
-
 // Copies `from` line by line into `to`, each line ending in CR LF, as a text
 // copy does. False when a write failed.
 bool copyLines(QFile &from, QIODevice &to)
@@ -137,7 +132,7 @@ void SendAllRun::start()
     // Resolved once: the companion program starts in the folder, so a path
     // relative to ours would name a file it cannot find (and which is then
     // deleted all the same).
-    const QString folder = outgoingFolder(m_settings);
+    const QString folder = m_settings.outgoingFolder();
     m_folder = folder.isEmpty() ? QString() : QDir(folder).absolutePath();
     m_view.disableRunButtons();
     if (!lockFolder()) {
@@ -150,7 +145,7 @@ void SendAllRun::start()
 
 bool SendAllRun::lockFolder()
 {
-    const QString folder = outgoingFolder(m_settings);
+    const QString folder = m_settings.outgoingFolder();
     // Nothing can be sent from a folder that is not there.
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return true;

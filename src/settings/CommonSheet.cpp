@@ -147,7 +147,7 @@ bool CCommonSheet::OfferMissingFolder()
 {
     // Mails are composed into this folder in either sending mode; a missing
     // one would only fail at the next command mail.
-    const QString folder = QString::fromLocal8Bit(m_settings.MailSavePath);
+    const QString folder = m_settings.outgoingFolder();
     if (folder.isEmpty() || QFileInfo::exists(folder))
         return true;
     const QString shown = QDir::toNativeSeparators(folder);

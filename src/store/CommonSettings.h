@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 #include <span>
@@ -28,6 +29,9 @@ struct CommonSettings
     QByteArray Editer = defaultEditor();
 
     static QByteArray defaultEditor();
+
+    // MailSavePath as the path the outgoing folder is opened by.
+    QString outgoingFolder() const { return QString::fromLocal8Bit(MailSavePath); }
 };
 
 // One stored value of CommonSettings: its name in the store and the member it
