@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 // The rows of one page, in table order.
@@ -45,11 +47,14 @@ CConfigPage::CConfigPage(int page, MajordomoConfig &config, UiServices &ui, QWid
         if (info.kind == KeywordKind::YesNo)
             control(row.field)->setAccessibleName(name + QStringLiteral(" yes"));
         if (auto *button = item<QPushButton>(row.insert)) {
-            // The template's text makes way for the icon, drawn as large as
-            // the narrow button allows.
+            // The template's text makes way for the icon. The button is only
+            // a few pixels wide: without the style's padding the triangle
+            // fills it instead of being cut away by the margins.
             button->setText(QString());
+            button->setStyleSheet(QStringLiteral("QPushButton { padding: 0px; }"));
             button->setIcon(resourceIcon(IDI_PLACEHOLDER));
-            button->setIconSize(QSize(button->width(), button->width()) * 2);
+            const int side = std::max(4, button->width() - 2);
+            button->setIconSize(QSize(side, side));
             const Keyword target = row.keyword;
             connect(button, &QPushButton::clicked, this,
                     [this, target] { onPlaceholderButton(target); });

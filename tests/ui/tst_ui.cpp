@@ -1,5 +1,6 @@
 // The template builder, dialog units, the dialog font and the UI services.
 #include "FakeUiServices.h"
+#include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "ui/DialogUnits.h"
 #include "ui/PropertySheet.h"
@@ -128,6 +129,14 @@ class TestUi : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void everyIconTheWindowsShowIsBuiltIn()
+    {
+        // The program icon and the placeholder buttons' triangle are linked
+        // in as Qt resources; a broken resource rule leaves blank buttons.
+        for (int id : {int(IDR_MAINFRAME), int(IDI_PLACEHOLDER)})
+            QVERIFY2(!resourceIcon(id).pixmap(16, 16).isNull(), qPrintable(QString::number(id)));
+    }
+
     void everyTemplateBuildsWithUniqueIdsAndItsStates()
     {
         for (const DialogTemplate &t : everyTemplate()) {
