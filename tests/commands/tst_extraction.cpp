@@ -16,13 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <condition_variable>
 #include <cstring>
-#include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -465,29 +460,10 @@ void TestExtraction::neverOpensWhatIsNoPlainFile()
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     for (ExtractionRule rule :
          {ExtractionRule::ErrorMailAddresses, ExtractionRule::SenderAddress}) {
-        // Should the FIFO be opened, this writer lets it go after two seconds
-        // and says so.
-        std::mutex mutex;
-        std::condition_variable done;
-        bool finished = false;
-        bool freed = false;
-        std::thread watchdog([&] {
-            std::unique_lock lock(mutex);
-            if (done.wait_for(lock, std::chrono::seconds(2), [&] { return finished; }))
-                return;
-            const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
-            freed = fd >= 0;
-            if (fd >= 0)
-                ::close(fd);
-        });
+        FifoWatchdog watchdog(fifo);
         const ExtractionOutcome outcome = ExtractAddresses(rule, fifo);
-        {
-            std::lock_guard lock(mutex);
-            finished = true;
-        }
-        done.notify_one();
-        watchdog.join();
-        QVERIFY(!freed);
+        watchdog.finish();
+        QVERIFY(!watchdog.freed());
         QCOMPARE(outcome.error, QStringLiteral("not a plain file"));
         QCOMPARE(outcome.fieldText, QByteArray());
         QVERIFY(outcome.message);
