@@ -2,6 +2,7 @@
 
 #include "commands/CommandTable.h"
 #include "commands/ReturnedMail.h"
+#include "store/SafeFile.h"
 
 #include <QByteArrayMatcher>
 #include <QFile>
@@ -175,6 +176,10 @@ QString openForReading(QFile &file)
 {
     if (file.fileName().isEmpty()) // QFile would also warn on stderr
         return QStringLiteral("no file name given");
+    // Only a plain file is read: a FIFO would block the open and a device
+    // such as /dev/zero never ends (a dropped file is read on the UI thread).
+    if (QString refused = SafeFile::readRefusal(file.fileName()); !refused.isEmpty())
+        return refused;
     // Unbuffered: the line stream has its own buffer.
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return file.errorString();

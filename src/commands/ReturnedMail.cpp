@@ -1,6 +1,7 @@
 #include "ReturnedMail.h"
 
 #include "commands/AddressExtraction.h"
+#include "store/SafeFile.h"
 
 #include <QBuffer>
 #include <QByteArrayMatcher>
@@ -1066,6 +1067,10 @@ ReturnedMailReading ReadReturnedMail(const QString &path)
     QFile file(path);
     if (path.isEmpty()) // QFile would also warn on stderr
         return {{}, QStringLiteral("no file name given")};
+    // Only a plain file is read: a FIFO would block the open and a device
+    // such as /dev/zero never ends.
+    if (QString refused = SafeFile::readRefusal(path); !refused.isEmpty())
+        return {{}, refused};
     // Unbuffered: the parser and the line stream have their own buffers.
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {{}, file.errorString()};

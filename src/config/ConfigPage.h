@@ -17,8 +17,6 @@ public:
     // page: 1 to 5.
     CConfigPage(int page, MajordomoConfig &config, UiServices &ui, QWidget *parent = nullptr);
 
-    int pageNumber() const { return m_page; }
-
     // What a placeholder menu's entry does: the text replaces the field's
     // selection or goes in at its caret, and the record takes the field's
     // new text. A disabled field (its keyword absent) takes nothing.

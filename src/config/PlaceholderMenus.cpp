@@ -29,11 +29,6 @@ constexpr std::array<PlaceholderMenu, 5> kMenus = {{
 
 } // namespace
 
-std::span<const PlaceholderMenu> placeholderMenus()
-{
-    return kMenus;
-}
-
 const PlaceholderMenu *placeholderMenu(Keyword target)
 {
     for (const PlaceholderMenu &menu : kMenus) {

@@ -19,6 +19,5 @@ struct PlaceholderMenu
     std::span<const Placeholder> entries;
 };
 
-std::span<const PlaceholderMenu> placeholderMenus();
 // Null when the keyword has no placeholder button.
 const PlaceholderMenu *placeholderMenu(Keyword target);

@@ -157,11 +157,14 @@ bool SendAllRun::lockFolder()
         m_lock = std::move(lock);
         return true;
     }
-    const QString text = lock->error() == QLockFile::LockFailedError
-                             ? QStringLiteral("別の送信が実行中です\n%1")
-                             : QStringLiteral("送信ﾌｫﾙﾀﾞをﾛｯｸできません\n%1");
-    m_view.showMessage(
-        {text.arg(QDir::toNativeSeparators(folder)), applicationName(), UserMessage::Icon::Stop});
+    const QString text = (lock->error() == QLockFile::LockFailedError
+                              ? QStringLiteral("別の送信が実行中です\n%1")
+                              : QStringLiteral("送信ﾌｫﾙﾀﾞをﾛｯｸできません\n%1"))
+                             .arg(QDir::toNativeSeparators(folder));
+    // The status window stays open with the run's end line: it says why
+    // nothing was sent, as after a failed delivery.
+    m_view.setStatusLine1(text);
+    m_view.showMessage({text, applicationName(), UserMessage::Icon::Stop});
     return false;
 }
 

@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -141,6 +142,7 @@ private slots:
     void windowGetsFieldAndMessage();
     void survivesHostileInput();
     void reportsReadFailure();
+    void neverOpensWhatIsNoPlainFile();
     void realReturnedMails();
     void eachLayoutReadsItsRealMail_data();
     void eachLayoutReadsItsRealMail();
@@ -447,6 +449,25 @@ void TestExtraction::reportsReadFailure()
     QVERIFY(outcome.message);
     QCOMPARE(outcome.message->text, kNothingExtracted);
     QCOMPARE(outcome.error, QStringLiteral("Input/output error"));
+}
+
+void TestExtraction::neverOpensWhatIsNoPlainFile()
+{
+    // A dropped FIFO would block the window for good.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString fifo = dir.filePath(QStringLiteral("report.fifo"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (ExtractionRule rule :
+         {ExtractionRule::ErrorMailAddresses, ExtractionRule::SenderAddress}) {
+        FifoWatchdog watchdog(fifo);
+        const ExtractionOutcome outcome = ExtractAddresses(rule, fifo);
+        watchdog.finish();
+        QVERIFY(!watchdog.freed());
+        QCOMPARE(outcome.error, QStringLiteral("not a plain file"));
+        QCOMPARE(outcome.fieldText, QByteArray());
+        QVERIFY(outcome.message);
+    }
 }
 
 void TestExtraction::realReturnedMails()

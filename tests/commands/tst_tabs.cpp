@@ -18,12 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <condition_variable>
-#include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
 
 using namespace MainIds;
 using Kind = FakeUiServices::Kind;
@@ -354,21 +349,7 @@ private Q_SLOTS:
         QVERIFY(
             QFile::link(fifo, OutgoingFolder::QueuedPath(outgoing(), QStringLiteral("tvlL.tmp"))));
         QVERIFY(QDir().mkpath(OutgoingFolder::QueuedPath(outgoing(), QStringLiteral("tvlD.tmp"))));
-        // Should the dialog open the FIFO, this writer lets it go after two
-        // seconds and says so.
-        std::mutex mutex;
-        std::condition_variable done;
-        bool finished = false;
-        bool freed = false;
-        std::thread watchdog([&] {
-            std::unique_lock lock(mutex);
-            if (done.wait_for(lock, std::chrono::seconds(2), [&] { return finished; }))
-                return;
-            const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
-            freed = fd >= 0;
-            if (fd >= 0)
-                ::close(fd);
-        });
+        FifoWatchdog watchdog(fifo);
         QStringList shown;
         m_ui.dialogScripts = {[&](QDialog &dialog) {
             shown = subjects(
@@ -376,13 +357,8 @@ private Q_SLOTS:
             return DialogAnswer::Ok;
         }};
         window->press(IDC_QUEUE);
-        {
-            std::lock_guard lock(mutex);
-            finished = true;
-        }
-        done.notify_one();
-        watchdog.join();
-        QVERIFY(!freed);
+        watchdog.finish();
+        QVERIFY(!watchdog.freed());
         QCOMPARE(shown, QStringList{"mail 0"});
     }
 

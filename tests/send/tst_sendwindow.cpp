@@ -15,6 +15,7 @@
 #include "store/SettingsStore.h"
 
 #include <QComboBox>
+#include <QLockFile>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
@@ -178,6 +179,19 @@ private Q_SLOTS:
         QVERIFY(!status->isShown(IDC_CANCELSEND));
         QVERIFY(window->isEnabled(IDC_QUEUE) && window->isEnabled(IDC_SENDALL));
         QCOMPARE(window->text(IDC_COUNT), QStringLiteral("2"));
+    }
+
+    void aRunRefusedByAnotherRunsLockSaysWhyInItsStatusWindow()
+    {
+        QLockFile other(OutgoingFolder::QueuedPath(folder(), SendAllRun::lockFileName()));
+        QVERIFY(other.tryLock(0));
+        queue(1);
+        auto window = open();
+        QVERIFY(sendAndWait(*window));
+        QVERIFY2(line(*window, IDC_STATUS1).startsWith(QStringLiteral("別の送信が実行中です\n")),
+                 qPrintable(line(*window, IDC_STATUS1)));
+        QVERIFY(window->sending().statusWindow()->isVisible());
+        QCOMPARE(queued(), 1);
     }
 
     void cancelDuringTheFirstOfThreeSendsOnlyThatOne()

@@ -5,6 +5,13 @@
 #include <QFile>
 #include <QString>
 
+#include <chrono>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
+
 // Where the real-world fixtures are, when the shared folder sits beside the
 // checkout; empty when it does not (tests then skip those cases).
 inline QString sharedFixturesDir()
@@ -34,3 +41,43 @@ inline QByteArray readFile(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
+
+// Guards a test against a FIFO being opened for reading: should the code under
+// test open it, a writer lets the open go after two seconds, and freed() then
+// says so. finish() (before freed()) ends the watch.
+class FifoWatchdog
+{
+public:
+    explicit FifoWatchdog(const QString &fifo)
+        : m_thread([this, path = QFile::encodeName(fifo)] {
+              std::unique_lock lock(m_mutex);
+              if (m_done.wait_for(lock, std::chrono::seconds(2), [this] { return m_finished; }))
+                  return;
+              const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+              m_freed = fd >= 0;
+              if (fd >= 0)
+                  ::close(fd);
+          })
+    {
+    }
+    ~FifoWatchdog() { finish(); }
+
+    void finish()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    bool freed() const { return m_freed; }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    bool m_freed = false;
+    std::thread m_thread;
+};
