@@ -6,6 +6,9 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QDeadlineTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -100,13 +103,14 @@ NetworkManagerDialUp::NetworkManagerDialUp(const QDBusConnection &bus, QObject *
 }
 
 QDBusMessage NetworkManagerDialUp::call(const QString &path, const QString &interface,
-                                        const QString &method, const QVariantList &arguments) const
+                                        const QString &method, const QVariantList &arguments,
+                                        int timeoutMs) const
 {
     QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
     message.setArguments(arguments);
     // Blocks without running events, briefly: the window must not freeze,
     // and nothing may run in between.
-    return m_bus.call(message, QDBus::Block, kCallTimeoutMs);
+    return m_bus.call(message, QDBus::Block, timeoutMs);
 }
 
 bool NetworkManagerDialUp::available() const
@@ -124,11 +128,17 @@ bool NetworkManagerDialUp::available() const
 
 int NetworkManagerDialUp::profiles(QList<QPair<QString, QString>> &found) const
 {
+    // One deadline for the whole list: a service that stopped answering must
+    // not hold the window for a second per profile.
+    const QDeadlineTimer deadline(kCallTimeoutMs);
     const QDBusMessage list = call(kSettingsPath, kSettings, QStringLiteral("ListConnections"));
     if (list.type() != QDBusMessage::ReplyMessage || list.arguments().isEmpty())
         return DialUpResult::NotLoaded;
     for (const QString &path : objectPaths(list.arguments().constFirst())) {
-        const QDBusMessage settings = call(path, kProfile, QStringLiteral("GetSettings"));
+        if (deadline.hasExpired())
+            break;
+        const QDBusMessage settings = call(path, kProfile, QStringLiteral("GetSettings"), {},
+                                           int(std::max<qint64>(1, deadline.remainingTime())));
         if (settings.type() != QDBusMessage::ReplyMessage || settings.arguments().isEmpty())
             continue; // removed in the meantime
         QMap<QString, QVariantMap> groups;
@@ -158,12 +168,16 @@ int NetworkManagerDialUp::enumConnections(QStringList &connections)
     connections.clear();
     if (!available())
         return DialUpResult::NotLoaded;
+    const QDeadlineTimer deadline(kCallTimeoutMs); // for the whole list, as with profiles
     const QDBusMessage active = call(kManagerPath, kProperties, QStringLiteral("Get"),
                                      {kManager, QStringLiteral("ActiveConnections")});
     if (active.type() != QDBusMessage::ReplyMessage || active.arguments().isEmpty())
         return DialUpResult::NotLoaded;
     for (const QString &path : objectPaths(active.arguments().constFirst())) {
-        const QDBusMessage all = call(path, kProperties, QStringLiteral("GetAll"), {kActive});
+        if (deadline.hasExpired())
+            break;
+        const QDBusMessage all = call(path, kProperties, QStringLiteral("GetAll"), {kActive},
+                                      int(std::max<qint64>(1, deadline.remainingTime())));
         if (all.type() != QDBusMessage::ReplyMessage || all.arguments().isEmpty())
             continue;
         const QVariantMap properties = propertyMap(all.arguments().constFirst());

@@ -54,7 +54,7 @@ private:
 
     bool available() const;
     QDBusMessage call(const QString &path, const QString &interface, const QString &method,
-                      const QVariantList &arguments = {}) const;
+                      const QVariantList &arguments = {}, int timeoutMs = kCallTimeoutMs) const;
     // (path, id) of every saved profile; NotLoaded when they cannot be listed.
     int profiles(QList<QPair<QString, QString>> &found) const;
     void onActivated(quint32 handle, QDBusPendingCallWatcher *watcher);
