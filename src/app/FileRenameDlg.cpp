@@ -27,7 +27,7 @@ bool sameFile(const QString &a, const QString &b)
 CFileRenameDlg::CFileRenameDlg(UiServices &ui, QWidget *parent)
     : TemplateDialog(IDD_FILERENAME, parent), m_ui(ui)
 {
-    connect(item<QPushButton>(IDC_BROWSE), &QPushButton::clicked, this, &CFileRenameDlg::OnBrowse);
+    onClicked(IDC_BROWSE, this, &CFileRenameDlg::OnBrowse);
 }
 
 void CFileRenameDlg::OnInitDialog()

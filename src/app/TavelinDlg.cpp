@@ -26,16 +26,12 @@ CTavelinDlg::CTavelinDlg(UiServices &ui, QStringList arguments, QWidget *parent)
     : TemplateDialog(IDD_TAVELIN_DIALOG, parent), m_ui(ui), m_arguments(std::move(arguments)),
       m_tabs(*this, ui), m_sending(*this, ui)
 {
-    auto clicked = [this](int id, void (CTavelinDlg::*handler)()) {
-        connect(item<QPushButton>(id), &QPushButton::clicked, this, handler);
-    };
-    clicked(IDC_ADD, &CTavelinDlg::OnAddList);
-    clicked(IDC_RENAME, &CTavelinDlg::OnRenameList);
-    clicked(IDC_DELETE, &CTavelinDlg::OnDeleteList);
-    clicked(IDC_SAVE, &CTavelinDlg::OnSaveSettings);
-    clicked(IDC_COMMON, &CTavelinDlg::OnCommonSettings);
-    connect(item<QPushButton>(IDC_SENDALL), &QPushButton::clicked, this,
-            [this] { m_sending.sendAll(); });
+    onClicked(IDC_ADD, this, &CTavelinDlg::OnAddList);
+    onClicked(IDC_RENAME, this, &CTavelinDlg::OnRenameList);
+    onClicked(IDC_DELETE, this, &CTavelinDlg::OnDeleteList);
+    onClicked(IDC_SAVE, this, &CTavelinDlg::OnSaveSettings);
+    onClicked(IDC_COMMON, this, &CTavelinDlg::OnCommonSettings);
+    onClicked(IDC_SENDALL, this, [this] { m_sending.sendAll(); });
     // Only the owner's choice counts as a selection change; the window's own
     // selections run SelectList themselves.
     connect(item<QComboBox>(IDC_LIST), &QComboBox::activated, this, &CTavelinDlg::OnSelchangeList);

@@ -25,8 +25,7 @@ using namespace MainIds;
 CommandTabs::CommandTabs(CTavelinDlg &window, UiServices &ui) : m_window(window), m_ui(ui)
 {
     auto clicked = [this](int id, void (CommandTabs::*handler)()) {
-        QObject::connect(m_window.item<QPushButton>(id), &QPushButton::clicked, &m_window,
-                         [this, handler] { (this->*handler)(); });
+        m_window.onClicked(id, &m_window, [this, handler] { (this->*handler)(); });
     };
     clicked(IDC_CREATE, &CommandTabs::onCreate);
     clicked(IDC_QUEUE, &CommandTabs::onQueue);

@@ -12,7 +12,7 @@ CMailSelectDlg::CMailSelectDlg(UiServices &ui, QWidget *parent)
     : TemplateDialog(IDD_MAILSELECT, parent), m_ui(ui)
 {
     setAcceptDrops(true);
-    connect(item<QPushButton>(IDC_BROWSE), &QPushButton::clicked, this, &CMailSelectDlg::OnBrowse);
+    onClicked(IDC_BROWSE, this, &CMailSelectDlg::OnBrowse);
 }
 
 void CMailSelectDlg::OnInitDialog()

@@ -28,8 +28,8 @@ CQueuedMailDlg::CQueuedMailDlg(UiServices &ui, QWidget *parent)
     mails->setUniformItemSizes(true);
     connect(mails, &QListWidget::currentRowChanged, this, &CQueuedMailDlg::OnSelchange);
     connect(mails, &QListWidget::itemDoubleClicked, this, &CQueuedMailDlg::OnEdit);
-    connect(item<QPushButton>(IDC_EDIT), &QPushButton::clicked, this, &CQueuedMailDlg::OnEdit);
-    connect(item<QPushButton>(IDC_DELETE), &QPushButton::clicked, this, &CQueuedMailDlg::OnDelete);
+    onClicked(IDC_EDIT, this, &CQueuedMailDlg::OnEdit);
+    onClicked(IDC_DELETE, this, &CQueuedMailDlg::OnDelete);
 }
 
 void CQueuedMailDlg::OnInitDialog()

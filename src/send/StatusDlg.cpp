@@ -23,10 +23,8 @@ CStatusDlg::CStatusDlg(DialUpBinding &dialUp, QObject &owner, QWidget *parent)
         item<QLabel>(id)->setWordWrap(true);
     m_line1Rect = control(IDC_STATUS1)->geometry();
     m_templateSize = size();
-    connect(item<QPushButton>(IDC_CANCELSEND), &QPushButton::clicked, this,
-            &CStatusDlg::OnCancelSend);
-    connect(item<QAbstractButton>(IDC_KEEPCONNECTION), &QAbstractButton::clicked, this,
-            &CStatusDlg::OnKeepConnection);
+    onClicked(IDC_CANCELSEND, this, &CStatusDlg::OnCancelSend);
+    onClicked(IDC_KEEPCONNECTION, this, &CStatusDlg::OnKeepConnection);
     connect(&m_dialUp, &DialUpBinding::dialProgress, this, &CStatusDlg::onBindingProgress);
     m_hangUpPoll.setSingleShot(true);
     connect(&m_hangUpPoll, &QTimer::timeout, this, &CStatusDlg::pollHangUp);

@@ -46,10 +46,8 @@ CCommonPage1::CCommonPage1(UiServices &ui, CommonSettings &settings, QStringList
     onToggle(IDC_DIALUP, &CCommonPage1::ApplyDialUpRule);
     onToggle(IDC_EDITION_16, &CCommonPage1::ApplyLabelRule);
     onToggle(IDC_EDITION_32, &CCommonPage1::ApplyLabelRule);
-    connect(item<QAbstractButton>(IDC_FOLDER_BROWSE), &QAbstractButton::clicked, this,
-            &CCommonPage1::OnBrowseFolder);
-    connect(item<QAbstractButton>(IDC_PROGRAM_BROWSE), &QAbstractButton::clicked, this,
-            &CCommonPage1::OnBrowseProgram);
+    onClicked(IDC_FOLDER_BROWSE, this, &CCommonPage1::OnBrowseFolder);
+    onClicked(IDC_PROGRAM_BROWSE, this, &CCommonPage1::OnBrowseProgram);
 }
 
 QList<FieldBinding> CCommonPage1::bindings()
@@ -117,8 +115,8 @@ void CCommonPage1::OnBrowseProgram()
 CCommonPage2::CCommonPage2(UiServices &ui, CommonSettings &settings)
     : TemplatePage(IDD_COMMON_EDIT), m_ui(ui), m_settings(settings)
 {
-    connect(item<QAbstractButton>(CommonEditIds::IDC_EDITOR_BROWSE), &QAbstractButton::clicked,
-            this, [this] { browseProgram(m_ui, *this, CommonEditIds::IDC_EDITOR); });
+    onClicked(CommonEditIds::IDC_EDITOR_BROWSE, this,
+              [this] { browseProgram(m_ui, *this, CommonEditIds::IDC_EDITOR); });
 }
 
 QList<FieldBinding> CCommonPage2::bindings()

@@ -3,6 +3,7 @@
 #include "resources/DialogTemplate.h"
 #include "ui/DialogUnits.h"
 
+#include <QAbstractButton>
 #include <QHash>
 #include <QIcon>
 #include <QList>
@@ -32,6 +33,13 @@ public:
     // Null when the template has no control of that id.
     QWidget *control(int id) const { return m_controls.value(id); }
     template <typename T> T *item(int id) const { return qobject_cast<T *>(control(id)); }
+    // Connects a click of the button of that id (by the user or by press())
+    // to slot, a member function of context or a functor run in its thread.
+    template <typename Context, typename Slot>
+    void onClicked(int id, const Context *context, Slot slot) const
+    {
+        QObject::connect(item<QAbstractButton>(id), &QAbstractButton::clicked, context, slot);
+    }
     QList<int> controlIds() const { return m_controls.keys(); }
 
     // A multi-line edit's text has CR LF between its lines.
