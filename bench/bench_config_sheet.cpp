@@ -2,8 +2,8 @@
 // are long: opening it (load, pages built, page 1 shown and laid out),
 // visiting the five pages and OK, and the save after OK.
 #include "BenchSupport.h"
-#include "config/ConfigSheet.h"
 #include "resources/ResourceIds.h"
+#include "sheets/ConfigSheet.h"
 #include "ui/UiServices.h"
 
 #include <QApplication>

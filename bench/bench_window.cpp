@@ -3,10 +3,10 @@
 // register written), a change of command tab, the queue dialog opening on
 // 10 000 queued mails, and the file-rename copy of a 50 MB file.
 #include "BenchSupport.h"
-#include "app/FileRenameDlg.h"
-#include "app/TavelinDlg.h"
 #include "commands/OutgoingFolder.h"
-#include "commands/QueuedMailDlg.h"
+#include "dialogs/FileRenameDlg.h"
+#include "dialogs/QueuedMailDlg.h"
+#include "main/TavelinDlg.h"
 #include "store/AppRegistry.h"
 #include "store/SettingsStore.h"
 #include "ui/UiServices.h"

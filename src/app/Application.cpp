@@ -1,6 +1,6 @@
-#include "Application.h"
+#include "app/Application.h"
 
-#include "TavelinDlg.h"
+#include "main/TavelinDlg.h"
 #include "resources/ResourceIds.h"
 #include "ui/QtUiServices.h"
 

@@ -6,19 +6,19 @@
 // window also on each command tab (dialog-102-tab<n>.png); a config page on a
 // copy of FILE (or of a sample config). The store and the outgoing folder are
 // temporary ones: the owner's are never touched.
-#include "app/AboutDlg.h"
-#include "app/FileRenameDlg.h"
-#include "app/TavelinDlg.h"
-#include "app/TitleDlg.h"
 #include "commands/CommandComposer.h"
-#include "commands/MailSelectDlg.h"
 #include "commands/OutgoingFolder.h"
-#include "commands/QueuedMailDlg.h"
 #include "config/ConfigPageLayout.h"
-#include "config/ConfigSheet.h"
+#include "dialogs/AboutDlg.h"
+#include "dialogs/FileRenameDlg.h"
+#include "dialogs/MailSelectDlg.h"
+#include "dialogs/QueuedMailDlg.h"
+#include "dialogs/TitleDlg.h"
+#include "main/StatusDlg.h"
+#include "main/TavelinDlg.h"
 #include "resources/ResourceIds.h"
-#include "send/StatusDlg.h"
-#include "settings/CommonSheet.h"
+#include "sheets/CommonSheet.h"
+#include "sheets/ConfigSheet.h"
 #include "store/SettingsStore.h"
 #include "ui/UiServices.h"
 

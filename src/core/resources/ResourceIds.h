@@ -1,0 +1,176 @@
+#pragma once
+
+// Numeric ids of the dialog templates, strings and icons, and the names of
+// the controls that code or tests address, once per template: the same
+// number means other controls in other templates. Templates, windows and
+// tests use these names; the numbers are what the rest of the system knows.
+enum ResourceId : int
+{
+    IDD_ABOUTBOX = 100,
+    IDS_ABOUTBOX = 101,
+    IDD_TAVELIN_DIALOG = 102,
+    IDP_SOCKETS_INIT_FAILED = 103,
+    IDD_CONFIG_PAGE1 = 104,
+    IDD_CONFIG_PAGE2 = 105,
+    IDD_CONFIG_PAGE3 = 106,
+    IDD_CONFIG_PAGE4 = 107,
+    IDD_COMMON_SEND = 108,
+    IDD_COMMON_EDIT = 109,
+    IDD_CONFIG_PAGE5 = 110,
+    IDR_MAINFRAME = 128,
+    IDD_QUEUEDMAIL = 129,
+    IDD_MAILSELECT = 130,
+    IDI_PLACEHOLDER = 131, // the small black triangle of the placeholder buttons
+    IDD_TITLE = 134,
+    IDD_FILERENAME = 135,
+    IDD_STATUS = 136,
+    IDS_CONFIG_SHEET = 153,
+};
+
+// Buttons that end a dialog, as every dialog numbers them.
+enum StandardControlId : int
+{
+    IDOK = 1,
+    IDCANCEL = 2,
+    IDC_STATIC = -1, // a control that code never addresses
+};
+
+// The controls of every property sheet's frame.
+namespace SheetIds {
+enum : int
+{
+    IDC_TABS = 12320,  // the tab control that holds the pages
+    IDC_APPLY = 12321, // "適用"
+};
+}
+
+// Template 102, the main window.
+namespace MainIds {
+enum : int
+{
+    IDC_LIST = 1004,
+    IDC_ADD = 1006,
+    IDC_RENAME = 1008,
+    IDC_DELETE = 1010,
+    IDC_SAVE = 1013,
+    IDC_COMMON = 1016,
+    IDC_ADDRESS = 1019,
+    IDC_LISTNAME = 1023,
+    IDC_PASSWD = 1028,
+    IDC_TAB = 1037,
+    IDC_CREATE = 1060,
+    IDC_COUNT = 1063,
+    IDC_QUEUE = 1066,
+    IDC_SENDALL = 1070,
+    IDC_BROWSE = 1077,
+    IDC_EDIT = 1081,
+    IDC_EXTRACT = 1084,
+    IDC_ARGUMENT = 1167,
+    IDC_LABEL = 1168,
+    IDC_CREATED = 1181,
+};
+}
+
+// Template 134, the list title.
+namespace TitleIds {
+enum : int
+{
+    IDC_TITLE = 1161,
+};
+}
+
+// Template 135, the file rename.
+namespace FileRenameIds {
+enum : int
+{
+    IDC_BROWSE = 1003,
+    IDC_SOURCE = 1162,
+    IDC_NEWNAME = 1163,
+};
+}
+
+// Template 108, the sending page of the common settings.
+namespace CommonSendIds {
+enum : int
+{
+    IDC_ADDRESS = 1019,
+    IDC_PASSWORD = 1028,
+    IDC_OWN_SMTP = 1074, // "Tavelin単独で送信する", first of the send-mode group
+    IDC_QUILLON = 1078,  // "Quillonで送信する"
+    IDC_SERVER_LABEL = 1082,
+    IDC_TIMEZONE_LABEL = 1085,
+    IDC_PORT_LABEL = 1088,
+    IDC_USERNAME_LABEL = 1090,
+    IDC_PASSWORD_LABEL = 1092,
+    IDC_ADDRESS_LABEL = 1094,
+    IDC_FOLDER_LABEL = 1096,
+    IDC_ENTRY_LABEL = 1098,
+    IDC_REDIAL_LABEL = 1100,
+    IDC_INTERVAL_LABEL = 1102,
+    IDC_PROGRAM_LABEL = 1104,
+    IDC_SERVER = 1106,
+    IDC_TIMEZONE = 1108,
+    IDC_USERNAME = 1110,
+    IDC_PORT = 1112,
+    IDC_PORT_SPIN = 1114,
+    IDC_FOLDER = 1116,
+    IDC_FOLDER_BROWSE = 1118,
+    IDC_DIALUP = 1120,
+    IDC_ENTRY = 1123,
+    IDC_EDITION_16 = 1126, // first of the edition group
+    IDC_EDITION_32 = 1129,
+    IDC_NO_SIGNATURE = 1132,
+    IDC_PROGRAM = 1169,
+    IDC_PROGRAM_BROWSE = 1170,
+    IDC_REDIAL = 1174,
+    IDC_INTERVAL = 1175,
+    IDC_REDIAL_SPIN = 1176,
+    IDC_INTERVAL_SPIN = 1177,
+    IDC_SAVE_MAIL = 1178,
+};
+}
+
+// Template 109, the editing page of the common settings.
+namespace CommonEditIds {
+enum : int
+{
+    IDC_EDITOR = 1171,
+    IDC_EDITOR_BROWSE = 1172,
+};
+}
+
+// Templates 104 to 107 and 110, the config pages: their controls are named by
+// keyword, one row each, in core/config/ConfigPageLayout.cpp.
+
+// Template 136, the status window of a sending run.
+namespace StatusIds {
+enum : int
+{
+    IDC_KEEPCONNECTION = 1164, // "ﾀﾞｲｱﾙｱｯﾌﾟを切断しない"
+    IDC_STATUS1 = 1165,
+    IDC_STATUS2 = 1166,
+    IDC_CANCELSEND = 1182, // "送信ｷｬﾝｾﾙ"
+};
+}
+
+// Template 129, the queued mails.
+namespace QueuedMailIds {
+enum : int
+{
+    IDC_EDIT = 1000,
+    IDC_DELETE = 1002,
+    IDC_MAILS = 1160,
+};
+}
+
+// Template 130, the mail selection.
+namespace MailSelectIds {
+enum : int
+{
+    IDC_BROWSE = 1001,
+    IDC_FILE = 1159,
+};
+}
+
+// The system-menu command that opens the version box.
+constexpr int IDM_ABOUTBOX = 16;

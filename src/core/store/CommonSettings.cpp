@@ -1,0 +1,30 @@
+#include "store/CommonSettings.h"
+
+QByteArray CommonSettings::defaultEditor()
+{
+#ifdef Q_OS_WIN
+    return "notepad.exe";
+#else
+    // No notepad here: the desktop's opener starts the user's editor.
+    return "xdg-open";
+#endif
+}
+
+std::span<const CommonSettingField> commonSettingFields()
+{
+    using C = CommonSettings;
+    // clang-format off
+    static const CommonSettingField fields[] = {
+        {"UseQuillon", &C::UseQuillon, nullptr},  {"Server", nullptr, &C::Server},
+        {"TimeZone", nullptr, &C::TimeZone},      {"UserName", nullptr, &C::UserName},
+        {"PortNo", &C::PortNo, nullptr},          {"Password", nullptr, &C::Password},
+        {"Address", nullptr, &C::Address},        {"MailSavePath", nullptr, &C::MailSavePath},
+        {"SaveMail", &C::SaveMail, nullptr},      {"DialUp", &C::DialUp, nullptr},
+        {"Entry", nullptr, &C::Entry},            {"Redial", &C::Redial, nullptr},
+        {"Interval", &C::Interval, nullptr},      {"QuillonType", &C::QuillonType, nullptr},
+        {"NoSignature", &C::NoSignature, nullptr}, {"Qsend", nullptr, &C::Qsend},
+        {"Editer", nullptr, &C::Editer},
+    };
+    // clang-format on
+    return fields;
+}

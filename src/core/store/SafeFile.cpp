@@ -1,0 +1,146 @@
+#include "store/SafeFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace SafeFile {
+
+QString systemReason(int error)
+{
+    return error == 0 ? QStringLiteral("the system gave no reason")
+                      : QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString reason(const QString &qtText, int error)
+{
+    if (qtText.isEmpty() || qtText == QLatin1String("Unknown error"))
+        return systemReason(error);
+    return qtText;
+}
+
+#ifndef Q_OS_WIN
+
+namespace {
+
+QString notPlain()
+{
+    return QStringLiteral("not a plain file");
+}
+
+} // namespace
+
+QString writeRefusal(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st
+    {
+    };
+    if (::stat(native.constData(), &st) == 0)
+        return S_ISREG(st.st_mode) ? QString() : notPlain();
+    const int error = errno;
+    if (error != ENOENT)
+        return systemReason(error);
+    // A link to nothing: saving would create a file wherever it points.
+    if (::lstat(native.constData(), &st) == 0)
+        return QStringLiteral("a link to a missing file");
+    return {};
+}
+
+QString readRefusal(const QString &path)
+{
+    const QString refused = writeRefusal(path);
+    if (!refused.isEmpty() || !QFileInfo::exists(path))
+        return refused;
+    // O_NONBLOCK: should the entry have become a FIFO since, the open does
+    // not wait for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return systemReason(errno);
+    struct stat st
+    {
+    };
+    const bool plain = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    return plain ? QString() : notPlain();
+}
+
+int renameNoReplace(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+        0)
+        return 0;
+    // Only a file system without the flag falls back to a hard link.
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return errno;
+#endif
+    if (::link(source.constData(), target.constData()) != 0)
+        return errno;
+    ::unlink(source.constData());
+    return 0;
+}
+
+QString replaceWhole(const QString &path, const QByteArray &bytes)
+{
+    if (const QString refused = writeRefusal(path); !refused.isEmpty())
+        return refused;
+    // QTemporaryFile creates its file exclusively, mode 0600.
+    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
+    if (!temp.open())
+        return reason(temp.errorString(), errno);
+    errno = 0;
+    if (temp.write(bytes) != bytes.size() || !temp.flush() || ::fsync(temp.handle()) != 0)
+        return reason(temp.errorString(), errno);
+    if (::rename(QFile::encodeName(temp.fileName()).constData(),
+                 QFile::encodeName(path).constData()) != 0)
+        return systemReason(errno);
+    temp.setAutoRemove(false);
+    return {};
+}
+
+#else // Windows: no FIFOs or device nodes among ordinary paths.
+
+QString writeRefusal(const QString &path)
+{
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile() ? QString() : QStringLiteral("not a plain file");
+}
+
+QString readRefusal(const QString &path)
+{
+    return writeRefusal(path);
+}
+
+int renameNoReplace(const QString &from, const QString &to)
+{
+    // MoveFileEx without MOVEFILE_REPLACE_EXISTING refuses a taken name.
+    return QFile::rename(from, to) ? 0 : EEXIST;
+}
+
+QString replaceWhole(const QString &path, const QByteArray &bytes)
+{
+    if (const QString refused = writeRefusal(path); !refused.isEmpty())
+        return refused;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return file.errorString();
+    return {};
+}
+
+#endif
+
+} // namespace SafeFile

@@ -1,0 +1,242 @@
+#include "main/CommandTabs.h"
+
+#include "commands/CommandTable.h"
+#include "commands/EditorStart.h"
+#include "commands/OutgoingFolder.h"
+#include "config/MajordomoConfig.h"
+#include "dialogs/FileRenameDlg.h"
+#include "dialogs/MailSelectDlg.h"
+#include "dialogs/QueuedMailDlg.h"
+#include "main/TavelinDlg.h"
+#include "main/WindowSendAllView.h"
+#include "resources/ResourceIds.h"
+#include "sheets/ConfigSheet.h"
+#include "ui/UiServices.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+using namespace MainIds;
+
+CommandTabs::CommandTabs(CTavelinDlg &window, UiServices &ui) : m_window(window), m_ui(ui)
+{
+    auto clicked = [this](int id, void (CommandTabs::*handler)()) {
+        m_window.onClicked(id, &m_window, [this, handler] { (this->*handler)(); });
+    };
+    clicked(IDC_CREATE, &CommandTabs::onCreate);
+    clicked(IDC_QUEUE, &CommandTabs::onQueue);
+    clicked(IDC_EXTRACT, &CommandTabs::onExtract);
+    clicked(IDC_EDIT, &CommandTabs::onEdit);
+    clicked(IDC_BROWSE, &CommandTabs::onBrowse);
+    QObject::connect(m_window.item<QTabWidget>(IDC_TAB), &QTabWidget::currentChanged, &m_window,
+                     [this] { onTabChanged(); });
+    QObject::connect(m_window.item<QLineEdit>(IDC_ARGUMENT), &QLineEdit::textChanged, &m_window,
+                     [this] { onArgumentChanged(); });
+}
+
+void CommandTabs::addTabs()
+{
+    auto *tabs = m_window.item<QTabWidget>(IDC_TAB);
+    const QSignalBlocker blocker(tabs);
+    for (const CommandTab &tab : commandTabs())
+        tabs->addTab(new QWidget(tabs), QString::fromUtf8(tab.label));
+}
+
+int CommandTabs::currentTab() const
+{
+    return m_window.item<QTabWidget>(IDC_TAB)->currentIndex();
+}
+
+void CommandTabs::selectTab(int tab)
+{
+    auto *tabs = m_window.item<QTabWidget>(IDC_TAB);
+    const QSignalBlocker blocker(tabs);
+    tabs->setCurrentIndex(tab);
+}
+
+bool CommandTabs::createAllowed() const
+{
+    const CommandTab *tab = commandTab(currentTab());
+    // A send-all run holds 1060 until its end gives it back.
+    return tab && m_window.selectedEntry() && !m_window.sending().holdsRunButtons() &&
+           (tab->create == CreateRule::Always || !m_window.text(IDC_ARGUMENT).isEmpty());
+}
+
+void CommandTabs::onTabChanged()
+{
+    m_window.TakeFieldValues();
+    m_window.enable(IDC_CREATE, false);
+    m_window.m_strArgument.clear();
+    const MailingListEntry *entry = m_window.selectedEntry();
+    if (const CommandTab *tab = commandTab(currentTab())) {
+        m_window.setAcceptDrops(tab->acceptsDrops);
+        m_window.m_strLabel = QString::fromUtf8(tab->fieldLabel);
+        if (tab->file && entry)
+            m_window.m_strArgument = QString::fromLocal8Bit(entry->*tab->file);
+        // With no list the field stays hidden, as SelectList left it.
+        m_window.showControl(IDC_ARGUMENT, tab->fieldShown && entry);
+        m_window.showControl(IDC_EXTRACT, tab->extractShown);
+        m_window.showControl(IDC_EDIT, tab->editShown);
+        m_window.showControl(IDC_BROWSE, tab->browseShown);
+    }
+    // Pushing the field's text runs the field's rule; the create button is
+    // set after it, so a tab without a field enables it at once.
+    m_window.ShowValues();
+    m_window.enable(IDC_CREATE, createAllowed());
+}
+
+void CommandTabs::onListSelected(bool selected)
+{
+    m_window.enable({IDC_TAB, IDC_ARGUMENT, IDC_EXTRACT, IDC_EDIT, IDC_BROWSE}, selected);
+    const CommandTab *tab = commandTab(currentTab());
+    m_window.showControl(IDC_ARGUMENT, selected && (!tab || tab->fieldShown));
+    // A file tab edits the selected list's file: left showing the list before,
+    // the next keystroke would store that list's path into this one and the
+    // mail would embed the other list's file.
+    if (const MailingListEntry *entry = m_window.selectedEntry(); selected && tab && tab->file) {
+        m_window.m_strArgument = QString::fromLocal8Bit(entry->*tab->file);
+        m_window.setText(IDC_ARGUMENT, m_window.m_strArgument);
+    }
+    m_window.enable(IDC_CREATE, createAllowed());
+}
+
+void CommandTabs::onArgumentChanged()
+{
+    m_window.enable(IDC_CREATE, createAllowed());
+    // On the file tabs the field edits the selected list's file.
+    const CommandTab *tab = commandTab(currentTab());
+    if (tab && tab->file && m_window.selectedEntry())
+        m_window.OnUpdateField(tab->file, IDC_ARGUMENT);
+}
+
+void CommandTabs::handleFile(const QString &path)
+{
+    const CommandTab *tab = commandTab(currentTab());
+    if (!tab)
+        return;
+    if (tab->extraction != ExtractionRule::None)
+        extractAddresses(path);
+    else if (tab->handsOverConfig)
+        handOverConfig(path);
+}
+
+void CommandTabs::extractAddresses(const QString &path)
+{
+    // The addresses replace the field's text, also when none were found.
+    const ExtractionOutcome outcome = ExtractAddresses(currentTab(), path);
+    m_window.m_strArgument = QString::fromLocal8Bit(outcome.fieldText);
+    m_window.ShowValues();
+    if (outcome.message)
+        m_ui.showMessage(&m_window, *outcome.message);
+    // Enabled even when nothing was found: the owner may type the address.
+    m_window.enable(IDC_CREATE, m_window.selectedEntry() != nullptr);
+}
+
+void CommandTabs::handOverConfig(const QString &path)
+{
+    const MailingListEntry *entry = m_window.selectedEntry();
+    if (!entry)
+        return;
+    CFileRenameDlg dialog(m_ui, &m_window);
+    dialog.m_strSource = path;
+    dialog.m_strNewName = QString::fromLocal8Bit(entry->ConfigFile);
+    dialog.m_strDefExt = QStringLiteral("*.conf");
+    dialog.m_strFilter = QStringLiteral("config ﾌｧｲﾙ(*.conf)|*.conf|全てのﾌｧｲﾙ (*.*)|*.*||");
+    // Cancelled, nothing was copied: rewriting the file under the new name
+    // would change a file the owner chose not to replace.
+    if (m_ui.runModal(dialog) != DialogAnswer::Ok)
+        return;
+    m_window.m_strArgument = dialog.m_strNewName;
+    // A reply of the list server becomes a plain config file; a file left as
+    // the reply would be sent whole as the list's config.
+    MajordomoConfig config;
+    QString error;
+    if (!config.Load(dialog.m_strNewName, &error) || !config.Save(&error))
+        m_ui.messageBox(&m_window,
+                        QStringLiteral("%1 を config ファイルにできませんでした\n%2")
+                            .arg(QDir::toNativeSeparators(dialog.m_strNewName), error),
+                        applicationName(), MessageButtons::Ok, MessageIcon::Stop);
+}
+
+void CommandTabs::onCreate()
+{
+    m_window.TakeFieldValues();
+    const MailingListEntry *entry = m_window.selectedEntry();
+    const std::optional<CommandKind> kind = CommandKindFromTab(currentTab());
+    if (!entry || !kind) {
+        m_ui.showMessage(&m_window, CommandNotComposedMessage());
+        return;
+    }
+    // A file tab's field shows the list's file: its stored bytes go into the
+    // mail unless the owner typed another name.
+    QByteArray argument = m_window.m_strArgument.toLocal8Bit();
+    if (QByteArray MailingListEntry::*file = commandTab(*kind).file;
+        file && m_window.m_strArgument == QString::fromLocal8Bit(entry->*file))
+        argument = entry->*file;
+    const CommonSettings &settings = m_window.commonSettings();
+    const QueueResult result =
+        QueueCommand(settings.outgoingFolder(), *kind, MakeCommandInput(*entry, settings, argument),
+                     QDateTime::currentDateTime());
+    if (!result.ok()) {
+        m_ui.showMessage(&m_window, *result.failure);
+        return;
+    }
+    m_window.RecountQueued();
+    if (result.notice)
+        m_ui.showMessage(&m_window, *result.notice);
+}
+
+void CommandTabs::onQueue()
+{
+    CQueuedMailDlg dialog(m_ui, &m_window);
+    dialog.m_strFolder = m_window.commonSettings().outgoingFolder();
+    dialog.m_strEditer = m_window.commonSettings().Editer;
+    m_ui.runModal(dialog);
+    if (dialog.m_bChanged)
+        m_window.RecountQueued();
+}
+
+void CommandTabs::onExtract()
+{
+    m_window.TakeFieldValues();
+    CMailSelectDlg dialog(m_ui, &m_window);
+    if (m_ui.runModal(dialog) != DialogAnswer::Ok)
+        return;
+    extractAddresses(dialog.m_strFileName);
+}
+
+void CommandTabs::onEdit()
+{
+    const CommandTab *tab = commandTab(currentTab());
+    if (!tab || !tab->editShown)
+        return;
+    if (tab->kind == CommandKind::NewConfig) {
+        EditConfigFile(m_ui, &m_window, m_window.text(IDC_ARGUMENT));
+        return;
+    }
+    if (const std::optional<UserMessage> failure =
+            StartEditor(m_window.commonSettings().Editer, m_window.text(IDC_ARGUMENT)))
+        m_ui.showMessage(&m_window, *failure);
+}
+
+void CommandTabs::onBrowse()
+{
+    const CommandTab *tab = commandTab(currentTab());
+    if (!tab || !tab->browseFilter)
+        return;
+    m_window.TakeFieldValues();
+    const std::optional<QString> chosen = m_ui.openFileName(
+        &m_window, {QString(), QString::fromUtf8(tab->browseExtension), m_window.m_strArgument,
+                    QString::fromUtf8(tab->browseFilter),
+                    FileDialogFlag::HideReadOnly | FileDialogFlag::OverwritePrompt});
+    if (!chosen)
+        return;
+    m_window.m_strArgument = *chosen;
+    m_window.raiseDirty();
+    // The field's text update stores the path as the list's file.
+    m_window.ShowValues();
+}
