@@ -48,5 +48,6 @@ int config(const QStringList &args);
 int extract(const QStringList &args);
 int sendFile(const QStringList &args);
 int send(const QStringList &args);
+int fetch(const QStringList &args);
 
 } // namespace cli

@@ -22,6 +22,7 @@ const Subcommand kSubcommands[] = {
     {"extract", cli::extract, "extract --unsubscribe [--why]|--subscribe FILE  addresses of a returned mail, joined by ','"},
     {"send-file", cli::sendFile, "send-file FILE [--server HOST] [--port N] [--timeout SECONDS]  deliver one queued mail by SMTP (the file stays)"},
     {"send", cli::send, "send [--timeout SECONDS]   send the whole queue with the store's settings (Ctrl-C cancels)"},
+    {"fetch", cli::fetch, "fetch [--server H] [--port N] [--security tls|starttls] [--user U] [--password-stdin] [--folder F] [--move-to F] [--report]  read new mail from the IMAP mailbox"},
 };
 // clang-format on
 
