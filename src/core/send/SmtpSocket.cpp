@@ -3,13 +3,11 @@
 #include "send/SmtpContentEncoder.h"
 #include "send/TlsTrust.h"
 
-#include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
 #include <QHash>
 #include <QHostInfo>
 #include <QMutex>
-#include <QSet>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTcpSocket>
