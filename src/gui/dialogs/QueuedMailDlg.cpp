@@ -5,6 +5,7 @@
 #include "resources/ResourceIds.h"
 #include "ui/UiServices.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,8 +74,10 @@ void CQueuedMailDlg::OnDelete()
     const QString path = selectedPath();
     if (path.isEmpty())
         return;
-    const QString caption = QStringLiteral("ﾒｰﾙ削除");
-    if (m_ui.messageBox(this, mails->currentItem()->text() + QStringLiteral("を削除していいですか"),
+    const QString caption = QCoreApplication::translate("CQueuedMailDlg", "ﾒｰﾙ削除");
+    if (m_ui.messageBox(this,
+                        QCoreApplication::translate("CQueuedMailDlg", "%1を削除していいですか")
+                            .arg(mails->currentItem()->text()),
                         caption, MessageButtons::OkCancel,
                         MessageIcon::Question) != DialogAnswer::Ok)
         return;
