@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     // The messages of the core read in the language the locale or
     // TAVELIN_LANG chooses; what is printed as data keeps its bytes.
-    const Translation translation(chosenLanguage());
+    const Translation translation(chosenLanguage(), Translation::QtTexts::AsWritten);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
         return cli::usageError(QStringLiteral("no command given"));

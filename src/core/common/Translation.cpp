@@ -46,7 +46,7 @@ QString chosenLanguage()
                           builtInTranslations());
 }
 
-Translation::Translation(const QString &language)
+Translation::Translation(const QString &language, QtTexts qt)
 {
     const auto install = [this](const QString &file, const QString &folder) {
         auto translator = std::make_unique<QTranslator>();
@@ -56,7 +56,7 @@ Translation::Translation(const QString &language)
             m_complete = false;
     };
     // Qt's texts are English as written; every other language loads them.
-    if (language != kEnglish)
+    if (language != kEnglish && qt == QtTexts::Translated)
         install(QStringLiteral("qtbase_") + language,
                 QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     if (language != kJapanese)

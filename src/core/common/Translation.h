@@ -29,7 +29,16 @@ QString chosenLanguage();
 class Translation
 {
 public:
-    explicit Translation(const QString &language);
+    enum class QtTexts
+    {
+        Translated,
+        // Qt's error details stay as Qt writes them: a program without
+        // windows prints them for scripts, and Qt's Japanese words some of
+        // them as a bare "unknown error".
+        AsWritten,
+    };
+
+    explicit Translation(const QString &language, QtTexts qt = QtTexts::Translated);
     ~Translation();
     Translation(const Translation &) = delete;
     Translation &operator=(const Translation &) = delete;
