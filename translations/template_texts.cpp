@@ -2,6 +2,7 @@
 // never compiled. It shows lupdate the texts that are data, not tr() calls.
 // After changing a template or table text: build/tavelin-texts >
 // translations/template_texts.cpp, then build the update_translations target.
+// clang-format off
 const char *const kDataTexts[] = {
     //: caption of Dialog100
     QT_TRANSLATE_NOOP("Dialog100", "ﾊﾞｰｼﾞｮﾝ情報 Tavelin"),
@@ -284,3 +285,4 @@ const char *const kDataTexts[] = {
     //: command tab 7: file types of the browse dialog, text|pattern pairs
     QT_TRANSLATE_NOOP("CommandTable", "configﾌｧｲﾙ (*.conf)|*.conf|全てのﾌｧｲﾙ (*.*)|*.*||"),
 };
+// clang-format on

@@ -102,6 +102,7 @@ QByteArray dataTextCatalogue()
            "// never compiled. It shows lupdate the texts that are data, not tr() calls.\n"
            "// After changing a template or table text: build/tavelin-texts >\n"
            "// translations/template_texts.cpp, then build the update_translations target.\n"
+           "// clang-format off\n"
            "const char *const kDataTexts[] = {\n" +
-           catalogue.text() + "};\n";
+           catalogue.text() + "};\n// clang-format on\n";
 }
