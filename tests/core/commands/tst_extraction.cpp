@@ -2,6 +2,7 @@
 // mails read in pieces of every size, the window's decision, real returned
 // mails and tavelin-cli extract.
 #include "commands/AddressExtraction.h"
+#include "commands/AddressSet.h"
 #include "commands/LineStream.h"
 #include "commands/ReturnedMail.h"
 
@@ -133,6 +134,7 @@ class TestExtraction : public QObject
 private slots:
     void reducesTextToAddress_data();
     void reducesTextToAddress();
+    void addressSetKeepsEachAddressOnceInOrder();
     void errorMailRule_data();
     void errorMailRule();
     void senderRule_data();
@@ -190,6 +192,26 @@ void TestExtraction::reducesTextToAddress()
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, address);
     QCOMPARE(ParseMailAddress(text), address);
+}
+
+// Letter case aside, each address once, in the order first seen, also past
+// many growths of the table and for addresses whose hashes collide in it.
+void TestExtraction::addressSetKeepsEachAddressOnceInOrder()
+{
+    AddressSet set;
+    QVERIFY(set.add("Taro@Example.JP", "a"));
+    QVERIFY(!set.add("taro@example.jp", "b"));
+    QVERIFY(set.contains("TARO@EXAMPLE.JP"));
+    QVERIFY(!set.contains("taro@example.j"));
+    QCOMPARE(set.found().value(0).address, QByteArray("Taro@Example.JP"));
+    QCOMPARE(QByteArray(set.found().value(0).rule), QByteArray("a"));
+    for (int i = 0; i < 100000; ++i)
+        set.add("u" + QByteArray::number(i) + "@x", "n");
+    for (int i = 0; i < 100000; i += 7)
+        QVERIFY(!set.add("U" + QByteArray::number(i) + "@X", "n"));
+    QCOMPARE(set.size(), 100001);
+    QCOMPARE(set.found().at(54322).address, QByteArray("u54321@x"));
+    QVERIFY(!set.contains("u100000@x"));
 }
 
 void TestExtraction::errorMailRule_data()
