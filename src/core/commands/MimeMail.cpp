@@ -1,7 +1,9 @@
 #include "commands/MimeMail.h"
 
 #include <QBuffer>
+#include <QFileDevice>
 #include <QIODevice>
+#include <QTemporaryFile>
 
 // GLib names a struct member "signals", which Qt defines as a keyword.
 #pragma push_macro("signals")
@@ -10,6 +12,289 @@
 #pragma pop_macro("signals")
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
+
+// ---------------------------------------------------------------------------
+// The bounds, counted as the bytes pass on their way to the parser. The
+// scanner follows the parser's own rules where they decide what it keeps: a
+// header block ends at the first empty line (a lone CR counts as empty), a
+// line starting with a blank folds into the field before it, a multipart's
+// parts start at "--boundary" lines and end at "--boundary--", an attached
+// message opens a header block of its own.
+
+struct MimeScanner::Private
+{
+    explicit Private(const MimeBounds &limits) : bounds(limits) {}
+
+    // The first bytes of a line kept across reads: a body line needs no
+    // more than a boundary takes, a header line those of a Content-* field.
+    static constexpr qsizetype BodyKeep = 256;
+
+    void take(QByteArrayView text, qint64 length);
+    void headerLine(QByteArrayView text, qint64 length);
+    void endBlock();
+    void bodyLine(QByteArrayView text);
+    bool lineTooLong(QByteArrayView start, qint64 length);
+    void refuse(const QString &why)
+    {
+        if (refusal.isEmpty())
+            refusal = why;
+    }
+
+    MimeBounds bounds;
+    bool inHeader = true;
+    // Open multiparts (their boundaries) and attached messages (empty).
+    std::vector<QByteArray> levels;
+    qint64 bytes = 0;
+    int headerLines = 0;
+    qint64 headerBytes = 0;
+    qint64 blockBytes = 0;
+    qint64 fieldBytes = 0;
+    int fieldParameters = 0;
+    int parameters = 0;
+    bool contentField = false; // the field being read is a Content-* field
+    bool typeField = false;    // and it is Content-Type, collected in contentType
+    QByteArray contentType;
+    int parts = 0;
+    int dashLines = 0;
+    QByteArray line; // the current line's first bytes, where it spans reads
+    qint64 lineLength = 0;
+    QString refusal;
+};
+
+namespace {
+
+QByteArray lowerToken(QByteArrayView text)
+{
+    return text.trimmed().toByteArray().toLower();
+}
+
+bool isFolded(QByteArrayView line)
+{
+    return line.startsWith(' ') || line.startsWith('\t');
+}
+
+struct ContentType
+{
+    QByteArray type;
+    QByteArray subtype;
+    QByteArray boundary;
+    bool oddBoundary = false; // a boundary in RFC 2231 pieces: not followed here
+};
+
+// The parts of a Content-Type value the structure depends on.
+ContentType parseContentType(QByteArrayView value)
+{
+    ContentType result;
+    const qsizetype semicolon = value.indexOf(';');
+    const QByteArrayView mediaType = semicolon < 0 ? value : value.first(semicolon);
+    const qsizetype slash = mediaType.indexOf('/');
+    result.type = lowerToken(slash < 0 ? mediaType : mediaType.first(slash));
+    if (slash >= 0) {
+        const QByteArrayView subtype = mediaType.sliced(slash + 1).trimmed();
+        const auto blank = std::find_if(subtype.begin(), subtype.end(),
+                                        [](char c) { return c == ' ' || c == '\t'; });
+        result.subtype = lowerToken(subtype.first(blank - subtype.begin()));
+    }
+    qsizetype at = semicolon;
+    while (at >= 0 && at < value.size()) {
+        // One parameter: name = token or quoted string.
+        const qsizetype equals = value.indexOf('=', at + 1);
+        if (equals < 0)
+            break;
+        const QByteArray name = lowerToken(value.sliced(at + 1, equals - at - 1));
+        qsizetype pos = equals + 1;
+        while (pos < value.size() && (value[pos] == ' ' || value[pos] == '\t'))
+            ++pos;
+        QByteArray parameter;
+        if (pos < value.size() && value[pos] == '"') {
+            for (++pos; pos < value.size() && value[pos] != '"'; ++pos) {
+                if (value[pos] == '\\' && pos + 1 < value.size())
+                    ++pos;
+                parameter.append(value[pos]);
+            }
+            at = value.indexOf(';', pos);
+        } else {
+            const qsizetype end = value.indexOf(';', pos);
+            parameter =
+                value.sliced(pos, (end < 0 ? value.size() : end) - pos).trimmed().toByteArray();
+            at = end;
+        }
+        if (name == "boundary")
+            result.boundary = parameter;
+        else if (name.startsWith("boundary*"))
+            result.oddBoundary = true;
+    }
+    return result;
+}
+
+bool isMessageType(const ContentType &type)
+{
+    // The subtypes the parser reads as an attached message.
+    return type.type == "message" && (type.subtype == "rfc822" || type.subtype == "rfc2822" ||
+                                      type.subtype == "news" || type.subtype == "global");
+}
+
+} // namespace
+
+// A header line that goes on past the bounds is refused before its end.
+bool MimeScanner::Private::lineTooLong(QByteArrayView start, qint64 length)
+{
+    if (!inHeader)
+        return false;
+    if (blockBytes + length > bounds.headerBlockBytes)
+        refuse(QStringLiteral("a header block of more than %1 bytes").arg(bounds.headerBlockBytes));
+    else if (headerBytes + length > bounds.headerBytes)
+        refuse(QStringLiteral("more than %1 bytes of header fields").arg(bounds.headerBytes));
+    else if (length + (isFolded(start) ? fieldBytes : 0) > bounds.fieldBytes)
+        refuse(QStringLiteral("a header field of more than %1 bytes").arg(bounds.fieldBytes));
+    return !refusal.isEmpty();
+}
+
+void MimeScanner::Private::take(QByteArrayView text, qint64 length)
+{
+    if (text.endsWith('\r') && text.size() == length) {
+        text.chop(1);
+        --length;
+    }
+    if (inHeader)
+        headerLine(text, length);
+    else
+        bodyLine(text);
+}
+
+void MimeScanner::Private::headerLine(QByteArrayView text, qint64 length)
+{
+    if (length == 0) {
+        endBlock();
+        return;
+    }
+    if (++headerLines > bounds.headerLines)
+        return refuse(QStringLiteral("more than %1 header lines").arg(bounds.headerLines));
+    blockBytes += length + 1;
+    headerBytes += length + 1;
+    if (isFolded(text)) {
+        fieldBytes += length;
+        if (typeField)
+            contentType.append(text);
+    } else {
+        fieldBytes = length;
+        const qsizetype colon = text.indexOf(':');
+        const QByteArray name = lowerToken(colon < 0 ? text : text.first(colon));
+        contentField = name.startsWith("content-");
+        typeField = colon >= 0 && name == "content-type";
+        if (typeField)
+            contentType = text.sliced(colon + 1).toByteArray();
+    }
+    const qint64 limit = contentField ? bounds.contentFieldBytes : bounds.fieldBytes;
+    if (fieldBytes > limit)
+        return refuse(QStringLiteral("a header field of more than %1 bytes").arg(limit));
+    if (!contentField)
+        return;
+    // The parser keeps each parameter as an object of its own, and takes
+    // longer per parameter the more a field has.
+    const int count = int(text.count(';'));
+    fieldParameters = isFolded(text) ? fieldParameters + count : count;
+    parameters += count;
+    if (fieldParameters > bounds.fieldParameters)
+        refuse(QStringLiteral("a header field of more than %1 parameters")
+                   .arg(bounds.fieldParameters));
+    else if (parameters > bounds.parameters)
+        refuse(QStringLiteral("more than %1 parameters").arg(bounds.parameters));
+}
+
+void MimeScanner::Private::endBlock()
+{
+    const ContentType type = parseContentType(contentType);
+    contentType.clear();
+    typeField = contentField = false;
+    blockBytes = fieldBytes = 0;
+    inHeader = false;
+    if (type.type == "multipart" && type.oddBoundary)
+        return refuse(QStringLiteral("a boundary parameter in pieces"));
+    const bool message = isMessageType(type);
+    if (!message && (type.type != "multipart" || type.boundary.isEmpty()))
+        return;
+    if (int(levels.size()) >= bounds.depth)
+        return refuse(QStringLiteral("parts nested more than %1 deep").arg(bounds.depth));
+    levels.push_back(message ? QByteArray() : type.boundary);
+    if (message) {
+        if (++parts > bounds.parts)
+            return refuse(QStringLiteral("more than %1 parts").arg(bounds.parts));
+        inHeader = true;
+    }
+}
+
+void MimeScanner::Private::bodyLine(QByteArrayView text)
+{
+    if (!text.startsWith("--"))
+        return;
+    const QByteArrayView rest = text.sliced(2);
+    for (size_t level = levels.size(); level-- > 0;) {
+        const QByteArray &boundary = levels[level];
+        if (boundary.isEmpty() || !rest.startsWith(boundary))
+            continue;
+        const QByteArrayView after = rest.sliced(boundary.size());
+        if (after.startsWith("--")) {
+            levels.resize(level);
+            return;
+        }
+        if (after.trimmed().isEmpty()) {
+            levels.resize(level + 1);
+            if (++parts > bounds.parts)
+                return refuse(QStringLiteral("more than %1 parts").arg(bounds.parts));
+            inHeader = true;
+            return;
+        }
+    }
+    if (++dashLines > bounds.dashLines)
+        refuse(QStringLiteral("more than %1 lines starting with \"--\"").arg(bounds.dashLines));
+}
+
+MimeScanner::MimeScanner(const MimeBounds &bounds) : d(std::make_unique<Private>(bounds)) {}
+
+MimeScanner::~MimeScanner() = default;
+
+QString MimeScanner::refusal() const
+{
+    return d->refusal;
+}
+
+bool MimeScanner::feed(QByteArrayView bytes)
+{
+    Private &s = *d;
+    s.bytes += bytes.size();
+    if (s.bytes > s.bounds.bytes)
+        s.refuse(QStringLiteral("more than %1 bytes").arg(s.bounds.bytes));
+    while (!bytes.isEmpty() && s.refusal.isEmpty()) {
+        const char *end =
+            static_cast<const char *>(std::memchr(bytes.data(), '\n', size_t(bytes.size())));
+        const qsizetype length = end ? end - bytes.data() : bytes.size();
+        if (end && s.lineLength == 0) {
+            // The common case: the whole line in this read, looked at in place.
+            const QByteArrayView text = bytes.first(length);
+            if (!s.lineTooLong(text, length))
+                s.take(text, length);
+        } else {
+            const qsizetype keep =
+                (s.inHeader ? s.bounds.contentFieldBytes + 1 : Private::BodyKeep) - s.line.size();
+            if (keep > 0)
+                s.line.append(bytes.first(std::min(keep, length)));
+            s.lineLength += length;
+            if (!s.lineTooLong(s.line, s.lineLength) && end)
+                s.take(s.line, s.lineLength);
+            if (end) {
+                s.line.clear();
+                s.lineLength = 0;
+            }
+        }
+        if (!end)
+            break;
+        bytes = bytes.sliced(length + 1);
+    }
+    return s.refusal.isEmpty();
+}
 
 // GMime reads through this stream, so a file is never copied into memory and
 // a read error of the device is remembered instead of looking like the end.
@@ -19,6 +304,7 @@ struct DeviceSource
     QIODevice *device = nullptr;
     QString error;
 };
+
 } // namespace
 
 extern "C" {
@@ -26,6 +312,7 @@ struct TvlDeviceStream
 {
     GMimeStream parent;
     DeviceSource *source;
+    MimeScanner *scanner; // on the stream the parser reads, to stop it at a bound
     gboolean eos;
 };
 struct TvlDeviceStreamClass
@@ -76,6 +363,12 @@ ssize_t deviceRead(GMimeStream *stream, char *buffer, size_t length)
     }
     self->eos = got == 0;
     stream->position += got;
+    if (self->scanner && !self->scanner->feed(QByteArrayView(buffer, got))) {
+        // Past a bound: the parser meets the end here and keeps no more.
+        self->eos = true;
+        stream->bound_end = stream->position;
+        return 0;
+    }
     return ssize_t(got);
 }
 
@@ -138,6 +431,9 @@ gint64 deviceLength(GMimeStream *stream)
 
 GMimeStream *deviceSubstream(GMimeStream *stream, gint64 start, gint64 end)
 {
+    // Never past the parent's end: the size the file had when it was opened.
+    if (stream->bound_end != -1 && (end == -1 || end > stream->bound_end))
+        end = stream->bound_end;
     return newDeviceStream(deviceStream(stream)->source, start, end);
 }
 
@@ -161,6 +457,7 @@ static void tvl_device_stream_class_init(TvlDeviceStreamClass *klass)
 static void tvl_device_stream_init(TvlDeviceStream *stream)
 {
     stream->source = nullptr;
+    stream->scanner = nullptr;
     stream->eos = false;
 }
 
@@ -330,49 +627,75 @@ MimeNode MimeNode::body() const
 
 struct MimeMail::Private
 {
-    QByteArray pipeBytes; // a pipe's bytes, kept to be read from
-    QBuffer pipeBuffer;
+    QTemporaryFile spool; // a pipe's bytes, kept to be read from
     DeviceSource source;
     qsizetype bufferSize = LineStream::DefaultBufferSize;
     gint64 start = 0;
+    gint64 end = 0;
     GPtr<GMimeStream> stream;
     GPtr<GMimeParser> parser;
     GPtr<GMimeMessage> message;
     QString error;
+
+    // Copies what a pipe gives, up to one byte past the bound; the error, or
+    // empty text.
+    QString copyToSpool(QIODevice &device, qint64 bound);
 };
 
-MimeMail::MimeMail(QIODevice &device, qsizetype bufferSize) : d(std::make_unique<Private>())
+QString MimeMail::Private::copyToSpool(QIODevice &device, qint64 bound)
+{
+    if (!spool.open())
+        return spool.errorString();
+    char chunk[64 * 1024];
+    for (qint64 copied = 0; copied <= bound;) {
+        const qint64 got = device.read(chunk, qint64(sizeof chunk));
+        if (got < 0)
+            return device.errorString().isEmpty() ? QStringLiteral("read error")
+                                                  : device.errorString();
+        if (got == 0 && device.atEnd())
+            break;
+        if (spool.write(chunk, got) != got)
+            return spool.errorString();
+        copied += got;
+    }
+    spool.seek(0);
+    return {};
+}
+
+MimeMail::MimeMail(QIODevice &device, qsizetype bufferSize, const MimeBounds &bounds)
+    : d(std::make_unique<Private>())
 {
     d->bufferSize = bufferSize;
     QIODevice *source = &device;
     if (device.isSequential()) {
         // A pipe cannot be read twice.
-        char chunk[64 * 1024];
-        for (;;) {
-            const qint64 got = device.read(chunk, sizeof chunk);
-            if (got < 0) {
-                d->error = device.errorString().isEmpty() ? QStringLiteral("read error")
-                                                          : device.errorString();
-                return;
-            }
-            if (got == 0 && device.atEnd())
-                break;
-            d->pipeBytes.append(chunk, got);
-        }
-        d->pipeBuffer.setBuffer(&d->pipeBytes);
-        d->pipeBuffer.open(QIODevice::ReadOnly);
-        source = &d->pipeBuffer;
+        if (d->error = d->copyToSpool(device, bounds.bytes); !d->error.isEmpty())
+            return;
+        source = &d->spool;
     }
     initGMime();
     d->source.device = source;
     d->start = source->pos();
-    d->stream.reset(newDeviceStream(&d->source, d->start, -1));
+    // What a file holds now: one that grows is read no further. Other
+    // devices may not know their size, and are read to their end.
+    const bool sized = qobject_cast<QFileDevice *>(source) || qobject_cast<QBuffer *>(source);
+    d->end = sized ? std::max(d->start, gint64(source->size())) : -1;
+    MimeScanner scanner(bounds);
+    d->stream.reset(newDeviceStream(&d->source, d->start, d->end));
+    deviceStream(d->stream.get())->scanner = &scanner;
     d->parser.reset(g_mime_parser_new_with_stream(d->stream.get()));
     // Part contents stay in the file; the parser keeps their places only.
     g_mime_parser_set_persist_stream(d->parser.get(), true);
     g_mime_parser_set_format(d->parser.get(), GMIME_FORMAT_MESSAGE);
     d->message.reset(g_mime_parser_construct_message(d->parser.get(), nullptr));
-    d->error = d->source.error;
+    deviceStream(d->stream.get())->scanner = nullptr;
+    if (!d->source.error.isEmpty())
+        d->error = d->source.error;
+    else if (!scanner.refusal().isEmpty())
+        d->error = QStringLiteral("refused, as it has %1").arg(scanner.refusal());
+    else if (sized && source->size() > d->end)
+        d->error = QStringLiteral("it grew while it was read; read no further than its %1 bytes")
+                       .arg(d->end - d->start);
 }
 
 MimeMail::~MimeMail() = default;
@@ -418,7 +741,7 @@ QString MimeMail::readRawLines(const MimeLineHandler &take)
 {
     if (!d->error.isEmpty())
         return d->error;
-    GPtr<GMimeStream> whole(newDeviceStream(&d->source, d->start, -1));
+    GPtr<GMimeStream> whole(newDeviceStream(&d->source, d->start, d->end));
     GMimeStreamDevice device(whole.get(), d->source);
     d->error = readDeviceLines(device, d->bufferSize, take);
     return d->error;

@@ -51,12 +51,52 @@ private:
     void *m_object = nullptr; // a GMimeObject
 };
 
+// How much of a mail is read at all. Anyone can send the owner a mail, and
+// the MIME parser keeps every header and part it meets: a mail past one of
+// these is refused before the parser has built more than the bounds allow.
+struct MimeBounds
+{
+    qint64 bytes = qint64(256) << 20;    // the whole mail (a report returns its original)
+    int headerLines = 20000;             // all header blocks of the mail together
+    qint64 headerBytes = 4 << 20;        // all header blocks together
+    qint64 headerBlockBytes = 1 << 20;   // one header block
+    qint64 fieldBytes = 64 * 1024;       // one header field, folded lines and all
+    qint64 contentFieldBytes = 8 * 1024; // a Content-* field, whose parameters are parsed
+    int fieldParameters = 64;            // parameters of one Content-* field
+    int parameters = 4000;               // parameters of all Content-* fields together
+    int parts = 2000;                    // parts and attached messages
+    int depth = 32;                      // multiparts and attached messages inside each other
+    int dashLines = 100000;              // body lines starting "--" that end no part
+};
+
+// Counts what the parser will keep while the bytes pass by; one pass, a few
+// hundred bytes of state whatever the mail.
+class MimeScanner
+{
+public:
+    explicit MimeScanner(const MimeBounds &bounds);
+    ~MimeScanner();
+    MimeScanner(const MimeScanner &) = delete;
+    MimeScanner &operator=(const MimeScanner &) = delete;
+    // The next bytes of the mail; false once it is over a bound.
+    bool feed(QByteArrayView bytes);
+    // Which bound the mail is over; empty while it is within them all.
+    QString refusal() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
 class MimeMail
 {
 public:
-    // Parses the mail from the device's current position to its end. A
-    // device that cannot seek (a pipe) is read into memory first.
-    explicit MimeMail(QIODevice &device, qsizetype bufferSize = LineStream::DefaultBufferSize);
+    // Parses the mail from the device's current position to the size the
+    // device had then: a file that grows meanwhile is read no further, and
+    // said to have grown. A device that cannot seek (a pipe) is first copied
+    // to a temporary file. A mail past the bounds is refused (error()).
+    explicit MimeMail(QIODevice &device, qsizetype bufferSize = LineStream::DefaultBufferSize,
+                      const MimeBounds &bounds = {});
     ~MimeMail();
     MimeMail(const MimeMail &) = delete;
     MimeMail &operator=(const MimeMail &) = delete;
