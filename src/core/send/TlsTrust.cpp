@@ -1,10 +1,14 @@
 #include "send/TlsTrust.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QMutex>
 #include <QSet>
 #include <QSslConfiguration>
 #include <QStringList>
+
+// The texts keep the translation context of the SMTP client, where they were
+// first said.
 
 QList<QSslCertificate> extraTrustedAuthorities(QString *bundle)
 {
@@ -54,16 +58,17 @@ QString certificateReasons(const QList<QSslError> &errors, const QString &host)
     for (const QSslError &error : errors) {
         switch (error.error()) {
         case QSslError::CertificateExpired:
-            add(QStringLiteral("有効期限が切れています"));
+            add(QCoreApplication::translate("SmtpSocket", "有効期限が切れています"));
             break;
         case QSslError::CertificateNotYetValid:
-            add(QStringLiteral("有効期間が始まっていません"));
+            add(QCoreApplication::translate("SmtpSocket", "有効期間が始まっていません"));
             break;
         case QSslError::HostNameMismatch:
-            add(QStringLiteral("ホスト名(%1)の証明書ではありません").arg(host));
+            add(QCoreApplication::translate("SmtpSocket", "ホスト名(%1)の証明書ではありません")
+                    .arg(host));
             break;
         case QSslError::CertificateRevoked:
-            add(QStringLiteral("失効しています"));
+            add(QCoreApplication::translate("SmtpSocket", "失効しています"));
             break;
         case QSslError::SelfSignedCertificate:
         case QSslError::SelfSignedCertificateInChain:
@@ -72,17 +77,19 @@ QString certificateReasons(const QList<QSslError> &errors, const QString &host)
         case QSslError::UnableToVerifyFirstCertificate:
         case QSslError::CertificateUntrusted:
         case QSslError::CertificateRejected:
-            add(QStringLiteral("信頼できる認証局の証明書ではありません"));
+            add(QCoreApplication::translate("SmtpSocket",
+                                            "信頼できる認証局の証明書ではありません"));
             break;
         default:
             add(error.errorString());
             break;
         }
     }
-    return reasons.join(QStringLiteral("、"));
+    return reasons.join(QCoreApplication::translate("SmtpSocket", "、"));
 }
 
 QString certificateRefusal(const QString &reasons)
 {
-    return QStringLiteral("サーバーの証明書を拒否しました\n理由:") + reasons;
+    return QCoreApplication::translate("SmtpSocket", "サーバーの証明書を拒否しました\n理由:") +
+           reasons;
 }
