@@ -4,6 +4,7 @@
 #include "fetch/FetchState.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -187,7 +188,7 @@ private:
 
 QString readFailure(quint32 uid)
 {
-    return QStringLiteral("UID %1 のﾒｰﾙを読めませんでした").arg(uid);
+    return QCoreApplication::translate("FetchRun", "UID %1 のﾒｰﾙを読めませんでした").arg(uid);
 }
 
 } // namespace
@@ -205,7 +206,7 @@ FetchSummary FetchRun::run(const FetchRequest &request)
     const QByteArray moveTo =
         request.moveTo.isEmpty() ? QByteArray() : ImapSession::mailboxArgument(request.moveTo);
     if (folder.isEmpty() || (!request.moveTo.isEmpty() && moveTo.isEmpty())) {
-        summary.error = QStringLiteral("ﾌｫﾙﾀﾞ名が正しくありません");
+        summary.error = QCoreApplication::translate("FetchRun", "ﾌｫﾙﾀﾞ名が正しくありません");
         return summary;
     }
     FetchState state;
@@ -216,13 +217,13 @@ FetchSummary FetchRun::run(const FetchRequest &request)
     ImapSession session;
     session.deadlines = request.deadlines;
     session.cancelFlag = cancel;
-    say(QStringLiteral("ホストに接続中"));
+    say(QCoreApplication::translate("SmtpSocket", "ホストに接続中"));
     if (!session.open(request.server, request.port, request.security, request.user,
                       request.password)) {
         summary.error = session.errorText();
         return summary;
     }
-    say(QStringLiteral("ホストへの接続完了"));
+    say(QCoreApplication::translate("SmtpSocket", "ホストへの接続完了"));
     MailboxSink mailbox;
     // The read is read-only (EXAMINE, RFC 3501 6.3.2): no flag can change.
     if (session.command("CAPABILITY", mailbox) != ImapSession::Status::Ok ||
@@ -269,7 +270,9 @@ FetchSummary FetchRun::run(const FetchRequest &request)
         const QByteArray key = FetchState::mailKey(mail.sorted.messageId.trimmed(), spool.digest());
         mail.known = state.known(key);
         ++summary.read;
-        say(QStringLiteral("(%1/%2)通目を受信中").arg(summary.read).arg(total));
+        say(QCoreApplication::translate("FetchRun", "(%1/%2)通目を受信中")
+                .arg(summary.read)
+                .arg(total));
         const MailKind kind = mail.sorted.kind;
         if (!mail.known) {
             if (kind == MailKind::Bounce) {
@@ -343,7 +346,7 @@ FetchSummary FetchRun::run(const FetchRequest &request)
             break;
         }
         if (stopped()) {
-            summary.error = QStringLiteral("受信をキャンセルしました");
+            summary.error = QCoreApplication::translate("FetchRun", "受信をキャンセルしました");
             complete = false;
         } else if (!applyError.isEmpty()) {
             summary.error = applyError;
@@ -375,7 +378,7 @@ FetchSummary FetchRun::run(const FetchRequest &request)
     }
 
     if (!moveTo.isEmpty() && !handled.isEmpty() && !stopped()) {
-        say(QStringLiteral("ﾒｰﾙを移動中"));
+        say(QCoreApplication::translate("FetchRun", "ﾒｰﾙを移動中"));
         QString moveError;
         // Only the mails read under this UIDVALIDITY are moved: a folder
         // renumbered since would give the UIDs to other mails.
@@ -385,7 +388,8 @@ FetchSummary FetchRun::run(const FetchRequest &request)
             session.command("SELECT " + folder, selected) != ImapSession::Status::Ok) {
             moveError = session.errorText();
         } else if (selected.uidValidity != validity) {
-            moveError = QStringLiteral("ﾌｫﾙﾀﾞのUIDVALIDITYが変わったため移動しません");
+            moveError = QCoreApplication::translate("FetchRun",
+                                                    "ﾌｫﾙﾀﾞのUIDVALIDITYが変わったため移動しません");
         } else {
             for (qsizetype start = 0; start < handled.size() && moveError.isEmpty();
                  start += kMoveBatch) {
@@ -429,6 +433,7 @@ FetchSummary FetchRun::run(const FetchRequest &request)
     }
     session.close();
     summary.ok = complete;
-    say(complete ? QStringLiteral("受信を完了しました") : summary.error.section(u'\n', 0, 0));
+    say(complete ? QCoreApplication::translate("FetchRun", "受信を完了しました")
+                 : summary.error.section(u'\n', 0, 0));
     return summary;
 }

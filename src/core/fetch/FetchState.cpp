@@ -2,6 +2,7 @@
 
 #include "store/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 
@@ -24,7 +25,8 @@ bool FetchState::load(const QString &dataFolder, const QByteArray &server, quint
         server.toLower() + '\n' + QByteArray::number(port) + '\n' + user + '\n' + mailbox.toUtf8();
     const QString folder = dataFolder + QStringLiteral("/fetch");
     if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("%1: フォルダを作成できません").arg(folder);
+        *error =
+            QCoreApplication::translate("FetchRun", "%1: フォルダを作成できません").arg(folder);
         return false;
     }
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -2,6 +2,7 @@
 
 #include "send/TlsTrust.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QSslError>
 
@@ -84,16 +85,16 @@ QString openFailure(CURLcode code, long verifyResult, const char *detail, const 
         return QStringLiteral("サーバーがTLS(STARTTLS)に対応していないため、"
                               "ユーザー名とパスワードを送信できません");
     case CURLE_LOGIN_DENIED:
-        return QStringLiteral("ログインを拒否されました");
+        return QCoreApplication::translate("SmtpSocket", "ログインを拒否されました");
     case CURLE_SSL_CONNECT_ERROR:
-        return QStringLiteral("TLS通信を開始できませんでした\n") + said;
+        return QCoreApplication::translate("SmtpSocket", "TLS通信を開始できませんでした\n") + said;
     case CURLE_OPERATION_TIMEDOUT:
-        return QStringLiteral("ホストへの接続(応答受信)に失敗しました");
+        return QCoreApplication::translate("SmtpSocket", "ホストへの接続(応答受信)に失敗しました");
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_CONNECT:
-        return QStringLiteral("ホストへの接続に失敗しました");
+        return QCoreApplication::translate("SmtpSocket", "ホストへの接続に失敗しました");
     default:
-        return QStringLiteral("ホストへの接続に失敗しました\n") + said;
+        return QCoreApplication::translate("ImapSession", "ホストへの接続に失敗しました\n") + said;
     }
 }
 
@@ -170,7 +171,7 @@ bool ImapSession::open(const QByteArray &host, quint32 port, ImapSecurity securi
     m_tag = 0;
     const QString hostText = QString::fromLocal8Bit(host);
     if (!usableHost(host) || port == 0 || port > 65535) {
-        m_errorText = QStringLiteral("ホストへの接続に失敗しました");
+        m_errorText = QCoreApplication::translate("SmtpSocket", "ホストへの接続に失敗しました");
         return false;
     }
     CURL *easy = curl_easy_init();
@@ -178,7 +179,7 @@ bool ImapSession::open(const QByteArray &host, quint32 port, ImapSecurity securi
     m_easy = easy;
     m_multi = multi;
     if (!easy || !multi) {
-        m_errorText = QStringLiteral("ホストへの接続に失敗しました");
+        m_errorText = QCoreApplication::translate("SmtpSocket", "ホストへの接続に失敗しました");
         drop();
         return false;
     }
@@ -237,9 +238,10 @@ bool ImapSession::open(const QByteArray &host, quint32 port, ImapSecurity securi
     if (result != CURLE_OK) {
         long verifyResult = X509_V_OK;
         curl_easy_getinfo(easy, CURLINFO_SSL_VERIFYRESULT, &verifyResult);
-        m_errorText = result == CURLE_ABORTED_BY_CALLBACK
-                          ? QStringLiteral("ホストへの接続に失敗しました")
-                          : openFailure(result, verifyResult, detail, hostText);
+        m_errorText =
+            result == CURLE_ABORTED_BY_CALLBACK
+                ? QCoreApplication::translate("SmtpSocket", "ホストへの接続に失敗しました")
+                : openFailure(result, verifyResult, detail, hostText);
         drop();
         return false;
     }
@@ -307,15 +309,17 @@ ImapSession::Status ImapSession::command(const QByteArray &text)
 ImapSession::Status ImapSession::command(const QByteArray &text, ImapResponseSink &sink)
 {
     if (!m_easy) {
-        m_errorText = QStringLiteral("ホストへの接続に失敗しました");
+        m_errorText = QCoreApplication::translate("SmtpSocket", "ホストへの接続に失敗しました");
         return Status::Failed;
     }
     const QByteArray tag = 'T' + QByteArray::number(++m_tag);
     const QByteArray tagged = tag + ' ';
     const QDeadlineTimer whole(deadlines.commandMs);
-    const QString failure = QStringLiteral("応答受信(%1)に失敗しました").arg(commandName(text));
+    const QString failure = QCoreApplication::translate("SmtpSocket", "応答受信(%1)に失敗しました")
+                                .arg(commandName(text));
     if (!send(tagged + text + "\r\n", whole)) {
-        m_errorText = QStringLiteral("コマンド送信(%1)に失敗しました").arg(commandName(text));
+        m_errorText = QCoreApplication::translate("SmtpSocket", "コマンド送信(%1)に失敗しました")
+                          .arg(commandName(text));
         drop();
         return Status::Failed;
     }
@@ -376,7 +380,8 @@ ImapSession::Status ImapSession::command(const QByteArray &text, ImapResponseSin
                 const QByteArrayView rest = QByteArrayView(response).sliced(tagged.size());
                 if (rest.startsWith("OK"))
                     return Status::Ok;
-                m_errorText = QStringLiteral("コマンド実行に失敗しました\nコマンド:%1\n%2")
+                m_errorText = QCoreApplication::translate(
+                                  "ImapSession", "コマンド実行に失敗しました\nコマンド:%1\n%2")
                                   .arg(commandName(text), statusText(rest));
                 return rest.startsWith("NO") ? Status::No : Status::Bad;
             }
