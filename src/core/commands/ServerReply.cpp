@@ -370,7 +370,9 @@ void ReplyReader::endHeader()
 {
     flushField();
     const QByteArray &subject = m_rawSubject;
-    const auto afterWord = [&](qsizetype length) { return trimmed(subject.sliced(length)); };
+    const auto afterWord = [&](qsizetype length) {
+        return trimmed(QByteArrayView(subject).sliced(length));
+    };
     if (startsWithNoCase(subject, "Majordomo results")) {
         m_reply.kind = ServerMailKind::Results;
     } else if (subject.startsWith("APPROVE ")) {
@@ -718,10 +720,44 @@ bool ServerReply::allOk() const
 
 RosterMember MakeRosterMember(const QByteArray &line)
 {
+    // The server's own reading of a list line: balanced comments go (the
+    // innermost first), then a quoted name with the blank after it; the line
+    // splits at commas; of each part the text in the outermost <...> stays,
+    // trimmed. A line that names more than one address is not valid.
+    QByteArray text = line;
+    // Each ")" with a "(" before it closes the innermost comment.
+    for (qsizetype from = 0;;) {
+        const qsizetype close = text.indexOf(')', from);
+        if (close < 0)
+            break;
+        const qsizetype open = text.lastIndexOf('(', close);
+        if (open < 0) {
+            from = close + 1;
+            continue;
+        }
+        text.remove(open, close - open + 1);
+        from = open;
+    }
+    for (qsizetype quote = text.indexOf('"'); quote >= 0; quote = text.indexOf('"', quote)) {
+        const qsizetype close = text.indexOf('"', quote + 1);
+        if (close < 0 || close + 1 >= text.size() || !isBlank(text[close + 1])) {
+            quote = close < 0 ? -1 : close + 1;
+            if (quote < 0)
+                break;
+            continue;
+        }
+        text.remove(quote, close - quote + 2);
+    }
+    const QList<QByteArray> parts = text.split(',');
+    QByteArray address = parts.first();
+    const qsizetype open = address.lastIndexOf('<');
+    const qsizetype close = address.lastIndexOf('>');
+    if (open >= 0 && close > open)
+        address = address.sliced(open + 1, close - open - 1);
     RosterMember member;
     member.line = line;
-    member.address = ParseMailAddress(line);
-    member.valid = isValidMailbox(member.address);
+    member.address = trimmed(address).toByteArray();
+    member.valid = parts.size() == 1 && isValidMailbox(member.address);
     return member;
 }
 
