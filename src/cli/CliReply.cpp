@@ -107,8 +107,9 @@ int roster(const QStringList &args)
         if (csv) {
             out(RosterCsv(now->members));
         } else {
+            // A line that is no address (blank, "#") shows with none.
             for (const RosterMember &member : now->members)
-                out(member.address + '\t' + member.line + '\n');
+                out((member.valid ? member.address : QByteArray()) + '\t' + member.line + '\n');
         }
         return ExitOk;
     }
