@@ -26,7 +26,7 @@ CQueuedMailDlg::CQueuedMailDlg(UiServices &ui, QWidget *parent)
     auto *mails = item<QListWidget>(IDC_MAILS);
     // Every row is one line of the same font: no row needs measuring.
     mails->setUniformItemSizes(true);
-    connect(mails, &QListWidget::currentRowChanged, this, &CQueuedMailDlg::OnSelchange);
+    connect(mails, &QListWidget::itemSelectionChanged, this, &CQueuedMailDlg::OnSelchange);
     connect(mails, &QListWidget::itemDoubleClicked, this, &CQueuedMailDlg::OnEdit);
     onClicked(IDC_EDIT, this, &CQueuedMailDlg::OnEdit);
     onClicked(IDC_DELETE, this, &CQueuedMailDlg::OnDelete);
@@ -50,9 +50,16 @@ void CQueuedMailDlg::OnSelchange()
     enable({IDC_EDIT, IDC_DELETE}, true);
 }
 
+QListWidgetItem *CQueuedMailDlg::selectedMail() const
+{
+    // The selection, not the current row: the list makes its first row
+    // current when it takes the focus, though nobody chose it.
+    return item<QListWidget>(IDC_MAILS)->selectedItems().value(0);
+}
+
 QString CQueuedMailDlg::selectedPath() const
 {
-    const QListWidgetItem *entry = item<QListWidget>(IDC_MAILS)->currentItem();
+    const QListWidgetItem *entry = selectedMail();
     return entry ? OutgoingFolder::QueuedPath(m_strFolder, entry->data(kNameRole).toString())
                  : QString();
 }
@@ -69,14 +76,14 @@ void CQueuedMailDlg::OnEdit()
 void CQueuedMailDlg::OnDelete()
 {
     auto *mails = item<QListWidget>(IDC_MAILS);
-    const int row = mails->currentRow();
-    const QString path = selectedPath();
-    if (path.isEmpty())
+    QListWidgetItem *entry = selectedMail();
+    if (!entry)
         return;
+    const int row = mails->row(entry);
+    const QString path = selectedPath();
     const QString caption = QStringLiteral("ﾒｰﾙ削除");
-    if (m_ui.messageBox(this, mails->currentItem()->text() + QStringLiteral("を削除していいですか"),
-                        caption, MessageButtons::OkCancel,
-                        MessageIcon::Question) != DialogAnswer::Ok)
+    if (m_ui.messageBox(this, entry->text() + QStringLiteral("を削除していいですか"), caption,
+                        MessageButtons::OkCancel, MessageIcon::Question) != DialogAnswer::Ok)
         return;
     // A mail that could not be deleted would still be sent: it stays listed,
     // and the owner learns why. One that is gone already counts as deleted.

@@ -132,8 +132,9 @@ void CommandTabs::extractAddresses(const QString &path)
     m_window.ShowValues();
     if (outcome.message)
         m_ui.showMessage(&m_window, *outcome.message);
-    // Enabled even when nothing was found: the owner may type the address.
-    m_window.enable(IDC_CREATE, m_window.selectedEntry() != nullptr);
+    // Nothing found leaves the field empty and the button off until the owner
+    // types an address: a mail without one would be refused.
+    m_window.enable(IDC_CREATE, createAllowed());
 }
 
 void CommandTabs::handOverConfig(const QString &path)
@@ -236,7 +237,7 @@ void CommandTabs::onBrowse()
     if (!chosen)
         return;
     m_window.m_strArgument = *chosen;
-    m_window.raiseDirty();
-    // The field's text update stores the path as the list's file.
+    // The field's text update stores another path as the list's file and
+    // raises the dirty flag; the same file chosen again changes nothing.
     m_window.ShowValues();
 }

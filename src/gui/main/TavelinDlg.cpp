@@ -140,7 +140,6 @@ void CTavelinDlg::SelectList(int position)
         m_strAddress = QString::fromLocal8Bit(entry.Address);
         m_strListName = QString::fromLocal8Bit(entry.ListName);
         m_strPasswd = QString::fromLocal8Bit(entry.Passwd);
-        // Each changed field stores itself back and raises the dirty flag.
         ShowValues();
         selected = true;
     } else {
@@ -159,11 +158,14 @@ void CTavelinDlg::SelectList(int position)
 void CTavelinDlg::OnUpdateField(QByteArray MailingListEntry::*field, int id)
 {
     // A text that only shows the stored bytes leaves them as they are: bytes
-    // the locale cannot show would not survive the way back.
+    // the locale cannot show would not survive the way back. Nor is it an
+    // edit: showing a list's values (at start, on another list or tab) leaves
+    // nothing to save.
     MailingListEntry *entry = selectedEntry();
     const QString shown = text(id);
-    if (entry && shown != QString::fromLocal8Bit(entry->*field))
-        entry->*field = shown.toLocal8Bit();
+    if (!entry || shown == QString::fromLocal8Bit(entry->*field))
+        return;
+    entry->*field = shown.toLocal8Bit();
     raiseDirty();
 }
 

@@ -250,7 +250,12 @@ void TemplateControls::setText(int id, const QString &text)
 {
     QWidget *w = control(id);
     if (auto *edit = qobject_cast<QLineEdit *>(w)) {
-        edit->setText(text);
+        // A new text is shown from its start, as a field the owner has not
+        // yet entered shows it; the same text again leaves the caret alone.
+        if (edit->text() != text) {
+            edit->setText(text);
+            edit->setCursorPosition(0);
+        }
     } else if (auto *lines = qobject_cast<QPlainTextEdit *>(w)) {
         QString plain = text;
         plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
