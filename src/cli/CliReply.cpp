@@ -49,9 +49,9 @@ bool replyFile(const QString &path, bool members, const ListRegister &lists,
                            .arg(QString::fromLocal8Bit(roster.list), roster.why));
     }
     if (reply.partial)
-        note(path, QStringLiteral("partial: %1")
-                       .arg(reply.error.isEmpty() ? QStringLiteral("the reply was cut")
-                                                  : reply.error));
+        note(path,
+             QStringLiteral("partial: %1")
+                 .arg(reply.error.isEmpty() ? QStringLiteral("the reply was cut") : reply.error));
     return reply.allOk();
 }
 

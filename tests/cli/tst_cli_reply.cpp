@@ -50,8 +50,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("out");
         const QByteArray head = "From: Majordomo@example.com\nSubject: Majordomo results\n\n--\n\n";
         QTest::newRow("all succeeded")
-            << head + ">>>> approve adminpw subscribe testlist a@x\nSucceeded.\n" << 0
-            << QByteArray("ok\t\tapprove *** subscribe testlist a@x\n");
+            << head + ">>>> approve adminpw subscribe testlist a@x\nSucceeded.\n"
+            << 0 << QByteArray("ok\t\tapprove *** subscribe testlist a@x\n");
         QTest::newRow("one failed")
             << head + ">>>> passwd testlist adminpw\n**** passwd: need new password\n"
                       ">>>> approve adminpw who nolist\n**** approve: unknown list 'nolist'.\n"
@@ -95,8 +95,8 @@ private Q_SLOTS:
     void whoRepliesStoreTheRosterThatRosterPrints()
     {
         const QString first = write(QStringLiteral("w1.eml"), who("a@x\nBee <b@x>\n# c", 3));
-        CliRun run = runCli({QStringLiteral("reply"), QStringLiteral("--members"), first},
-                            m_home.path());
+        CliRun run =
+            runCli({QStringLiteral("reply"), QStringLiteral("--members"), first}, m_home.path());
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QByteArray("a@x\nb@x\n"));
         QVERIFY(run.err.contains("Test"));
@@ -124,10 +124,10 @@ private Q_SLOTS:
 
         // --no-store reads and prints, and keeps what is stored.
         const QString third = write(QStringLiteral("w3.eml"), who("z@x", 1));
-        QCOMPARE(runCli({QStringLiteral("reply"), QStringLiteral("--no-store"), third},
-                        m_home.path())
-                     .status,
-                 0);
+        QCOMPARE(
+            runCli({QStringLiteral("reply"), QStringLiteral("--no-store"), third}, m_home.path())
+                .status,
+            0);
         run = runCli({QStringLiteral("roster"), QStringLiteral("Test"), QStringLiteral("--csv")},
                      m_home.path());
         QCOMPARE(run.out, QByteArray("address,valid,line\r\nb@x,yes,b@x\r\nd@x,yes,d@x\r\n"));

@@ -86,8 +86,8 @@ QString ensureFolder(const QString &folder)
         return {};
     if (!QDir().mkpath(folder))
         return QStringLiteral("cannot create %1").arg(folder);
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                      QFileDevice::ExeOwner);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return {};
 }
 
@@ -96,9 +96,8 @@ QString rotate(SafeFile::WholeFileWriter &writer, const QString &current, const 
 {
     if (QString failed = writer.finish(); !failed.isEmpty())
         return failed;
-    if (QFileInfo::exists(current) &&
-        std::rename(QFile::encodeName(current).constData(),
-                    QFile::encodeName(previous).constData()) != 0)
+    if (QFileInfo::exists(current) && std::rename(QFile::encodeName(current).constData(),
+                                                  QFile::encodeName(previous).constData()) != 0)
         return SafeFile::systemReason(errno);
     return writer.renameTo(current);
 }
@@ -279,9 +278,8 @@ QString RosterStore::Writer::commit(qint64 serverCount)
     return m_error;
 }
 
-std::unique_ptr<RosterStore::Writer> RosterStore::write(const QByteArray &server,
-                                                        const QByteArray &list,
-                                                        const QDateTime &date) const
+std::unique_ptr<RosterStore::Writer>
+RosterStore::write(const QByteArray &server, const QByteArray &list, const QDateTime &date) const
 {
     std::unique_ptr<Writer> writer(new Writer);
     writer->m_impl = new Writer::Impl;

@@ -20,9 +20,9 @@ class QIODevice;
 
 struct Roster
 {
-    QByteArray list;      // the list's name on the server
-    QByteArray server;    // the command address the reply came from
-    QDateTime date;       // of the reply
+    QByteArray list;   // the list's name on the server
+    QByteArray server; // the command address the reply came from
+    QDateTime date;    // of the reply
     qint64 serverCount = 0;
     QList<RosterMember> members; // in the server's order
 
@@ -100,13 +100,13 @@ struct AppliedReply
     ServerReply reply;
     struct Stored
     {
-        qsizetype command;  // the "who" command's index
+        qsizetype command; // the "who" command's index
         QByteArray list;
-        QString title;      // the register's title; empty when not in the register
+        QString title; // the register's title; empty when not in the register
         bool stored = false;
-        QString why;        // why it was not stored
+        QString why; // why it was not stored
     };
-    QList<Stored> rosters;  // one per "who" command
+    QList<Stored> rosters; // one per "who" command
     // For a notice: whether a stored roster took it, and why not.
     bool noticeApplied = false;
     QString noticeWhy;

@@ -68,8 +68,8 @@ QList<Word> wordsOf(QByteArrayView line)
 }
 
 // Commands whose word after the list is a password.
-constexpr const char *kPasswordAfterList[] = {"newinfo",     "newintro", "config",
-                                              "newconfig",   "writeconfig", "mkdigest"};
+constexpr const char *kPasswordAfterList[] = {"newinfo",   "newintro",    "config",
+                                              "newconfig", "writeconfig", "mkdigest"};
 
 // Replaces whole-word occurrences of each secret in text by "***".
 QByteArray maskSecrets(QByteArray text, const QByteArrayList &secrets)
@@ -269,8 +269,8 @@ private:
     enum class WhoPhase
     {
         None,
-        Heading,  // "Members of list" seen: a blank line follows
-        Members,  // member lines up to the count
+        Heading, // "Members of list" seen: a blank line follows
+        Members, // member lines up to the count
         AfterCount
     };
 

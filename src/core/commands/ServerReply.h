@@ -102,12 +102,12 @@ struct ReplyCommand
 struct ServerReply
 {
     ServerMailKind kind = ServerMailKind::Other;
-    QByteArray from;     // the bare address of From:
-    QByteArray to;       // the bare address of To:
-    QByteArray subject;  // passwords masked
-    QDateTime date;      // the Date: header; invalid when there is none
-    QByteArray list;     // a notice's, request's or bounce's list
-    QByteArray address;  // a notice's member line (as given)
+    QByteArray from;    // the bare address of From:
+    QByteArray to;      // the bare address of To:
+    QByteArray subject; // passwords masked
+    QDateTime date;     // the Date: header; invalid when there is none
+    QByteArray list;    // a notice's, request's or bounce's list
+    QByteArray address; // a notice's member line (as given)
     QList<ReplyCommand> commands;
     // The server's lines after the commands ("**** No valid commands found.").
     QByteArrayList trailer;
@@ -149,8 +149,7 @@ struct ServerReplyWithMembers
     ServerReply reply;
     QList<QList<RosterMember>> members; // one list per command, empty when no "who"
 };
-ServerReplyWithMembers ReadServerReplyWithMembers(QIODevice &device,
-                                                  ReplyReadOptions options = {});
+ServerReplyWithMembers ReadServerReplyWithMembers(QIODevice &device, ReplyReadOptions options = {});
 
 // What a mail that is no results mail is, for a message ("承認依頼のﾒｰﾙです").
 QString ServerMailKindText(ServerMailKind kind);

@@ -180,17 +180,23 @@ private Q_SLOTS:
         // Replies of the same server outside the labelled set.
         const QString top = dir + QStringLiteral("/majordomo/");
         QTest::newRow("newinfo text with EOF line")
-            << top + "reply-newinfo-text-with-EOF-line.eml" << "newinfo,who,unknown,unknown"
+            << top + "reply-newinfo-text-with-EOF-line.eml"
+            << "newinfo,who,unknown,unknown"
             << "1 succeeded; 2 succeeded; 3 failed:not-recognized; 4 failed:not-recognized";
-        QTest::newRow("who of an empty list")
-            << top + "reply-who-empty-list.eml" << "who,end" << "1 succeeded; end -> END";
-        QTest::newRow("config") << top + "reply-config.eml" << "config,end"
+        QTest::newRow("who of an empty list") << top + "reply-who-empty-list.eml"
+                                              << "who,end"
+                                              << "1 succeeded; end -> END";
+        QTest::newRow("config") << top + "reply-config.eml"
+                                << "config,end"
                                 << "1 succeeded; end -> END";
-        QTest::newRow("newconfig rejected") << top + "reply-newconfig-rejected.eml" << "newconfig"
+        QTest::newRow("newconfig rejected") << top + "reply-newconfig-rejected.eml"
+                                            << "newconfig"
                                             << "failed:syntax";
-        QTest::newRow("config wrong password") << top + "reply-wrongpw-cmd6.eml" << "config,end"
+        QTest::newRow("config wrong password") << top + "reply-wrongpw-cmd6.eml"
+                                               << "config,end"
                                                << "1 failed:password; end -> END";
-        QTest::newRow("approval request") << top + "approval-request.eml" << "approval-request"
+        QTest::newRow("approval request") << top + "approval-request.eml"
+                                          << "approval-request"
                                           << "action needed";
     }
     void realRepliesGiveTheLabelledOutcomes()
@@ -248,8 +254,9 @@ private Q_SLOTS:
         }
         const QByteArray shown = shownText(reply);
         for (const QByteArray &secret : secrets)
-            QVERIFY2(!QRegularExpression(QStringLiteral("\\b%1\\b").arg(
-                                             QRegularExpression::escape(QString::fromLatin1(secret))))
+            QVERIFY2(!QRegularExpression(
+                          QStringLiteral("\\b%1\\b")
+                              .arg(QRegularExpression::escape(QString::fromLatin1(secret))))
                           .match(QString::fromLatin1(shown))
                           .hasMatch(),
                      secret.constData());
@@ -273,9 +280,8 @@ private Q_SLOTS:
                                      << false << QByteArrayList{} << qint64(0);
         QByteArray crlf = multi;
         crlf.replace("\n", "\r\n");
-        QTest::newRow("CR LF line ends")
-            << crlf << QByteArray("ok,failed:needs-new-password,ok") << false << QByteArrayList{}
-            << qint64(0);
+        QTest::newRow("CR LF line ends") << crlf << QByteArray("ok,failed:needs-new-password,ok")
+                                         << false << QByteArrayList{} << qint64(0);
         QTest::newRow("last list line without LF")
             << results(">>>> approve pw who l\nMembers of list 'l':\n\na@x\n# note\nb@x\n"
                        "3 subscribers\n\n")
@@ -522,8 +528,7 @@ private Q_SLOTS:
         refs.close();
         const qint64 start = peakKiloBytes();
         const RosterStore store(dir.filePath(QStringLiteral("rosters")));
-        const AppliedReply applied =
-            ApplyServerReply(path, {entry("Test", "testlist")}, &store);
+        const AppliedReply applied = ApplyServerReply(path, {entry("Test", "testlist")}, &store);
         const qint64 grown = peakKiloBytes() - start;
         QVERIFY2(applied.rosters.value(0).stored, qPrintable(applied.rosters.value(0).why));
         QCOMPARE(applied.reply.commands[0].who->lines, rounds * 10000);
