@@ -2,6 +2,7 @@
 
 #include "send/NetworkManagerDialUp.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -70,6 +71,16 @@ DialogAnswer QtUiServices::messageBox(QWidget *parent, const QString &text, cons
     case MessageButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    }
+    // The program's own button texts, as its dialogs have them, and no
+    // pictures on the buttons: the box's icon is the only one it shows.
+    for (const auto &[button, text] :
+         {std::pair{QMessageBox::Ok, "OK"}, std::pair{QMessageBox::Cancel, "ｷｬﾝｾﾙ"},
+          std::pair{QMessageBox::Yes, "はい"}, std::pair{QMessageBox::No, "いいえ"}}) {
+        if (QAbstractButton *shown = box.button(button)) {
+            shown->setText(QString::fromUtf8(text));
+            shown->setIcon(QIcon());
+        }
     }
     switch (box.exec()) {
     case QMessageBox::Ok:
