@@ -67,7 +67,8 @@ void CTavelinDlg::OnInitDialog()
         // program's item apart from the window's own: closing is the one of
         // those a fixed-size dialog has (a separator opening a menu is not drawn).
         m_systemMenu = new QMenu(this);
-        m_systemMenu->addAction(QStringLiteral("閉じる(&C)"), this, &QWidget::close);
+        m_systemMenu->addAction(QCoreApplication::translate("CTavelinDlg", "閉じる(&C)"), this,
+                                &QWidget::close);
         m_systemMenu->addSeparator();
         QAction *about =
             m_systemMenu->addAction(aboutItem, this, [this] { OnSysCommand(IDM_ABOUTBOX); });

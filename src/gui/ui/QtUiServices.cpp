@@ -75,10 +75,12 @@ DialogAnswer QtUiServices::messageBox(QWidget *parent, const QString &text, cons
     // The program's own button texts, as its dialogs have them, and no
     // pictures on the buttons: the box's icon is the only one it shows.
     for (const auto &[button, text] :
-         {std::pair{QMessageBox::Ok, "OK"}, std::pair{QMessageBox::Cancel, "ｷｬﾝｾﾙ"},
-          std::pair{QMessageBox::Yes, "はい"}, std::pair{QMessageBox::No, "いいえ"}}) {
+         {std::pair{QMessageBox::Ok, QT_TRANSLATE_NOOP("QtUiServices", "OK")},
+          std::pair{QMessageBox::Cancel, QT_TRANSLATE_NOOP("QtUiServices", "ｷｬﾝｾﾙ")},
+          std::pair{QMessageBox::Yes, QT_TRANSLATE_NOOP("QtUiServices", "はい")},
+          std::pair{QMessageBox::No, QT_TRANSLATE_NOOP("QtUiServices", "いいえ")}}) {
         if (QAbstractButton *shown = box.button(button)) {
-            shown->setText(QString::fromUtf8(text));
+            shown->setText(QCoreApplication::translate("QtUiServices", text));
             shown->setIcon(QIcon());
         }
     }

@@ -1,6 +1,6 @@
 // The template builder, dialog units, the dialog font and the UI services.
 #include "FakeUiServices.h"
-#include "app/Application.h"
+#include "common/Translation.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "ui/DialogUnits.h"
@@ -493,7 +493,8 @@ private Q_SLOTS:
         QFETCH(DialogAnswer, expected);
         QFETCH(QStringList, texts);
         // Qt's own texts would read "キャンセル" where the program's dialogs say "ｷｬﾝｾﾙ".
-        QVERIFY(installJapaneseTranslation(*qApp));
+        const Translation japanese(QStringLiteral("ja"));
+        QVERIFY(japanese.isComplete());
         QtUiServices ui;
         QString shownTitle;
         Qt::TextFormat format = Qt::AutoText;
