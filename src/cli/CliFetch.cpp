@@ -48,9 +48,18 @@ void printSummary(const FetchSummary &summary, const FetchRequest &request)
         " notice=" + QByteArray::number(summary.count(MailKind::Notice)) +
         " other=" + QByteArray::number(summary.count(MailKind::Other)) + " known=" +
         QByteArray::number(summary.known) + " moved=" + QByteArray::number(summary.moved) + '\n');
-    for (const FetchedMail &mail : summary.replies)
-        out("reply\t" + listTitle(request.lists, mail.sorted.list) + '\t' +
-            field(mail.sorted.subject) + '\n');
+    // Replies with a failed command first: they need the owner.
+    for (const bool failed : {true, false}) {
+        for (const FetchedMail &mail : summary.replies) {
+            if (mail.sorted.reply.allOk() == failed)
+                continue;
+            out(QByteArray(failed ? "reply-failed\t" : "reply\t") +
+                listTitle(request.lists, mail.sorted.list) + '\t' + field(mail.sorted.subject) +
+                '\n');
+        }
+    }
+    for (const QString &title : summary.rostersChanged)
+        out("roster\t" + title.toLocal8Bit() + '\n');
     for (const FetchedMail &mail : summary.approvals)
         out("approval\t" + listTitle(request.lists, mail.sorted.list) + '\t' +
             (mail.sorted.subscribe ? "subscribe\t" : "unsubscribe\t") +

@@ -256,6 +256,7 @@ FetchSummary FetchRun::run(const FetchRequest &request)
 
     QList<quint32> handled; // UIDs of the mails to move
     BounceHistory history(request.dataFolder);
+    const RosterStore rosters(request.dataFolder + QStringLiteral("/rosters"));
     QHash<int, qsizetype> bounceIndex; // list -> index in summary.bounces
     QString applyError;
     int total = int(uids.size());
@@ -275,6 +276,23 @@ FetchSummary FetchRun::run(const FetchRequest &request)
                 .arg(total));
         const MailKind kind = mail.sorted.kind;
         if (!mail.known) {
+            if (kind == MailKind::Reply || kind == MailKind::Notice) {
+                device->seek(0);
+                const AppliedReply applied = ApplyServerReply(*device, request.lists, &rosters);
+                mail.rosters = applied.rosters;
+                mail.noticeApplied = applied.noticeApplied;
+                mail.noticeWhy = applied.noticeWhy;
+                for (const AppliedReply::Stored &stored : applied.rosters) {
+                    if (stored.stored && !summary.rostersChanged.contains(stored.title))
+                        summary.rostersChanged.append(stored.title);
+                }
+                if (applied.noticeApplied && mail.sorted.list >= 0) {
+                    const QString title =
+                        QString::fromLocal8Bit(request.lists.at(mail.sorted.list).Title);
+                    if (!summary.rostersChanged.contains(title))
+                        summary.rostersChanged.append(title);
+                }
+            }
             if (kind == MailKind::Bounce) {
                 const MailingListEntry *list =
                     mail.sorted.list >= 0 ? &request.lists.at(mail.sorted.list) : nullptr;

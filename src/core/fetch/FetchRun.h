@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fetch/ImapSession.h"
+#include "commands/Roster.h"
 #include "fetch/MailSorter.h"
 #include "store/MailingListEntry.h"
 
@@ -23,7 +24,8 @@ struct FetchRequest
     QString folder = QStringLiteral("INBOX");
     QString moveTo; // empty: the mails stay where they are
     ImapDeadlines deadlines;
-    QString dataFolder; // where the marks and the bounce history are kept
+    // Where the marks, the bounce history and the rosters are kept.
+    QString dataFolder;
     ListRegister lists; // the register, for the lists mails are about
     // Bounce thresholds: an address is named when it failed on at least
     // minDays days within the last withinDays.
@@ -37,6 +39,10 @@ struct FetchedMail
     quint32 uid = 0;
     SortedMail sorted;
     bool known = false; // read before (the folder was renumbered): not counted again
+    // A reply's "who" results and a notice, as applied to the stored rosters.
+    QList<AppliedReply::Stored> rosters;
+    bool noticeApplied = false;
+    QString noticeWhy;
 };
 
 // What a fetch did.
@@ -53,6 +59,8 @@ struct FetchSummary
     QList<FetchedMail> replies;
     QList<FetchedMail> approvals;
     QList<FetchedMail> notices;
+    // The titles of the lists whose roster a reply or a notice changed.
+    QStringList rostersChanged;
     // Per list (its index in the register, -1 when none was found): the
     // addresses that bounced this time, and those now over the threshold.
     struct ListBounces

@@ -2,10 +2,10 @@
 
 #include "commands/AddressExtraction.h"
 #include "commands/ReturnedMail.h"
+#include "commands/Roster.h"
 
 #include <QDateTime>
 #include <QIODevice>
-#include <QRegularExpression>
 
 // GLib names a struct member "signals", which Qt defines as a keyword.
 #pragma push_macro("signals")
@@ -78,22 +78,6 @@ QDate mailDate(const QByteArray &date)
         text = text.left(comment).trimmed();
     const QDateTime parsed = QDateTime::fromString(QString::fromLatin1(text), Qt::RFC2822Date);
     return parsed.isValid() ? parsed.date() : QDate::currentDate();
-}
-
-// The list a mail of the server is about: a list name in the subject, and
-// the server's domain as in the list's command address.
-int listNamed(const QByteArray &name, const QByteArray &sender, const ListRegister &lists)
-{
-    int found = -1;
-    for (qsizetype i = 0; i < lists.size(); ++i) {
-        if (lists.at(i).ListName.compare(name, Qt::CaseInsensitive) != 0)
-            continue;
-        if (domainPart(ParseMailAddress(lists.at(i).Address)) == domainPart(sender))
-            return int(i);
-        if (found < 0)
-            found = int(i);
-    }
-    return found;
 }
 
 // The list a returned mail came back for: its recipients (the list's owner
@@ -297,30 +281,40 @@ SortedMail SortMail(QIODevice &device, const ListRegister &lists)
     mail.messageId = header.messageId;
     mail.date = mailDate(header.date);
     const QByteArray sender = ParseMailAddress(header.from);
-    const QByteArray subject = header.subject.simplified();
 
-    // The server's own mails to the owner: "SUBSCRIBE L A", "UNSUBSCRIBE L A",
-    // "APPROVE L" (also forwarded), "BOUNCE L@host: reason", "Majordomo results".
-    static const QRegularExpression notice(QStringLiteral("^(UN)?SUBSCRIBE\\s+(\\S+)\\s+(.+)$"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression approve(
-        QStringLiteral("^(?:(?:fwd?|fw|re)\\s*:\\s*)*APPROVE\\s+(\\S+)"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression held(QStringLiteral("^BOUNCE\\s+([^@\\s]+)@\\S+\\s*:"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    const QString subjectText = QString::fromLatin1(subject);
-    if (const auto m = notice.match(subjectText); m.hasMatch() && isServer(sender, lists)) {
+    // The list server's own mails, as the reply reader tells them apart; a
+    // mail that only borrows such a subject is not the server's.
+    ReplyReadOptions options;
+    for (const MailingListEntry &list : lists) {
+        if (!list.Passwd.isEmpty())
+            options.secrets.append(list.Passwd);
+    }
+    device.seek(0);
+    const ServerReply reply = ReadServerReply(device, options);
+    const bool fromServer =
+        isServer(sender, lists) || localPart(sender) == "owner-" + reply.list.toLower();
+    const int named = int(FindRegisteredList(lists, reply.from, reply.list));
+    switch (reply.kind) {
+    case ServerMailKind::Results:
+        mail.kind = MailKind::Reply;
+        mail.list = listOfReply(sender, lists);
+        mail.reply = reply;
+        return mail;
+    case ServerMailKind::SubscribeNotice:
+    case ServerMailKind::UnsubscribeNotice:
+        if (!fromServer)
+            break;
         mail.kind = MailKind::Notice;
-        mail.subscribe = m.captured(1).isEmpty();
-        mail.list = listNamed(m.captured(2).toLatin1(), sender, lists);
-        const QByteArray address = ParseMailAddress(m.captured(3).toLatin1());
-        if (!address.isEmpty())
+        mail.subscribe = reply.kind == ServerMailKind::SubscribeNotice;
+        mail.list = named;
+        if (const QByteArray address = ParseMailAddress(reply.address); !address.isEmpty())
             mail.addresses.append(address);
         return mail;
-    }
-    if (const auto m = approve.match(subjectText); m.hasMatch()) {
+    case ServerMailKind::ApprovalRequest: {
+        if (!fromServer)
+            break;
         mail.kind = MailKind::Approval;
-        mail.list = listNamed(m.captured(1).toLatin1(), sender, lists);
+        mail.list = named;
         device.seek(0);
         const ExtractionResult found = ExtractErrorMailAddresses(device);
         mail.addresses = found.addresses;
@@ -328,20 +322,17 @@ SortedMail SortMail(QIODevice &device, const ListRegister &lists)
         mail.subscribe = !bodyHasCommand(device, "unsubscribe");
         return mail;
     }
-    if (const auto m = held.match(subjectText);
-        m.hasMatch() && localPart(sender) == "owner-" + m.captured(1).toLatin1().toLower()) {
+    case ServerMailKind::Bounce:
+        // A post the server holds for the owner: its sender may be let in.
+        if (!fromServer)
+            break;
         mail.kind = MailKind::Approval;
-        mail.list = listNamed(m.captured(1).toLatin1(), sender, lists);
-        const QByteArray address = heldPostSender(device);
-        if (!address.isEmpty())
+        mail.list = named;
+        if (const QByteArray address = heldPostSender(device); !address.isEmpty())
             mail.addresses.append(address);
         return mail;
-    }
-    if (startsWithNoCase(subject, "Majordomo results") ||
-        (isServer(sender, lists) && !looksReturned(header, sender))) {
-        mail.kind = MailKind::Reply;
-        mail.list = listOfReply(sender, lists);
-        return mail;
+    case ServerMailKind::Other:
+        break;
     }
     if (!looksReturned(header, sender))
         return mail;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/ServerReply.h"
 #include "store/MailingListEntry.h"
 
 #include <QByteArray>
@@ -50,14 +51,16 @@ struct SortedMail
     QByteArrayList reasons; // Bounce: per address, why it failed
     // Approval and notice: a subscribe (true) or an unsubscribe.
     bool subscribe = true;
+    // Reply: what each command did.
+    ServerReply reply;
     // Why the mail could not be read to the end; empty if it was.
     QString error;
 };
 
 // Sorts the mail on `device` (read from its start, a seekable device) for
-// the lists of `lists`: the server's notices, approval requests and replies
-// by the server's own subjects (a list's command address or a list-owner
-// address as sender), returned mails by their standard marks (a delivery
+// the lists of `lists`: the server's replies, notices and approval requests
+// as the reply reader tells them (from the server's address, or a list's
+// owner address), returned mails by their standard marks (a delivery
 // report, a mailer-daemon sender, a null return path) and the failed
 // recipients the returned-mail reader finds in them.
 SortedMail SortMail(QIODevice &device, const ListRegister &lists);

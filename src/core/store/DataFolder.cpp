@@ -10,13 +10,11 @@
 
 QString DataFolder(QString *error)
 {
-    // Built from the generic location so that a program without the
-    // application's name set (the CLI) finds the same folder.
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    const QString folder = base + QStringLiteral("/Orvendal/Tavelin");
+    // The window and the CLI both name the application "Tavelin".
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (QFileInfo(folder).isDir())
         return folder;
-    QDir().mkpath(base + QStringLiteral("/Orvendal"));
+    QDir().mkpath(QFileInfo(folder).path());
     if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
         if (error)
             *error = QStringLiteral("%1: %2").arg(folder, SafeFile::systemReason(errno));

@@ -1,6 +1,7 @@
 #include "DovecotServer.h"
 #include "TestSupport.h"
 
+#include "commands/Roster.h"
 #include "fetch/BounceHistory.h"
 #include "fetch/FetchRun.h"
 #include "fetch/ImapSession.h"
@@ -162,6 +163,13 @@ private slots:
         QCOMPARE(first.count(MailKind::Approval), 3);
         QCOMPARE(first.count(MailKind::Notice), 1);
         QVERIFY(!first.approvals.at(1).sorted.subscribe); // the unsubscribe request
+        // The "who" reply became the list's roster, and the notice after it joined it.
+        QCOMPARE(first.rostersChanged, QStringList{QStringLiteral("Test list")});
+        const std::optional<Roster> roster =
+            RosterStore(m_data->filePath(QStringLiteral("rosters"))).load(testRegister().first());
+        QVERIFY(roster);
+        QCOMPARE(roster->members.size(), 3);
+        QCOMPARE(roster->members.last().address, QByteArray("dave@example.net"));
         QCOMPARE(first.moved, 0);
 
         // Nothing was marked read and nothing left its place.
