@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fetch/ImapSession.h"
 #include "commands/Roster.h"
+#include "fetch/ImapSession.h"
 #include "fetch/MailSorter.h"
 #include "store/MailingListEntry.h"
 

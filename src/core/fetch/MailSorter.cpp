@@ -38,12 +38,6 @@ QByteArray localPart(const QByteArray &address)
     return (at < 0 ? address : address.left(at)).toLower();
 }
 
-QByteArray domainPart(const QByteArray &address)
-{
-    const qsizetype at = address.lastIndexOf('@');
-    return at < 0 ? QByteArray() : address.mid(at + 1).toLower();
-}
-
 // The subject for people: RFC 2047 words decoded (GMime), on one line.
 QString decodedSubject(const QByteArray &raw)
 {
@@ -112,6 +106,24 @@ int listOfReply(const QByteArray &sender, const ListRegister &lists)
         found = int(i);
     }
     return found >= 0 ? found : lists.size() == 1 ? 0 : -1;
+}
+
+// The list a notice, request or held post is about: the one the server and
+// the list name say; a held post comes from the list's owner address, so
+// then the only list of that name, else the only list of the register.
+int listOfServerMail(const ServerReply &reply, const ListRegister &lists)
+{
+    if (const qsizetype found = FindRegisteredList(lists, reply.from, reply.list); found >= 0)
+        return int(found);
+    int named = -1;
+    for (qsizetype i = 0; i < lists.size(); ++i) {
+        if (lists.at(i).ListName.compare(reply.list, Qt::CaseInsensitive) != 0)
+            continue;
+        if (named >= 0)
+            return -1;
+        named = int(i);
+    }
+    return named >= 0 ? named : lists.size() == 1 ? 0 : -1;
 }
 
 bool isServer(const QByteArray &sender, const ListRegister &lists)
@@ -293,7 +305,7 @@ SortedMail SortMail(QIODevice &device, const ListRegister &lists)
     const ServerReply reply = ReadServerReply(device, options);
     const bool fromServer =
         isServer(sender, lists) || localPart(sender) == "owner-" + reply.list.toLower();
-    const int named = int(FindRegisteredList(lists, reply.from, reply.list));
+    const int named = listOfServerMail(reply, lists);
     switch (reply.kind) {
     case ServerMailKind::Results:
         mail.kind = MailKind::Reply;
