@@ -5,6 +5,8 @@
 #include "commands/MailBatch.h"
 #include "commands/ReturnedMail.h"
 
+#include <QCoreApplication>
+
 namespace cli {
 
 namespace {
@@ -17,7 +19,7 @@ int explain(const QString &path)
     if (!reading.error.isEmpty())
         return failure(QStringLiteral("cannot read %1: %2").arg(path, reading.error));
     if (reading.recipients.isEmpty())
-        return failure(QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"));
+        return failure(QCoreApplication::translate("Cli", "ｱﾄﾞﾚｽを抽出できませんでした"));
     for (const FailedRecipient &recipient : reading.recipients)
         out(recipient.address + '\t' + recipient.rule + '\n');
     return ExitOk;

@@ -5,6 +5,7 @@
 #include "resources/ResourceIds.h"
 #include "ui/UiServices.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -81,9 +82,12 @@ void CQueuedMailDlg::OnDelete()
         return;
     const int row = mails->row(entry);
     const QString path = selectedPath();
-    const QString caption = QStringLiteral("ﾒｰﾙ削除");
-    if (m_ui.messageBox(this, entry->text() + QStringLiteral("を削除していいですか"), caption,
-                        MessageButtons::OkCancel, MessageIcon::Question) != DialogAnswer::Ok)
+    const QString caption = QCoreApplication::translate("CQueuedMailDlg", "ﾒｰﾙ削除");
+    if (m_ui.messageBox(this,
+                        QCoreApplication::translate("CQueuedMailDlg", "%1を削除していいですか")
+                            .arg(entry->text()),
+                        caption, MessageButtons::OkCancel,
+                        MessageIcon::Question) != DialogAnswer::Ok)
         return;
     // A mail that could not be deleted would still be sent: it stays listed,
     // and the owner learns why. One that is gone already counts as deleted.
