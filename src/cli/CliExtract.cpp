@@ -4,6 +4,7 @@
 #include "commands/BounceTally.h"
 #include "commands/MailBatch.h"
 #include "commands/ReturnedMail.h"
+#include "commands/Roster.h"
 
 #include <QCoreApplication>
 
@@ -33,6 +34,36 @@ std::optional<int> count(const QString &text, int least)
     return ok && value >= least ? std::optional<int>(value) : std::nullopt;
 }
 
+// The members of a registered list as its stored roster has them; false,
+// with the reason on stderr, when there is no such list or roster.
+bool loadMembers(const QByteArray &title, AddressSet &members)
+{
+    ListRegister lists;
+    CommonSettings settings;
+    if (!loadSettings(settings, &lists))
+        return false;
+    const auto entry = std::find_if(lists.begin(), lists.end(),
+                                    [&](const MailingListEntry &e) { return e.Title == title; });
+    if (entry == lists.end()) {
+        failure(QStringLiteral("no list titled '%1' in the register")
+                    .arg(QString::fromLocal8Bit(title)));
+        return false;
+    }
+    QString error;
+    const std::optional<Roster> roster =
+        RosterStore(RosterStore::defaultFolder()).load(*entry, false, &error);
+    if (!roster) {
+        failure(error.isEmpty() ? QStringLiteral("no stored roster of '%1': read the reply to a "
+                                                 "\"who\" command first")
+                                      .arg(QString::fromLocal8Bit(title))
+                                : error);
+        return false;
+    }
+    for (const RosterMember &member : roster->members)
+        members.add(member.address, "");
+    return true;
+}
+
 } // namespace
 
 // Prints the address field's text for returned mails: files, folders,
@@ -43,11 +74,12 @@ int extract(const QStringList &args)
 {
     const QString usage = QStringLiteral(
         "extract takes --unsubscribe [--why] [--report] [--min-days N] [--within DAYS] PATH... "
-        "or --subscribe [--report] PATH...");
+        "or --subscribe [--report] PATH..., either with --list TITLE");
     ExtractionRule rule = ExtractionRule::None;
     bool why = false;
     bool report = false;
     BounceFilter filter;
+    std::optional<QByteArray> title;
     QStringList paths;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
@@ -69,6 +101,8 @@ int extract(const QStringList &args)
                 filter.minDays = *value;
             else
                 filter.withinDays = value;
+        } else if (arg == QLatin1String("--list") && i + 1 < args.size()) {
+            title = argumentBytes(args, ++i);
         } else if (arg.startsWith(QLatin1String("--"))) {
             return usageError(QStringLiteral("extract: unknown option '%1'").arg(arg));
         } else {
@@ -80,6 +114,9 @@ int extract(const QStringList &args)
         return usageError(usage);
     if (why)
         return explain(paths[0]);
+    AddressSet members;
+    if (title && !loadMembers(*title, members))
+        return ExitFailure;
 
     MailBatch batch(paths);
     BounceTally tally;
@@ -103,14 +140,29 @@ int extract(const QStringList &args)
         err(QStringLiteral("tavelin-cli: cannot read %1: %2\n")
                 .arg(problem.what, problem.error)
                 .toLocal8Bit());
-    const QList<AddressBounces> rows = tally.report(filter);
+    // Addresses that are no members need no unsubscribe.
+    QList<AddressBounces> rows = tally.report(filter);
+    QByteArrayList addresses = tally.addresses(filter);
+    if (title) {
+        const auto notMember = [&](const QByteArray &address) {
+            return !members.contains(address);
+        };
+        const qsizetype before = addresses.size();
+        addresses.removeIf(notMember);
+        rows.removeIf([&](const AddressBounces &row) { return notMember(row.address); });
+        if (const qsizetype left = before - addresses.size())
+            err(QStringLiteral("tavelin-cli: %1 addresses left out: not members of '%2'\n")
+                    .arg(left)
+                    .arg(QString::fromLocal8Bit(*title))
+                    .toLocal8Bit());
+    }
     if (rows.isEmpty())
         return failure(QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"));
     if (report) {
         for (const AddressBounces &row : rows)
             out(BounceTally::line(row) + '\n');
     } else {
-        out(JoinAddresses(tally.addresses(filter)) + '\n');
+        out(JoinAddresses(addresses) + '\n');
     }
     return batch.problems().isEmpty() ? ExitOk : ExitFailure;
 }

@@ -213,6 +213,30 @@ void TestMailBatch::cliReportsAndFilters()
     QVERIFY(run.err.contains("missing"));
     run = cli({QStringLiteral("--subscribe"), box});
     QCOMPARE(run.out, QByteArray("MAILER-DAEMON@mx.example\n"));
+
+    // With a list's stored roster, addresses that are no members are left
+    // out and counted; without one, nothing is printed.
+    QDir().mkpath(dir.filePath(QStringLiteral("Orvendal")));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("Orvendal/Tavelin.conf")),
+                      "[MailingLists]\nMailingList0\\Title=Test\n"
+                      "MailingList0\\Address=Majordomo@example.com\n"
+                      "MailingList0\\ListName=testlist\nMailingList0\\Passwd=pw\n"));
+    const QStringList withList = {QStringLiteral("--unsubscribe"), QStringLiteral("--list"),
+                                  QStringLiteral("Test"), box};
+    run = cli(withList);
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QByteArray());
+    QVERIFY(run.err.contains("roster"));
+    const QString who = dir.filePath(QStringLiteral("who"));
+    QVERIFY(writeFile(who, "From: Majordomo@example.com\nSubject: Majordomo results: who\n\n"
+                           ">>>> approve pw who testlist\nMembers of list 'testlist':\n\n"
+                           "GONE@a.example\nold@c.example\nstays@d.example\n\n3 subscribers\n\n"
+                           ">>>> end\nEND OF COMMANDS\n"));
+    QCOMPARE(runCli({QStringLiteral("reply"), who}, dir.path()).status, 0);
+    run = cli(withList);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QByteArray("gone@a.example,old@c.example\n"));
+    QVERIFY(run.err.contains("1 addresses left out"));
 }
 
 QTEST_GUILESS_MAIN(TestMailBatch)
