@@ -11,6 +11,7 @@ using K = ControlKind;
 using S = ControlStyle;
 namespace M = MainIds;
 namespace C = CommonSendIds;
+namespace F = CommonFetchIds;
 
 constexpr const char *kDialogFont = "ＭＳ Ｐゴシック";
 constexpr int kDialogPointSize = 9;
@@ -50,6 +51,7 @@ const std::vector<DialogTemplate> &templates()
              {M::IDC_SENDALL, K::Button, "全ﾒｰﾙ送信", {152, 180, 56, 15}, S::Disabled},
              {M::IDC_CREATE, K::Button, "ｺﾏﾝﾄﾞﾒｰﾙ作成", {7, 180, 56, 15}, S::Disabled},
              {M::IDC_QUEUE, K::Button, "既成ﾒｰﾙ操作", {7, 203, 56, 15}, S::Disabled},
+             {M::IDC_FETCH, K::Button, "ﾒｰﾙ受信", {152, 203, 56, 15}},
              {M::IDC_CREATED, K::Static, "通 作成済", {82, 183, 31, 8}},
              {M::IDC_COUNT,
               K::Edit,
@@ -178,6 +180,34 @@ const std::vector<DialogTemplate> &templates()
              {CommonEditIds::IDC_EDITOR, K::Edit, "", {14, 31, 150, 12}},
              {CommonEditIds::IDC_EDITOR_BROWSE, K::Button, "参照", {170, 30, 32, 14}},
          }},
+        {IDD_COMMON_FETCH,
+         "受信設定",
+         {235, 150},
+         kDialogFont,
+         kDialogPointSize,
+         {
+             // The owner's mailbox, where the server's replies and the
+             // returned mails arrive.
+             {IDC_STATIC, K::Static, "IMAPｻｰﾊﾞｰ名", {17, 13, 62, 8}},
+             {F::IDC_SERVER, K::Edit, "", {82, 11, 146, 12}},
+             {IDC_STATIC, K::Static, "ﾎﾟｰﾄ番号", {17, 28, 62, 8}},
+             {F::IDC_PORT, K::Edit, "", {82, 26, 54, 12}},
+             {F::IDC_PORT_SPIN, K::UpDown, "", {0, 0, 10, 12}, S::AttachToBuddy},
+             {IDC_STATIC, K::Static, "接続の保護", {17, 42, 62, 8}},
+             {F::IDC_TLS, K::RadioButton, "TLS", {82, 41, 50, 10}, S::GroupStart},
+             {F::IDC_STARTTLS, K::RadioButton, "STARTTLS", {136, 41, 60, 10}},
+             {IDC_STATIC, K::Static, "ﾕｰｻﾞｰ名", {17, 57, 62, 8}, S::GroupStart},
+             {F::IDC_USERNAME, K::Edit, "", {82, 55, 146, 12}},
+             {IDC_STATIC, K::Static, "ﾊﾟｽﾜｰﾄﾞ", {17, 72, 62, 8}},
+             {F::IDC_PASSWORD, K::Edit, "", {82, 70, 146, 12}, S::Password},
+             {IDC_STATIC, K::Static, "受信するﾌｫﾙﾀﾞ", {17, 87, 62, 8}},
+             {F::IDC_FOLDER, K::Edit, "", {82, 85, 146, 12}},
+             {IDC_STATIC,
+              K::Static,
+              "処理したﾒｰﾙの移動先ﾌｫﾙﾀﾞ(空欄なら移動しない)",
+              {17, 102, 200, 8}},
+             {F::IDC_MOVETO, K::Edit, "", {17, 112, 211, 12}},
+         }},
         // The config pages follow their layout rule from the keyword rows.
         configPageTemplate(1),
         configPageTemplate(2),
@@ -223,6 +253,27 @@ const std::vector<DialogTemplate> &templates()
               {7, 42, 110, 10},
               S::Hidden},
              {StatusIds::IDC_CANCELSEND, K::Button, "送信ｷｬﾝｾﾙ", {130, 40, 50, 14}},
+         }},
+        {IDD_FETCHSUMMARY,
+         "ﾒｰﾙ受信結果",
+         {260, 170},
+         kDialogFont,
+         kDialogPointSize,
+         {
+             {FetchSummaryIds::IDC_COUNTS, K::Static, "", {7, 7, 246, 16}},
+             // What needs the owner first: failed commands, then the rest.
+             {FetchSummaryIds::IDC_ITEMS, K::ListBox, "", {7, 26, 246, 116}, {}, "受信したﾒｰﾙ"},
+             {FetchSummaryIds::IDC_UNSUBSCRIBE,
+              K::Button,
+              "強制退会へ",
+              {7, 149, 56, 14},
+              S::Disabled},
+             {FetchSummaryIds::IDC_SUBSCRIBE,
+              K::Button,
+              "強制入会へ",
+              {68, 149, 56, 14},
+              S::Disabled},
+             {IDOK, K::Button, "閉じる", {203, 149, 50, 14}, S::DefaultButton | S::GroupStart},
          }},
     };
     return all;

@@ -17,6 +17,7 @@ enum ResourceId : int
     IDD_COMMON_SEND = 108,
     IDD_COMMON_EDIT = 109,
     IDD_CONFIG_PAGE5 = 110,
+    IDD_COMMON_FETCH = 111,
     IDR_MAINFRAME = 128,
     IDD_QUEUEDMAIL = 129,
     IDD_MAILSELECT = 130,
@@ -24,6 +25,7 @@ enum ResourceId : int
     IDD_TITLE = 134,
     IDD_FILERENAME = 135,
     IDD_STATUS = 136,
+    IDD_FETCHSUMMARY = 137,
     IDS_CONFIG_SHEET = 153,
 };
 
@@ -62,6 +64,7 @@ enum : int
     IDC_COUNT = 1063,
     IDC_QUEUE = 1066,
     IDC_SENDALL = 1070,
+    IDC_FETCH = 1071, // "ﾒｰﾙ受信"
     IDC_BROWSE = 1077,
     IDC_EDIT = 1081,
     IDC_EXTRACT = 1084,
@@ -136,6 +139,33 @@ enum : int
 {
     IDC_EDITOR = 1171,
     IDC_EDITOR_BROWSE = 1172,
+};
+}
+
+// Template 111, the fetching page of the common settings.
+namespace CommonFetchIds {
+enum : int
+{
+    IDC_SERVER = 1201,
+    IDC_PORT = 1202,
+    IDC_PORT_SPIN = 1203,
+    IDC_TLS = 1204,      // "TLS", first of the security group
+    IDC_STARTTLS = 1205, // "STARTTLS"
+    IDC_USERNAME = 1206,
+    IDC_PASSWORD = 1207,
+    IDC_FOLDER = 1208,
+    IDC_MOVETO = 1209,
+};
+}
+
+// Template 137, the summary of a fetch.
+namespace FetchSummaryIds {
+enum : int
+{
+    IDC_COUNTS = 1210,
+    IDC_ITEMS = 1211,
+    IDC_UNSUBSCRIBE = 1212, // "強制退会へ"
+    IDC_SUBSCRIBE = 1213,   // "強制入会へ"
 };
 }
 

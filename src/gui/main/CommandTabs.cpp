@@ -127,6 +127,17 @@ void CommandTabs::handleFile(const QString &path)
         handOverConfig(path);
 }
 
+void CommandTabs::fillAddresses(int tab, const QByteArray &addresses)
+{
+    if (!m_window.selectedEntry())
+        return;
+    selectTab(tab);
+    onTabChanged();
+    m_window.m_strArgument = QString::fromLocal8Bit(addresses);
+    m_window.ShowValues();
+    m_window.enable(IDC_CREATE, createAllowed());
+}
+
 void CommandTabs::extractAddresses(const QString &path)
 {
     // The addresses replace the field's text, also when none were found.

@@ -31,6 +31,9 @@ public:
     // selected: the address tabs read it for addresses into the field, the
     // config tab takes it as the list's config file; other tabs ignore it.
     void handleFile(const QString &path);
+    // Shows the tab (with its tab-change handling) and puts the addresses,
+    // joined by ",", into its field, as an extraction does.
+    void fillAddresses(int tab, const QByteArray &addresses);
 
 private:
     // Whether 1060 can be pressed: a list is selected and the tab needs no

@@ -10,6 +10,7 @@
 #include "send/DialUpBinding.h"
 #include "sheets/CommonSheet.h"
 #include "store/AppRegistry.h"
+#include "store/FetchSettings.h"
 #include "store/SettingsStore.h"
 #include "ui/UiServices.h"
 
@@ -25,7 +26,7 @@ using namespace MainIds;
 
 CTavelinDlg::CTavelinDlg(UiServices &ui, QStringList arguments, QWidget *parent)
     : TemplateDialog(IDD_TAVELIN_DIALOG, parent), m_ui(ui), m_arguments(std::move(arguments)),
-      m_tabs(*this, ui), m_sending(*this, ui)
+      m_tabs(*this, ui), m_sending(*this, ui), m_fetching(*this, ui)
 {
     onClicked(IDC_ADD, this, &CTavelinDlg::OnAddList);
     onClicked(IDC_RENAME, this, &CTavelinDlg::OnRenameList);
@@ -33,6 +34,7 @@ CTavelinDlg::CTavelinDlg(UiServices &ui, QStringList arguments, QWidget *parent)
     onClicked(IDC_SAVE, this, &CTavelinDlg::OnSaveSettings);
     onClicked(IDC_COMMON, this, &CTavelinDlg::OnCommonSettings);
     onClicked(IDC_SENDALL, this, [this] { m_sending.sendAll(); });
+    onClicked(IDC_FETCH, this, [this] { m_fetching.fetch(); });
     // Only the owner's choice counts as a selection change; the window's own
     // selections run SelectList themselves.
     connect(item<QComboBox>(IDC_LIST), &QComboBox::activated, this, &CTavelinDlg::OnSelchangeList);
@@ -349,13 +351,19 @@ void CTavelinDlg::ShowSaveFailure(const QString &reason)
 
 void CTavelinDlg::OnCommonSettings()
 {
-    CCommonSheet sheet(m_ui, m_settings, dialUpEntries(), this);
+    FetchSettings fetch;
+    {
+        CAppRegistry store;
+        LoadFetchSettings(store, fetch);
+    }
+    CCommonSheet sheet(m_ui, m_settings, dialUpEntries(), this, fetch);
     if (m_ui.runModal(sheet) != DialogAnswer::Ok)
         return;
     // All values are written, changed or not.
     m_settings = sheet.m_settings;
     QString reason = m_storeError;
-    if (!reason.isEmpty() || !SaveCommonSettings(m_settings, &reason))
+    if (!reason.isEmpty() || !SaveCommonSettings(m_settings, &reason) ||
+        !SaveFetchSettings(sheet.m_fetch, &reason))
         ShowSaveFailure(reason);
     // The window works with the new values at once: the count is the new folder's.
     RecountQueued();
@@ -403,4 +411,5 @@ void CTavelinDlg::OnDestroy()
             MessageIcon::Question) == DialogAnswer::Ok)
         SaveRegisterOrSayWhy();
     m_sending.closeStatusWindow();
+    m_fetching.closeStatusWindow();
 }

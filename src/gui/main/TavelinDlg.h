@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/CommandTabs.h"
+#include "main/WindowFetch.h"
 #include "main/WindowSendAllView.h"
 #include "store/CommonSettings.h"
 #include "store/MailingListEntry.h"
@@ -53,6 +54,7 @@ public:
     void raiseDirty();
     CommandTabs &commandTabs() { return m_tabs; }
     WindowSendAllView &sending() { return m_sending; }
+    WindowFetch &fetching() { return m_fetching; }
     // The dial-up entries the common settings offer; empty without the service.
     QStringList dialUpEntries();
 
@@ -102,6 +104,7 @@ private:
     ListRegister m_lists;
     CommandTabs m_tabs;
     WindowSendAllView m_sending;
+    WindowFetch m_fetching;
     QMenu *m_systemMenu = nullptr;
     bool m_destroyed = false;
     // Why the store could not be read at start; while set, it is never written.

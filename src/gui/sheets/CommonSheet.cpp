@@ -125,15 +125,40 @@ QList<FieldBinding> CCommonPage2::bindings()
     return {textField(CommonEditIds::IDC_EDITOR, m_settings.Editer)};
 }
 
+CCommonPage3::CCommonPage3(FetchSettings &settings)
+    : TemplatePage(IDD_COMMON_FETCH), m_settings(settings)
+{
+}
+
+QList<FieldBinding> CCommonPage3::bindings()
+{
+    namespace F = CommonFetchIds;
+    FetchSettings &s = m_settings;
+    return {
+        textField(F::IDC_SERVER, s.Server),     unsignedField(F::IDC_PORT, s.Port),
+        radioField(F::IDC_TLS, s.Security),     textField(F::IDC_USERNAME, s.UserName),
+        textField(F::IDC_PASSWORD, s.Password), textField(F::IDC_FOLDER, s.Folder),
+        textField(F::IDC_MOVETO, s.MoveTo),
+    };
+}
+
+void CCommonPage3::OnInitDialog()
+{
+    ShowValues();
+    item<UpDownControl>(CommonFetchIds::IDC_PORT_SPIN)->setRange(0, 0xFFFF);
+}
+
 CCommonSheet::CCommonSheet(UiServices &ui, const CommonSettings &settings, QStringList entryNames,
-                           QWidget *parent)
+                           QWidget *parent, const FetchSettings &fetch)
     : PropertySheet(ui, QT_TRANSLATE_NOOP("PropertySheet", "共通設定"),
-                    {&knownTemplate(IDD_COMMON_SEND), &knownTemplate(IDD_COMMON_EDIT)}, false,
-                    parent),
-      m_settings(settings), m_ui(ui)
+                    {&knownTemplate(IDD_COMMON_SEND), &knownTemplate(IDD_COMMON_EDIT),
+                     &knownTemplate(IDD_COMMON_FETCH)},
+                    false, parent),
+      m_settings(settings), m_fetch(fetch), m_ui(ui)
 {
     addPage(new CCommonPage1(ui, m_settings, std::move(entryNames)));
     addPage(new CCommonPage2(ui, m_settings));
+    addPage(new CCommonPage3(m_fetch));
 }
 
 void CCommonSheet::OnOK()

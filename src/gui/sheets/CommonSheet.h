@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CommonSettings.h"
+#include "store/FetchSettings.h"
 #include "ui/PropertySheet.h"
 
 #include <QStringList>
@@ -50,6 +51,23 @@ private:
     CommonSettings &m_settings;
 };
 
+// The fetching page: the owner's mailbox, where replies and returned mails
+// arrive.
+class CCommonPage3 : public TemplatePage
+{
+    Q_OBJECT
+
+public:
+    explicit CCommonPage3(FetchSettings &settings);
+
+protected:
+    QList<FieldBinding> bindings() override;
+    void OnInitDialog() override;
+
+private:
+    FetchSettings &m_settings;
+};
+
 // The common settings sheet: edits a copy of the settings shared by all
 // lists; the main window takes the copy back only when the sheet ends with OK.
 class CCommonSheet : public PropertySheet
@@ -59,10 +77,12 @@ class CCommonSheet : public PropertySheet
 public:
     // entryNames: the dial-up connections the owner can pick from, in any order.
     CCommonSheet(UiServices &ui, const CommonSettings &settings, QStringList entryNames,
-                 QWidget *parent = nullptr);
+                 QWidget *parent = nullptr, const FetchSettings &fetch = {});
 
     // The 17 values the pages show and take.
     CommonSettings m_settings;
+    // The fetching values of the third page.
+    FetchSettings m_fetch;
 
 protected:
     void OnOK() override;

@@ -77,12 +77,16 @@ private Q_SLOTS:
     {
         auto sheet = openSheet(CommonSettings());
         QCOMPARE(sheet->windowTitle(), QStringLiteral("共通設定"));
-        QCOMPARE(sheet->pageCount(), 2);
+        QCOMPARE(sheet->pageCount(), 3);
         QCOMPARE(sheet->page(0)->windowTitle(), QStringLiteral("送信設定"));
         QCOMPARE(sheet->page(1)->windowTitle(), QStringLiteral("編集設定"));
+        QCOMPARE(sheet->page(2)->windowTitle(), QStringLiteral("受信設定"));
         QVERIFY(!sheet->control(SheetIds::IDC_APPLY));
         // OK stands left of Cancel, both at the right end.
         QVERIFY(sheet->control(IDOK)->x() < sheet->control(IDCANCEL)->x());
+        sheet->setCurrentPage(2);
+        QCOMPARE(sheet->page(2)->item<UpDownControl>(CommonFetchIds::IDC_PORT_SPIN)->upper(),
+                 65535);
         for (int spin : {IDC_PORT_SPIN, IDC_REDIAL_SPIN, IDC_INTERVAL_SPIN}) {
             const auto *upDown = sendPage(*sheet).item<UpDownControl>(spin);
             QCOMPARE(upDown->lower(), 0);
@@ -401,6 +405,14 @@ private Q_SLOTS:
                 page.press(id);
             sheet.setCurrentPage(1);
             sheet.page(1)->setText(CommonEditIds::IDC_EDITOR, QStringLiteral("emacs"));
+            sheet.setCurrentPage(2);
+            TemplatePage &fetch = *sheet.page(2);
+            fetch.setText(CommonFetchIds::IDC_SERVER, QStringLiteral("imap.example.org"));
+            fetch.setText(CommonFetchIds::IDC_PORT, QStringLiteral("143"));
+            fetch.press(CommonFetchIds::IDC_STARTTLS);
+            fetch.setText(CommonFetchIds::IDC_USERNAME, QStringLiteral("owner"));
+            fetch.setText(CommonFetchIds::IDC_PASSWORD, QStringLiteral("imap pass"));
+            fetch.setText(CommonFetchIds::IDC_MOVETO, QStringLiteral("Tavelin/済み"));
             return DialogAnswer::Ok;
         }};
         window.press(MainIds::IDC_COMMON);
@@ -416,6 +428,10 @@ private Q_SLOTS:
                                  "MailSavePath=" + folder.toLocal8Bit(), "SaveMail=1", "DialUp=1",
                                  "Entry=Old ISP", "Redial=5", "Interval=30", "QuillonType=1",
                                  "NoSignature=1", "Qsend=/opt/quillon/quillon", "Editer=emacs"}));
+        QCOMPARE(run.out.split('\n').mid(19, 7),
+                 QByteArrayList({"ImapServer=imap.example.org", "ImapPort=143", "ImapSecurity=1",
+                                 "ImapUserName=owner", "ImapPassword=(set)", "ImapFolder=INBOX",
+                                 "ImapMoveTo=Tavelin/済み"}));
         CAppRegistry store;
         CommonSettings stored;
         LoadCommonSettings(store, stored);
