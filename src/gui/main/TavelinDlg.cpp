@@ -225,8 +225,10 @@ void CTavelinDlg::HandleMailFile(const QString &path)
 void CTavelinDlg::OnDropFiles(const QStringList &paths)
 {
     TakeFieldValues();
-    if (!paths.isEmpty())
-        HandleMailFile(paths.constFirst());
+    if (paths.isEmpty() || !selectedEntry())
+        return;
+    m_tabs.handleFiles(paths);
+    ShowValues();
 }
 
 void CTavelinDlg::dragEnterEvent(QDragEnterEvent *event)
