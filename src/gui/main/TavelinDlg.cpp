@@ -234,6 +234,9 @@ void CTavelinDlg::HandleMailFile(const QString &path)
 void CTavelinDlg::OnDropFiles(const QStringList &paths)
 {
     TakeFieldValues();
+    if (paths.size() == 1)
+        return HandleMailFile(paths.constFirst());
+    // Several returned mails (or folders, mbox files) are read together.
     if (paths.isEmpty() || !selectedEntry())
         return;
     m_tabs.handleFiles(paths);
