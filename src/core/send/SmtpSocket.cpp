@@ -1,6 +1,8 @@
 #include "send/SmtpSocket.h"
 
+#include "send/CertificateCheck.h"
 #include "send/SmtpContentEncoder.h"
+#include "store/SafeFile.h"
 
 #include <QDateTime>
 #include <QEventLoop>
@@ -230,9 +232,21 @@ private:
     }
 };
 
-// Why a certificate was refused, in the owner's words; each reason once.
-QString certificateReasons(const QList<QSslError> &errors, const QString &host)
+QString hostMismatch(const QString &host)
 {
+    return QStringLiteral("ホスト名(%1)の証明書ではありません").arg(host);
+}
+
+QString certificateRefused(const QString &reasons)
+{
+    return QStringLiteral("サーバーの証明書を拒否しました\n理由:") + reasons;
+}
+
+// Why the certificate of `tls` was refused, in the owner's words; each
+// reason once.
+QString certificateReasons(const QSslSocket &tls, const QString &host)
+{
+    const QList<QSslError> errors = tls.sslHandshakeErrors();
     QStringList reasons;
     auto add = [&reasons](const QString &reason) {
         if (!reasons.contains(reason))
@@ -247,7 +261,7 @@ QString certificateReasons(const QList<QSslError> &errors, const QString &host)
             add(QStringLiteral("有効期間が始まっていません"));
             break;
         case QSslError::HostNameMismatch:
-            add(QStringLiteral("ホスト名(%1)の証明書ではありません").arg(host));
+            add(hostMismatch(host));
             break;
         case QSslError::CertificateRevoked:
             add(QStringLiteral("失効しています"));
@@ -261,6 +275,16 @@ QString certificateReasons(const QList<QSslError> &errors, const QString &host)
         case QSslError::CertificateRejected:
             add(QStringLiteral("信頼できる認証局の証明書ではありません"));
             break;
+        case QSslError::UnspecifiedError: {
+            // "Unknown error" to Qt: OpenSSL knows why.
+            const QStringList why = CertificateCheck::unnamedFaults(
+                tls.peerCertificateChain(), tls.sslConfiguration().caCertificates());
+            for (const QString &reason : why)
+                add(reason);
+            if (why.isEmpty())
+                add(error.errorString());
+            break;
+        }
         default:
             add(error.errorString());
             break;
@@ -319,7 +343,7 @@ void CSmtpSocket::say(const QString &line)
 bool CSmtpSocket::scanHeader(const QString &mailFile, QByteArray &to, QByteArray &from)
 {
     QFile file(mailFile);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    if (!SafeFile::openPlain(file, QIODevice::Unbuffered).isEmpty()) {
         m_errorText = cannotOpen(mailFile);
         return false;
     }
@@ -523,11 +547,15 @@ bool CSmtpSocket::startTls(const QString &host)
     int sliceMs = 0;
     while (!tls.isEncrypted() && !broken() && timeLeft(deadline, sliceMs))
         tls.waitForEncrypted(sliceMs);
-    if (tls.isEncrypted())
+    // Qt has verified the chain and a name; the name is checked again by the
+    // stricter rule before anything is sent over the connection.
+    if (tls.isEncrypted() && CertificateCheck::namesHost(tls.peerCertificate(), host))
         return true;
-    if (!tls.sslHandshakeErrors().isEmpty())
-        m_errorText = QStringLiteral("サーバーの証明書を拒否しました\n理由:") +
-                      certificateReasons(tls.sslHandshakeErrors(), host);
+    if (tls.isEncrypted()) {
+        m_errorText = certificateRefused(hostMismatch(host));
+        m_sessionKey.clear(); // a session of this server is none to resume
+    } else if (!tls.sslHandshakeErrors().isEmpty())
+        m_errorText = certificateRefused(certificateReasons(tls, host));
     else if (broken())
         m_errorText = QStringLiteral("TLS通信を開始できませんでした\n") + tls.errorString();
     else
@@ -636,7 +664,7 @@ bool CSmtpSocket::authenticate(const QByteArray &mechanism)
 bool CSmtpSocket::sendContent(const QString &mailFile)
 {
     QFile file(mailFile);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    if (!SafeFile::openPlain(file, QIODevice::Unbuffered).isEmpty()) {
         // Ending here, before the final ".", makes the server drop the
         // transaction: the file stays queued rather than going out empty.
         m_errorText = cannotOpen(mailFile);
