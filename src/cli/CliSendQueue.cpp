@@ -3,6 +3,7 @@
 #include "commands/OutgoingFolder.h"
 #include "send/SendAllRun.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QSocketNotifier>
 
@@ -65,8 +66,10 @@ public:
     {
         if (!m_ended)
             return;
-        line(stopped ? QStringLiteral("  送信を中止しました(未送信 %1 通)").arg(m_queued)
-                     : QStringLiteral("  ") + SendAllRun::completionText());
+        line(QStringLiteral("  ") +
+             (stopped ? QCoreApplication::translate("Cli", "送信を中止しました(未送信 %1 通)")
+                            .arg(m_queued)
+                      : SendAllRun::completionText()));
     }
 
     const QString &lastLine1() const { return m_line1; }

@@ -3,6 +3,7 @@
 #include "commands/OutgoingFolder.h"
 #include "store/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -108,7 +109,7 @@ QString SendAllRun::lockFileName()
 
 QString SendAllRun::completionText()
 {
-    return QStringLiteral("送信を完了しました");
+    return QCoreApplication::translate("SendAllRun", "送信を完了しました");
 }
 
 QString SendAllRun::noListFolderName()
@@ -238,16 +239,17 @@ bool SendAllRun::lockFolder()
     QString text;
     switch (entry) {
     case LockEntry::Link:
-        text = QStringLiteral("送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙがﾘﾝｸになっています\n%1");
+        text =
+            QCoreApplication::translate("SendAllRun", "送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙがﾘﾝｸになっています\n%1");
         break;
     case LockEntry::Orphaned:
     case LockEntry::NotAFile:
-        text = QStringLiteral("送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙが壊れています\n%1");
+        text = QCoreApplication::translate("SendAllRun", "送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙが壊れています\n%1");
         break;
     case LockEntry::Usual:
         text = orphaned || lock->error() == QLockFile::LockFailedError
-                   ? QStringLiteral("別の送信が実行中です\n%1")
-                   : QStringLiteral("送信ﾌｫﾙﾀﾞをﾛｯｸできません\n%1");
+                   ? QCoreApplication::translate("SendAllRun", "別の送信が実行中です\n%1")
+                   : QCoreApplication::translate("SendAllRun", "送信ﾌｫﾙﾀﾞをﾛｯｸできません\n%1");
         break;
     }
     text = text.arg(QDir::toNativeSeparators(entry == LockEntry::Usual ? folder : path));
@@ -269,8 +271,9 @@ void SendAllRun::next()
         postMessage(this, SendMsg::RunEnd);
         return;
     }
-    m_view.setStatusLine1(
-        QStringLiteral("(%1/%2)通目を送信中").arg(m_nextNumber++).arg(m_view.queuedCount()));
+    m_view.setStatusLine1(QCoreApplication::translate("SendAllRun", "(%1/%2)通目を送信中")
+                              .arg(m_nextNumber++)
+                              .arg(m_view.queuedCount()));
     if (m_settings.UseQuillon) {
         handOff(file);
         return;
@@ -284,7 +287,7 @@ void SendAllRun::next()
     if (!m_worker.start(m_job)) {
         // Only while an earlier delivery has not reported, which the run's
         // order of steps rules out; end rather than lose track of a file.
-        m_job.errorText = QStringLiteral("送信中のﾒｰﾙがあります");
+        m_job.errorText = QCoreApplication::translate("SendAllRun", "送信中のﾒｰﾙがあります");
         deliveryResult(false);
     }
 }
@@ -317,9 +320,10 @@ QString SendAllRun::nextQueued()
             // delivery's open) is left where it is, and said once a run.
             if (!refused.isEmpty() && !m_skipped.contains(name)) {
                 m_skipped.insert(name);
-                m_view.showMessage({QStringLiteral("送信できないﾌｧｲﾙがあります\n%1\n%2")
-                                        .arg(QDir::toNativeSeparators(path), refused),
-                                    applicationName(), UserMessage::Icon::Warning});
+                m_view.showMessage(
+                    {QCoreApplication::translate("SendAllRun", "送信できないﾌｧｲﾙがあります\n%1\n%2")
+                         .arg(QDir::toNativeSeparators(path), refused),
+                     applicationName(), UserMessage::Icon::Warning});
             }
         }
         m_queue.reset();
@@ -348,9 +352,10 @@ void SendAllRun::saveCopy(const QString &sentFile, const QByteArray &listTitle)
         QFileInfo(sentFile).absolutePath() + QLatin1Char('/') + copyFolderName(listTitle);
     const auto failed = [this](const QString &path, const QString &reason) {
         m_copyFailed = true;
-        m_view.showMessage({QStringLiteral("保存先のﾌｧｲﾙが開けません\n%1\n%2")
-                                .arg(QDir::toNativeSeparators(path), reason),
-                            QStringLiteral("メール保存"), UserMessage::Icon::None});
+        m_view.showMessage(
+            {QCoreApplication::translate("SendAllRun", "保存先のﾌｧｲﾙが開けません\n%1\n%2")
+                 .arg(QDir::toNativeSeparators(path), reason),
+             QCoreApplication::translate("SendAllRun", "メール保存"), UserMessage::Icon::None});
     };
     // The copy holds the list's password: it is not written wherever a link
     // put in place of the list's folder leads.
@@ -378,9 +383,10 @@ bool SendAllRun::removeSent(const QString &file)
         return true;
     // Left in place, the file would be found first again and sent again and
     // again: the run ends with it still queued.
-    m_view.showMessage({QStringLiteral("送信したﾒｰﾙを削除できません\n%1\n%2")
-                            .arg(QDir::toNativeSeparators(file), sent.errorString()),
-                        applicationName(), UserMessage::Icon::Stop});
+    m_view.showMessage(
+        {QCoreApplication::translate("SendAllRun", "送信したﾒｰﾙを削除できません\n%1\n%2")
+             .arg(QDir::toNativeSeparators(file), sent.errorString()),
+         applicationName(), UserMessage::Icon::Stop});
     m_errorSeen = true;
     postMessage(this, SendMsg::RunEnd);
     return false;
@@ -397,9 +403,9 @@ void SendAllRun::handOff(const QString &file)
         (m_settings.QuillonType == 0 ? QStringLiteral("/H=") : QStringLiteral("/file:")) + path;
     // The path is one argument, blanks and all; no shell is involved.
     if (!QProcess::startDetached(program, {argument}, m_folder)) {
-        m_view.showMessage(
-            {QStringLiteral("%1 の起動に失敗しました").arg(program + QLatin1Char(' ') + argument),
-             applicationName(), UserMessage::Icon::Stop});
+        m_view.showMessage({QCoreApplication::translate("SendAllRun", "%1 の起動に失敗しました")
+                                .arg(program + QLatin1Char(' ') + argument),
+                            applicationName(), UserMessage::Icon::Stop});
         // Ends the run as a cancelled one; the file stays queued.
         postMessage(this, SendMsg::RunCancel);
         postMessage(this, SendMsg::RunNext);
