@@ -2,6 +2,7 @@
 
 #include "send/CertificateCheck.h"
 #include "send/SmtpContentEncoder.h"
+#include "send/TlsTrust.h"
 #include "store/SafeFile.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,6 @@
 #include <QHash>
 #include <QHostInfo>
 #include <QMutex>
-#include <QSet>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -161,40 +161,21 @@ private:
 };
 
 // The TLS settings of every connection, built once per process (again only
-// when SSL_CERT_FILE changes). The authorities trusted are the system's, as
-// Qt's OpenSSL backend finds them, and those of the PEM bundle SSL_CERT_FILE
-// names. OpenSSL reads that variable itself, Qt does not; and Qt stops looking
-// in the system's folders once authorities are set, so the system's list is
-// loaded whole then. Qt builds a certificate store from that list for every
-// connection, at a cost that grows faster than the list: certificates found
-// twice (Qt reads the system's folder under two names) and expired ones
-// (which Qt leaves out of the store anyway) are dropped from it here.
+// when SSL_CERT_FILE changes), trusting what TlsTrust.h says.
 QSslConfiguration tlsConfiguration(QString &trust)
 {
     static QMutex mutex;
     static QString builtFor;
     static QSslConfiguration configuration;
     QMutexLocker lock(&mutex);
-    const QString bundle = qEnvironmentVariable("SSL_CERT_FILE");
+    QString bundle;
+    const QList<QSslCertificate> authorities = extraTrustedAuthorities(&bundle);
     if (configuration.isNull() || builtFor != bundle) {
         configuration = QSslConfiguration::defaultConfiguration();
         // Sessions are kept for resumption (below): Qt hands them out only then.
         configuration.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
-        const QList<QSslCertificate> extra =
-            bundle.isEmpty() ? QList<QSslCertificate>() : QSslCertificate::fromPath(bundle);
-        if (!extra.isEmpty()) {
-            const QDateTime now = QDateTime::currentDateTimeUtc();
-            QList<QSslCertificate> authorities;
-            QSet<QSslCertificate> seen;
-            for (const QSslCertificate &authority :
-                 QSslConfiguration::systemCaCertificates() + extra) {
-                if (authority.expiryDate() >= now && !seen.contains(authority)) {
-                    seen.insert(authority);
-                    authorities.append(authority);
-                }
-            }
+        if (!authorities.isEmpty())
             configuration.setCaCertificates(authorities);
-        }
         builtFor = bundle;
     }
     trust = builtFor;
@@ -239,68 +220,19 @@ private:
     }
 };
 
-QString hostMismatch(const QString &host)
-{
-    return QCoreApplication::translate("SmtpSocket", "ホスト名(%1)の証明書ではありません")
-        .arg(host);
-}
-
-QString certificateRefused(const QString &reasons)
-{
-    return QCoreApplication::translate("SmtpSocket", "サーバーの証明書を拒否しました\n理由:") +
-           reasons;
-}
-
-// Why the certificate of `tls` was refused, in the owner's words; each
-// reason once.
-QString certificateReasons(const QSslSocket &tls, const QString &host)
+// Why the certificate of `tls` was refused; for the errors Qt has no name
+// for ("Unknown error": a digest or a key too weak), OpenSSL's reasons.
+QString refusalReasons(const QSslSocket &tls, const QString &host)
 {
     const QList<QSslError> errors = tls.sslHandshakeErrors();
-    QStringList reasons;
-    auto add = [&reasons](const QString &reason) {
-        if (!reasons.contains(reason))
-            reasons.append(reason);
-    };
-    for (const QSslError &error : errors) {
-        switch (error.error()) {
-        case QSslError::CertificateExpired:
-            add(QCoreApplication::translate("SmtpSocket", "有効期限が切れています"));
-            break;
-        case QSslError::CertificateNotYetValid:
-            add(QCoreApplication::translate("SmtpSocket", "有効期間が始まっていません"));
-            break;
-        case QSslError::HostNameMismatch:
-            add(hostMismatch(host));
-            break;
-        case QSslError::CertificateRevoked:
-            add(QCoreApplication::translate("SmtpSocket", "失効しています"));
-            break;
-        case QSslError::SelfSignedCertificate:
-        case QSslError::SelfSignedCertificateInChain:
-        case QSslError::UnableToGetIssuerCertificate:
-        case QSslError::UnableToGetLocalIssuerCertificate:
-        case QSslError::UnableToVerifyFirstCertificate:
-        case QSslError::CertificateUntrusted:
-        case QSslError::CertificateRejected:
-            add(QCoreApplication::translate("SmtpSocket",
-                                            "信頼できる認証局の証明書ではありません"));
-            break;
-        case QSslError::UnspecifiedError: {
-            // "Unknown error" to Qt: OpenSSL knows why.
-            const QStringList why = CertificateCheck::unnamedFaults(
-                tls.peerCertificateChain(), tls.sslConfiguration().caCertificates());
-            for (const QString &reason : why)
-                add(reason);
-            if (why.isEmpty())
-                add(error.errorString());
-            break;
-        }
-        default:
-            add(error.errorString());
-            break;
-        }
-    }
-    return reasons.join(QCoreApplication::translate("SmtpSocket", "、"));
+    const bool unnamed = std::any_of(errors.cbegin(), errors.cend(), [](const QSslError &error) {
+        return error.error() == QSslError::UnspecifiedError;
+    });
+    return certificateReasons(
+        errors, host,
+        unnamed ? CertificateCheck::unnamedFaults(tls.peerCertificateChain(),
+                                                  tls.sslConfiguration().caCertificates())
+                : QStringList());
 }
 
 } // namespace
@@ -563,15 +495,16 @@ bool CSmtpSocket::startTls(const QString &host)
     if (tls.isEncrypted() && CertificateCheck::namesHost(tls.peerCertificate(), host))
         return true;
     if (tls.isEncrypted()) {
-        m_errorText = certificateRefused(hostMismatch(host));
+        m_errorText = certificateRefusal(hostMismatchReason(host));
         m_sessionKey.clear(); // a session of this server is none to resume
-    } else if (!tls.sslHandshakeErrors().isEmpty())
-        m_errorText = certificateRefused(certificateReasons(tls, host));
-    else if (broken())
+    } else if (!tls.sslHandshakeErrors().isEmpty()) {
+        m_errorText = certificateRefusal(refusalReasons(tls, host));
+    } else if (broken()) {
         m_errorText = QCoreApplication::translate("SmtpSocket", "TLS通信を開始できませんでした\n") +
                       tls.errorString();
-    else
+    } else {
         m_errorText = replyFailed("TLS");
+    }
     tls.abort();
     return false;
 }
