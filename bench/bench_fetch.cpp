@@ -38,9 +38,10 @@ QByteArrayList sampleMails()
         }
     }
     if (mails.isEmpty()) {
-        mails.append("From: Majordomo@example.com\nSubject: Majordomo results: who\n\n"
-                     ">>>> approve pw who testlist\nMembers of list 'testlist':\n\na@example.net\n\n"
-                     "1 subscriber\n\n>>>> end\nEND OF COMMANDS\n");
+        mails.append(
+            "From: Majordomo@example.com\nSubject: Majordomo results: who\n\n"
+            ">>>> approve pw who testlist\nMembers of list 'testlist':\n\na@example.net\n\n"
+            "1 subscriber\n\n>>>> end\nEND OF COMMANDS\n");
         mails.append("From: MAILER-DAEMON@example.net\nSubject: Undelivered Mail\n\n"
                      "The following addresses had permanent fatal errors -----\n"
                      "<gone@example.org>\n\n");

@@ -4,9 +4,7 @@
 #include "store/SafeFile.h"
 
 #include <QDir>
-#include <QSet>
 
-#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -104,29 +102,4 @@ bool BounceHistory::read(const QString &path, QList<BounceRecord> &records, QStr
         records.append({fields.at(0), date, fields.value(2)});
     }
     return true;
-}
-
-QByteArrayList AddressesOverThreshold(const QList<BounceRecord> &records, int minDays,
-                                      int withinDays)
-{
-    QDate newest;
-    for (const BounceRecord &record : records)
-        newest = std::max(newest, record.date);
-    const QDate since = newest.addDays(-qint64(std::max(withinDays, 1)) + 1);
-    QByteArrayList order;
-    QHash<QByteArray, QSet<QDate>> days;
-    for (const BounceRecord &record : records) {
-        if (record.date < since)
-            continue;
-        const QByteArray key = record.address.toLower();
-        if (!days.contains(key))
-            order.append(record.address);
-        days[key].insert(record.date);
-    }
-    QByteArrayList over;
-    for (const QByteArray &address : std::as_const(order)) {
-        if (days.value(address.toLower()).size() >= std::max(minDays, 1))
-            over.append(address);
-    }
-    return over;
 }

@@ -42,9 +42,3 @@ private:
     QString m_folder;
     QHash<QString, std::shared_ptr<QFile>> m_open;
 };
-
-// The addresses that failed on at least `minDays` distinct days within the
-// last `withinDays` days, counted back from the newest record; in the order
-// of their first record.
-QByteArrayList AddressesOverThreshold(const QList<BounceRecord> &records, int minDays,
-                                      int withinDays);

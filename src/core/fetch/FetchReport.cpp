@@ -40,22 +40,30 @@ QList<FetchReportRow> FetchReportRows(const FetchSummary &summary, const ListReg
 {
     QList<FetchReportRow> rows;
     auto replies = [&](bool failed) {
-        for (const FetchedMail &mail : summary.replies) {
+        for (qsizetype i = 0; i < summary.replies.size(); ++i) {
+            const FetchedMail &mail = summary.replies.at(i);
             if (mail.sorted.reply.allOk() == failed)
                 continue;
-            rows.append(
-                {(failed ? QCoreApplication::translate("FetchReport", "返信(失敗あり) %1: %2")
-                         : QCoreApplication::translate("FetchReport", "返信 %1: %2"))
-                     .arg(titleOf(lists, mail.sorted.list), mail.sorted.subject),
-                 mail.sorted.list,
-                 -1,
-                 {}});
+            FetchReportRow row;
+            row.text = (failed ? QCoreApplication::translate("FetchReport", "返信(失敗あり) %1: %2")
+                               : QCoreApplication::translate("FetchReport", "返信 %1: %2"))
+                           .arg(titleOf(lists, mail.sorted.list), mail.sorted.subject);
+            row.list = mail.sorted.list;
+            row.reply = int(i);
+            rows.append(row);
         }
     };
     replies(true);
-    for (const QString &title : summary.rostersChanged)
-        rows.append(
-            {QCoreApplication::translate("FetchReport", "ﾒﾝﾊﾞｰ更新 %1").arg(title), -1, -1, {}});
+    for (const QString &title : summary.rostersChanged) {
+        FetchReportRow row;
+        row.text = QCoreApplication::translate("FetchReport", "ﾒﾝﾊﾞｰ更新 %1").arg(title);
+        for (qsizetype i = 0; i < lists.size() && row.list < 0; ++i) {
+            if (QString::fromLocal8Bit(lists.at(i).Title) == title)
+                row.list = int(i);
+        }
+        row.roster = row.list >= 0;
+        rows.append(row);
+    }
     for (const FetchSummary::ListBounces &bounces : summary.bounces) {
         const QString title = titleOf(lists, bounces.list);
         rows.append({QCoreApplication::translate("FetchReport", "ｴﾗｰﾒｰﾙ %1: %2")

@@ -15,6 +15,8 @@ struct FetchReportRow
     // subscribe); -1 when there is nothing to hand over.
     int tab = -1;
     QByteArrayList addresses;
+    int reply = -1;      // a reply's index in FetchSummary::replies, for its results
+    bool roster = false; // the list's roster changed: it can be shown
 };
 
 // "12通受信 (返信 3、ｴﾗｰﾒｰﾙ 5、...)".

@@ -1,5 +1,6 @@
 #include "fetch/FetchRun.h"
 
+#include "commands/BounceTally.h"
 #include "fetch/BounceHistory.h"
 #include "fetch/FetchState.h"
 
@@ -390,9 +391,12 @@ FetchSummary FetchRun::run(const FetchRequest &request)
         QString error;
         const MailingListEntry *list =
             bounces.list >= 0 ? &request.lists.at(bounces.list) : nullptr;
-        if (BounceHistory::read(history.pathOf(list), records, &error))
-            bounces.overThreshold =
-                AddressesOverThreshold(records, request.minDays, request.withinDays);
+        if (!BounceHistory::read(history.pathOf(list), records, &error))
+            continue;
+        BounceTally tally;
+        for (const BounceRecord &record : std::as_const(records))
+            tally.add({FailedRecipient{record.address, "", record.reason}}, record.date);
+        bounces.overThreshold = tally.addresses({request.minDays, request.withinDays});
     }
 
     if (!moveTo.isEmpty() && !handled.isEmpty() && !stopped()) {

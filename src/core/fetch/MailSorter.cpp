@@ -357,7 +357,8 @@ SortedMail SortMail(QIODevice &device, const ListRegister &lists)
     mail.list = listOfBounce(header, lists);
     for (const FailedRecipient &recipient : reading.recipients) {
         mail.addresses.append(recipient.address);
-        mail.reasons.append(recipient.rule);
+        mail.reasons.append(recipient.reason.isEmpty() ? QByteArray(recipient.rule)
+                                                       : recipient.reason);
     }
     return mail;
 }

@@ -312,7 +312,9 @@ const std::vector<DialogTemplate> &templates()
               "強制入会へ",
               {68, 149, 56, 14},
               S::Disabled},
-             {IDOK, K::Button, "閉じる", {203, 149, 50, 14}, S::DefaultButton | S::GroupStart},
+             {FetchSummaryIds::IDC_RESULTS, K::Button, "結果表示", {129, 149, 40, 14}, S::Disabled},
+             {FetchSummaryIds::IDC_ROSTER, K::Button, "会員一覧", {174, 149, 40, 14}, S::Disabled},
+             {IDOK, K::Button, "閉じる", {219, 149, 34, 14}, S::DefaultButton | S::GroupStart},
          }},
     };
     return all;

@@ -194,6 +194,8 @@ enum : int
     IDC_ITEMS = 1211,
     IDC_UNSUBSCRIBE = 1212, // "強制退会へ"
     IDC_SUBSCRIBE = 1213,   // "強制入会へ"
+    IDC_RESULTS = 1214,     // "結果表示"
+    IDC_ROSTER = 1215,      // "会員一覧"
 };
 }
 

@@ -11,6 +11,8 @@ CFetchSummaryDlg::CFetchSummaryDlg(QString counts, QList<FetchReportRow> rows, Q
 {
     onClicked(IDC_UNSUBSCRIBE, this, [this] { OnHandOver(0); });
     onClicked(IDC_SUBSCRIBE, this, [this] { OnHandOver(1); });
+    onClicked(IDC_RESULTS, this, [this] { choose(Action::Results); });
+    onClicked(IDC_ROSTER, this, [this] { choose(Action::Roster); });
     connect(item<QListWidget>(IDC_ITEMS), &QListWidget::currentRowChanged, this,
             &CFetchSummaryDlg::OnSelectionChanged);
 }
@@ -36,13 +38,23 @@ void CFetchSummaryDlg::OnSelectionChanged()
     const FetchReportRow *row = selectedRow();
     enable(IDC_UNSUBSCRIBE, row && row->tab == 0);
     enable(IDC_SUBSCRIBE, row && row->tab == 1);
+    enable(IDC_RESULTS, row && row->reply >= 0);
+    enable(IDC_ROSTER, row && row->roster);
 }
 
 void CFetchSummaryDlg::OnHandOver(int tab)
 {
     const FetchReportRow *row = selectedRow();
-    if (!row || row->tab != tab)
+    if (row && row->tab == tab)
+        choose(Action::HandOver);
+}
+
+void CFetchSummaryDlg::choose(Action action)
+{
+    const FetchReportRow *row = selectedRow();
+    if (!row)
         return;
-    m_handOver = *row;
+    m_action = action;
+    m_chosen = *row;
     accept();
 }

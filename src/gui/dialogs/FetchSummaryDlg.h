@@ -15,9 +15,16 @@ class CFetchSummaryDlg : public TemplateDialog
 public:
     CFetchSummaryDlg(QString counts, QList<FetchReportRow> rows, QWidget *parent = nullptr);
 
-    // The line whose addresses the owner handed over, once a button ended
-    // the dialog with it.
-    std::optional<FetchReportRow> m_handOver;
+    // What the owner chose to do with a line, once a button ended the dialog.
+    enum class Action
+    {
+        None,
+        HandOver, // its addresses to the row's command tab
+        Results,  // the results window of its reply
+        Roster,   // its list's roster
+    };
+    Action m_action = Action::None;
+    std::optional<FetchReportRow> m_chosen;
 
 protected:
     void OnInitDialog() override;
@@ -25,6 +32,7 @@ protected:
 private:
     void OnSelectionChanged();
     void OnHandOver(int tab);
+    void choose(Action action);
     const FetchReportRow *selectedRow() const;
 
     QString m_counts;

@@ -35,7 +35,13 @@ bool OpenServerReply(CTavelinDlg &window, UiServices &ui, const QString &path)
     const CommandTab *tab = commandTab(window.commandTabs().currentTab());
     if (tab && tab->handsOverConfig && isConfigReply(reply))
         return false;
+    ShowReplyResults(window, ui, applied);
+    return true;
+}
 
+void ShowReplyResults(CTavelinDlg &window, UiServices &ui, const AppliedReply &applied)
+{
+    const ServerReply &reply = applied.reply;
     CReplyResultsDlg dialog(&window);
     dialog.m_reply = reply;
     QByteArray list;
@@ -62,5 +68,4 @@ bool OpenServerReply(CTavelinDlg &window, UiServices &ui, const QString &path)
         window.SelectList(int(registered));
         window.control(MainIds::IDC_PASSWD)->setFocus();
     }
-    return true;
 }

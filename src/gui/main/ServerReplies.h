@@ -2,6 +2,7 @@
 
 #include <QString>
 
+struct AppliedReply;
 class CTavelinDlg;
 class UiServices;
 
@@ -11,3 +12,8 @@ class UiServices;
 // is no such reply, or is a config reply dropped on the config tab, which
 // that tab takes over as it always did: the tab then handles the file.
 bool OpenServerReply(CTavelinDlg &window, UiServices &ui, const QString &path);
+
+// The results window of a reply already applied (dropped, or fetched from the
+// mailbox): its rows, what became of its rosters; a wrong password sends the
+// owner to the register's field.
+void ShowReplyResults(CTavelinDlg &window, UiServices &ui, const AppliedReply &applied);

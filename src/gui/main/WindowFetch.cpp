@@ -1,6 +1,7 @@
 #include "main/WindowFetch.h"
 
 #include "dialogs/FetchSummaryDlg.h"
+#include "main/ServerReplies.h"
 #include "main/StatusDlg.h"
 #include "main/TavelinDlg.h"
 #include "resources/ResourceIds.h"
@@ -105,15 +106,25 @@ void WindowFetch::onFinished(const FetchSummary &summary)
         return;
     CFetchSummaryDlg dialog(FetchCountsText(summary), FetchReportRows(summary, m_lists), &m_window);
     m_ui.runModal(dialog);
-    if (!dialog.m_handOver)
+    if (!dialog.m_chosen)
         return;
-    const FetchReportRow &row = *dialog.m_handOver;
+    const FetchReportRow &row = *dialog.m_chosen;
+    if (dialog.m_action == CFetchSummaryDlg::Action::Results) {
+        const FetchedMail &mail = summary.replies.at(row.reply);
+        ShowReplyResults(
+            m_window, m_ui,
+            AppliedReply{mail.sorted.reply, mail.rosters, mail.noticeApplied, mail.noticeWhy});
+        return;
+    }
     // The list the line is about, when the register still holds it there.
     if (row.list >= 0 && row.list < m_lists.size() && row.list < m_window.lists().size() &&
         m_window.lists().at(row.list) == m_lists.at(row.list) &&
         m_window.selectedPosition() != row.list)
         m_window.SelectList(row.list);
-    m_window.commandTabs().fillAddresses(row.tab, row.addresses.join(','));
+    if (dialog.m_action == CFetchSummaryDlg::Action::Roster)
+        m_window.press(MainIds::IDC_ROSTER);
+    else
+        m_window.commandTabs().fillAddresses(row.tab, row.addresses.join(','));
 }
 
 void WindowFetch::closeStatusWindow()

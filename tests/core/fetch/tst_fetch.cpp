@@ -337,24 +337,6 @@ private slots:
         QFETCH(QByteArray, argument);
         QCOMPARE(ImapSession::mailboxArgument(name), argument);
     }
-
-    void bounceThresholdsCountDistinctDaysInTheWindow()
-    {
-        const QDate d(2026, 12, 1);
-        const QList<BounceRecord> records = {
-            {"a@x", d, ""},
-            {"a@x", d, ""}, // one day twice
-            {"b@x", d, ""},
-            {"B@x", d.addDays(3), ""},
-            {"c@x", d.addDays(-40), ""},
-            {"c@x", d.addDays(2), ""},
-            {"d@x", d.addDays(5), ""},
-        };
-        QCOMPARE(AddressesOverThreshold(records, 2, 30), QByteArrayList({"b@x"}));
-        QCOMPARE(AddressesOverThreshold(records, 1, 30).size(), 4);
-        QCOMPARE(AddressesOverThreshold(records, 2, 60), QByteArrayList({"b@x", "c@x"}));
-        QCOMPARE(AddressesOverThreshold(records, 1, 1), QByteArrayList({"d@x"}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestFetch)

@@ -5,6 +5,8 @@
 #include "TestSupport.h"
 
 #include "dialogs/FetchSummaryDlg.h"
+#include "dialogs/ReplyResultsDlg.h"
+#include "dialogs/RosterDlg.h"
 #include "main/StatusDlg.h"
 #include "main/TavelinDlg.h"
 #include "store/FetchSettings.h"
@@ -117,6 +119,55 @@ private Q_SLOTS:
         }};
         fetch(window);
         QVERIFY(counts.startsWith(QStringLiteral("0通受信")));
+    }
+
+    void theSummaryOpensTheRosterAndAFetchedReplysResults()
+    {
+        store(DovecotServer::kPassword);
+        CTavelinDlg window(m_ui, {QStringLiteral("tavelin")});
+        window.show();
+        // Presses the button of the first line that starts with `start`.
+        auto choose = [](const QString &start, int button) {
+            return [start, button](QDialog &dialog) {
+                auto &summary = static_cast<CFetchSummaryDlg &>(dialog);
+                auto *list = summary.item<QListWidget>(FetchSummaryIds::IDC_ITEMS);
+                for (int i = 0; i < list->count(); ++i) {
+                    if (list->item(i)->text().startsWith(start)) {
+                        list->setCurrentRow(i);
+                        summary.press(button);
+                        return DialogAnswer::Ok;
+                    }
+                }
+                return DialogAnswer::Cancel;
+            };
+        };
+        int shownMembers = -1;
+        m_ui.dialogScripts = {
+            choose(QStringLiteral("ﾒﾝﾊﾞｰ更新 Test list"), FetchSummaryIds::IDC_ROSTER),
+            [&](QDialog &dialog) {
+                if (auto *roster = qobject_cast<CRosterDlg *>(&dialog))
+                    shownMembers = int(roster->shown().size());
+                return DialogAnswer::Cancel;
+            }};
+        fetch(window);
+        QCOMPARE(shownMembers, 2);
+
+        QVERIFY(m_server->deliver(
+            "Message-ID: <r2@example.com>\n" +
+            readFile(sharedFixturesDir() + QStringLiteral("/majordomo/reply-wrongpw-cmd6.eml"))));
+        QString resultsList;
+        m_ui.dialogScripts = {
+            choose(QStringLiteral("返信(失敗あり) Test list"), FetchSummaryIds::IDC_RESULTS),
+            [&](QDialog &dialog) {
+                if (auto *results = qobject_cast<CReplyResultsDlg *>(&dialog))
+                    resultsList = results->m_strList;
+                return DialogAnswer::Ok;
+            }};
+        fetch(window);
+        QCOMPARE(m_ui.unanswered, 0);
+        QVERIFY2(resultsList.startsWith(QStringLiteral("Test list")), qPrintable(resultsList));
+        // A failed password points the owner to the register's field.
+        QCOMPARE(window.focusWidget(), window.control(IDC_PASSWD));
     }
 
     void aRefusedLoginSaysWhyAndShowsNoSummary()
