@@ -2,7 +2,9 @@
 
 #include <QString>
 
-class CTavelinDlg;
+class MainWindowHost;
+class QWidget;
+class TemplateControls;
 class UiServices;
 
 // The command tabs of the main window: the tab control 1037 with the label,
@@ -12,7 +14,7 @@ class UiServices;
 class CommandTabs
 {
 public:
-    CommandTabs(CTavelinDlg &window, UiServices &ui);
+    CommandTabs(MainWindowHost &host, UiServices &ui);
 
     // Window start: the eight tab labels.
     void addTabs();
@@ -46,6 +48,8 @@ private:
     void onEdit();            // 1081
     void onBrowse();          // 1077
 
-    CTavelinDlg &m_window;
+    MainWindowHost &m_host;
+    TemplateControls &m_controls;
+    QWidget &m_widget;
     UiServices &m_ui;
 };
