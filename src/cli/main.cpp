@@ -1,4 +1,5 @@
 #include "Cli.h"
+#include "common/Translation.h"
 
 #include <QCoreApplication>
 
@@ -19,9 +20,11 @@ const Subcommand kSubcommands[] = {
     {"compose", cli::compose, "compose KIND --list TITLE [--arg TEXT]  queue a command mail (KIND 0-7 or its name), print its path"},
     {"queue", cli::queue, "queue [count]              the queued mails: file name TAB subject, by subject; or their number"},
     {"config", cli::config, "config normalize|show FILE normalize: rewrite a config file or reply in place; show: keyword TAB present TAB value"},
-    {"extract", cli::extract, "extract --unsubscribe [--why]|--subscribe FILE  addresses of a returned mail, joined by ','"},
+    {"extract", cli::extract, "extract --unsubscribe [--why] [--report] [--min-days N] [--within DAYS] [--list TITLE]|--subscribe [--report] PATH...  addresses of returned mails (files, folders, maildirs, mbox files), joined by ','"},
     {"send-file", cli::sendFile, "send-file FILE [--server HOST] [--port N] [--timeout SECONDS]  deliver one queued mail by SMTP (the file stays)"},
     {"send", cli::send, "send [--timeout SECONDS]   send the whole queue with the store's settings (Ctrl-C cancels)"},
+    {"reply", cli::reply, "reply [--members] [--no-store] FILE...  what each command of a server reply did: STATUS TAB REASON TAB COMMAND"},
+    {"roster", cli::roster, "roster TITLE [--diff] [--csv]  the stored member roster of a list, or who joined and left since the one before"},
 };
 // clang-format on
 
@@ -42,6 +45,11 @@ int main(int argc, char *argv[])
 {
     cli::keepArgumentBytes(argc, argv, 2);
     QCoreApplication app(argc, argv);
+    // The same data folder as the window's (the stored rosters).
+    app.setApplicationName(QStringLiteral("Tavelin"));
+    // The messages of the core read in the language the locale or
+    // TAVELIN_LANG chooses; what is printed as data keeps its bytes.
+    const Translation translation(chosenLanguage(), Translation::QtTexts::AsWritten);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
         return cli::usageError(QStringLiteral("no command given"));

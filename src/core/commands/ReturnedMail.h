@@ -1,8 +1,10 @@
 #pragma once
 
+#include "commands/AddressSet.h"
 #include "commands/LineStream.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -15,19 +17,14 @@ class QIODevice;
 // text is read by a table of layouts. Warnings (delays), auto-replies and
 // the original message quoted in a report give no address.
 
-// One failed recipient and the rule that named it.
-struct FailedRecipient
-{
-    QByteArray address;
-    const char *rule = ""; // a short name from the reader's table, for people
-};
-
 struct ReturnedMailReading
 {
     // In the order found, each address once (letter case ignored).
     QList<FailedRecipient> recipients;
     // Why the mail could not be opened or read to the end; empty if it was.
     QString error;
+    // The report's own arrival date, else the mail's Date:; null if neither.
+    QDate date = {};
 };
 
 // Reads the file in a stream: a report of any size costs what the MIME parser

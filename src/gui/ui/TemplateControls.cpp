@@ -1,6 +1,7 @@
 #include "ui/TemplateControls.h"
 
 #include "resources/ResourceIds.h"
+#include "resources/TemplateTexts.h"
 #include "ui/UpDownControl.h"
 
 #include <QButtonGroup>
@@ -13,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextDocument>
 
@@ -48,9 +50,12 @@ void setReadOnlyLook(QWidget *field)
     field->setPalette(palette);
 }
 
-QWidget *makeControl(const ControlTemplate &row, bool dialogHasDefault, QWidget *parent)
+QWidget *makeControl(const DialogTemplate &t, const ControlTemplate &row, bool dialogHasDefault,
+                     QWidget *parent)
 {
-    const QString text = QString::fromUtf8(row.text);
+    // An icon's text names its resource; every other text is read by a person.
+    const QString text =
+        row.kind == ControlKind::Icon ? QString::fromUtf8(row.text) : templateText(t, row.text);
     const bool right = row.style.testFlag(ControlStyle::RightAlign);
     switch (row.kind) {
     case ControlKind::Button: {
@@ -100,9 +105,12 @@ QWidget *makeControl(const ControlTemplate &row, bool dialogHasDefault, QWidget 
     case ControlKind::MultiLineEdit: {
         auto *edit = new QPlainTextEdit(text, parent);
         // Lines stay lines: no wrapping, a vertical scroll bar, Enter starts
-        // a new line and Tab leaves the field.
+        // a new line and Tab leaves the field. A long line scrolls the text
+        // sideways as the caret moves; a horizontal bar would take the room
+        // of the lines in so low a field.
         edit->setLineWrapMode(QPlainTextEdit::NoWrap);
         edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         edit->setTabChangesFocus(true);
         if (row.style.testFlag(ControlStyle::ReadOnly)) {
             edit->setReadOnly(true);
@@ -130,8 +138,14 @@ QWidget *makeControl(const ControlTemplate &row, bool dialogHasDefault, QWidget 
     }
     case ControlKind::UpDown:
         return new UpDownControl(parent);
-    case ControlKind::TabControl:
-        return new QTabWidget(parent);
+    case ControlKind::TabControl: {
+        auto *tabs = new QTabWidget(parent);
+        // Tabs that do not fit scroll: the control keeps its place. A click
+        // on a tab takes the focus, so the arrow keys move on from there.
+        tabs->setUsesScrollButtons(true);
+        tabs->tabBar()->setFocusPolicy(Qt::StrongFocus);
+        return tabs;
+    }
     }
     return new QWidget(parent);
 }
@@ -141,7 +155,7 @@ QWidget *makeControl(const ControlTemplate &row, bool dialogHasDefault, QWidget 
 void TemplateControls::buildControls(QWidget *host, const DialogTemplate &t)
 {
     m_template = t;
-    host->setWindowTitle(QString::fromUtf8(t.caption));
+    host->setWindowTitle(templateText(t, t.caption));
     host->setFont(dialogFont(QString::fromUtf8(t.fontFamily), t.pointSize));
     m_base = dialogBaseUnits(host->font());
     host->setFixedSize(dialogUnitsToPixels(t.size, m_base));
@@ -154,7 +168,7 @@ void TemplateControls::buildControls(QWidget *host, const DialogTemplate &t)
     QLabel *pendingLabel = nullptr; // a label waiting for the control it names
     QHash<const QWidget *, const QLabel *> labels;
     for (const ControlTemplate &row : t.controls) {
-        QWidget *widget = makeControl(row, withDefault, host);
+        QWidget *widget = makeControl(t, row, withDefault, host);
         QRect rect = dialogUnitsToPixels(row.rect, m_base);
         // A drop-down list's height includes its open list; closed, it is as
         // high as its font needs.
@@ -193,7 +207,7 @@ void TemplateControls::buildControls(QWidget *host, const DialogTemplate &t)
         }
         pendingLabel = row.kind == ControlKind::Static ? static_cast<QLabel *>(widget) : nullptr;
         if (row.name)
-            widget->setAccessibleName(QString::fromUtf8(row.name));
+            widget->setAccessibleName(templateText(t, row.name));
 
         // Radio buttons from one group start up to the next are one group,
         // whatever other controls stand between them.
@@ -250,7 +264,12 @@ void TemplateControls::setText(int id, const QString &text)
 {
     QWidget *w = control(id);
     if (auto *edit = qobject_cast<QLineEdit *>(w)) {
-        edit->setText(text);
+        // A new text is shown from its start, as a field the owner has not
+        // yet entered shows it; the same text again leaves the caret alone.
+        if (edit->text() != text) {
+            edit->setText(text);
+            edit->setCursorPosition(0);
+        }
     } else if (auto *lines = qobject_cast<QPlainTextEdit *>(w)) {
         QString plain = text;
         plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
