@@ -25,6 +25,7 @@ const Subcommand kSubcommands[] = {
     {"send", cli::send, "send [--timeout SECONDS]   send the whole queue with the store's settings (Ctrl-C cancels)"},
     {"reply", cli::reply, "reply [--members] [--no-store] FILE...  what each command of a server reply did: STATUS TAB REASON TAB COMMAND"},
     {"roster", cli::roster, "roster TITLE [--diff] [--csv]  the stored member roster of a list, or who joined and left since the one before"},
+    {"fetch", cli::fetch, "fetch [--server H] [--port N] [--security tls|starttls] [--user U] [--password-stdin] [--folder F] [--move-to F] [--report]  read new mail from the IMAP mailbox"},
 };
 // clang-format on
 

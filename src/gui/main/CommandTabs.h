@@ -47,6 +47,7 @@ private:
     void onExtract();         // 1084
     void onEdit();            // 1081
     void onBrowse();          // 1077
+    void onRoster();          // 1190
 
     MainWindowHost &m_host;
     TemplateControls &m_controls;
