@@ -8,10 +8,11 @@ struct CommonSettings;
 class QWidget;
 class TemplateControls;
 
-// What a part of the main window (the command tabs, the send-all view) may
-// ask of the window: its controls, the two exchanges and the two members the
-// tab area shows, the selected list, the dirty flag, the common settings, the
-// queue count, and the handling the parts hand to each other. A part never
+// What a part of the main window (the command tabs, the send-all view, the
+// server-reply handling) may ask of the window: its controls, the two
+// exchanges and the two members the tab area shows, the register and the
+// selected list, the dirty flag, the common settings, the queue count, and
+// the handling the parts hand to each other. A part never
 // sees the window class itself.
 class MainWindowHost
 {
@@ -29,6 +30,10 @@ public:
     virtual QString &argumentField() = 0;
     virtual void setLabelField(const QString &label) = 0;
 
+    // The register in the selector's order.
+    virtual const ListRegister &lists() const = 0;
+    // Selects the list at that position, as a choice in the selector does.
+    virtual void SelectList(int position) = 0;
     // Null when no list is selected.
     virtual MailingListEntry *selectedEntry() = 0;
     // The field of that id edits that file member of the selected list.
@@ -41,7 +46,8 @@ public:
     virtual void RecountQueued() = 0;
     // True while a send-all run holds the create and queue buttons.
     virtual bool runHoldsButtons() const = 0;
-    // The command tabs' tab-change handling.
+    // The command tab shown, and the tabs' tab-change handling.
+    virtual int currentTab() const = 0;
     virtual void runTabChange() = 0;
 
 protected:

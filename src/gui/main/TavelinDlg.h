@@ -28,7 +28,7 @@ public:
 
     // Selects the list at that position of the selector and sets the window's
     // state; a position that cannot be selected leaves the no-list state.
-    void SelectList(int position);
+    void SelectList(int position) override;
     // Acts on a file dropped on the window or named on the command line.
     void HandleMailFile(const QString &path);
     // The files of one drop, in the order the file manager gave them.
@@ -53,10 +53,11 @@ public:
     quint32 queuedCount() const override { return m_nCount; }
     void RecountQueued() override;
     bool runHoldsButtons() const override { return m_sending.holdsRunButtons(); }
+    int currentTab() const override { return m_tabs.currentTab(); }
     void runTabChange() override { m_tabs.onTabChanged(); }
 
     // The register in the selector's order, each entry's record kept current.
-    const ListRegister &lists() const { return m_lists; }
+    const ListRegister &lists() const override { return m_lists; }
     int selectedPosition() const { return m_nSel; }
     bool isDirty() const;
     CommandTabs &commandTabs() { return m_tabs; }
