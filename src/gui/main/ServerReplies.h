@@ -3,7 +3,7 @@
 #include <QString>
 
 struct AppliedReply;
-class CTavelinDlg;
+class MainWindowHost;
 class UiServices;
 
 // A mail file dropped on the main window (or named on its command line) that
@@ -11,9 +11,9 @@ class UiServices;
 // member list it holds becomes the list's stored roster. False when the file
 // is no such reply, or is a config reply dropped on the config tab, which
 // that tab takes over as it always did: the tab then handles the file.
-bool OpenServerReply(CTavelinDlg &window, UiServices &ui, const QString &path);
+bool OpenServerReply(MainWindowHost &window, UiServices &ui, const QString &path);
 
 // The results window of a reply already applied (dropped, or fetched from the
 // mailbox): its rows, what became of its rosters; a wrong password sends the
 // owner to the register's field.
-void ShowReplyResults(CTavelinDlg &window, UiServices &ui, const AppliedReply &applied);
+void ShowReplyResults(MainWindowHost &window, UiServices &ui, const AppliedReply &applied);
