@@ -29,7 +29,7 @@ using namespace MainIds;
 
 CTavelinDlg::CTavelinDlg(UiServices &ui, QStringList arguments, QWidget *parent)
     : TemplateDialog(IDD_TAVELIN_DIALOG, parent), m_ui(ui), m_arguments(std::move(arguments)),
-      m_tabs(*this, ui), m_sending(*this, ui), m_fetching(*this, ui)
+      m_tabs(*this, ui), m_sending(*this, ui), m_fetching(*this, m_tabs, ui)
 {
     onClicked(IDC_ADD, this, &CTavelinDlg::OnAddList);
     onClicked(IDC_RENAME, this, &CTavelinDlg::OnRenameList);

@@ -1,9 +1,10 @@
 #include "main/WindowFetch.h"
 
 #include "dialogs/FetchSummaryDlg.h"
+#include "main/CommandTabs.h"
+#include "main/MainWindowHost.h"
 #include "main/ServerReplies.h"
 #include "main/StatusDlg.h"
-#include "main/TavelinDlg.h"
 #include "resources/ResourceIds.h"
 #include "send/SendMessages.h"
 #include "store/AppRegistry.h"
@@ -11,9 +12,11 @@
 #include "store/FetchSettings.h"
 #include "ui/UiServices.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 
-WindowFetch::WindowFetch(CTavelinDlg &window, UiServices &ui) : m_window(window), m_ui(ui)
+WindowFetch::WindowFetch(MainWindowHost &window, CommandTabs &tabs, UiServices &ui)
+    : m_window(window), m_tabs(tabs), m_ui(ui)
 {
     m_worker.onProgress = [this](const QString &line) {
         if (m_status)
@@ -34,7 +37,7 @@ void WindowFetch::fetch()
         LoadFetchSettings(store, settings);
     }
     if (settings.Server.isEmpty() || settings.UserName.isEmpty()) {
-        m_ui.showMessage(&m_window,
+        m_ui.showMessage(&m_window.hostWidget(),
                          UserMessage{QCoreApplication::translate(
                                          "WindowFetch", "共通設定の「受信設定」でIMAPｻｰﾊﾞｰ名と"
                                                         "ﾕｰｻﾞｰ名を設定してください"),
@@ -45,7 +48,8 @@ void WindowFetch::fetch()
     QString error;
     request.dataFolder = DataFolder(&error);
     if (request.dataFolder.isEmpty()) {
-        m_ui.showMessage(&m_window, UserMessage{error, QString(), UserMessage::Icon::Stop});
+        m_ui.showMessage(&m_window.hostWidget(),
+                         UserMessage{error, QString(), UserMessage::Icon::Stop});
         return;
     }
     request.server = settings.Server;
@@ -60,7 +64,7 @@ void WindowFetch::fetch()
 
     using namespace StatusIds;
     if (!m_status) {
-        m_status = std::make_unique<CStatusDlg>(m_ui.dialUp(), *this, &m_window);
+        m_status = std::make_unique<CStatusDlg>(m_ui.dialUp(), *this, &m_window.hostWidget());
         m_status->setText(IDC_CANCELSEND, QCoreApplication::translate("WindowFetch", "受信ｷｬﾝｾﾙ"));
     }
     m_status->showControl(IDC_KEEPCONNECTION, false);
@@ -68,7 +72,7 @@ void WindowFetch::fetch()
     m_status->show();
     m_status->SetStatusLine1(QCoreApplication::translate("WindowFetch", "ﾒｰﾙを受信しています"));
     m_status->SetStatusLine2(QString());
-    m_window.enable(MainIds::IDC_FETCH, false);
+    m_window.controls().enable(MainIds::IDC_FETCH, false);
     m_worker.start(request);
 }
 
@@ -88,7 +92,7 @@ bool WindowFetch::event(QEvent *event)
 
 void WindowFetch::onFinished(const FetchSummary &summary)
 {
-    m_window.enable(MainIds::IDC_FETCH, true);
+    m_window.controls().enable(MainIds::IDC_FETCH, true);
     if (m_status) {
         m_status->showControl(StatusIds::IDC_CANCELSEND, false);
         m_status->SetStatusLine1(
@@ -99,12 +103,13 @@ void WindowFetch::onFinished(const FetchSummary &summary)
     }
     if (!summary.ok)
         m_ui.showMessage(m_status && m_status->isVisible() ? static_cast<QWidget *>(m_status.get())
-                                                           : &m_window,
+                                                           : &m_window.hostWidget(),
                          UserMessage{summary.error, QString(), UserMessage::Icon::Stop});
     // What was read before a failure is kept: the owner sees it too.
     if (!summary.ok && summary.read == 0)
         return;
-    CFetchSummaryDlg dialog(FetchCountsText(summary), FetchReportRows(summary, m_lists), &m_window);
+    CFetchSummaryDlg dialog(FetchCountsText(summary), FetchReportRows(summary, m_lists),
+                            &m_window.hostWidget());
     m_ui.runModal(dialog);
     if (!dialog.m_chosen)
         return;
@@ -119,12 +124,15 @@ void WindowFetch::onFinished(const FetchSummary &summary)
     // The list the line is about, when the register still holds it there.
     if (row.list >= 0 && row.list < m_lists.size() && row.list < m_window.lists().size() &&
         m_window.lists().at(row.list) == m_lists.at(row.list) &&
-        m_window.selectedPosition() != row.list)
+        m_window.selectedEntry() != &m_window.lists().at(row.list))
         m_window.SelectList(row.list);
-    if (dialog.m_action == CFetchSummaryDlg::Action::Roster)
-        m_window.press(MainIds::IDC_ROSTER);
-    else
-        m_window.commandTabs().fillAddresses(row.tab, row.addresses.join(','));
+    // The roster opens as the member-list tab's button opens it.
+    auto *roster =
+        qobject_cast<QAbstractButton *>(m_window.controls().control(MainIds::IDC_ROSTER));
+    if (dialog.m_action == CFetchSummaryDlg::Action::Roster && roster)
+        roster->click();
+    else if (dialog.m_action == CFetchSummaryDlg::Action::HandOver)
+        m_tabs.fillAddresses(row.tab, row.addresses.join(','));
 }
 
 void WindowFetch::closeStatusWindow()

@@ -7,7 +7,8 @@
 #include <memory>
 
 class CStatusDlg;
-class CTavelinDlg;
+class CommandTabs;
+class MainWindowHost;
 class UiServices;
 
 // The main window's fetch from the owner's mailbox (button 1071): the fetch
@@ -19,7 +20,7 @@ class WindowFetch : public QObject
     Q_OBJECT
 
 public:
-    WindowFetch(CTavelinDlg &window, UiServices &ui);
+    WindowFetch(MainWindowHost &window, CommandTabs &tabs, UiServices &ui);
     ~WindowFetch() override;
 
     // Button 1071: starts a fetch with the stored settings.
@@ -39,7 +40,8 @@ protected:
 private:
     void onFinished(const FetchSummary &summary);
 
-    CTavelinDlg &m_window;
+    MainWindowHost &m_window;
+    CommandTabs &m_tabs;
     UiServices &m_ui;
     std::unique_ptr<CStatusDlg> m_status;
     ListRegister m_lists; // the register the running fetch sorts by
