@@ -15,18 +15,21 @@ struct CliRun
 };
 
 // Runs tavelin-cli with args and its store under configHome; gives up after
-// 30 seconds. A wrapper (a program and its arguments) runs it, when given.
+// 30 seconds. A wrapper (a program and its arguments) runs it, when given;
+// input is its standard input; environment replaces the test's own.
 inline CliRun runCli(const QStringList &args, const QString &configHome,
-                     const QStringList &wrapper = {})
+                     const QStringList &wrapper = {}, const QByteArray &input = {},
+                     QProcessEnvironment env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     p.setProcessEnvironment(env);
     if (wrapper.isEmpty())
         p.start(cliProgram(), args);
     else
         p.start(wrapper.first(), wrapper.mid(1) + QStringList{cliProgram()} + args);
+    p.write(input);
+    p.closeWriteChannel();
     if (!p.waitForFinished(30000)) {
         p.kill();
         p.waitForFinished(5000);

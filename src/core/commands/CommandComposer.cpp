@@ -4,6 +4,7 @@
 #include "commands/OutgoingFolder.h"
 #include "store/CommonSettings.h"
 #include "store/MailingListEntry.h"
+#include "store/SettingsStore.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -329,7 +330,9 @@ CommandInput MakeCommandInput(const MailingListEntry &entry, const CommonSetting
     in.Title = entry.Title;
     in.Address = entry.Address;
     in.ListName = entry.ListName;
-    in.Passwd = entry.Passwd;
+    const Keyring::Read password = ListPassword(entry);
+    in.Passwd = password.value;
+    in.PasswdError = password.error;
     in.Argument = argument;
     in.Sender = settings.Address;
     in.TimeZone = settings.TimeZone;
@@ -355,6 +358,8 @@ QByteArray ComposeHeaders(const CommandInput &in, const QDateTime &localTime)
 ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &in,
                                 const QDateTime &localTime)
 {
+    if (!in.PasswdError.isEmpty())
+        return {{}, notComposed(in.PasswdError)};
     if (std::optional<UserMessage> refused = checkNoLineBreaks(kind, in))
         return {{}, refused};
     if (std::optional<UserMessage> refused = checkCommandFields(kind, in))

@@ -9,6 +9,11 @@
 
 namespace CommonSheetRules {
 
+QStringList securityChoices()
+{
+    return {QStringLiteral("なし"), QStringLiteral("STARTTLS"), QStringLiteral("SSL/TLS")};
+}
+
 std::optional<QString> programLabel(int edition)
 {
     switch (edition) {
