@@ -19,6 +19,7 @@ function(tavelin_add_test)
       "TAVELIN_CLI=$<TARGET_FILE:tavelin-cli>"
       "LC_ALL=C.UTF-8"
       "LANG=C.UTF-8"
+      "TAVELIN_LANG=ja"
       "QT_QPA_PLATFORM=offscreen")
   if(T_GUI)
     list(APPEND env "QT_STYLE_OVERRIDE=Fusion")

@@ -1,14 +1,12 @@
 #include "app/Application.h"
 
+#include "common/Translation.h"
 #include "main/TavelinDlg.h"
 #include "resources/ResourceIds.h"
 #include "ui/QtUiServices.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -46,24 +44,15 @@ int reportWindowState(const QStringList &arguments)
 
 } // namespace
 
-bool installJapaneseTranslation(QCoreApplication &app)
-{
-    auto *qt = new QTranslator(&app);
-    if (qt->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                 QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-        app.installTranslator(qt))
-        return true;
-    delete qt;
-    return false;
-}
-
 int runTavelin(QApplication &app)
 {
     // Qt starts its socket layer itself, so there is no start-up step that
     // can fail before the window.
     app.setApplicationName(QStringLiteral("Tavelin"));
     app.setWindowIcon(resourceIcon(IDR_MAINFRAME));
-    installJapaneseTranslation(app);
+    // The window's texts and Qt's own in the language the locale or
+    // TAVELIN_LANG chooses.
+    const Translation translation(chosenLanguage());
     if (qEnvironmentVariableIsSet("TAVELIN_TEST_REPORT"))
         return reportWindowState(app.arguments());
     QtUiServices ui;

@@ -3,6 +3,8 @@
 #include "commands/AddressExtraction.h"
 #include "commands/ReturnedMail.h"
 
+#include <QCoreApplication>
+
 namespace cli {
 
 namespace {
@@ -15,7 +17,7 @@ int explain(const QString &path)
     if (!reading.error.isEmpty())
         return failure(QStringLiteral("cannot read %1: %2").arg(path, reading.error));
     if (reading.recipients.isEmpty())
-        return failure(QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"));
+        return failure(QCoreApplication::translate("Cli", "ｱﾄﾞﾚｽを抽出できませんでした"));
     for (const FailedRecipient &recipient : reading.recipients)
         out(recipient.address + '\t' + recipient.rule + '\n');
     return ExitOk;

@@ -1,4 +1,5 @@
 #include "Cli.h"
+#include "common/Translation.h"
 
 #include <QCoreApplication>
 
@@ -48,6 +49,9 @@ int main(int argc, char *argv[])
 {
     cli::keepArgumentBytes(argc, argv, 2);
     QCoreApplication app(argc, argv);
+    // The messages of the core read in the language the locale or
+    // TAVELIN_LANG chooses; what is printed as data keeps its bytes.
+    const Translation translation(chosenLanguage(), Translation::QtTexts::AsWritten);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
         return cli::usageError(QStringLiteral("no command given"));

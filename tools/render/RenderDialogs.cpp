@@ -8,6 +8,7 @@
 // temporary ones: the owner's are never touched.
 #include "commands/CommandComposer.h"
 #include "commands/OutgoingFolder.h"
+#include "common/Translation.h"
 #include "config/ConfigPageLayout.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/FileRenameDlg.h"
@@ -17,6 +18,7 @@
 #include "main/StatusDlg.h"
 #include "main/TavelinDlg.h"
 #include "resources/ResourceIds.h"
+#include "send/DialUpBinding.h"
 #include "sheets/CommonSheet.h"
 #include "sheets/ConfigSheet.h"
 #include "store/SettingsStore.h"
@@ -167,10 +169,13 @@ std::unique_ptr<TemplateDialog> statusWindow(UiServices &ui, bool dialling)
     auto dialog = std::make_unique<CStatusDlg>(ui.dialUp(), run);
     if (dialling) {
         dialog->showControl(StatusIds::IDC_KEEPCONNECTION, true);
-        dialog->m_strStatus1 = QStringLiteral("プロバイダへ電話をかけています");
+        dialog->m_strStatus1 =
+            dialStateText(DialUpState::ConnectDevice, QStringLiteral("プロバイダ"));
     } else {
-        dialog->m_strStatus1 = QStringLiteral("(2/3)通目を送信中");
-        dialog->m_strStatus2 = QStringLiteral("ホストへの接続完了");
+        // The lines a run shows, in the language shown.
+        dialog->m_strStatus1 =
+            QCoreApplication::translate("SendAllRun", "(%1/%2)通目を送信中").arg(2).arg(3);
+        dialog->m_strStatus2 = QCoreApplication::translate("SmtpSocket", "ホストへの接続完了");
     }
     return dialog;
 }
@@ -260,6 +265,8 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Drawn in the language the program would show (LANG, TAVELIN_LANG).
+    const Translation translation(chosenLanguage());
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args.first().startsWith(QLatin1Char('-'))) {
         std::fputs("usage: tavelin-render OUTDIR [--config FILE] [TEMPLATE-ID...]\n", stderr);

@@ -5,6 +5,7 @@
 #include "store/SafeFile.h"
 
 #include <QByteArrayMatcher>
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -188,7 +189,8 @@ QString openForReading(QFile &file)
 
 UserMessage nothingExtractedMessage()
 {
-    return {QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"), QStringLiteral("ｱﾄﾞﾚｽ抽出")};
+    return {QCoreApplication::translate("AddressExtraction", "ｱﾄﾞﾚｽを抽出できませんでした"),
+            QCoreApplication::translate("AddressExtraction", "ｱﾄﾞﾚｽ抽出")};
 }
 
 ExtractionResult collectSender(QIODevice &device, qsizetype bufferSize)

@@ -6,6 +6,7 @@
 #include "store/MailingListEntry.h"
 #include "store/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -20,7 +21,7 @@ const QByteArray kCrLf = QByteArrayLiteral("\r\n");
 
 QString composeCaption()
 {
-    return QStringLiteral("ｺﾏﾝﾄﾞﾒｰﾙ作成");
+    return QCoreApplication::translate("CommandComposer", "ｺﾏﾝﾄﾞﾒｰﾙ作成");
 }
 
 UserMessage refusal(const QString &text)
@@ -32,13 +33,18 @@ UserMessage refusal(const QString &text)
 // ending in the words every refusal of a mail ends in.
 UserMessage notComposed(const QString &reason, const QString &why = {})
 {
-    return refusal(reason + u'\n' + (why.isEmpty() ? QString() : why + u'、') +
-                   QStringLiteral("ｺﾏﾝﾄﾞﾒｰﾙは作成しません"));
+    return refusal(
+        reason + u'\n' +
+        (why.isEmpty()
+             ? QCoreApplication::translate("CommandComposer", "ｺﾏﾝﾄﾞﾒｰﾙは作成しません")
+             : QCoreApplication::translate("CommandComposer", "%1、ｺﾏﾝﾄﾞﾒｰﾙは作成しません")
+                   .arg(why)));
 }
 
 UserMessage fileNotCreatedMessage()
 {
-    return {QStringLiteral("ﾌｧｲﾙを作成できません"), QString(), UserMessage::Icon::None};
+    return {QCoreApplication::translate("CommandComposer", "ﾌｧｲﾙを作成できません"), QString(),
+            UserMessage::Icon::None};
 }
 
 // The Date value as strftime gives it in the "C" locale: English names
@@ -59,10 +65,15 @@ QByteArray formatDate(const QDateTime &localTime, const QByteArray &timeZone)
 struct Field
 {
     const QByteArray *value;
-    const char16_t *label;
+    const char *label; // translated where a message names it
 };
 
-const char16_t *const kArgumentLabel = u"ｺﾏﾝﾄﾞ欄";
+QString fieldName(const char *label)
+{
+    return QCoreApplication::translate("CommandComposer", label);
+}
+
+const char *const kArgumentLabel = QT_TRANSLATE_NOOP("CommandComposer", "ｺﾏﾝﾄﾞ欄");
 
 // A CR or LF inside a field would start a header or command line of its own.
 std::optional<UserMessage> checkNoLineBreaks(CommandKind kind, const CommandInput &in)
@@ -72,18 +83,19 @@ std::optional<UserMessage> checkNoLineBreaks(CommandKind kind, const CommandInpu
                                  kind == CommandKind::ForcedSubscribe ||
                                  kind == CommandKind::ChangePassword;
     const Field fields[] = {
-        {titleWritten ? &in.Title : nullptr, u"ﾀｲﾄﾙ"},
-        {&in.Address, u"管理ｱﾄﾞﾚｽ"},
-        {&in.ListName, u"ﾘｽﾄ名"},
-        {&in.Passwd, u"管理ﾊﾟｽﾜｰﾄﾞ"},
+        {titleWritten ? &in.Title : nullptr, QT_TRANSLATE_NOOP("CommandComposer", "ﾀｲﾄﾙ")},
+        {&in.Address, QT_TRANSLATE_NOOP("CommandComposer", "管理ｱﾄﾞﾚｽ")},
+        {&in.ListName, QT_TRANSLATE_NOOP("CommandComposer", "ﾘｽﾄ名")},
+        {&in.Passwd, QT_TRANSLATE_NOOP("CommandComposer", "管理ﾊﾟｽﾜｰﾄﾞ")},
         {argumentWritten ? &in.Argument : nullptr, kArgumentLabel},
-        {&in.Sender, u"ﾒｰﾙｱﾄﾞﾚｽ"},
-        {&in.TimeZone, u"ﾀｲﾑｿﾞｰﾝ"},
+        {&in.Sender, QT_TRANSLATE_NOOP("CommandComposer", "ﾒｰﾙｱﾄﾞﾚｽ")},
+        {&in.TimeZone, QT_TRANSLATE_NOOP("CommandComposer", "ﾀｲﾑｿﾞｰﾝ")},
     };
     for (const Field &field : fields) {
         if (field.value && (field.value->contains('\r') || field.value->contains('\n')))
             return notComposed(
-                QStringLiteral("%1 に改行が含まれています").arg(QString::fromUtf16(field.label)));
+                QCoreApplication::translate("CommandComposer", "%1 に改行が含まれています")
+                    .arg(fieldName(field.label)));
     }
     return std::nullopt;
 }
@@ -95,21 +107,22 @@ std::optional<UserMessage> checkNoTrailingBackslash(const QString &label, const 
 {
     if (!value.trimmed().endsWith('\\'))
         return std::nullopt;
-    return notComposed(QStringLiteral("%1 の末尾が「\\」です").arg(label),
-                       QStringLiteral("ｻｰﾊﾞｰは次の行とつなげて読むため"));
+    return notComposed(
+        QCoreApplication::translate("CommandComposer", "%1 の末尾が「\\」です").arg(label),
+        QCoreApplication::translate("CommandComposer", "ｻｰﾊﾞｰは次の行とつなげて読むため"));
 }
 
 std::optional<UserMessage> checkCommandFields(CommandKind kind, const CommandInput &in)
 {
     const Field fields[] = {
-        {&in.ListName, u"ﾘｽﾄ名"},
-        {&in.Passwd, u"管理ﾊﾟｽﾜｰﾄﾞ"},
+        {&in.ListName, QT_TRANSLATE_NOOP("CommandComposer", "ﾘｽﾄ名")},
+        {&in.Passwd, QT_TRANSLATE_NOOP("CommandComposer", "管理ﾊﾟｽﾜｰﾄﾞ")},
         {kind == CommandKind::ChangePassword ? &in.Argument : nullptr, kArgumentLabel},
     };
     for (const Field &field : fields) {
         if (!field.value)
             continue;
-        if (auto refused = checkNoTrailingBackslash(QString::fromUtf16(field.label), *field.value))
+        if (auto refused = checkNoTrailingBackslash(fieldName(field.label), *field.value))
             return refused;
     }
     return std::nullopt;
@@ -191,21 +204,24 @@ std::optional<UserMessage> membershipAddresses(QByteArrayView field, QByteArrayL
             const QByteArray bare = ParseMailAddress(address);
             if (item.commaInAddress || bare.isEmpty())
                 return notComposed(
-                    QStringLiteral("%1 の「%2」から1つのｱﾄﾞﾚｽを取り出せません")
-                        .arg(QString::fromUtf16(kArgumentLabel), QString::fromLocal8Bit(address)));
+                    QCoreApplication::translate("CommandComposer",
+                                                "%1 の「%2」から1つのｱﾄﾞﾚｽを取り出せません")
+                        .arg(fieldName(kArgumentLabel), QString::fromLocal8Bit(address)));
             address = bare;
         }
         if (auto refused = checkNoTrailingBackslash(
-                QStringLiteral("%1 のｱﾄﾞﾚｽ「%2」")
-                    .arg(QString::fromUtf16(kArgumentLabel), QString::fromLocal8Bit(address)),
+                QCoreApplication::translate("CommandComposer", "%1 のｱﾄﾞﾚｽ「%2」")
+                    .arg(fieldName(kArgumentLabel), QString::fromLocal8Bit(address)),
                 address))
             return refused;
         addresses.append(address);
     }
     if (addresses.isEmpty())
         return notComposed(
-            QStringLiteral("%1 にｱﾄﾞﾚｽがありません").arg(QString::fromUtf16(kArgumentLabel)),
-            QStringLiteral("ｱﾄﾞﾚｽのない行はｻｰﾊﾞｰが管理者自身に実行するため"));
+            QCoreApplication::translate("CommandComposer", "%1 にｱﾄﾞﾚｽがありません")
+                .arg(fieldName(kArgumentLabel)),
+            QCoreApplication::translate("CommandComposer",
+                                        "ｱﾄﾞﾚｽのない行はｻｰﾊﾞｰが管理者自身に実行するため"));
     return std::nullopt;
 }
 
@@ -217,15 +233,18 @@ std::optional<UserMessage> appendEmbeddedFile(QByteArray &mail, const QByteArray
 {
     const QString fileName = QString::fromLocal8Bit(path);
     if (fileName.isEmpty())
-        return notComposed(QStringLiteral("送るﾌｧｲﾙが指定されていません"));
+        return notComposed(
+            QCoreApplication::translate("CommandComposer", "送るﾌｧｲﾙが指定されていません"));
     const auto unreadable = [&fileName](const QString &reason) {
-        return notComposed(QStringLiteral("%1 を読めません: %2").arg(fileName, reason));
+        return notComposed(QCoreApplication::translate("CommandComposer", "%1 を読めません: %2")
+                               .arg(fileName, reason));
     };
     // Only a plain file holds a text: a FIFO would block the open and a device
     // such as /dev/zero never ends.
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile())
-        return unreadable(QStringLiteral("通常のﾌｧｲﾙではありません"));
+        return unreadable(
+            QCoreApplication::translate("CommandComposer", "通常のﾌｧｲﾙではありません"));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return unreadable(file.errorString());
@@ -248,9 +267,10 @@ std::optional<UserMessage> appendEmbeddedFile(QByteArray &mail, const QByteArray
         const QByteArrayView line(p, lineEnd - p);
         ++lineNumber;
         if (line == "EOF")
-            return refusal(QStringLiteral("%1 の %2 行目が「EOF」だけの行です\n"
-                                          "ｻｰﾊﾞｰはそこで本文を終え、以降の行をｺﾏﾝﾄﾞとして"
-                                          "実行するため、ｺﾏﾝﾄﾞﾒｰﾙは作成しません")
+            return refusal(QCoreApplication::translate(
+                               "CommandComposer", "%1 の %2 行目が「EOF」だけの行です\n"
+                                                  "ｻｰﾊﾞｰはそこで本文を終え、以降の行をｺﾏﾝﾄﾞとして"
+                                                  "実行するため、ｺﾏﾝﾄﾞﾒｰﾙは作成しません")
                                .arg(fileName, QString::number(lineNumber)));
         mail += line;
         mail += kCrLf;
@@ -289,11 +309,12 @@ void appendMembershipLines(QByteArray &mail, const CommandInput &in,
 // admin_passwd stays as it was and goes on working.
 UserMessage passwordChangeNotice()
 {
-    return {
-        QStringLiteral("ｻｰﾊﾞｰが変えるのはﾊﾟｽﾜｰﾄﾞﾌｧｲﾙだけです\n"
-                       "config の admin_passwd は、新しい config を送るまで古いﾊﾟｽﾜｰﾄﾞのままです"
-                       "（古いﾊﾟｽﾜｰﾄﾞも使えます）"),
-        composeCaption(), UserMessage::Icon::Information};
+    return {QCoreApplication::translate(
+                "CommandComposer",
+                "ｻｰﾊﾞｰが変えるのはﾊﾟｽﾜｰﾄﾞﾌｧｲﾙだけです\n"
+                "config の admin_passwd は、新しい config を送るまで古いﾊﾟｽﾜｰﾄﾞのままです"
+                "（古いﾊﾟｽﾜｰﾄﾞも使えます）"),
+            composeCaption(), UserMessage::Icon::Information};
 }
 
 } // namespace
@@ -421,7 +442,8 @@ ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &in,
 
 UserMessage CommandNotComposedMessage()
 {
-    return {QStringLiteral("ｺﾏﾝﾄﾞ作成に失敗しました"), QString(), UserMessage::Icon::None};
+    return {QCoreApplication::translate("CommandComposer", "ｺﾏﾝﾄﾞ作成に失敗しました"), QString(),
+            UserMessage::Icon::None};
 }
 
 QueueResult QueueCommand(const QString &folder, CommandKind kind, const CommandInput &input,

@@ -1,5 +1,6 @@
 #include "commands/EditorStart.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 
 QStringList SplitCommandLine(const QString &command)
@@ -55,6 +56,7 @@ std::optional<UserMessage> StartEditor(const QByteArray &editor, const QString &
         if (QProcess::startDetached(program, arguments))
             return std::nullopt;
     }
-    return UserMessage{QStringLiteral("%1 の起動に失敗しました").arg(command + u' ' + path),
+    return UserMessage{QCoreApplication::translate("EditorStart", "%1 の起動に失敗しました")
+                           .arg(command + u' ' + path),
                        applicationName(), UserMessage::Icon::Stop};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/AddressSet.h"
 #include "commands/LineStream.h"
 
 #include <QByteArray>
@@ -14,13 +15,6 @@ class QIODevice;
 // report (RFC 3464) decides where there is one; otherwise the report's own
 // text is read by a table of layouts. Warnings (delays), auto-replies and
 // the original message quoted in a report give no address.
-
-// One failed recipient and the rule that named it.
-struct FailedRecipient
-{
-    QByteArray address;
-    const char *rule = ""; // a short name from the reader's table, for people
-};
 
 struct ReturnedMailReading
 {

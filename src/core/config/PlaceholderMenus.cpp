@@ -1,13 +1,16 @@
 #include "config/PlaceholderMenus.h"
 
+#include <QtGlobal>
+
 #include <array>
 
 namespace {
 
-constexpr const char *kList = "メーリングリスト名";
-constexpr const char *kSerial = "通し番号";
-constexpr const char *kSender = "From: アドレス";
-constexpr const char *kVersion = "majordomo のバージョン情報";
+constexpr const char *kList = QT_TRANSLATE_NOOP("PlaceholderMenus", "メーリングリスト名");
+constexpr const char *kSerial = QT_TRANSLATE_NOOP("PlaceholderMenus", "通し番号");
+constexpr const char *kSender = QT_TRANSLATE_NOOP("PlaceholderMenus", "From: アドレス");
+constexpr const char *kVersion =
+    QT_TRANSLATE_NOOP("PlaceholderMenus", "majordomo のバージョン情報");
 
 // Footer and fronter number the mail as $ISSUE, the subject as $NUM; added
 // headers carry no number.

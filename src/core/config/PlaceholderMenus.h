@@ -8,7 +8,7 @@
 // field. The server expands the placeholder when it sends list mail.
 struct Placeholder
 {
-    const char *label; // UTF-8
+    const char *label; // UTF-8, translated in the context "PlaceholderMenus"
     const char *text;
 };
 

@@ -1,6 +1,9 @@
 #include "resources/StringTable.h"
 
 #include "resources/ResourceIds.h"
+#include "resources/TemplateTexts.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -139,11 +142,25 @@ constexpr StringRow kStrings[] = {
 
 } // namespace
 
-QString loadString(int id)
+const char *stringSource(int id)
 {
     for (const StringRow &row : kStrings) {
         if (row.id == id)
-            return QString::fromUtf8(row.text);
+            return row.text;
     }
-    return {};
+    return nullptr;
+}
+
+QList<int> stringIds()
+{
+    QList<int> ids;
+    for (const StringRow &row : kStrings)
+        ids.append(row.id);
+    return ids;
+}
+
+QString loadString(int id)
+{
+    const char *text = stringSource(id);
+    return text ? QCoreApplication::translate(kStringTableContext, text) : QString();
 }

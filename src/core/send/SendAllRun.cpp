@@ -3,6 +3,7 @@
 #include "commands/OutgoingFolder.h"
 #include "store/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -158,10 +159,11 @@ bool SendAllRun::lockFolder()
         m_lock = std::move(lock);
         return true;
     }
-    const QString text = (lock->error() == QLockFile::LockFailedError
-                              ? QStringLiteral("別の送信が実行中です\n%1")
-                              : QStringLiteral("送信ﾌｫﾙﾀﾞをﾛｯｸできません\n%1"))
-                             .arg(QDir::toNativeSeparators(folder));
+    const QString text =
+        (lock->error() == QLockFile::LockFailedError
+             ? QCoreApplication::translate("SendAllRun", "別の送信が実行中です\n%1")
+             : QCoreApplication::translate("SendAllRun", "送信ﾌｫﾙﾀﾞをﾛｯｸできません\n%1"))
+            .arg(QDir::toNativeSeparators(folder));
     // The status window stays open with the run's end line: it says why
     // nothing was sent, as after a failed delivery.
     m_view.setStatusLine1(text);
@@ -180,8 +182,9 @@ void SendAllRun::next()
         postMessage(this, SendMsg::RunEnd);
         return;
     }
-    m_view.setStatusLine1(
-        QStringLiteral("(%1/%2)通目を送信中").arg(m_nextNumber++).arg(m_view.queuedCount()));
+    m_view.setStatusLine1(QCoreApplication::translate("SendAllRun", "(%1/%2)通目を送信中")
+                              .arg(m_nextNumber++)
+                              .arg(m_view.queuedCount()));
     if (m_settings.UseQuillon) {
         handOff(file);
         return;
@@ -206,7 +209,7 @@ void SendAllRun::next()
     if (!m_worker.start(m_job)) {
         // Only while an earlier delivery has not reported, which the run's
         // order of steps rules out; end rather than lose track of a file.
-        m_job.errorText = QStringLiteral("送信中のﾒｰﾙがあります");
+        m_job.errorText = QCoreApplication::translate("SendAllRun", "送信中のﾒｰﾙがあります");
         deliveryResult(false);
     }
 }
@@ -267,8 +270,10 @@ void SendAllRun::saveCopy(const QString &sentFile, const QByteArray &listTitle)
         folder, [&](QIODevice &to) { return !readable || copyLines(from, to); });
     if (!copy.ok()) {
         m_copyFailed = true;
-        m_view.showMessage({QStringLiteral("保存先のﾌｧｲﾙに書き込めません\n%1").arg(copy.error),
-                            QStringLiteral("メール保存"), UserMessage::Icon::None});
+        m_view.showMessage(
+            {QCoreApplication::translate("SendAllRun", "保存先のﾌｧｲﾙに書き込めません\n%1")
+                 .arg(copy.error),
+             QCoreApplication::translate("SendAllRun", "メール保存"), UserMessage::Icon::None});
     }
 }
 
@@ -279,9 +284,10 @@ bool SendAllRun::removeSent(const QString &file)
         return true;
     // Left in place, the file would be found first again and sent again and
     // again: the run ends with it still queued.
-    m_view.showMessage({QStringLiteral("送信したﾒｰﾙを削除できません\n%1\n%2")
-                            .arg(QDir::toNativeSeparators(file), sent.errorString()),
-                        applicationName(), UserMessage::Icon::Stop});
+    m_view.showMessage(
+        {QCoreApplication::translate("SendAllRun", "送信したﾒｰﾙを削除できません\n%1\n%2")
+             .arg(QDir::toNativeSeparators(file), sent.errorString()),
+         applicationName(), UserMessage::Icon::Stop});
     m_errorSeen = true;
     postMessage(this, SendMsg::RunEnd);
     return false;
@@ -298,9 +304,9 @@ void SendAllRun::handOff(const QString &file)
         (m_settings.QuillonType == 0 ? QStringLiteral("/H=") : QStringLiteral("/file:")) + path;
     // The path is one argument, blanks and all; no shell is involved.
     if (!QProcess::startDetached(program, {argument}, m_folder)) {
-        m_view.showMessage(
-            {QStringLiteral("%1 の起動に失敗しました").arg(program + QLatin1Char(' ') + argument),
-             applicationName(), UserMessage::Icon::Stop});
+        m_view.showMessage({QCoreApplication::translate("SendAllRun", "%1 の起動に失敗しました")
+                                .arg(program + QLatin1Char(' ') + argument),
+                            applicationName(), UserMessage::Icon::Stop});
         // Ends the run as a cancelled one; the file stays queued.
         postMessage(this, SendMsg::RunCancel);
         postMessage(this, SendMsg::RunNext);
@@ -321,7 +327,7 @@ void SendAllRun::end()
 {
     m_queue.reset();
     m_lock.reset(); // unlocks and removes the lock file
-    m_view.setStatusLine2(QStringLiteral("送信を完了しました"));
+    m_view.setStatusLine2(QCoreApplication::translate("SendAllRun", "送信を完了しました"));
     m_view.recountQueued();
     m_view.runTabChange();
     if (m_settings.DialUp && !m_view.keepConnection())

@@ -3,6 +3,7 @@
 #include "send/SmtpContentEncoder.h"
 #include "store/CommonSettings.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
@@ -58,10 +59,11 @@ QString replyFailure(const QString &heading, const QByteArray &sent, int require
 {
     QString text = heading;
     if (!sent.isEmpty())
-        text += QStringLiteral("\nコマンド:") + QString::fromLocal8Bit(sent);
+        text +=
+            QCoreApplication::translate("SmtpSocket", "\nコマンド:") + QString::fromLocal8Bit(sent);
     if (required != 0)
-        text += QStringLiteral("\n要求コード :%1").arg(required, 4);
-    text += QStringLiteral("\n応答コード :%1").arg(received, 4);
+        text += QCoreApplication::translate("SmtpSocket", "\n要求コード :%1").arg(required, 4);
+    text += QCoreApplication::translate("SmtpSocket", "\n応答コード :%1").arg(received, 4);
     const QString said = replyText(reply);
     if (!said.isEmpty())
         text += u'\n' + said;
@@ -72,26 +74,31 @@ QString commandFailure(QByteArray sent, int required, int received, const QByteA
 {
     if (sent.endsWith("\r\n"))
         sent.chop(2);
-    return replyFailure(QStringLiteral("コマンド実行に失敗しました"), sent, required, received,
-                        reply);
+    return replyFailure(QCoreApplication::translate("SmtpSocket", "コマンド実行に失敗しました"),
+                        sent, required, received, reply);
 }
 
 QString cannotOpen(const QString &path)
 {
-    return QStringLiteral("ファイル(%1)を開けません").arg(path);
+    return QCoreApplication::translate("SmtpSocket", "ファイル(%1)を開けません").arg(path);
 }
 
 QString sendFailed(const char *command)
 {
-    return QStringLiteral("コマンド送信(%1)に失敗しました").arg(QLatin1String(command));
+    return QCoreApplication::translate("SmtpSocket", "コマンド送信(%1)に失敗しました")
+        .arg(QLatin1String(command));
 }
 
 QString replyFailed(const char *command)
 {
-    return QStringLiteral("応答受信(%1)に失敗しました").arg(QLatin1String(command));
+    return QCoreApplication::translate("SmtpSocket", "応答受信(%1)に失敗しました")
+        .arg(QLatin1String(command));
 }
 
-const QString kDataFailed = QStringLiteral("データ送信に失敗しました");
+QString dataFailed()
+{
+    return QCoreApplication::translate("SmtpSocket", "データ送信に失敗しました");
+}
 
 // An envelope address goes into a command line: it must not be able to end
 // that line early or smuggle in a second command.
@@ -242,16 +249,17 @@ QString certificateReasons(const QList<QSslError> &errors, const QString &host)
     for (const QSslError &error : errors) {
         switch (error.error()) {
         case QSslError::CertificateExpired:
-            add(QStringLiteral("有効期限が切れています"));
+            add(QCoreApplication::translate("SmtpSocket", "有効期限が切れています"));
             break;
         case QSslError::CertificateNotYetValid:
-            add(QStringLiteral("有効期間が始まっていません"));
+            add(QCoreApplication::translate("SmtpSocket", "有効期間が始まっていません"));
             break;
         case QSslError::HostNameMismatch:
-            add(QStringLiteral("ホスト名(%1)の証明書ではありません").arg(host));
+            add(QCoreApplication::translate("SmtpSocket", "ホスト名(%1)の証明書ではありません")
+                    .arg(host));
             break;
         case QSslError::CertificateRevoked:
-            add(QStringLiteral("失効しています"));
+            add(QCoreApplication::translate("SmtpSocket", "失効しています"));
             break;
         case QSslError::SelfSignedCertificate:
         case QSslError::SelfSignedCertificateInChain:
@@ -260,14 +268,15 @@ QString certificateReasons(const QList<QSslError> &errors, const QString &host)
         case QSslError::UnableToVerifyFirstCertificate:
         case QSslError::CertificateUntrusted:
         case QSslError::CertificateRejected:
-            add(QStringLiteral("信頼できる認証局の証明書ではありません"));
+            add(QCoreApplication::translate("SmtpSocket",
+                                            "信頼できる認証局の証明書ではありません"));
             break;
         default:
             add(error.errorString());
             break;
         }
     }
-    return reasons.join(QStringLiteral("、"));
+    return reasons.join(QCoreApplication::translate("SmtpSocket", "、"));
 }
 
 } // namespace
@@ -377,7 +386,8 @@ bool CSmtpSocket::scanHeader(const QString &mailFile, QByteArray &to, QByteArray
             break;
     }
     if (!usableAddress(to) || !usableAddress(from)) {
-        m_errorText = QStringLiteral("宛先か自分のアドレスを取得できませんでした");
+        m_errorText =
+            QCoreApplication::translate("SmtpSocket", "宛先か自分のアドレスを取得できませんでした");
         return false;
     }
     return true;
@@ -535,7 +545,7 @@ bool CSmtpSocket::refuse(const QString &text)
 
 bool CSmtpSocket::startTls(const QString &host)
 {
-    say(QStringLiteral("TLS 開始中"));
+    say(QCoreApplication::translate("SmtpSocket", "TLS 開始中"));
     QSslSocket &tls = *m_tls;
     QString trust;
     QSslConfiguration configuration = tlsConfiguration(trust);
@@ -559,10 +569,12 @@ bool CSmtpSocket::startTls(const QString &host)
     if (tls.isEncrypted())
         return true;
     if (!tls.sslHandshakeErrors().isEmpty())
-        m_errorText = QStringLiteral("サーバーの証明書を拒否しました\n理由:") +
-                      certificateReasons(tls.sslHandshakeErrors(), host);
+        m_errorText =
+            QCoreApplication::translate("SmtpSocket", "サーバーの証明書を拒否しました\n理由:") +
+            certificateReasons(tls.sslHandshakeErrors(), host);
     else if (broken())
-        m_errorText = QStringLiteral("TLS通信を開始できませんでした\n") + tls.errorString();
+        m_errorText = QCoreApplication::translate("SmtpSocket", "TLS通信を開始できませんでした\n") +
+                      tls.errorString();
     else
         m_errorText = replyFailed("TLS");
     tls.abort();
@@ -583,9 +595,11 @@ bool CSmtpSocket::extendedHello(const QByteArray &helloName, Extensions &extensi
         if (!command("HELO " + helloName + "\r\n", deadlines.heloMs, sendFailed("HELO"),
                      replyFailed("HELO"), 250))
             return false;
-        return refuse(replyFailure(QStringLiteral("サーバーが拡張SMTP(EHLO)に対応していないため、"
-                                                  "ログインできません"),
-                                   {}, 0, code, refusal));
+        return refuse(replyFailure(
+            QCoreApplication::translate("SmtpSocket",
+                                        "サーバーが拡張SMTP(EHLO)に対応していないため、"
+                                        "ログインできません"),
+            {}, 0, code, refusal));
     }
     if (code / 100 != 2)
         return refuse(commandFailure(ehlo, 250, code, m_replyLines));
@@ -613,23 +627,29 @@ bool CSmtpSocket::logIn(const QByteArray &helloName, const QString &host)
     if (!m_tls->isEncrypted()) {
         // The credentials never travel in the clear.
         if (!extensions.startTls)
-            return refuse((userName.isEmpty()
-                               ? QStringLiteral("サーバーがTLS(STARTTLS)に対応していないため、"
-                                                "送信できません")
-                               : QStringLiteral("サーバーがTLS(STARTTLS)に対応していないため、"
-                                                "ユーザー名とパスワードを送信できません")) +
-                          QStringLiteral("\n共通設定の「接続の保護」がSTARTTLSです"));
+            return refuse(
+                (userName.isEmpty()
+                     ? QCoreApplication::translate("SmtpSocket",
+                                                   "サーバーがTLS(STARTTLS)に対応していないため、"
+                                                   "送信できません")
+                     : QCoreApplication::translate("SmtpSocket",
+                                                   "サーバーがTLS(STARTTLS)に対応していないため、"
+                                                   "ユーザー名とパスワードを送信できません")) +
+                u'\n' +
+                QCoreApplication::translate("SmtpSocket", "共通設定の「接続の保護」がSTARTTLSです"));
         int code = 0;
         if (!exchange("STARTTLS\r\n", deadlines.tlsMs, sendFailed("STARTTLS"),
                       replyFailed("STARTTLS"), code))
             return false;
         if (code / 100 != 2)
-            return refuse(replyFailure(QStringLiteral("TLS通信を開始できませんでした"), "STARTTLS",
-                                       220, code, m_replyLines));
+            return refuse(replyFailure(
+                QCoreApplication::translate("SmtpSocket", "TLS通信を開始できませんでした"),
+                "STARTTLS", 220, code, m_replyLines));
         // RFC 3207 5: anything the server sent after its 220, before the
         // handshake, was not protected; a client must not act on it.
         if (m_reader.hasPending() || m_socket->bytesAvailable() > 0) {
-            m_errorText = QStringLiteral("TLS通信を開始できませんでした");
+            m_errorText =
+                QCoreApplication::translate("SmtpSocket", "TLS通信を開始できませんでした");
             return false;
         }
         if (!startTls(host))
@@ -646,13 +666,14 @@ bool CSmtpSocket::logIn(const QByteArray &helloName, const QString &host)
         return authenticate("PLAIN");
     if (extensions.login)
         return authenticate("LOGIN");
-    return refuse(QStringLiteral("サーバーが対応するログイン方式(AUTH PLAIN、AUTH LOGIN)が"
-                                 "ありません"));
+    return refuse(QCoreApplication::translate(
+        "SmtpSocket", "サーバーが対応するログイン方式(AUTH PLAIN、AUTH LOGIN)が"
+                      "ありません"));
 }
 
 bool CSmtpSocket::authenticate(const QByteArray &mechanism)
 {
-    say(QStringLiteral("認証中"));
+    say(QCoreApplication::translate("SmtpSocket", "認証中"));
     // The lines of the login carry the password: a failure text names the
     // mechanism only, and what the server answered.
     QByteArrayList lines;
@@ -667,8 +688,9 @@ bool CSmtpSocket::authenticate(const QByteArray &mechanism)
             return false;
         // 334 asks for the next line of the login, 235 ends it (RFC 4954 4).
         if (code != (last ? 235 : 334))
-            return refuse(replyFailure(QStringLiteral("ログインを拒否されました"),
-                                       "AUTH " + mechanism, last ? 235 : 334, code, m_replyLines));
+            return refuse(
+                replyFailure(QCoreApplication::translate("SmtpSocket", "ログインを拒否されました"),
+                             "AUTH " + mechanism, last ? 235 : 334, code, m_replyLines));
     }
     return true;
 }
@@ -691,7 +713,7 @@ bool CSmtpSocket::sendContent(const QString &mailFile)
             // A truncated mail must not be completed with the final ".", and
             // an RSET now would only be more content: the connection is
             // closed instead, which makes the server drop the transaction.
-            m_errorText = kDataFailed;
+            m_errorText = dataFailed();
             return false;
         }
         encoder.encode(piece, out);
@@ -700,7 +722,7 @@ bool CSmtpSocket::sendContent(const QString &mailFile)
             break;
         if (out.size() >= kChunk) {
             if (!writeAll(out, QDeadlineTimer(deadlines.contentWriteMs))) {
-                m_errorText = kDataFailed;
+                m_errorText = dataFailed();
                 return false;
             }
             out.clear();
@@ -711,14 +733,15 @@ bool CSmtpSocket::sendContent(const QString &mailFile)
     static const QByteArray kEndOfData = ".\r\n";
     out += kEndOfData;
     if (!writeAll(out, QDeadlineTimer(deadlines.contentWriteMs))) {
-        m_errorText = kDataFailed;
+        m_errorText = dataFailed();
         return false;
     }
     // Only a 2xx reply here means the server took the mail; anything else,
     // or no reply, leaves the file queued.
     int code = 0;
     if (!readReply(QDeadlineTimer(deadlines.endOfDataMs), code)) {
-        m_errorText = QStringLiteral("応答受信(データ送信)に失敗しました");
+        m_errorText =
+            QCoreApplication::translate("SmtpSocket", "応答受信(データ送信)に失敗しました");
         return false;
     }
     if (code / 100 != 2)
@@ -771,23 +794,25 @@ bool CSmtpSocket::converse(const QByteArray &server, quint32 port, const QString
     const SmtpSecurity security =
         this->security.value_or(smtpSecurity(port, userName, implicitTlsPort));
     const QString host = QString::fromLocal8Bit(server);
-    say(QStringLiteral("ホストに接続中"));
+    say(QCoreApplication::translate("SmtpSocket", "ホストに接続中"));
     if (!connectTo(server, port, security != SmtpSecurity::Plain)) {
-        m_errorText = QStringLiteral("ホストへの接続に失敗しました");
+        m_errorText = QCoreApplication::translate("SmtpSocket", "ホストへの接続に失敗しました");
         return false;
     }
     if (security == SmtpSecurity::ImplicitTls && !startTls(host))
         return false;
     int greeting = 0;
     if (!readReply(QDeadlineTimer(deadlines.greetingMs), greeting)) {
-        m_errorText = QStringLiteral("ホストへの接続(応答受信)に失敗しました");
+        m_errorText =
+            QCoreApplication::translate("SmtpSocket", "ホストへの接続(応答受信)に失敗しました");
         return false;
     }
     // RFC 5321 3.1: a server that will not serve says so in its greeting.
     if (greeting / 100 != 2)
-        return refuse(replyFailure(QStringLiteral("ホストへの接続に失敗しました"), {}, 220,
-                                   greeting, m_replyLines));
-    say(QStringLiteral("ホストへの接続完了"));
+        return refuse(
+            replyFailure(QCoreApplication::translate("SmtpSocket", "ホストへの接続に失敗しました"),
+                         {}, 220, greeting, m_replyLines));
+    say(QCoreApplication::translate("SmtpSocket", "ホストへの接続完了"));
 
     QByteArray helloName = QHostInfo::localHostName().toLocal8Bit();
     if (helloName.isEmpty())

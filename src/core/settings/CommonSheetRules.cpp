@@ -2,6 +2,7 @@
 
 #include "store/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -18,9 +19,9 @@ std::optional<QString> programLabel(int edition)
 {
     switch (edition) {
     case 0:
-        return QStringLiteral("使用する Qsend.exe");
+        return QCoreApplication::translate("CommonSheetRules", "使用する Qsend.exe");
     case 1:
-        return QStringLiteral("使用する Quillon.exe");
+        return QCoreApplication::translate("CommonSheetRules", "使用する Quillon.exe");
     default:
         return std::nullopt;
     }

@@ -4,6 +4,7 @@
 #include "store/SafeFile.h"
 #include "ui/UiServices.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -117,9 +118,10 @@ QString CFileRenameDlg::copyInto(QFile &source, QFileDevice &target)
 
 void CFileRenameDlg::showCopyFailure(const QString &error)
 {
-    m_ui.messageBox(this,
-                    QStringLiteral("%1 を %2 にコピーできませんでした。\n%3")
-                        .arg(QDir::toNativeSeparators(m_strSource),
-                             QDir::toNativeSeparators(m_strNewName), error),
-                    windowTitle(), MessageButtons::Ok, MessageIcon::Stop);
+    m_ui.messageBox(
+        this,
+        QCoreApplication::translate("CFileRenameDlg", "%1 を %2 にコピーできませんでした。\n%3")
+            .arg(QDir::toNativeSeparators(m_strSource), QDir::toNativeSeparators(m_strNewName),
+                 error),
+        windowTitle(), MessageButtons::Ok, MessageIcon::Stop);
 }

@@ -2,6 +2,8 @@
 
 #include "ui/TemplateDialog.h"
 
+#include <QCoreApplication>
+
 class QFile;
 class QFileDevice;
 class UiServices;
@@ -19,7 +21,7 @@ public:
     QString m_strSource;
     QString m_strNewName;
     QString m_strDefExt = QStringLiteral("*");
-    QString m_strFilter = QStringLiteral("全てのﾌｧｲﾙ (*.*)|*.*||");
+    QString m_strFilter = QCoreApplication::translate("CFileRenameDlg", "全てのﾌｧｲﾙ (*.*)|*.*||");
 
 protected:
     void OnInitDialog() override;

@@ -3,6 +3,7 @@
 #include "resources/ResourceIds.h"
 #include "ui/UiServices.h"
 
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QPushButton>
 
@@ -31,8 +32,9 @@ void CMailSelectDlg::OnBrowse()
     // Saved mails of the companion client in its 16- and 32-bit forms first.
     const std::optional<QString> chosen = m_ui.openFileName(
         this, {QString(), QStringLiteral("*.*"), QStringLiteral("*.*"),
-               QStringLiteral("Quillon16ﾌｧｲﾙ (*.qxw)|*.qxw|Quillon32ﾌｧｲﾙ (*.qxl)|*.qxl|"
-                              "全てのﾌｧｲﾙ (*.*)|*.*||"),
+               QCoreApplication::translate(
+                   "CMailSelectDlg", "Quillon16ﾌｧｲﾙ (*.qxw)|*.qxw|Quillon32ﾌｧｲﾙ (*.qxl)|*.qxl|"
+                                     "全てのﾌｧｲﾙ (*.*)|*.*||"),
                FileDialogFlag::HideReadOnly | FileDialogFlag::OverwritePrompt});
     if (!chosen)
         return;

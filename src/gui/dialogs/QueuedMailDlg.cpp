@@ -5,6 +5,7 @@
 #include "resources/ResourceIds.h"
 #include "ui/UiServices.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,7 +27,7 @@ CQueuedMailDlg::CQueuedMailDlg(UiServices &ui, QWidget *parent)
     auto *mails = item<QListWidget>(IDC_MAILS);
     // Every row is one line of the same font: no row needs measuring.
     mails->setUniformItemSizes(true);
-    connect(mails, &QListWidget::currentRowChanged, this, &CQueuedMailDlg::OnSelchange);
+    connect(mails, &QListWidget::itemSelectionChanged, this, &CQueuedMailDlg::OnSelchange);
     connect(mails, &QListWidget::itemDoubleClicked, this, &CQueuedMailDlg::OnEdit);
     onClicked(IDC_EDIT, this, &CQueuedMailDlg::OnEdit);
     onClicked(IDC_DELETE, this, &CQueuedMailDlg::OnDelete);
@@ -50,9 +51,16 @@ void CQueuedMailDlg::OnSelchange()
     enable({IDC_EDIT, IDC_DELETE}, true);
 }
 
+QListWidgetItem *CQueuedMailDlg::selectedMail() const
+{
+    // The selection, not the current row: the list makes its first row
+    // current when it takes the focus, though nobody chose it.
+    return item<QListWidget>(IDC_MAILS)->selectedItems().value(0);
+}
+
 QString CQueuedMailDlg::selectedPath() const
 {
-    const QListWidgetItem *entry = item<QListWidget>(IDC_MAILS)->currentItem();
+    const QListWidgetItem *entry = selectedMail();
     return entry ? OutgoingFolder::QueuedPath(m_strFolder, entry->data(kNameRole).toString())
                  : QString();
 }
@@ -69,12 +77,15 @@ void CQueuedMailDlg::OnEdit()
 void CQueuedMailDlg::OnDelete()
 {
     auto *mails = item<QListWidget>(IDC_MAILS);
-    const int row = mails->currentRow();
-    const QString path = selectedPath();
-    if (path.isEmpty())
+    QListWidgetItem *entry = selectedMail();
+    if (!entry)
         return;
-    const QString caption = QStringLiteral("ﾒｰﾙ削除");
-    if (m_ui.messageBox(this, mails->currentItem()->text() + QStringLiteral("を削除していいですか"),
+    const int row = mails->row(entry);
+    const QString path = selectedPath();
+    const QString caption = QCoreApplication::translate("CQueuedMailDlg", "ﾒｰﾙ削除");
+    if (m_ui.messageBox(this,
+                        QCoreApplication::translate("CQueuedMailDlg", "%1を削除していいですか")
+                            .arg(entry->text()),
                         caption, MessageButtons::OkCancel,
                         MessageIcon::Question) != DialogAnswer::Ok)
         return;

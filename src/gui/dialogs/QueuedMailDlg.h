@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+class QListWidgetItem;
+
 class UiServices;
 
 // The queued mails of the outgoing folder by subject: one opens in the editor
@@ -27,6 +29,8 @@ private:
     void OnSelchange();
     void OnEdit();
     void OnDelete();
+    // The entry the owner selected; null when none is.
+    QListWidgetItem *selectedMail() const;
     QString selectedPath() const;
 
     UiServices &m_ui;

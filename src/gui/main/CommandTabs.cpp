@@ -10,9 +10,11 @@
 #include "main/TavelinDlg.h"
 #include "main/WindowSendAllView.h"
 #include "resources/ResourceIds.h"
+#include "resources/TemplateTexts.h"
 #include "sheets/ConfigSheet.h"
 #include "ui/UiServices.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QLineEdit>
@@ -43,7 +45,8 @@ void CommandTabs::addTabs()
     auto *tabs = m_window.item<QTabWidget>(IDC_TAB);
     const QSignalBlocker blocker(tabs);
     for (const CommandTab &tab : commandTabs())
-        tabs->addTab(new QWidget(tabs), QString::fromUtf8(tab.label));
+        tabs->addTab(new QWidget(tabs),
+                     QCoreApplication::translate(kCommandTableContext, tab.label));
 }
 
 int CommandTabs::currentTab() const
@@ -74,7 +77,7 @@ void CommandTabs::onTabChanged()
     const MailingListEntry *entry = m_window.selectedEntry();
     if (const CommandTab *tab = commandTab(currentTab())) {
         m_window.setAcceptDrops(tab->acceptsDrops);
-        m_window.m_strLabel = QString::fromUtf8(tab->fieldLabel);
+        m_window.m_strLabel = QCoreApplication::translate(kCommandTableContext, tab->fieldLabel);
         if (tab->file && entry)
             m_window.m_strArgument = QString::fromLocal8Bit(entry->*tab->file);
         // With no list the field stays hidden, as SelectList left it.
@@ -132,8 +135,9 @@ void CommandTabs::extractAddresses(const QString &path)
     m_window.ShowValues();
     if (outcome.message)
         m_ui.showMessage(&m_window, *outcome.message);
-    // Enabled even when nothing was found: the owner may type the address.
-    m_window.enable(IDC_CREATE, m_window.selectedEntry() != nullptr);
+    // Nothing found leaves the field empty and the button off until the owner
+    // types an address: a mail without one would be refused.
+    m_window.enable(IDC_CREATE, createAllowed());
 }
 
 void CommandTabs::handOverConfig(const QString &path)
@@ -145,7 +149,8 @@ void CommandTabs::handOverConfig(const QString &path)
     dialog.m_strSource = path;
     dialog.m_strNewName = QString::fromLocal8Bit(entry->ConfigFile);
     dialog.m_strDefExt = QStringLiteral("*.conf");
-    dialog.m_strFilter = QStringLiteral("config ﾌｧｲﾙ(*.conf)|*.conf|全てのﾌｧｲﾙ (*.*)|*.*||");
+    dialog.m_strFilter = QCoreApplication::translate(
+        "CommandTabs", "config ﾌｧｲﾙ(*.conf)|*.conf|全てのﾌｧｲﾙ (*.*)|*.*||");
     // Cancelled, nothing was copied: rewriting the file under the new name
     // would change a file the owner chose not to replace.
     if (m_ui.runModal(dialog) != DialogAnswer::Ok)
@@ -157,7 +162,8 @@ void CommandTabs::handOverConfig(const QString &path)
     QString error;
     if (!config.Load(dialog.m_strNewName, &error) || !config.Save(&error))
         m_ui.messageBox(&m_window,
-                        QStringLiteral("%1 を config ファイルにできませんでした\n%2")
+                        QCoreApplication::translate("CommandTabs",
+                                                    "%1 を config ファイルにできませんでした\n%2")
                             .arg(QDir::toNativeSeparators(dialog.m_strNewName), error),
                         applicationName(), MessageButtons::Ok, MessageIcon::Stop);
 }
@@ -231,12 +237,12 @@ void CommandTabs::onBrowse()
     m_window.TakeFieldValues();
     const std::optional<QString> chosen = m_ui.openFileName(
         &m_window, {QString(), QString::fromUtf8(tab->browseExtension), m_window.m_strArgument,
-                    QString::fromUtf8(tab->browseFilter),
+                    QCoreApplication::translate(kCommandTableContext, tab->browseFilter),
                     FileDialogFlag::HideReadOnly | FileDialogFlag::OverwritePrompt});
     if (!chosen)
         return;
     m_window.m_strArgument = *chosen;
-    m_window.raiseDirty();
-    // The field's text update stores the path as the list's file.
+    // The field's text update stores another path as the list's file and
+    // raises the dirty flag; the same file chosen again changes nothing.
     m_window.ShowValues();
 }

@@ -3,6 +3,7 @@
 #include "resources/ResourceIds.h"
 #include "send/SendMessages.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -118,7 +119,7 @@ void CStatusDlg::OnDial()
 
     QStringList up;
     if (m_dialUp.enumConnections(up) == DialUpResult::Ok && !up.isEmpty()) {
-        m_strStatus1 = QStringLiteral("すでに接続されています");
+        m_strStatus1 = QCoreApplication::translate("CStatusDlg", "すでに接続されています");
         ShowValues();
         m_nHangUpOnCancel = 0;
         finishDial(true);
@@ -131,7 +132,7 @@ void CStatusDlg::OnDial()
     if (result != DialUpResult::Ok) {
         // Refused at once: no progress would ever follow, and the run would
         // wait for the dial for good.
-        m_strStatus1 = QStringLiteral("接続に失敗しました");
+        m_strStatus1 = QCoreApplication::translate("CStatusDlg", "接続に失敗しました");
         ShowValues();
         finishDial(false);
     }
@@ -150,7 +151,7 @@ void CStatusDlg::OnDialProgress(int state, int error)
     if (m_ras.handle == 0)
         return;
     if (error != 0) {
-        m_strStatus1 = QStringLiteral("接続に失敗しました");
+        m_strStatus1 = QCoreApplication::translate("CStatusDlg", "接続に失敗しました");
         OnHangUp();
         finishDial(false);
     } else {

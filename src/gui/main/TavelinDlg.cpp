@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -76,10 +77,12 @@ void CTavelinDlg::OnInitDialog()
     }
     // Started empty, a save would replace the owner's register.
     if (!m_storeError.isEmpty())
-        m_ui.messageBox(this,
-                        QStringLiteral("設定を読み込めません。終了するまで設定を保存しません\n%1")
-                            .arg(m_storeError),
-                        applicationName(), MessageButtons::Ok, MessageIcon::Stop);
+        m_ui.messageBox(
+            this,
+            QCoreApplication::translate("CTavelinDlg",
+                                        "設定を読み込めません。終了するまで設定を保存しません\n%1")
+                .arg(m_storeError),
+            applicationName(), MessageButtons::Ok, MessageIcon::Stop);
     auto *selector = item<QComboBox>(IDC_LIST);
     {
         const QSignalBlocker blocker(selector);
@@ -140,7 +143,6 @@ void CTavelinDlg::SelectList(int position)
         m_strAddress = QString::fromLocal8Bit(entry.Address);
         m_strListName = QString::fromLocal8Bit(entry.ListName);
         m_strPasswd = QString::fromLocal8Bit(entry.Passwd);
-        // Each changed field stores itself back and raises the dirty flag.
         ShowValues();
         selected = true;
     } else {
@@ -159,11 +161,14 @@ void CTavelinDlg::SelectList(int position)
 void CTavelinDlg::OnUpdateField(QByteArray MailingListEntry::*field, int id)
 {
     // A text that only shows the stored bytes leaves them as they are: bytes
-    // the locale cannot show would not survive the way back.
+    // the locale cannot show would not survive the way back. Nor is it an
+    // edit: showing a list's values (at start, on another list or tab) leaves
+    // nothing to save.
     MailingListEntry *entry = selectedEntry();
     const QString shown = text(id);
-    if (entry && shown != QString::fromLocal8Bit(entry->*field))
-        entry->*field = shown.toLocal8Bit();
+    if (!entry || shown == QString::fromLocal8Bit(entry->*field))
+        return;
+    entry->*field = shown.toLocal8Bit();
     raiseDirty();
 }
 
@@ -288,10 +293,10 @@ void CTavelinDlg::OnDeleteList()
     const MailingListEntry *selected = selectedEntry();
     if (!selected)
         return;
-    const QString question =
-        QString::fromLocal8Bit(selected->Title) + QStringLiteral("を削除していいですか");
-    if (m_ui.messageBox(this, question, QStringLiteral("ＭＬ削除"), MessageButtons::OkCancel,
-                        MessageIcon::Question) != DialogAnswer::Ok)
+    const QString question = QCoreApplication::translate("CTavelinDlg", "%1を削除していいですか")
+                                 .arg(QString::fromLocal8Bit(selected->Title));
+    if (m_ui.messageBox(this, question, QCoreApplication::translate("CTavelinDlg", "ＭＬ削除"),
+                        MessageButtons::OkCancel, MessageIcon::Question) != DialogAnswer::Ok)
         return;
     m_lists.removeAt(m_nSel);
     {
@@ -327,8 +332,9 @@ bool CTavelinDlg::SaveRegisterOrSayWhy()
 
 void CTavelinDlg::ShowSaveFailure(const QString &reason)
 {
-    m_ui.messageBox(this, QStringLiteral("設定を保存できません\n%1").arg(reason), applicationName(),
-                    MessageButtons::Ok, MessageIcon::Stop);
+    m_ui.messageBox(
+        this, QCoreApplication::translate("CTavelinDlg", "設定を保存できません\n%1").arg(reason),
+        applicationName(), MessageButtons::Ok, MessageIcon::Stop);
 }
 
 void CTavelinDlg::OnCommonSettings()
@@ -379,9 +385,12 @@ void CTavelinDlg::OnDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
-    if (isDirty() && m_ui.messageBox(this, QStringLiteral("設定が変更されています\n保存しますか"),
-                                     QStringLiteral("保存"), MessageButtons::OkCancel,
-                                     MessageIcon::Question) == DialogAnswer::Ok)
+    if (isDirty() &&
+        m_ui.messageBox(
+            this,
+            QCoreApplication::translate("CTavelinDlg", "設定が変更されています\n保存しますか"),
+            QCoreApplication::translate("CTavelinDlg", "保存"), MessageButtons::OkCancel,
+            MessageIcon::Question) == DialogAnswer::Ok)
         SaveRegisterOrSayWhy();
     m_sending.closeStatusWindow();
 }

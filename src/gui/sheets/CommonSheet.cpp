@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -128,8 +129,8 @@ void CCommonPage1::OnBrowseFolder()
 {
     // The folder dialog opens on the folder shown; the process's current
     // directory is never changed for it.
-    const std::optional<QString> folder =
-        m_ui.pickFolder(this, QStringLiteral("ﾌｫﾙﾀﾞの選択"), text(IDC_FOLDER));
+    const std::optional<QString> folder = m_ui.pickFolder(
+        this, QCoreApplication::translate("CCommonSheet", "ﾌｫﾙﾀﾞの選択"), text(IDC_FOLDER));
     if (folder)
         setText(IDC_FOLDER, QDir::toNativeSeparators(*folder));
 }
@@ -153,7 +154,7 @@ QList<FieldBinding> CCommonPage2::bindings()
 
 CCommonSheet::CCommonSheet(UiServices &ui, const CommonSettings &settings, QStringList entryNames,
                            QWidget *parent)
-    : PropertySheet(ui, "共通設定",
+    : PropertySheet(ui, QT_TRANSLATE_NOOP("PropertySheet", "共通設定"),
                     {&knownTemplate(IDD_COMMON_SEND), &knownTemplate(IDD_COMMON_EDIT)}, false,
                     parent),
       m_settings(settings), m_ui(ui)
@@ -176,14 +177,18 @@ bool CCommonSheet::OfferMissingFolder()
     if (folder.isEmpty() || QFileInfo::exists(folder))
         return true;
     const QString shown = QDir::toNativeSeparators(folder);
-    if (m_ui.messageBox(this, QStringLiteral("ﾌｫﾙﾀﾞ %1 がありません。\n作成しますか").arg(shown),
-                        windowTitle(), MessageButtons::YesNo,
-                        MessageIcon::Question) != DialogAnswer::Yes)
+    if (m_ui.messageBox(
+            this,
+            QCoreApplication::translate("CCommonSheet", "ﾌｫﾙﾀﾞ %1 がありません。\n作成しますか")
+                .arg(shown),
+            windowTitle(), MessageButtons::YesNo, MessageIcon::Question) != DialogAnswer::Yes)
         return true; // any text is a valid setting; the owner may create it later
     const QString error = Rules::createFolder(folder);
     if (error.isEmpty())
         return true;
-    m_ui.messageBox(this, QStringLiteral("ﾌｫﾙﾀﾞ %1 を作成できません。\n%2").arg(shown, error),
+    m_ui.messageBox(this,
+                    QCoreApplication::translate("CCommonSheet", "ﾌｫﾙﾀﾞ %1 を作成できません。\n%2")
+                        .arg(shown, error),
                     windowTitle(), MessageButtons::Ok, MessageIcon::Stop);
     if (setCurrentPage(0))
         page(0)->control(IDC_FOLDER)->setFocus();

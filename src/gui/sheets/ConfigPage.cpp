@@ -8,6 +8,7 @@
 #include "ui/UpDownControl.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -113,7 +114,7 @@ void CConfigPage::onPlaceholderButton(Keyword target)
         return;
     QStringList labels;
     for (const Placeholder &entry : menu->entries)
-        labels.append(QString::fromUtf8(entry.label));
+        labels.append(QCoreApplication::translate("PlaceholderMenus", entry.label));
     const std::optional<int> chosen =
         m_ui.popupMenu(this, button->mapToGlobal(QPoint(button->width(), 0)), labels);
     if (chosen && *chosen >= 0 && *chosen < int(menu->entries.size()))

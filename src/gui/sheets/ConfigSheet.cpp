@@ -6,6 +6,7 @@
 #include "sheets/ConfigPage.h"
 #include "ui/UiServices.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 CConfigSheet::CConfigSheet(UiServices &ui, QWidget *parent)
@@ -29,7 +30,8 @@ bool EditConfigFile(UiServices &ui, QWidget *parent, const QString &path)
     QString reason;
     if (sheet.config().Save(&reason))
         return true;
-    ui.showMessage(parent, {QStringLiteral("config ファイルを保存できませんでした。\n%1\n\n%2")
+    ui.showMessage(parent, {QCoreApplication::translate(
+                                "CConfigSheet", "config ファイルを保存できませんでした。\n%1\n\n%2")
                                 .arg(QDir::toNativeSeparators(path), reason),
                             QString(), UserMessage::Icon::Stop});
     return false;

@@ -3,11 +3,14 @@
 #include "ui/TemplateControls.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 
 namespace {
 
-const QString kIntegerRefusal = QStringLiteral("整数を入力してください。");
-const QString kUnsignedRefusal = QStringLiteral("正の整数を入力してください。");
+// Translated when a field is made, once the translation is installed.
+const char *const kIntegerRefusal = QT_TRANSLATE_NOOP("FieldBinding", "整数を入力してください。");
+const char *const kUnsignedRefusal =
+    QT_TRANSLATE_NOOP("FieldBinding", "正の整数を入力してください。");
 
 // A text that only shows the stored bytes leaves them as they are: bytes the
 // locale cannot show would not survive the way back.
@@ -117,12 +120,14 @@ FieldBinding textField(int id, QString &value)
 
 FieldBinding signedField(int id, qint32 &value)
 {
-    return {FieldKind::Signed, id, &value, kIntegerRefusal};
+    return {FieldKind::Signed, id, &value,
+            QCoreApplication::translate("FieldBinding", kIntegerRefusal)};
 }
 
 FieldBinding unsignedField(int id, quint32 &value)
 {
-    return {FieldKind::Unsigned, id, &value, kUnsignedRefusal};
+    return {FieldKind::Unsigned, id, &value,
+            QCoreApplication::translate("FieldBinding", kUnsignedRefusal)};
 }
 
 FieldBinding checkField(int id, quint32 &value)

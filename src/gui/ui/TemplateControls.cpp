@@ -1,6 +1,7 @@
 #include "ui/TemplateControls.h"
 
 #include "resources/ResourceIds.h"
+#include "resources/TemplateTexts.h"
 #include "ui/UpDownControl.h"
 
 #include <QButtonGroup>
@@ -48,9 +49,12 @@ void setReadOnlyLook(QWidget *field)
     field->setPalette(palette);
 }
 
-QWidget *makeControl(const ControlTemplate &row, bool dialogHasDefault, QWidget *parent)
+QWidget *makeControl(const DialogTemplate &t, const ControlTemplate &row, bool dialogHasDefault,
+                     QWidget *parent)
 {
-    const QString text = QString::fromUtf8(row.text);
+    // An icon's text names its resource; every other text is read by a person.
+    const QString text =
+        row.kind == ControlKind::Icon ? QString::fromUtf8(row.text) : templateText(t, row.text);
     const bool right = row.style.testFlag(ControlStyle::RightAlign);
     switch (row.kind) {
     case ControlKind::Button: {
@@ -141,7 +145,7 @@ QWidget *makeControl(const ControlTemplate &row, bool dialogHasDefault, QWidget 
 void TemplateControls::buildControls(QWidget *host, const DialogTemplate &t)
 {
     m_template = t;
-    host->setWindowTitle(QString::fromUtf8(t.caption));
+    host->setWindowTitle(templateText(t, t.caption));
     host->setFont(dialogFont(QString::fromUtf8(t.fontFamily), t.pointSize));
     m_base = dialogBaseUnits(host->font());
     host->setFixedSize(dialogUnitsToPixels(t.size, m_base));
@@ -154,7 +158,7 @@ void TemplateControls::buildControls(QWidget *host, const DialogTemplate &t)
     QLabel *pendingLabel = nullptr; // a label waiting for the control it names
     QHash<const QWidget *, const QLabel *> labels;
     for (const ControlTemplate &row : t.controls) {
-        QWidget *widget = makeControl(row, withDefault, host);
+        QWidget *widget = makeControl(t, row, withDefault, host);
         QRect rect = dialogUnitsToPixels(row.rect, m_base);
         // A drop-down list's height includes its open list; closed, it is as
         // high as its font needs.
@@ -193,7 +197,7 @@ void TemplateControls::buildControls(QWidget *host, const DialogTemplate &t)
         }
         pendingLabel = row.kind == ControlKind::Static ? static_cast<QLabel *>(widget) : nullptr;
         if (row.name)
-            widget->setAccessibleName(QString::fromUtf8(row.name));
+            widget->setAccessibleName(templateText(t, row.name));
 
         // Radio buttons from one group start up to the next are one group,
         // whatever other controls stand between them.
@@ -250,7 +254,12 @@ void TemplateControls::setText(int id, const QString &text)
 {
     QWidget *w = control(id);
     if (auto *edit = qobject_cast<QLineEdit *>(w)) {
-        edit->setText(text);
+        // A new text is shown from its start, as a field the owner has not
+        // yet entered shows it; the same text again leaves the caret alone.
+        if (edit->text() != text) {
+            edit->setText(text);
+            edit->setCursorPosition(0);
+        }
     } else if (auto *lines = qobject_cast<QPlainTextEdit *>(w)) {
         QString plain = text;
         plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));

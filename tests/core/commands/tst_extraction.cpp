@@ -2,6 +2,7 @@
 // mails read in pieces of every size, the window's decision, real returned
 // mails and tavelin-cli extract.
 #include "commands/AddressExtraction.h"
+#include "commands/AddressSet.h"
 #include "commands/LineStream.h"
 #include "commands/ReturnedMail.h"
 
@@ -124,6 +125,43 @@ const QByteArray kApproval = "From: Majordomo@example.com\n"
                              "\n"
                              " \tapprove PASSWORD \\\n";
 
+// Resets the peak memory of this process; false where that cannot be done.
+bool resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+// The peak memory of this process since the last reset, in kB; -1 if unknown.
+qint64 peakKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &field : status.readAll().split('\n')) {
+        if (field.startsWith("VmHWM:"))
+            return field.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// A file that grows by 64 kB at every read, as a log or a mailbox being
+// written to can.
+class GrowingFile : public QFile
+{
+public:
+    using QFile::QFile;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        QFile tail(fileName());
+        if (tail.open(QIODevice::Append))
+            tail.write(QByteArray(64 * 1024, 'x').append('\n'));
+        return QFile::readData(data, maxSize);
+    }
+};
+
 } // namespace
 
 class TestExtraction : public QObject
@@ -133,6 +171,7 @@ class TestExtraction : public QObject
 private slots:
     void reducesTextToAddress_data();
     void reducesTextToAddress();
+    void addressSetKeepsEachAddressOnceInOrder();
     void errorMailRule_data();
     void errorMailRule();
     void senderRule_data();
@@ -147,6 +186,9 @@ private slots:
     void eachLayoutReadsItsRealMail_data();
     void eachLayoutReadsItsRealMail();
     void readsAHundredMegabyteReportInBoundedMemory();
+    void refusesMailsPastTheBoundsInBoundedMemory_data();
+    void refusesMailsPastTheBoundsInBoundedMemory();
+    void readsAGrowingFileNoFurtherThanItsSizeAtTheOpen();
     void cliPrintsFieldText();
 };
 
@@ -190,6 +232,26 @@ void TestExtraction::reducesTextToAddress()
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, address);
     QCOMPARE(ParseMailAddress(text), address);
+}
+
+// Letter case aside, each address once, in the order first seen, also past
+// many growths of the table and for addresses whose hashes collide in it.
+void TestExtraction::addressSetKeepsEachAddressOnceInOrder()
+{
+    AddressSet set;
+    QVERIFY(set.add("Taro@Example.JP", "a"));
+    QVERIFY(!set.add("taro@example.jp", "b"));
+    QVERIFY(set.contains("TARO@EXAMPLE.JP"));
+    QVERIFY(!set.contains("taro@example.j"));
+    QCOMPARE(set.found().value(0).address, QByteArray("Taro@Example.JP"));
+    QCOMPARE(QByteArray(set.found().value(0).rule), QByteArray("a"));
+    for (int i = 0; i < 100000; ++i)
+        set.add("u" + QByteArray::number(i) + "@x", "n");
+    for (int i = 0; i < 100000; i += 7)
+        QVERIFY(!set.add("U" + QByteArray::number(i) + "@X", "n"));
+    QCOMPARE(set.size(), 100001);
+    QCOMPARE(set.found().at(54322).address, QByteArray("u54321@x"));
+    QVERIFY(!set.contains("u100000@x"));
 }
 
 void TestExtraction::errorMailRule_data()
@@ -562,10 +624,8 @@ void TestExtraction::eachLayoutReadsItsRealMail()
 // A report that returns a 100 MB original: read in a stream, not into memory.
 void TestExtraction::readsAHundredMegabyteReportInBoundedMemory()
 {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
+    if (!resetPeakMemory())
         QSKIP("the peak memory of this process cannot be reset here");
-    clear.close();
     QTemporaryDir dir;
     QFile mail(dir.filePath(QStringLiteral("report")));
     QVERIFY(mail.open(QIODevice::WriteOnly));
@@ -581,18 +641,7 @@ void TestExtraction::readsAHundredMegabyteReportInBoundedMemory()
     mail.write("\n--B--\n");
     mail.close();
 
-    const auto peakKilobytes = [] {
-        QFile status(QStringLiteral("/proc/self/status"));
-        if (!status.open(QIODevice::ReadOnly))
-            return qint64(-1);
-        for (const QByteArray &field : status.readAll().split('\n')) {
-            if (field.startsWith("VmHWM:"))
-                return field.mid(6).trimmed().split(' ').value(0).toLongLong();
-        }
-        return qint64(-1);
-    };
-    QVERIFY(clear.open(QIODevice::WriteOnly) && clear.write("5") == 1);
-    clear.close();
+    QVERIFY(resetPeakMemory());
     const qint64 before = peakKilobytes();
     const ReturnedMailReading reading = ReadReturnedMail(mail.fileName());
     const qint64 growth = peakKilobytes() - before;
@@ -600,6 +649,85 @@ void TestExtraction::readsAHundredMegabyteReportInBoundedMemory()
     QCOMPARE(reading.recipients.size(), 1);
     QCOMPARE(reading.recipients[0].address, QByteArray("a@x"));
     QVERIFY2(growth < 24 * 1024, qPrintable(QStringLiteral("peak grew by %1 kB").arg(growth)));
+}
+
+void TestExtraction::refusesMailsPastTheBoundsInBoundedMemory_data()
+{
+    QTest::addColumn<QByteArray>("mail");
+    QTest::addColumn<QString>("refusal"); // empty: read, and a@x found
+    const QByteArray report = "The following addresses\n<a@x>\n\n";
+    const QByteArray multipart = "Content-Type: multipart/mixed; boundary=B\n\n";
+    QByteArray parameters = "Content-Type: text/plain";
+    for (int i = 0; i < 1000000; ++i)
+        parameters += ";\n p" + QByteArray::number(i) + "=v";
+    QByteArray nested;
+    for (int i = 0; i < 40; ++i)
+        nested += "Content-Type: multipart/mixed; boundary=B" + QByteArray::number(i) + "\n\n--B" +
+                  QByteArray::number(i) + "\n";
+    QByteArray withinBounds = multipart;
+    for (int i = 0; i < 1500; ++i)
+        withinBounds += "--B\nContent-Type: text/plain; charset=us-ascii\n\n" + report;
+    QTest::newRow("2 million header lines")
+        << QByteArray("X-A: 1\n").repeated(2000000) + "\n" + report
+        << QStringLiteral("more than 20000 header lines");
+    QTest::newRow("500 000 empty parts") << multipart + QByteArray("--B\n\n").repeated(500000)
+                                         << QStringLiteral("more than 2000 parts");
+    QTest::newRow("1 million Content-Type parameters")
+        << parameters + "\n\n" + report
+        << QStringLiteral("a header field of more than 64 parameters");
+    QByteArray fifty = "--B\nContent-Type: text/plain";
+    for (int i = 0; i < 50; ++i)
+        fifty += "; p" + QByteArray::number(i) + "=v";
+    QTest::newRow("50 parameters in each of 100 parts")
+        << multipart + (fifty + "\n\n").repeated(100)
+        << QStringLiteral("more than 4000 parameters");
+    QTest::newRow("31 MB header field")
+        << "Subject: " + QByteArray(31 << 20, 'x') + "\n\n" + report
+        << QStringLiteral("a header field of more than 65536 bytes");
+    QTest::newRow("40 multiparts nested")
+        << nested + report << QStringLiteral("parts nested more than 32 deep");
+    QTest::newRow("parts the scanner cannot follow")
+        << multipart + QByteArray("--C\nX: y\n\n").repeated(100001)
+        << QStringLiteral("more than 100000 lines starting with \"--\"");
+    QTest::newRow("1500 parts, each a report") << withinBounds + "--B--\n" << QString();
+}
+
+// Anyone can send such a mail: it is refused before the parser has built
+// more than the bounds, in a bounded time and memory, and a mail within them
+// is read as before.
+void TestExtraction::refusesMailsPastTheBoundsInBoundedMemory()
+{
+    QFETCH(QByteArray, mail);
+    QFETCH(QString, refusal);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("mail"), "From: x@y\n" + mail);
+    mail.clear();
+    const bool measured = resetPeakMemory();
+    const qint64 before = peakKilobytes();
+    const ReturnedMailReading reading = ReadReturnedMail(path);
+    const qint64 growth = peakKilobytes() - before;
+    if (refusal.isEmpty()) {
+        QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
+        QCOMPARE(reading.recipients.value(0).address, QByteArray("a@x"));
+    } else {
+        QCOMPARE(reading.error, QStringLiteral("refused, as it has ") + refusal);
+        QVERIFY(reading.recipients.isEmpty());
+    }
+    if (measured)
+        QVERIFY2(growth < 64 * 1024, qPrintable(QStringLiteral("peak grew by %1 kB").arg(growth)));
+}
+
+void TestExtraction::readsAGrowingFileNoFurtherThanItsSizeAtTheOpen()
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("mail"), kReport);
+    GrowingFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    const ReturnedMailReading reading = ReadReturnedMail(file);
+    QCOMPARE(reading.error,
+             QStringLiteral("it grew while it was read; read no further than its %1 bytes")
+                 .arg(kReport.size()));
+    QVERIFY(reading.recipients.isEmpty());
 }
 
 void TestExtraction::cliPrintsFieldText()

@@ -10,6 +10,7 @@
 #include "main/TavelinDlg.h"
 #include "store/SettingsStore.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -96,9 +97,11 @@ private:
         window.item<QTabWidget>(IDC_TAB)->setCurrentIndex(tab);
     }
 
+    // Types at the end of the field's text.
     static void type(CTavelinDlg &window, const QString &text)
     {
         window.item<QLineEdit>(IDC_ARGUMENT)->setFocus();
+        QTest::keyClick(window.item<QLineEdit>(IDC_ARGUMENT), Qt::Key_End);
         QTest::keyClicks(window.item<QLineEdit>(IDC_ARGUMENT), text);
     }
 
@@ -314,6 +317,42 @@ private Q_SLOTS:
         QVERIFY(!window->isEnabled(IDC_QUEUE) && !window->isEnabled(IDC_SENDALL));
     }
 
+    void queueDialogActsOnTheSelectionOnly()
+    {
+        // An editor that cannot start says so: every act on a mail asks something.
+        auto window = open(2, "/nonexistent/editor");
+        int currentAtOpen = -1;
+        qsizetype askedUnselected = -1;
+        m_ui.dialogScripts = {[&](QDialog &dialog) {
+            auto &queue = static_cast<CQueuedMailDlg &>(dialog);
+            auto *list = queue.item<QListWidget>(Q::IDC_MAILS);
+            // Shown, the list takes the focus and makes its first row current.
+            queue.show();
+            QApplication::setActiveWindow(&queue);
+            if (!QTest::qWaitForWindowActive(&queue))
+                return DialogAnswer::Cancel;
+            currentAtOpen = list->currentRow();
+            m_ui.messageAnswers = {DialogAnswer::Ok, DialogAnswer::Ok};
+            queue.press(Q::IDC_DELETE);
+            queue.press(Q::IDC_EDIT);
+            // Chosen, then let go again (Ctrl+click): nothing is selected.
+            list->setCurrentRow(1);
+            list->item(1)->setSelected(false);
+            queue.press(Q::IDC_DELETE);
+            askedUnselected = m_ui.askedOf(Kind::Message).size();
+            list->setCurrentRow(1);
+            queue.press(Q::IDC_DELETE);
+            return DialogAnswer::Ok;
+        }};
+        window->press(IDC_QUEUE);
+        QCOMPARE(currentAtOpen, 0);
+        QCOMPARE(askedUnselected, 0);
+        const QList<FakeUiServices::Question> asked = m_ui.askedOf(Kind::Message);
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0].text, QStringLiteral("mail 1を削除していいですか"));
+        QCOMPARE(window->queuedCount(), 1u);
+    }
+
     void aMailThatCannotBeDeletedStaysListedAndTheOwnerLearnsWhy()
     {
         auto window = open(2);
@@ -402,7 +441,8 @@ private Q_SLOTS:
         QCOMPARE(asked.filterList, QStringLiteral("Quillon16ﾌｧｲﾙ (*.qxw)|*.qxw|Quillon32ﾌｧｲﾙ "
                                                   "(*.qxl)|*.qxl|全てのﾌｧｲﾙ (*.*)|*.*||"));
         QCOMPARE(window->text(IDC_ARGUMENT), field);
-        QVERIFY(window->isEnabled(IDC_CREATE));
+        // No address found: nothing to send until the owner types one.
+        QCOMPARE(window->isEnabled(IDC_CREATE), !field.isEmpty());
         const QList<FakeUiServices::Question> messages = m_ui.askedOf(Kind::Message);
         QCOMPARE(messages.size(), ok && field.isEmpty() ? 1 : 0);
         if (!messages.isEmpty())

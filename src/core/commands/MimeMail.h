@@ -1,0 +1,124 @@
+#pragma once
+
+#include "commands/LineStream.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QIODevice;
+
+// One mail read as MIME (GMime inside; none of its types show here): the
+// tree of its parts to walk, and each part's content as lines. Part contents
+// stay in the device where it can seek, so a mail costs what its headers and
+// structure take, plus a line buffer.
+
+// Hands over one line (its end and any CRs before it removed), valid only
+// during the call.
+using MimeLineHandler = std::function<void(QByteArrayView)>;
+
+// One node of the tree: the message, a multipart, a leaf part, or a
+// message/rfc822 part holding another message. Valid while its MimeMail
+// lives; a null node answers every question with "no" or nothing.
+class MimeNode
+{
+public:
+    MimeNode() = default;
+    bool isNull() const { return !m_object; }
+    bool isMessage() const;     // a message: header block and body()
+    bool isMultipart() const;   // children
+    bool isMessagePart() const; // message/rfc822 and kin: attachedMessage()
+    bool isLeaf() const;        // content to read with MimeMail::readLines
+    // "*" as the subtype matches any; letter case ignored.
+    bool hasType(const char *type, const char *subtype) const;
+    // The first field of that name, unfolded, encoded words left as they are;
+    // empty text where there is none.
+    QByteArray header(const char *name) const;
+    QByteArray typeParameter(const char *name) const;
+    // base64, quoted-printable or uuencode: not readable as lines as it stands.
+    bool isTransferEncoded() const;
+    int childCount() const;
+    MimeNode child(int index) const;
+    MimeNode attachedMessage() const; // of a message/rfc822 part
+    MimeNode body() const;            // of a message: its top MIME part
+
+private:
+    friend class MimeMail;
+    explicit MimeNode(void *object) : m_object(object) {}
+    void *m_object = nullptr; // a GMimeObject
+};
+
+// How much of a mail is read at all. Anyone can send the owner a mail, and
+// the MIME parser keeps every header and part it meets: a mail past one of
+// these is refused before the parser has built more than the bounds allow.
+struct MimeBounds
+{
+    qint64 bytes = qint64(256) << 20;    // the whole mail (a report returns its original)
+    int headerLines = 20000;             // all header blocks of the mail together
+    qint64 headerBytes = 4 << 20;        // all header blocks together
+    qint64 headerBlockBytes = 1 << 20;   // one header block
+    qint64 fieldBytes = 64 * 1024;       // one header field, folded lines and all
+    qint64 contentFieldBytes = 8 * 1024; // a Content-* field, whose parameters are parsed
+    int fieldParameters = 64;            // parameters of one Content-* field
+    int parameters = 4000;               // parameters of all Content-* fields together
+    int parts = 2000;                    // parts and attached messages
+    int depth = 32;                      // multiparts and attached messages inside each other
+    int dashLines = 100000;              // body lines starting "--" that end no part
+};
+
+// Counts what the parser will keep while the bytes pass by; one pass, a few
+// hundred bytes of state whatever the mail.
+class MimeScanner
+{
+public:
+    explicit MimeScanner(const MimeBounds &bounds);
+    ~MimeScanner();
+    MimeScanner(const MimeScanner &) = delete;
+    MimeScanner &operator=(const MimeScanner &) = delete;
+    // The next bytes of the mail; false once it is over a bound.
+    bool feed(QByteArrayView bytes);
+    // Which bound the mail is over; empty while it is within them all.
+    QString refusal() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+class MimeMail
+{
+public:
+    // Parses the mail from the device's current position to the size the
+    // device had then: a file that grows meanwhile is read no further, and
+    // said to have grown. A device that cannot seek (a pipe) is first copied
+    // to a temporary file. A mail past the bounds is refused (error()).
+    explicit MimeMail(QIODevice &device, qsizetype bufferSize = LineStream::DefaultBufferSize,
+                      const MimeBounds &bounds = {});
+    ~MimeMail();
+    MimeMail(const MimeMail &) = delete;
+    MimeMail &operator=(const MimeMail &) = delete;
+
+    // Why the mail could not be read; empty if it could. Sticks: a read
+    // error met later by readLines is kept here too.
+    QString error() const;
+    // The message; null where the mail has no header block the parser took.
+    MimeNode message() const;
+
+    // The content of a leaf part, transfer encoding undone, line by line.
+    // The bytes are not converted: no charset is applied. Returns the error
+    // that stopped the reading, or empty text.
+    QString readLines(MimeNode part, const MimeLineHandler &take);
+    // The mail from its first byte, header block and all, as text lines.
+    QString readRawLines(const MimeLineHandler &take);
+
+    // Lines longer than this are cut: readers look for markers and addresses,
+    // none that long, and a hostile line costs no more memory than this.
+    static constexpr qsizetype LongestLine = 8 * 1024;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};

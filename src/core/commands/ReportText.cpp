@@ -1,0 +1,374 @@
+#include "commands/ReportText.h"
+
+#include "commands/AddressExtraction.h"
+
+#include <QByteArrayMatcher>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+
+// ---------------------------------------------------------------------------
+// Addresses in report text.
+
+QByteArrayView trimmedStart(QByteArrayView text)
+{
+    const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
+    return text.sliced(first - text.begin());
+}
+
+namespace {
+
+constexpr std::array<bool, 256> kNotInAddress = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c <= ' '; ++c)
+        table[c] = true;
+    for (unsigned char c : {'<', '>', '(', ')', '[', ']', '\\', ',', ';', ':', '"'})
+        table[c] = true;
+    return table;
+}();
+
+} // namespace
+
+bool isAddress(QByteArrayView text)
+{
+    if (text.size() < 3 || text.size() > 320)
+        return false;
+    const qsizetype at = text.indexOf('@');
+    if (at <= 0 || at == text.size() - 1 || text.indexOf('@', at + 1) >= 0)
+        return false;
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return kNotInAddress[static_cast<unsigned char>(c)]; });
+}
+
+QByteArray leadingAddress(QByteArrayView text, qsizetype *tokenLength)
+{
+    QByteArrayView token;
+    qsizetype length = 0;
+    if (text.startsWith('<') || text.startsWith('"')) {
+        const qsizetype close = text.indexOf(text.front() == '<' ? '>' : '"', 1);
+        if (close < 0)
+            return {};
+        token = text.sliced(1, close - 1);
+        length = close + 1;
+    } else {
+        const auto end =
+            std::find_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
+        length = end - text.begin();
+        token = text.first(length);
+        // Punctuation that ends a sentence or introduces the reason.
+        while (!token.isEmpty() && std::strchr(".,:;)\r", token.back()))
+            token.chop(1);
+    }
+    // A stray CR is a blank, as ParseMailAddress takes it.
+    QByteArray address = token.toByteArray().replace('\r', QByteArray());
+    if (!isAddress(address))
+        return {};
+    if (tokenLength)
+        *tokenLength = length;
+    return address;
+}
+
+namespace {
+
+// The address a list line names, or empty text for a reason or remark line.
+// A line that starts with an address names it, unless a bracketed address
+// follows ("name@host <real@host>", a display name that looks like one);
+// "Name <a@b>" names the bracketed address as ParseMailAddress reads it.
+QByteArray itemAddress(QByteArrayView line)
+{
+    line = trimmedStart(line);
+    // Bullets and markers some servers put before each address.
+    while (!line.isEmpty() && (line.front() == '*' || line.front() == '-' || line.front() == '>'))
+        line = trimmedStart(line.sliced(1));
+    if (line.isEmpty() || line.front() == '(')
+        return {};
+    qsizetype length = 0;
+    if (QByteArray address = leadingAddress(line, &length); !address.isEmpty()) {
+        const QByteArrayView rest = trimmedStart(line.sliced(length));
+        if (rest.startsWith('<')) {
+            if (QByteArray bracketed = ParseMailAddress(rest); isAddress(bracketed))
+                return bracketed;
+        }
+        return address;
+    }
+    const qsizetype open = line.indexOf('<');
+    if (open < 0)
+        return {};
+    // A display name has no digits or colons: "550 5.1.1 <a@b>" and
+    // "said: <a@b>" are reasons.
+    const QByteArrayView name = line.first(open);
+    if (std::any_of(name.begin(), name.end(),
+                    [](char c) { return c == ':' || (c >= '0' && c <= '9'); }))
+        return {};
+    QByteArray address = ParseMailAddress(line);
+    return isAddress(address) ? address : QByteArray();
+}
+
+// The first address-like token after position from.
+QByteArray addressAfter(QByteArrayView line, qsizetype from)
+{
+    QByteArrayView rest = trimmedStart(line.sliced(from));
+    while (!rest.isEmpty()) {
+        qsizetype length = 0;
+        if (QByteArray address = leadingAddress(rest, &length); !address.isEmpty())
+            return address;
+        const auto blank = std::find_if(rest.begin(), rest.end(), isBlank);
+        rest = trimmedStart(rest.sliced(blank - rest.begin()));
+    }
+    return {};
+}
+
+} // namespace
+
+bool containsNoCase(QByteArrayView haystack, QByteArrayView needle)
+{
+    if (needle.size() > haystack.size())
+        return false;
+    for (qsizetype i = 0; i + needle.size() <= haystack.size(); ++i) {
+        if (qstrnicmp(haystack.data() + i, needle.size(), needle.data(), needle.size()) == 0)
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+// The command line of an approval request ("subscribe list Name <a@b>"): the
+// command word and the list name go, the rest is reduced. A run of blanks
+// separates two words as one blank does.
+QByteArray approvalAddress(QByteArrayView line)
+{
+    line = trimmedStart(line);
+    for (int word = 0; word < 2; ++word) {
+        const auto blank = std::find_if(line.begin(), line.end(), isBlank);
+        if (blank == line.end())
+            break; // no blank left: nothing removed
+        line = trimmedStart(line.sliced(blank - line.begin()));
+    }
+    return ParseMailAddress(line);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// The layouts of report texts. A marker line starts a rule; the first entry
+// whose marker the line holds (letter case as written) wins, so the more
+// particular markers come first. A new layout is one entry.
+
+enum class LayoutShape : char
+{
+    ListBelow, // addresses on the lines after the marker, up to an empty line
+    Ignored,   // such a list, of delayed recipients: its lines give nothing
+    SameLine,  // the address follows the marker on its line
+    Approval   // the list server's approval request: the command line after next
+};
+
+struct TextRule
+{
+    const char *name;
+    const char *marker;
+    LayoutShape shape;
+};
+
+namespace {
+
+// clang-format off
+constexpr TextRule kTextRules[] = {
+    {"delay notice",             "transient non-fatal errors",             LayoutShape::Ignored},   // sendmail warning
+    {"delay notice",             "has been delayed",                       LayoutShape::Ignored},   // Gmail warning
+    {"delay notice",             "will continue to try",                   LayoutShape::Ignored},
+    {"heading list",             "The following address",                  LayoutShape::ListBelow}, // sendmail, Exim, GMX, 1&1
+    {"undeliverable-to list",    "to the following address",               LayoutShape::ListBelow}, // qmail, Yahoo
+    {"failed-recipients list",   "the following recipient",                LayoutShape::ListBelow}, // Gmail, X3
+    {"failed-addresses list",    "Failed addresses follow",                LayoutShape::ListBelow},
+    {"addressed-to list",        "you addressed to email address",         LayoutShape::ListBelow}, // Mimecast
+    {"error-delivering line",    "error delivering your mail to",          LayoutShape::SameLine},  // DragonFly
+    {"invalid-userid line",      "Invalid final delivery userid:",         LayoutShape::SameLine},  // IMail
+    {"approval request",         "requests that you approve the following", LayoutShape::Approval}, // Majordomo
+    {"approval request",         "requests you approve the following",     LayoutShape::Approval},
+};
+// clang-format on
+
+// Lines after which a report text quotes the original message (compared
+// without regard to case): below them only an approval request counts.
+// clang-format off
+constexpr const char *kOriginalMessageStarts[] = {
+    "below this line is a copy of the message",  // qmail, Yahoo
+    "enclosed is a copy of the message",
+    "this is a copy of the message",             // Exim
+    "this is a copy of your message",
+    "original message follows",
+    "unsent message follows",                    // sendmail
+    "message header follows",
+    "message headers follow",
+    "message text follows",
+    "header of the original message",            // GMX, 1&1
+    "----- original message -----",              // Gmail
+};
+// clang-format on
+
+// Skip tables for the markers above: every line of a report is searched for
+// each of them.
+struct Matchers
+{
+    std::array<QByteArrayMatcher, std::size(kTextRules)> rules;
+    QByteArrayMatcher lower{"essage"};
+    QByteArrayMatcher upper{"ESSAGE"};
+    Matchers()
+    {
+        for (size_t i = 0; i < rules.size(); ++i)
+            rules[i].setPattern(QByteArray(kTextRules[i].marker));
+    }
+};
+
+const Matchers &matchers()
+{
+    static const Matchers instance;
+    return instance;
+}
+
+// Lines that set sections of a report apart ("----- Transcript ... -----").
+bool isDelimiter(QByteArrayView line)
+{
+    line = trimmedStart(line);
+    return line.startsWith("---") || line.startsWith("===") || line.startsWith("|--") ||
+           line.startsWith("___");
+}
+
+} // namespace
+
+void TextReader::endList()
+{
+    if (!m_pending.isEmpty() && m_rule->shape == LayoutShape::ListBelow)
+        m_collector.add(ReportText, m_pending, m_rule->name);
+    m_pending.clear();
+    if (m_phase == Phase::Listing)
+        m_phase = Phase::Searching;
+}
+
+void TextReader::line(QByteArrayView line)
+{
+    switch (m_phase) {
+    case Phase::Done:
+        return;
+    case Phase::SkippingLine:
+        m_phase = Phase::CommandLine;
+        return;
+    case Phase::CommandLine:
+        m_collector.add(ReportText, approvalAddress(line), m_rule->name);
+        m_phase = Phase::Done;
+        return;
+    case Phase::Listing:
+        if (list(line))
+            return;
+        endList();
+        [[fallthrough]];
+    case Phase::Searching:
+        search(line);
+        return;
+    }
+}
+
+bool TextReader::list(QByteArrayView line)
+{
+    if (m_quoted) {
+        // A quoted report's list ends where the quote does.
+        if (!line.startsWith('>'))
+            return false;
+        line = line.sliced(1);
+        if (line.startsWith(' '))
+            line = line.sliced(1);
+    }
+    if (line.isEmpty())
+        return m_items == 0 && ++m_linesBeforeFirst <= 3;
+    if (isDelimiter(line))
+        return false;
+    const QByteArrayView trimmed = trimmedStart(line);
+    static constexpr QByteArrayView kExpanded("(expanded from:");
+    if (trimmed.startsWith(kExpanded)) {
+        // sendmail names the alias the list sent to: the subscribed address.
+        if (QByteArray original = addressAfter(trimmed, kExpanded.size()); !original.isEmpty())
+            m_pending = original;
+        return true;
+    }
+    if (QByteArray address = itemAddress(line); !address.isEmpty()) {
+        if (!m_pending.isEmpty() && m_rule->shape == LayoutShape::ListBelow)
+            m_collector.add(ReportText, m_pending, m_rule->name);
+        m_pending = address;
+        ++m_items;
+        return true;
+    }
+    // Reasons under an address; before the first, a few remark lines.
+    return m_items > 0 || ++m_linesBeforeFirst <= 3;
+}
+
+void TextReader::search(QByteArrayView line)
+{
+    const Matchers &match = matchers();
+    if (!m_inOriginal && (match.lower.indexIn(line) >= 0 || match.upper.indexIn(line) >= 0)) {
+        for (const char *start : kOriginalMessageStarts) {
+            if (containsNoCase(line, start)) {
+                m_inOriginal = true;
+                return;
+            }
+        }
+    }
+    for (size_t i = 0; i < std::size(kTextRules); ++i) {
+        const TextRule &rule = kTextRules[i];
+        if (m_inOriginal && rule.shape != LayoutShape::Approval)
+            continue;
+        const qsizetype at = match.rules[i].indexIn(line);
+        if (at < 0)
+            continue;
+        m_rule = &rule;
+        switch (rule.shape) {
+        case LayoutShape::ListBelow:
+        case LayoutShape::Ignored:
+            m_phase = Phase::Listing;
+            m_quoted = trimmedStart(line).startsWith('>');
+            m_items = 0;
+            m_linesBeforeFirst = 0;
+            m_pending.clear();
+            break;
+        case LayoutShape::SameLine:
+            m_collector.add(ReportText,
+                            addressAfter(line, at + qsizetype(std::strlen(rule.marker))),
+                            rule.name);
+            break;
+        case LayoutShape::Approval:
+            // Only the first report in a file counts.
+            if (!m_collector.any(ReportText))
+                m_phase = Phase::SkippingLine;
+            break;
+        }
+        return;
+    }
+    if (m_inOriginal)
+        return;
+    // "<a@b>:" opening a paragraph about one recipient (qmail, Postfix, Yahoo).
+    if (line.startsWith('<')) {
+        const qsizetype close = line.indexOf('>');
+        if (close > 0 && line.sliced(close + 1).startsWith(':') &&
+            isAddress(line.sliced(1, close - 1))) {
+            m_collector.add(ReportText, line.sliced(1, close - 1), "recipient paragraph");
+            return;
+        }
+    }
+    // "550 5.1.1 <a@b>... User unknown" in a sendmail session transcript.
+    if (line.size() > 4 && line[0] == '5' && std::isdigit(static_cast<unsigned char>(line[1])) &&
+        std::isdigit(static_cast<unsigned char>(line[2])) && line[3] == ' ') {
+        QByteArrayView rest = line.sliced(4);
+        if (!rest.isEmpty() && std::isdigit(static_cast<unsigned char>(rest.front()))) {
+            const auto blank = std::find(rest.begin(), rest.end(), ' ');
+            rest = trimmedStart(rest.sliced(blank - rest.begin()));
+        }
+        const qsizetype close = rest.indexOf('>');
+        if (rest.startsWith('<') && close > 0 && rest.sliced(close + 1).startsWith("...") &&
+            isAddress(rest.sliced(1, close - 1)))
+            m_collector.add(Transcript, rest.sliced(1, close - 1), "transcript reply");
+    }
+}
+
+// Lines longer than this are cut for the rules: no marker or address is

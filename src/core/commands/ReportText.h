@@ -1,0 +1,114 @@
+#pragma once
+
+#include "commands/AddressSet.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <algorithm>
+#include <iterator>
+
+// The text of delivery reports: the token rules for addresses as servers
+// print them, and the reader of report text with its table of layouts.
+
+constexpr bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+QByteArrayView trimmedStart(QByteArrayView text);
+// A mailbox as servers print it: one "@" with something on either side and
+// none of the bytes that delimit addresses in reports.
+bool isAddress(QByteArrayView text);
+// The address of the token that starts text ("<a@b>", "\"a@b\"", "a@b:"),
+// with the length of the token, or empty text.
+QByteArray leadingAddress(QByteArrayView text, qsizetype *tokenLength = nullptr);
+bool containsNoCase(QByteArrayView haystack, QByteArrayView needle);
+
+// Where an address was found, by how much it is to be trusted: the answer is
+// the first kind that found any.
+enum Source
+{
+    DeliveryStatus, // the machine-readable part of a standard report
+    FailedHeader,   // Exim's and Gmail's X-Failed-Recipients
+    ReportText,     // a layout of the report-text table
+    Transcript,     // a 5xx reply in a session transcript, the last resort
+    SourceCount
+};
+
+// The addresses found in one mail, by source.
+class Collector
+{
+public:
+    void add(Source source, QByteArrayView address, const char *rule)
+    {
+        if (!address.isEmpty())
+            m_found[source].add(address, rule);
+    }
+    bool any(Source source) const { return !m_found[source].isEmpty(); }
+    // A delivery-status part that named recipients decides, also when none
+    // failed (a delay notice).
+    void setStatusDecides() { m_statusDecides = true; }
+    bool decided() const
+    {
+        return m_statusDecides ||
+               std::any_of(std::begin(m_found), std::end(m_found),
+                           [](const AddressSet &found) { return !found.isEmpty(); });
+    }
+    QList<FailedRecipient> result() const
+    {
+        if (m_statusDecides)
+            return m_found[DeliveryStatus].found();
+        for (const AddressSet &found : m_found) {
+            if (!found.isEmpty())
+                return found.found();
+        }
+        return {};
+    }
+
+private:
+    AddressSet m_found[SourceCount];
+    bool m_statusDecides = false;
+};
+
+struct TextRule;
+
+// Reads report text line by line with the table of layouts.
+class TextReader
+{
+public:
+    explicit TextReader(Collector &collector) : m_collector(collector) {}
+    // A new text part: lists and quotes do not run on across parts.
+    void startPart()
+    {
+        endList();
+        m_phase = m_phase == Phase::Done ? Phase::Done : Phase::Searching;
+        m_inOriginal = false;
+    }
+    void line(QByteArrayView line);
+    void finishPart() { endList(); }
+    bool done() const { return m_phase == Phase::Done; }
+
+private:
+    enum class Phase
+    {
+        Searching,
+        Listing,
+        SkippingLine, // the empty line after the approval marker
+        CommandLine,
+        Done // an approval request was read: nothing else counts
+    };
+    void search(QByteArrayView line);
+    bool list(QByteArrayView line); // false: the line ended the list
+    void endList();
+
+    Collector &m_collector;
+    Phase m_phase = Phase::Searching;
+    const TextRule *m_rule = nullptr;
+    // Below a line that introduces the original message: only an approval
+    // request is still looked for there, as owners forward those inline.
+    bool m_inOriginal = false;
+    bool m_quoted = false;      // the marker line was quoted with ">"
+    int m_items = 0;            // addresses in the current list
+    int m_linesBeforeFirst = 0; // remarks between marker and first address
+    QByteArray m_pending;       // the last address, until "(expanded from:" is ruled out
+};
