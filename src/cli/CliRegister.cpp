@@ -7,6 +7,7 @@
 #include "store/AppRegistry.h"
 #include "store/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -51,7 +52,9 @@ bool openStore(HeldStore &held)
 int saved(bool ok, const QString &reason)
 {
     // The window's words for a failed save.
-    return ok ? ExitOk : failure(QStringLiteral("設定を保存できません\n%1").arg(reason));
+    return ok ? ExitOk
+              : failure(QCoreApplication::translate("CTavelinDlg", "設定を保存できません\n%1")
+                            .arg(reason));
 }
 
 int saveRegister(const QList<KeyedList> &lists)
@@ -326,7 +329,8 @@ std::optional<QString> setSetting(CommonSettings &settings, const QByteArray &na
     if (field->number) {
         const std::optional<quint32> number = settingNumber(value);
         if (!number)
-            return QStringLiteral("%1: 正の整数を入力してください。").arg(QLatin1String(name));
+            return QLatin1String(name) + QStringLiteral(": ") +
+                   QCoreApplication::translate("FieldBinding", "正の整数を入力してください。");
         // The check boxes and radio pairs of the sheet stand for 0 and 1 only.
         const bool flag = name != "PortNo" && name != "Redial" && name != "Interval";
         if (flag && *number > 1)

@@ -627,16 +627,16 @@ bool CSmtpSocket::logIn(const QByteArray &helloName, const QString &host)
     if (!m_tls->isEncrypted()) {
         // The credentials never travel in the clear.
         if (!extensions.startTls)
-            return refuse(
-                (userName.isEmpty()
-                     ? QCoreApplication::translate("SmtpSocket",
-                                                   "サーバーがTLS(STARTTLS)に対応していないため、"
+            return refuse((userName.isEmpty()
+                               ? QCoreApplication::translate(
+                                     "SmtpSocket", "サーバーがTLS(STARTTLS)に対応していないため、"
                                                    "送信できません")
-                     : QCoreApplication::translate("SmtpSocket",
-                                                   "サーバーがTLS(STARTTLS)に対応していないため、"
+                               : QCoreApplication::translate(
+                                     "SmtpSocket", "サーバーがTLS(STARTTLS)に対応していないため、"
                                                    "ユーザー名とパスワードを送信できません")) +
-                u'\n' +
-                QCoreApplication::translate("SmtpSocket", "共通設定の「接続の保護」がSTARTTLSです"));
+                          u'\n' +
+                          QCoreApplication::translate("SmtpSocket",
+                                                      "共通設定の「接続の保護」がSTARTTLSです"));
         int code = 0;
         if (!exchange("STARTTLS\r\n", deadlines.tlsMs, sendFailed("STARTTLS"),
                       replyFailed("STARTTLS"), code))

@@ -12,7 +12,8 @@ namespace CommonSheetRules {
 
 QStringList securityChoices()
 {
-    return {QStringLiteral("なし"), QStringLiteral("STARTTLS"), QStringLiteral("SSL/TLS")};
+    return {QCoreApplication::translate("CommonSheetRules", "なし"), QStringLiteral("STARTTLS"),
+            QStringLiteral("SSL/TLS")};
 }
 
 std::optional<QString> programLabel(int edition)

@@ -2,6 +2,7 @@
 
 #include <qt6keychain/keychain.h>
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -22,19 +23,20 @@ QString reason(const QKeychain::Job &job)
     case QKeychain::NoError:
         return {};
     case QKeychain::EntryNotFound:
-        what = QStringLiteral("ｷｰﾘﾝｸﾞにﾊﾟｽﾜｰﾄﾞがありません");
+        what = QCoreApplication::translate("Keyring", "ｷｰﾘﾝｸﾞにﾊﾟｽﾜｰﾄﾞがありません");
         break;
     case QKeychain::AccessDeniedByUser:
     case QKeychain::AccessDenied:
-        what = QStringLiteral("ｷｰﾘﾝｸﾞがﾛｯｸされているか、使用を拒否されました");
+        what =
+            QCoreApplication::translate("Keyring", "ｷｰﾘﾝｸﾞがﾛｯｸされているか、使用を拒否されました");
         break;
     case QKeychain::NoBackendAvailable:
     case QKeychain::NotImplemented:
-        what = QStringLiteral("ｷｰﾘﾝｸﾞ(Secret Service)が見つかりません");
+        what = QCoreApplication::translate("Keyring", "ｷｰﾘﾝｸﾞ(Secret Service)が見つかりません");
         break;
     case QKeychain::CouldNotDeleteEntry:
     case QKeychain::OtherError:
-        what = QStringLiteral("ｷｰﾘﾝｸﾞを使えません");
+        what = QCoreApplication::translate("Keyring", "ｷｰﾘﾝｸﾞを使えません");
         break;
     }
     return detail.isEmpty() ? what : what + QStringLiteral("\n") + detail;
@@ -61,7 +63,7 @@ QString run(QKeychain::Job *job)
         // Nothing of this call may run when the job ends later.
         job->disconnect();
         QObject::connect(job, &QKeychain::Job::finished, job, &QObject::deleteLater);
-        return QStringLiteral("ｷｰﾘﾝｸﾞが応答しません");
+        return QCoreApplication::translate("Keyring", "ｷｰﾘﾝｸﾞが応答しません");
     }
     const QString error = reason(*job);
     delete job;

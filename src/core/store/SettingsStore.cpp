@@ -3,6 +3,7 @@
 #include "store/AppRegistry.h"
 #include "store/Keyring.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 #include <algorithm>
@@ -70,7 +71,8 @@ QString readSecret(Secret secret)
 
 QString unreadMessage(const QString &reason)
 {
-    return QStringLiteral("ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞから読めません\n%1").arg(reason);
+    return QCoreApplication::translate("SettingsStore", "ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞから読めません\n%1")
+        .arg(reason);
 }
 
 // The keyring's part of one save. Entries are written before the store, so
@@ -101,7 +103,9 @@ public:
         }
         const QByteArray entry = name.isEmpty() ? newName : name;
         if (const QString error = Keyring::write(entry, *secret.value); !error.isEmpty()) {
-            m_error = QStringLiteral("ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存できません\n%1").arg(error);
+            m_error =
+                QCoreApplication::translate("SettingsStore", "ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存できません\n%1")
+                    .arg(error);
             return false;
         }
         if (!m_kept.contains(entry) && !m_before.contains(entry))
