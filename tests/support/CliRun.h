@@ -14,15 +14,17 @@ struct CliRun
     QByteArray err;
 };
 
-// Runs tavelin-cli with args and its store under configHome; gives up after
-// 30 seconds. A wrapper (a program and its arguments) runs it, when given;
-// input is its standard input; environment replaces the test's own.
+// Runs tavelin-cli with args and its store (and data folder) under
+// configHome; gives up after 30 seconds. A wrapper (a program and its
+// arguments) runs it, when given; input is its standard input; environment
+// replaces the test's own.
 inline CliRun runCli(const QStringList &args, const QString &configHome,
                      const QStringList &wrapper = {}, const QByteArray &input = {},
                      QProcessEnvironment env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), configHome + QStringLiteral("/data"));
     p.setProcessEnvironment(env);
     if (wrapper.isEmpty())
         p.start(cliProgram(), args);
