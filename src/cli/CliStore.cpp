@@ -3,6 +3,7 @@
 #include "send/SmtpSocket.h"
 #include "store/AppRegistry.h"
 #include "store/SettingsStore.h"
+#include "store/FetchSettings.h"
 
 namespace cli {
 
@@ -78,6 +79,19 @@ int settings(const QStringList &args)
          : security == SmtpSecurity::StartTls  ? "starttls"
                                                : "none") +
         "\nSmtpAuth=" + (login ? "PLAIN or LOGIN, over TLS" : "none") + '\n');
+    // How mail is fetched from the mailbox, under names of their own.
+    FetchSettings fetch;
+    {
+        CAppRegistry store;
+        LoadFetchSettings(store, fetch);
+    }
+    for (const FetchSettingField &field : fetchSettingFields()) {
+        QByteArray value =
+            field.number ? QByteArray::number(fetch.*field.number) : fetch.*field.text;
+        if (field.text == &FetchSettings::Password && !value.isEmpty())
+            value = "(set)";
+        out("Imap" + QByteArray(field.name) + '=' + value + '\n');
+    }
     return ExitOk;
 }
 
