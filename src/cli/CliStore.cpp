@@ -2,8 +2,8 @@
 
 #include "send/SmtpSocket.h"
 #include "store/AppRegistry.h"
-#include "store/SettingsStore.h"
 #include "store/FetchSettings.h"
+#include "store/SettingsStore.h"
 
 namespace cli {
 
