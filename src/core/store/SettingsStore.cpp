@@ -330,8 +330,9 @@ bool SaveCommonSettings(const CommonSettings &settings, QString *error)
     }
     for (const CommonSettingField &field : commonSettingFields()) {
         const QString name = QString::fromLatin1(field.name);
-        // A refused write (no copy of the old store could be kept) leaves
-        // nothing for commit() to write, which it would then report as done.
+        // A refused write (no copy of the old store could be kept, another
+        // program holds it) leaves nothing for commit() to write, which it
+        // would then report as done.
         const bool written = field.number ? store.SetDWord(name, values.*field.number)
                                           : store.SetString(name, values.*field.text);
         if (!written) {
