@@ -154,7 +154,7 @@ Save them?</translation>
     </message>
     <message>
         <source>管理ｱﾄﾞﾚｽ</source>
-        <translation>The list server address</translation>
+        <translation>The command address</translation>
     </message>
     <message>
         <source>ﾘｽﾄ名</source>
@@ -276,7 +276,7 @@ command tab 6: the label of the field</extracomment>
     <message>
         <source>Info変更</source>
         <extracomment>command tab 4: the tab&apos;s text</extracomment>
-        <translation>Info</translation>
+        <translation>New info</translation>
     </message>
     <message>
         <source>Infoファイル名</source>
@@ -291,7 +291,7 @@ command tab 6: the label of the field</extracomment>
     <message>
         <source>Intro変更</source>
         <extracomment>command tab 5: the tab&apos;s text</extracomment>
-        <translation>Intro</translation>
+        <translation>New intro</translation>
     </message>
     <message>
         <source>Introファイル名</source>
@@ -514,7 +514,7 @@ command tab 6: the label of the field</extracomment>
     <message>
         <source>参照</source>
         <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1077 (32 wide)</extracomment>
-        <translation>Browse...</translation>
+        <translation>Browse</translation>
     </message>
     <message>
         <source>編集</source>
@@ -627,7 +627,7 @@ Dialog107 &quot;config 設定(4/5)&quot;, control 1134 (6 wide), name read by sc
         <extracomment>Dialog108 &quot;送信設定&quot;, control 1118 (32 wide)
 ----------
 Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
-        <translation>Browse...</translation>
+        <translation>Browse</translation>
     </message>
     <message>
         <source>送信控えを保存する</source>
@@ -695,7 +695,7 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     <message>
         <source>参照</source>
         <extracomment>Dialog109 &quot;編集設定&quot;, control 1172 (32 wide)</extracomment>
-        <translation>Browse...</translation>
+        <translation>Browse</translation>
     </message>
 </context>
 <context>
@@ -744,7 +744,7 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     <message>
         <source>参照</source>
         <extracomment>Dialog130 &quot;メール選択&quot;, control 1001 (27 wide)</extracomment>
-        <translation>Browse...</translation>
+        <translation>File...</translation>
     </message>
     <message>
         <source>ｷｬﾝｾﾙ</source>
@@ -790,7 +790,7 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     <message>
         <source>参照</source>
         <extracomment>Dialog135 &quot;ファイル名変更&quot;, control 1003 (32 wide)</extracomment>
-        <translation>Browse...</translation>
+        <translation>Browse</translation>
     </message>
     <message>
         <source>ｷｬﾝｾﾙ</source>
