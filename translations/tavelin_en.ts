@@ -118,6 +118,10 @@ Save them?</translation>
         <source>保存</source>
         <translation>Save</translation>
     </message>
+    <message>
+        <source>閉じる(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
 </context>
 <context>
     <name>Cli</name>
@@ -868,6 +872,25 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
         <source>適用</source>
         <extracomment>PropertySheet &quot;&quot;, control 12321 (50 wide)</extracomment>
         <translation>Apply</translation>
+    </message>
+</context>
+<context>
+    <name>QtUiServices</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>はい</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>いいえ</source>
+        <translation>No</translation>
     </message>
 </context>
 <context>

@@ -63,8 +63,18 @@ void CTavelinDlg::OnInitDialog()
 
     const QString aboutItem = loadString(IDS_ABOUTBOX);
     if (!aboutItem.isEmpty()) {
+        // It stands in for the system menu, where a separator sets the
+        // program's item apart from the window's own: closing is the one of
+        // those a fixed-size dialog has (a separator opening a menu is not drawn).
         m_systemMenu = new QMenu(this);
-        m_systemMenu->addAction(aboutItem, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
+        m_systemMenu->addAction(QCoreApplication::translate("CTavelinDlg", "閉じる(&C)"), this,
+                                &QWidget::close);
+        m_systemMenu->addSeparator();
+        QAction *about =
+            m_systemMenu->addAction(aboutItem, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
+        // F1 opens it too, from anywhere in the window; the menu shows the key.
+        about->setShortcut(QKeySequence::HelpContents);
+        addAction(about);
     }
 
     setWindowIcon(resourceIcon(IDR_MAINFRAME));

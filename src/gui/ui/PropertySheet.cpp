@@ -6,13 +6,9 @@
 
 #include <QLineEdit>
 #include <QSignalBlocker>
-#include <QTabBar>
 #include <QTabWidget>
 
 namespace {
-
-// Room beside the tab bar's own width that keeps the scroll arrows away.
-constexpr int kTabBarSlack = 8;
 
 DialogTemplate frameFor(const char *caption, std::initializer_list<const DialogTemplate *> pages,
                         bool withApply)
@@ -40,17 +36,6 @@ void PropertySheet::addPage(TemplatePage *page)
     const QSignalBlocker blocker(tabs);
     m_pages.append(page);
     tabs->addTab(page, page->windowTitle());
-    // Qt has no second row of tabs: a sheet whose tabs do not fit in one row
-    // grows wider, its buttons with it, so that every tab shows.
-    const int missing = tabs->tabBar()->sizeHint().width() + kTabBarSlack - tabs->width();
-    if (missing > 0) {
-        setFixedWidth(width() + missing);
-        tabs->resize(tabs->width() + missing, tabs->height());
-        for (int id : {int(IDOK), int(IDCANCEL), int(SheetIds::IDC_APPLY)}) {
-            if (QWidget *button = control(id))
-                button->move(button->pos() + QPoint(missing, 0));
-        }
-    }
 }
 
 void PropertySheet::OnInitDialog()

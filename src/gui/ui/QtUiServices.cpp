@@ -2,6 +2,7 @@
 
 #include "send/NetworkManagerDialUp.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -70,6 +71,18 @@ DialogAnswer QtUiServices::messageBox(QWidget *parent, const QString &text, cons
     case MessageButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    }
+    // The program's own button texts, as its dialogs have them, and no
+    // pictures on the buttons: the box's icon is the only one it shows.
+    for (const auto &[button, text] :
+         {std::pair{QMessageBox::Ok, QT_TRANSLATE_NOOP("QtUiServices", "OK")},
+          std::pair{QMessageBox::Cancel, QT_TRANSLATE_NOOP("QtUiServices", "ｷｬﾝｾﾙ")},
+          std::pair{QMessageBox::Yes, QT_TRANSLATE_NOOP("QtUiServices", "はい")},
+          std::pair{QMessageBox::No, QT_TRANSLATE_NOOP("QtUiServices", "いいえ")}}) {
+        if (QAbstractButton *shown = box.button(button)) {
+            shown->setText(QCoreApplication::translate("QtUiServices", text));
+            shown->setIcon(QIcon());
+        }
     }
     switch (box.exec()) {
     case QMessageBox::Ok:

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextDocument>
 
@@ -104,9 +105,12 @@ QWidget *makeControl(const DialogTemplate &t, const ControlTemplate &row, bool d
     case ControlKind::MultiLineEdit: {
         auto *edit = new QPlainTextEdit(text, parent);
         // Lines stay lines: no wrapping, a vertical scroll bar, Enter starts
-        // a new line and Tab leaves the field.
+        // a new line and Tab leaves the field. A long line scrolls the text
+        // sideways as the caret moves; a horizontal bar would take the room
+        // of the lines in so low a field.
         edit->setLineWrapMode(QPlainTextEdit::NoWrap);
         edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         edit->setTabChangesFocus(true);
         if (row.style.testFlag(ControlStyle::ReadOnly)) {
             edit->setReadOnly(true);
@@ -134,8 +138,14 @@ QWidget *makeControl(const DialogTemplate &t, const ControlTemplate &row, bool d
     }
     case ControlKind::UpDown:
         return new UpDownControl(parent);
-    case ControlKind::TabControl:
-        return new QTabWidget(parent);
+    case ControlKind::TabControl: {
+        auto *tabs = new QTabWidget(parent);
+        // Tabs that do not fit scroll: the control keeps its place. A click
+        // on a tab takes the focus, so the arrow keys move on from there.
+        tabs->setUsesScrollButtons(true);
+        tabs->tabBar()->setFocusPolicy(Qt::StrongFocus);
+        return tabs;
+    }
     }
     return new QWidget(parent);
 }

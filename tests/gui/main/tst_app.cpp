@@ -13,6 +13,7 @@
 #include "store/AppRegistry.h"
 #include "store/SettingsStore.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -25,6 +26,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -515,24 +517,51 @@ private Q_SLOTS:
         QVERIFY(m_ui.asked.isEmpty());
     }
 
-    void systemMenuItemOpensTheVersionBox()
+    void theVersionBoxOpensFromTheMenuAfterItsSeparatorAndOnF1()
     {
         auto window = open({});
         QVERIFY(window->systemMenu());
+        // Closing, a separator, the version item.
         const QList<QAction *> actions = window->systemMenu()->actions();
-        QCOMPARE(actions.size(), 1);
-        QCOMPARE(actions[0]->text(), loadString(101));
-        m_ui.dialogScripts = {[](QDialog &dialog) {
-            auto &about = static_cast<TemplateDialog &>(dialog);
-            return about.findChildren<QWidget *>().size() == 3 ? DialogAnswer::Ok
-                                                               : DialogAnswer::Cancel;
-        }};
-        actions[0]->trigger();
+        QCOMPARE(actions.size(), 3);
+        QVERIFY(!actions[0]->isSeparator() && actions[1]->isSeparator());
+        QCOMPARE(actions[2]->text(), loadString(101));
+        const auto about = [](QDialog &dialog) {
+            return static_cast<TemplateDialog &>(dialog).findChildren<QWidget *>().size() == 3
+                       ? DialogAnswer::Ok
+                       : DialogAnswer::Cancel;
+        };
+        m_ui.dialogScripts = {about, about};
+        actions[2]->trigger();
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(window->item<QComboBox>(1004), Qt::Key_F1);
         const QList<FakeUiServices::Question> modal = m_ui.askedOf(Kind::Modal);
-        QCOMPARE(modal.size(), 1);
-        QCOMPARE(modal[0].templateId, 100);
-        QCOMPARE(modal[0].caption, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 Tavelin"));
+        QCOMPARE(modal.size(), 2);
+        for (const FakeUiServices::Question &opened : modal) {
+            QCOMPARE(opened.templateId, 100);
+            QCOMPARE(opened.caption, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 Tavelin"));
+        }
         QCOMPARE(m_ui.unanswered, 0);
+        actions[0]->trigger();
+        QVERIFY(!window->isVisible());
+    }
+
+    void aClickedTabTakesTheFocusAndTheArrowsMoveOn()
+    {
+        auto window = open({list("a")});
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto *tabs = window->item<QTabWidget>(1037);
+        QTabBar *bar = tabs->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(QApplication::focusWidget(), bar);
+        QTest::keyClick(bar, Qt::Key_Right);
+        QCOMPARE(tabs->currentIndex(), 2);
+        QTest::keyClick(bar, Qt::Key_Left);
+        QTest::keyClick(bar, Qt::Key_Left);
+        QCOMPARE(tabs->currentIndex(), 0);
     }
 
     void commonSettingsAreWrittenWholeOnlyWhenConfirmed()

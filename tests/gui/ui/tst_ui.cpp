@@ -1,5 +1,6 @@
 // The template builder, dialog units, the dialog font and the UI services.
 #include "FakeUiServices.h"
+#include "common/Translation.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "ui/DialogUnits.h"
@@ -467,29 +468,60 @@ private Q_SLOTS:
         QCOMPARE(record.mode, 1);
     }
 
-    void realMessageBoxReturnsThePressedButton()
+    void realMessageBoxShowsTheProgramsButtonsAndReturnsThePressedOne_data()
     {
+        QTest::addColumn<MessageButtons>("buttons");
+        QTest::addColumn<int>("pressed");
+        QTest::addColumn<DialogAnswer>("expected");
+        QTest::addColumn<QStringList>("texts");
+        const QStringList okCancel = {QStringLiteral("OK"), QStringLiteral("ｷｬﾝｾﾙ")};
+        const QStringList yesNo = {QStringLiteral("はい"), QStringLiteral("いいえ")};
+        QTest::newRow("OK") << MessageButtons::OkCancel << int(QMessageBox::Ok) << DialogAnswer::Ok
+                            << okCancel;
+        QTest::newRow("Cancel") << MessageButtons::OkCancel << int(QMessageBox::Cancel)
+                                << DialogAnswer::Cancel << okCancel;
+        QTest::newRow("Yes") << MessageButtons::YesNo << int(QMessageBox::Yes) << DialogAnswer::Yes
+                             << yesNo;
+        QTest::newRow("No") << MessageButtons::YesNo << int(QMessageBox::No) << DialogAnswer::No
+                            << yesNo;
+    }
+
+    void realMessageBoxShowsTheProgramsButtonsAndReturnsThePressedOne()
+    {
+        QFETCH(MessageButtons, buttons);
+        QFETCH(int, pressed);
+        QFETCH(DialogAnswer, expected);
+        QFETCH(QStringList, texts);
+        // Qt's own texts would read "キャンセル" where the program's dialogs say "ｷｬﾝｾﾙ".
+        const Translation japanese(QStringLiteral("ja"));
+        QVERIFY(japanese.isComplete());
         QtUiServices ui;
-        for (const auto &[pressed, expected] :
-             {std::pair{QMessageBox::Ok, DialogAnswer::Ok},
-              std::pair{QMessageBox::Cancel, DialogAnswer::Cancel}}) {
-            QString shownTitle;
-            Qt::TextFormat format = Qt::AutoText;
-            whenModalOpens([&shownTitle, &format, pressed](QWidget *modal) {
-                auto *box = qobject_cast<QMessageBox *>(modal);
-                if (!box)
-                    return;
-                shownTitle = box->windowTitle();
-                format = box->textFormat();
-                box->button(pressed)->click();
-            });
-            // A title that looks like markup is shown as typed.
-            QCOMPARE(ui.messageBox(nullptr, QStringLiteral("<b>ml</b>を削除していいですか"),
-                                   QString(), MessageButtons::OkCancel, MessageIcon::Question),
-                     expected);
-            QCOMPARE(shownTitle, QCoreApplication::applicationName());
-            QCOMPARE(format, Qt::PlainText);
-        }
+        QString shownTitle;
+        Qt::TextFormat format = Qt::AutoText;
+        QStringList shownTexts;
+        bool buttonIcons = false;
+        whenModalOpens([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (!box)
+                return;
+            shownTitle = box->windowTitle();
+            format = box->textFormat();
+            for (const QAbstractButton *button : box->buttons()) {
+                shownTexts.append(button->text());
+                buttonIcons = buttonIcons || !button->icon().isNull();
+            }
+            box->button(QMessageBox::StandardButton(pressed))->click();
+        });
+        // A title that looks like markup is shown as typed.
+        QCOMPARE(ui.messageBox(nullptr, QStringLiteral("<b>ml</b>を削除していいですか"), QString(),
+                               buttons, MessageIcon::Question),
+                 expected);
+        QCOMPARE(shownTitle, QCoreApplication::applicationName());
+        QCOMPARE(format, Qt::PlainText);
+        shownTexts.sort();
+        texts.sort();
+        QCOMPARE(shownTexts, texts);
+        QVERIFY(!buttonIcons);
     }
 
     void realModalRunnerEndsWithTheDialogsButton()
