@@ -32,11 +32,13 @@ QString chooseLanguage(const QString &override, const QStringList &uiLanguages,
 
 QStringList builtInTranslations()
 {
+    // "tavelin_en.qm" is the translation into "en".
+    const QString prefix = QStringLiteral("tavelin_");
+    const QString suffix = QStringLiteral(".qm");
     QStringList codes;
-    const QStringList files =
-        QDir(kTranslationFolder).entryList({QStringLiteral("tavelin_*.qm")}, QDir::Files);
-    for (const QString &file : files)
-        codes.append(file.mid(8, file.size() - 8 - 3));
+    for (const QString &file :
+         QDir(kTranslationFolder).entryList({prefix + u'*' + suffix}, QDir::Files))
+        codes.append(file.sliced(prefix.size()).chopped(suffix.size()));
     return codes;
 }
 
