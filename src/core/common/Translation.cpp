@@ -12,6 +12,12 @@ const QString kJapanese = QStringLiteral("ja");
 const QString kEnglish = QStringLiteral("en");
 const QString kTranslationFolder = QStringLiteral(":/i18n");
 
+QString &shown()
+{
+    static QString language = kJapanese;
+    return language;
+}
+
 } // namespace
 
 QString chooseLanguage(const QString &override, const QStringList &uiLanguages,
@@ -42,14 +48,20 @@ QStringList builtInTranslations()
     return codes;
 }
 
+QString shownLanguage()
+{
+    return shown();
+}
+
 QString chosenLanguage()
 {
     return chooseLanguage(qEnvironmentVariable("TAVELIN_LANG"), QLocale::system().uiLanguages(),
                           builtInTranslations());
 }
 
-Translation::Translation(const QString &language, QtTexts qt)
+Translation::Translation(const QString &language, QtTexts qt) : m_previous(shown())
 {
+    shown() = language;
     const auto install = [this](const QString &file, const QString &folder) {
         auto translator = std::make_unique<QTranslator>();
         if (translator->load(file, folder) && QCoreApplication::installTranslator(translator.get()))
@@ -67,6 +79,7 @@ Translation::Translation(const QString &language, QtTexts qt)
 
 Translation::~Translation()
 {
+    shown() = m_previous;
     for (const auto &translator : m_translators)
         QCoreApplication::removeTranslator(translator.get());
 }

@@ -10,6 +10,7 @@
 #include "resources/ResourceIds.h"
 #include "store/SettingsStore.h"
 
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -81,10 +82,16 @@ private Q_SLOTS:
             QVERIFY(english.isComplete());
             TemplateDialog dialog(IDD_TITLE);
             QCOMPARE(dialog.text(IDCANCEL), QStringLiteral("Cancel"));
+            // Its fields draw a backslash, not the Japanese fonts' yen sign.
+            if (QFontDatabase::hasFamily(QStringLiteral("DejaVu Sans")))
+                QCOMPARE(dialog.control(TitleIds::IDC_TITLE)->font().families().value(0),
+                         QStringLiteral("DejaVu Sans"));
         }
-        // Gone with its owner: the same dialog reads Japanese again.
+        // Gone with its owner: the same dialog reads Japanese again, in the
+        // dialog font throughout.
         TemplateDialog dialog(IDD_TITLE);
         QCOMPARE(dialog.text(IDCANCEL), QStringLiteral("ｷｬﾝｾﾙ"));
+        QCOMPARE(dialog.control(TitleIds::IDC_TITLE)->font(), dialog.font());
     }
 
     // One list and an outgoing folder; a list's subscribe command composed by
