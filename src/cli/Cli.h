@@ -48,5 +48,7 @@ int config(const QStringList &args);
 int extract(const QStringList &args);
 int sendFile(const QStringList &args);
 int send(const QStringList &args);
+int reply(const QStringList &args);
+int roster(const QStringList &args);
 
 } // namespace cli

@@ -23,6 +23,8 @@ const Subcommand kSubcommands[] = {
     {"extract", cli::extract, "extract --unsubscribe [--why]|--subscribe FILE  addresses of a returned mail, joined by ','"},
     {"send-file", cli::sendFile, "send-file FILE [--server HOST] [--port N] [--timeout SECONDS]  deliver one queued mail by SMTP (the file stays)"},
     {"send", cli::send, "send [--timeout SECONDS]   send the whole queue with the store's settings (Ctrl-C cancels)"},
+    {"reply", cli::reply, "reply [--members] [--no-store] FILE...  what each command of a server reply did: STATUS TAB REASON TAB COMMAND"},
+    {"roster", cli::roster, "roster TITLE [--diff] [--csv]  the stored member roster of a list, or who joined and left since the one before"},
 };
 // clang-format on
 
@@ -43,6 +45,8 @@ int main(int argc, char *argv[])
 {
     cli::keepArgumentBytes(argc, argv, 2);
     QCoreApplication app(argc, argv);
+    // The same data folder as the window's (the stored rosters).
+    app.setApplicationName(QStringLiteral("Tavelin"));
     // The messages of the core read in the language the locale or
     // TAVELIN_LANG chooses; what is printed as data keeps its bytes.
     const Translation translation(chosenLanguage(), Translation::QtTexts::AsWritten);

@@ -14,7 +14,7 @@ struct CliRun
     QByteArray err;
 };
 
-// Runs tavelin-cli with args and its store under configHome; gives up after
+// Runs tavelin-cli with args and its store (and data folder) under configHome; gives up after
 // 30 seconds. A wrapper (a program and its arguments) runs it, when given.
 inline CliRun runCli(const QStringList &args, const QString &configHome,
                      const QStringList &wrapper = {})
@@ -22,6 +22,7 @@ inline CliRun runCli(const QStringList &args, const QString &configHome,
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), configHome + QStringLiteral("/data"));
     p.setProcessEnvironment(env);
     if (wrapper.isEmpty())
         p.start(cliProgram(), args);

@@ -96,20 +96,72 @@ int renameNoReplace(const QString &from, const QString &to)
 
 QString replaceWhole(const QString &path, const QByteArray &bytes)
 {
-    if (const QString refused = writeRefusal(path); !refused.isEmpty())
+    WholeFileWriter writer(path);
+    if (QString refused = writer.open(); !refused.isEmpty())
+        return refused;
+    writer.write(bytes);
+    return writer.commit();
+}
+
+WholeFileWriter::WholeFileWriter(QString path) : m_path(std::move(path)) {}
+
+WholeFileWriter::~WholeFileWriter() = default;
+
+QString WholeFileWriter::open()
+{
+    if (const QString refused = writeRefusal(m_path); !refused.isEmpty())
         return refused;
     // QTemporaryFile creates its file exclusively, mode 0600.
-    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
-    if (!temp.open())
-        return reason(temp.errorString(), errno);
-    errno = 0;
-    if (temp.write(bytes) != bytes.size() || !temp.flush() || ::fsync(temp.handle()) != 0)
-        return reason(temp.errorString(), errno);
-    if (::rename(QFile::encodeName(temp.fileName()).constData(),
-                 QFile::encodeName(path).constData()) != 0)
-        return systemReason(errno);
-    temp.setAutoRemove(false);
+    m_temp = std::make_unique<QTemporaryFile>(m_path + QStringLiteral(".XXXXXX"));
+    if (!m_temp->open()) {
+        const QString why = reason(m_temp->errorString(), errno);
+        m_temp.reset();
+        return why;
+    }
     return {};
+}
+
+bool WholeFileWriter::write(QByteArrayView bytes)
+{
+    if (!m_temp || !m_error.isEmpty())
+        return false;
+    errno = 0;
+    if (m_temp->write(bytes.data(), bytes.size()) != bytes.size()) {
+        m_error = reason(m_temp->errorString(), errno);
+        return false;
+    }
+    return true;
+}
+
+QString WholeFileWriter::finish()
+{
+    if (!m_temp)
+        return QStringLiteral("not open");
+    if (!m_error.isEmpty())
+        return m_error;
+    errno = 0;
+    if (!m_temp->flush() || ::fsync(m_temp->handle()) != 0)
+        return reason(m_temp->errorString(), errno);
+    return {};
+}
+
+QString WholeFileWriter::renameTo(const QString &target)
+{
+    if (!m_temp)
+        return QStringLiteral("not open");
+    if (::rename(QFile::encodeName(m_temp->fileName()).constData(),
+                 QFile::encodeName(target).constData()) != 0)
+        return systemReason(errno);
+    m_temp->setAutoRemove(false);
+    m_temp.reset();
+    return {};
+}
+
+QString WholeFileWriter::commit()
+{
+    if (QString failed = finish(); !failed.isEmpty())
+        return failed;
+    return renameTo(m_path);
 }
 
 #else // Windows: no FIFOs or device nodes among ordinary paths.

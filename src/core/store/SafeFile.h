@@ -1,7 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+
+#include <memory>
+
+class QTemporaryFile;
 
 // The rules every file Tavelin writes follows: only plain files are read or
 // replaced (a FIFO would block, and a save through a link must never replace a
@@ -32,5 +37,30 @@ int renameNoReplace(const QString &from, const QString &to);
 // synced, then renamed over it. Empty on success, else the reason; path is
 // then as it was.
 QString replaceWhole(const QString &path, const QByteArray &bytes);
+
+// Writes a file whole in pieces, for contents too large to hold: a temporary
+// file beside path (created exclusively, mode 0600) takes path's name only
+// at commit(); dropped if the writer ends first.
+class WholeFileWriter
+{
+public:
+    explicit WholeFileWriter(QString path);
+    ~WholeFileWriter();
+    // Empty on success, else the reason (path is then not writable).
+    QString open();
+    bool write(QByteArrayView bytes);
+    // Flushes and syncs the temporary file; empty on success, else the reason.
+    QString finish();
+    // After finish(): gives the temporary file the name target, replacing
+    // what was there. Empty on success, else the reason.
+    QString renameTo(const QString &target);
+    // finish() and renameTo(path).
+    QString commit();
+
+private:
+    QString m_path;
+    std::unique_ptr<QTemporaryFile> m_temp;
+    QString m_error; // the first write's failure
+};
 
 } // namespace SafeFile

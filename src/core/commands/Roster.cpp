@@ -1,0 +1,452 @@
+#include "commands/Roster.h"
+
+#include "commands/AddressExtraction.h"
+#include "store/SafeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+constexpr QByteArrayView kMagic = "Tavelin roster 1";
+constexpr QByteArrayView kCrLf = "\r\n";
+
+// A member's line may hold any byte but LF: tabs, CRs and backslashes are
+// escaped so that each member is one line of the file.
+QByteArray escaped(const QByteArray &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+QByteArray unescaped(QByteArrayView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\\' || i + 1 == text.size()) {
+            out += c;
+            continue;
+        }
+        const char n = text[++i];
+        out += n == 't' ? '\t' : n == 'r' ? '\r' : n == 'n' ? '\n' : n;
+    }
+    return out;
+}
+
+QByteArray memberRow(const RosterMember &member)
+{
+    return "m\t" + QByteArray(member.valid ? "1" : "0") + '\t' + escaped(member.address) + '\t' +
+           escaped(member.line) + kCrLf.toByteArray();
+}
+
+QByteArray headerRows(const QByteArray &list, const QByteArray &server, const QDateTime &date)
+{
+    return kMagic.toByteArray() + kCrLf.toByteArray() + "list\t" + escaped(list) +
+           kCrLf.toByteArray() + "server\t" + escaped(server) + kCrLf.toByteArray() + "date\t" +
+           date.toString(Qt::ISODate).toLatin1() + kCrLf.toByteArray();
+}
+
+QByteArray countRow(qint64 count)
+{
+    return "count\t" + QByteArray::number(count) + kCrLf.toByteArray();
+}
+
+QString ensureFolder(const QString &folder)
+{
+    if (QDir(folder).exists())
+        return {};
+    if (!QDir().mkpath(folder))
+        return QStringLiteral("cannot create %1").arg(folder);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return {};
+}
+
+// The current roster becomes the previous one, the new file the current.
+QString rotate(SafeFile::WholeFileWriter &writer, const QString &current, const QString &previous)
+{
+    if (QString failed = writer.finish(); !failed.isEmpty())
+        return failed;
+    if (QFileInfo::exists(current) && std::rename(QFile::encodeName(current).constData(),
+                                                  QFile::encodeName(previous).constData()) != 0)
+        return SafeFile::systemReason(errno);
+    return writer.renameTo(current);
+}
+
+QString noticeNotStored(const char *why)
+{
+    return QString::fromUtf8(why);
+}
+
+} // namespace
+
+qint64 Roster::validCount() const
+{
+    return std::count_if(members.cbegin(), members.cend(),
+                         [](const RosterMember &m) { return m.valid; });
+}
+
+QList<RosterMember> JoinedSince(const Roster &before, const Roster &now)
+{
+    QSet<QByteArray> known;
+    known.reserve(before.members.size());
+    for (const RosterMember &member : before.members) {
+        if (member.valid)
+            known.insert(member.address.toLower());
+    }
+    QList<RosterMember> joined;
+    for (const RosterMember &member : now.members) {
+        if (member.valid && !known.contains(member.address.toLower()))
+            joined.append(member);
+    }
+    return joined;
+}
+
+namespace {
+
+QByteArray csvField(const QByteArray &text)
+{
+    if (!text.contains(',') && !text.contains('"') && !text.contains('\n') && !text.contains('\r'))
+        return text;
+    QByteArray quoted = text;
+    quoted.replace('"', "\"\"");
+    return '"' + quoted + '"';
+}
+
+QByteArray csvRow(const RosterMember &member)
+{
+    return csvField(member.address) + ',' + (member.valid ? "yes" : "no") + ',' +
+           csvField(member.line) + "\r\n";
+}
+
+} // namespace
+
+QByteArray RosterCsv(const QList<RosterMember> &members)
+{
+    QByteArray csv = "address,valid,line\r\n";
+    for (const RosterMember &member : members)
+        csv += csvRow(member);
+    return csv;
+}
+
+QByteArray RosterChangesCsv(const QList<RosterMember> &joined, const QList<RosterMember> &left)
+{
+    QByteArray csv = "change,address,valid,line\r\n";
+    for (const RosterMember &member : joined)
+        csv += "joined," + csvRow(member);
+    for (const RosterMember &member : left)
+        csv += "left," + csvRow(member);
+    return csv;
+}
+
+RosterStore::RosterStore(QString folder) : m_folder(std::move(folder)) {}
+
+QString RosterStore::defaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/rosters");
+}
+
+QString RosterStore::path(const QByteArray &server, const QByteArray &list, bool previous) const
+{
+    // One name per list and server, whatever bytes they hold.
+    const QByteArray name =
+        QUrl::toPercentEncoding(list.toLower() + ' ' + server.toLower(), "@.-_");
+    return m_folder + QLatin1Char('/') + QString::fromLatin1(name) +
+           (previous ? QStringLiteral(".previous") : QStringLiteral(".roster"));
+}
+
+std::optional<Roster> RosterStore::load(const QByteArray &server, const QByteArray &list,
+                                        bool previous, QString *error) const
+{
+    const QString file = path(server, list, previous);
+    if (!QFileInfo::exists(file))
+        return std::nullopt;
+    const auto fail = [&](const QString &why) -> std::optional<Roster> {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(file, why);
+        return std::nullopt;
+    };
+    if (QString refused = SafeFile::readRefusal(file); !refused.isEmpty())
+        return fail(refused);
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(in.errorString());
+    Roster roster;
+    bool counted = false;
+    bool first = true;
+    LineStream lines(in);
+    LineStream::Piece piece;
+    QByteArray line;
+    while (lines.next(piece)) {
+        line += piece.bytes;
+        if (!piece.lineEnd)
+            continue;
+        if (first) {
+            if (line != kMagic)
+                return fail(QStringLiteral("not a roster file"));
+            first = false;
+        } else if (line.startsWith("m\t")) {
+            const QList<QByteArray> fields = line.split('\t');
+            if (fields.size() != 4)
+                return fail(QStringLiteral("a broken member line"));
+            roster.members.append({unescaped(fields[3]), unescaped(fields[2]), fields[1] == "1"});
+        } else if (line.startsWith("list\t")) {
+            roster.list = unescaped(QByteArrayView(line).sliced(5));
+        } else if (line.startsWith("server\t")) {
+            roster.server = unescaped(QByteArrayView(line).sliced(7));
+        } else if (line.startsWith("date\t")) {
+            roster.date = QDateTime::fromString(QString::fromLatin1(line.sliced(5)), Qt::ISODate);
+        } else if (line.startsWith("count\t")) {
+            roster.serverCount = line.sliced(6).toLongLong();
+            counted = true;
+        }
+        line.truncate(0);
+    }
+    if (!lines.errorString().isEmpty())
+        return fail(lines.errorString());
+    // The count is written last: without it the file was cut.
+    if (!counted)
+        return fail(QStringLiteral("the file ends before its last line"));
+    return roster;
+}
+
+std::optional<Roster> RosterStore::load(const MailingListEntry &entry, bool previous,
+                                        QString *error) const
+{
+    return load(ParseMailAddress(entry.Address), entry.ListName.trimmed(), previous, error);
+}
+
+struct RosterStore::Writer::Impl
+{
+    std::unique_ptr<SafeFile::WholeFileWriter> file;
+    QString current;
+    QString previous;
+};
+
+RosterStore::Writer::~Writer()
+{
+    delete m_impl;
+}
+
+bool RosterStore::Writer::add(const RosterMember &member)
+{
+    if (!m_error.isEmpty())
+        return false;
+    if (!m_impl->file->write(memberRow(member))) {
+        m_error = m_impl->file->finish();
+        return false;
+    }
+    return true;
+}
+
+QString RosterStore::Writer::commit(qint64 serverCount)
+{
+    if (!m_error.isEmpty())
+        return m_error;
+    m_impl->file->write(countRow(serverCount));
+    m_error = rotate(*m_impl->file, m_impl->current, m_impl->previous);
+    return m_error;
+}
+
+std::unique_ptr<RosterStore::Writer>
+RosterStore::write(const QByteArray &server, const QByteArray &list, const QDateTime &date) const
+{
+    std::unique_ptr<Writer> writer(new Writer);
+    writer->m_impl = new Writer::Impl;
+    writer->m_impl->current = path(server, list);
+    writer->m_impl->previous = path(server, list, true);
+    writer->m_impl->file = std::make_unique<SafeFile::WholeFileWriter>(writer->m_impl->current);
+    writer->m_error = ensureFolder(m_folder);
+    if (writer->m_error.isEmpty())
+        writer->m_error = writer->m_impl->file->open();
+    if (writer->m_error.isEmpty())
+        writer->m_impl->file->write(headerRows(list, server, date));
+    return writer;
+}
+
+QString RosterStore::save(const Roster &roster) const
+{
+    if (QString failed = ensureFolder(m_folder); !failed.isEmpty())
+        return failed;
+    QByteArray bytes = headerRows(roster.list, roster.server, roster.date);
+    for (const RosterMember &member : roster.members)
+        bytes += memberRow(member);
+    bytes += countRow(roster.serverCount);
+    return SafeFile::replaceWhole(path(roster.server, roster.list), bytes);
+}
+
+qsizetype FindRegisteredList(const ListRegister &lists, const QByteArray &server,
+                             const QByteArray &list)
+{
+    if (server.isEmpty() || list.isEmpty())
+        return -1;
+    for (qsizetype i = 0; i < lists.size(); ++i) {
+        const MailingListEntry &entry = lists.at(i);
+        if (ParseMailAddress(entry.Address).compare(server, Qt::CaseInsensitive) == 0 &&
+            entry.ListName.trimmed().compare(list, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+namespace {
+
+// A (un)subscribe notice changes the stored roster, when there is one: the
+// member joins at the end, or every line with the address goes.
+void applyNotice(AppliedReply &applied, const ListRegister &lists, const RosterStore *store)
+{
+    const ServerReply &reply = applied.reply;
+    if (!store)
+        return;
+    if (FindRegisteredList(lists, reply.from, reply.list) < 0) {
+        applied.noticeWhy = noticeNotStored("ﾘｽﾄが登録されていません");
+        return;
+    }
+    QString error;
+    std::optional<Roster> roster = store->load(reply.from, reply.list, false, &error);
+    if (!roster) {
+        applied.noticeWhy =
+            error.isEmpty() ? noticeNotStored("会員一覧が保存されていません") : error;
+        return;
+    }
+    const RosterMember member = MakeRosterMember(reply.address);
+    if (!member.valid) {
+        applied.noticeWhy = noticeNotStored("ｱﾄﾞﾚｽが読めません");
+        return;
+    }
+    const auto same = [&](const RosterMember &m) {
+        return m.valid && m.address.compare(member.address, Qt::CaseInsensitive) == 0;
+    };
+    const bool present = std::any_of(roster->members.cbegin(), roster->members.cend(), same);
+    if (reply.kind == ServerMailKind::SubscribeNotice) {
+        if (present) {
+            applied.noticeApplied = true;
+            return;
+        }
+        roster->members.append(member);
+        ++roster->serverCount;
+    } else {
+        const qsizetype removed = roster->members.removeIf(same);
+        roster->serverCount = std::max<qint64>(0, roster->serverCount - removed);
+    }
+    error = store->save(*roster);
+    applied.noticeApplied = error.isEmpty();
+    applied.noticeWhy = error;
+}
+
+AppliedReply apply(QIODevice &device, const ListRegister &lists, const RosterStore *store,
+                   const std::function<void(const RosterMember &)> &memberOut,
+                   const QDateTime &fallbackDate)
+{
+    AppliedReply applied;
+    ReplyReadOptions options;
+    for (const MailingListEntry &entry : lists) {
+        if (!entry.Passwd.isEmpty())
+            options.secrets.append(entry.Passwd);
+    }
+    QHash<qsizetype, std::shared_ptr<RosterStore::Writer>> writers;
+    options.sink.begin = [&](qsizetype command, const ServerReply &reply) {
+        const QByteArray &list = reply.commands.at(command).list;
+        const qsizetype found = FindRegisteredList(lists, reply.from, list);
+        if (found >= 0 && store)
+            writers.insert(command, store->write(reply.from, list,
+                                                 reply.date.isValid() ? reply.date : fallbackDate));
+    };
+    options.sink.member = [&](qsizetype command, const RosterMember &member) {
+        if (memberOut)
+            memberOut(member);
+        if (auto it = writers.find(command); it != writers.end())
+            (*it)->add(member);
+    };
+    applied.reply = ReadServerReply(device, options);
+    ServerReply &reply = applied.reply;
+    for (qsizetype i = 0; i < reply.commands.size(); ++i) {
+        const ReplyCommand &command = reply.commands.at(i);
+        if (!command.who)
+            continue;
+        AppliedReply::Stored stored{i, command.list, {}, false, {}};
+        const qsizetype found = FindRegisteredList(lists, reply.from, command.list);
+        if (found >= 0)
+            stored.title = QString::fromLocal8Bit(lists.at(found).Title);
+        if (command.status != ReplyStatus::Ok)
+            stored.why = QStringLiteral("ｺﾏﾝﾄﾞが失敗しました");
+        else if (!command.who->complete || !reply.error.isEmpty())
+            stored.why = QStringLiteral("会員一覧が途中で切れています");
+        else if (found < 0)
+            stored.why = QStringLiteral("ﾘｽﾄが登録されていません");
+        else if (!store)
+            stored.why = QStringLiteral("保存しない指定です");
+        else if (auto it = writers.find(i); it == writers.end())
+            stored.why = QStringLiteral("会員一覧を保存できませんでした");
+        else if (QString failed = (*it)->commit(command.who->serverCount); !failed.isEmpty())
+            stored.why = QStringLiteral("会員一覧を保存できませんでした: %1").arg(failed);
+        else
+            stored.stored = true;
+        applied.rosters.append(stored);
+    }
+    if (reply.kind == ServerMailKind::SubscribeNotice ||
+        reply.kind == ServerMailKind::UnsubscribeNotice)
+        applyNotice(applied, lists, store);
+    return applied;
+}
+
+} // namespace
+
+AppliedReply ApplyServerReply(QIODevice &device, const ListRegister &lists,
+                              const RosterStore *store,
+                              const std::function<void(const RosterMember &)> &memberOut)
+{
+    return apply(device, lists, store, memberOut, QDateTime::currentDateTime());
+}
+
+AppliedReply ApplyServerReply(const QString &path, const ListRegister &lists,
+                              const RosterStore *store,
+                              const std::function<void(const RosterMember &)> &memberOut)
+{
+    AppliedReply applied;
+    if (path.isEmpty()) {
+        applied.reply.error = QStringLiteral("no file name given");
+        return applied;
+    }
+    if (QString refused = SafeFile::readRefusal(path); !refused.isEmpty()) {
+        applied.reply.error = refused;
+        return applied;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        applied.reply.error = file.errorString();
+        return applied;
+    }
+    // Captures of the server's mail have no Date: the file's time stands in.
+    return apply(file, lists, store, memberOut, QFileInfo(path).lastModified());
+}
