@@ -129,6 +129,22 @@ Save them?</translation>
         <source>ｱﾄﾞﾚｽを抽出できませんでした</source>
         <translation>No addresses could be found in the mail.</translation>
     </message>
+    <message>
+        <source>会員一覧を更新しました</source>
+        <translation>The member list was updated.</translation>
+    </message>
+    <message>
+        <source>会員一覧を更新しませんでした: %1</source>
+        <translation>The member list was not updated: %1</translation>
+    </message>
+    <message>
+        <source>%1 の会員一覧を保存しました</source>
+        <translation>The member list of %1 was saved.</translation>
+    </message>
+    <message>
+        <source>%1 の会員一覧を保存しませんでした: %2</source>
+        <translation>The member list of %1 was not saved: %2</translation>
+    </message>
 </context>
 <context>
     <name>CommandComposer</name>
@@ -894,6 +910,41 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     </message>
 </context>
 <context>
+    <name>Roster</name>
+    <message>
+        <source>ﾘｽﾄが登録されていません</source>
+        <translation>The list is not registered</translation>
+    </message>
+    <message>
+        <source>会員一覧が保存されていません</source>
+        <translation>No member list is saved</translation>
+    </message>
+    <message>
+        <source>ｱﾄﾞﾚｽが読めません</source>
+        <translation>The address cannot be read</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞが失敗しました</source>
+        <translation>The command failed</translation>
+    </message>
+    <message>
+        <source>会員一覧が途中で切れています</source>
+        <translation>The member list is cut short</translation>
+    </message>
+    <message>
+        <source>保存しない指定です</source>
+        <translation>Saving is turned off</translation>
+    </message>
+    <message>
+        <source>会員一覧を保存できませんでした</source>
+        <translation>The member list could not be saved</translation>
+    </message>
+    <message>
+        <source>会員一覧を保存できませんでした: %1</source>
+        <translation>The member list could not be saved: %1</translation>
+    </message>
+</context>
+<context>
     <name>SendAllRun</name>
     <message>
         <source>別の送信が実行中です
@@ -940,6 +991,81 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     <message>
         <source>送信を完了しました</source>
         <translation>Sending finished</translation>
+    </message>
+</context>
+<context>
+    <name>ServerReply</name>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞが違います</source>
+        <translation>Wrong password</translation>
+    </message>
+    <message>
+        <source>ﾘｽﾄ名が違います</source>
+        <translation>Unknown list name</translation>
+    </message>
+    <message>
+        <source>会員ではありません</source>
+        <translation>Not a member</translation>
+    </message>
+    <message>
+        <source>既に会員です</source>
+        <translation>Already a member</translation>
+    </message>
+    <message>
+        <source>ｱﾄﾞﾚｽが正しくありません</source>
+        <translation>Invalid address</translation>
+    </message>
+    <message>
+        <source>複数の会員に一致しました</source>
+        <translation>Matches more than one member</translation>
+    </message>
+    <message>
+        <source>新規ﾊﾟｽﾜｰﾄﾞがありません</source>
+        <translation>No new password was given</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞが使用できません</source>
+        <translation>The command is disabled</translation>
+    </message>
+    <message>
+        <source>書式の誤りがあります</source>
+        <translation>Syntax error</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞではありません</source>
+        <translation>Not a command</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞが見つかりませんでした</source>
+        <translation>No commands were found</translation>
+    </message>
+    <message>
+        <source>ｻｰﾊﾞｰでｴﾗｰが起きました</source>
+        <translation>The server had an error</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞの実行結果です</source>
+        <translation>Results of commands</translation>
+    </message>
+    <message>
+        <source>承認依頼のﾒｰﾙです</source>
+        <translation>A request for approval</translation>
+    </message>
+    <message>
+        <source>投稿の保留を知らせるﾒｰﾙです</source>
+        <translation>A notice that a post is held</translation>
+    </message>
+    <message>
+        <source>入会のお知らせです</source>
+        <translation>A subscription notice</translation>
+    </message>
+    <message>
+        <source>退会のお知らせです</source>
+        <translation>An unsubscription notice</translation>
+    </message>
+    <message>
+        <source>ﾘｽﾄｻｰﾊﾞｰからの返信ではありません</source>
+        <translation>Not a reply from the list server</translation>
     </message>
 </context>
 <context>

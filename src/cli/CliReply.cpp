@@ -2,6 +2,8 @@
 
 #include "commands/Roster.h"
 
+#include <QCoreApplication>
+
 namespace cli {
 
 namespace {
@@ -31,9 +33,10 @@ bool replyFile(const QString &path, bool members, const ListRegister &lists,
         else
             note(path, ServerMailKindText(reply.kind));
         if (applied.noticeApplied)
-            note(path, QStringLiteral("会員一覧を更新しました"));
+            note(path, QCoreApplication::translate("Cli", "会員一覧を更新しました"));
         else if (!applied.noticeWhy.isEmpty())
-            note(path, QStringLiteral("会員一覧を更新しませんでした: %1").arg(applied.noticeWhy));
+            note(path, QCoreApplication::translate("Cli", "会員一覧を更新しませんでした: %1")
+                           .arg(applied.noticeWhy));
         return false;
     }
     if (!members) {
@@ -43,9 +46,10 @@ bool replyFile(const QString &path, bool members, const ListRegister &lists,
     }
     for (const AppliedReply::Stored &roster : applied.rosters) {
         if (roster.stored)
-            note(path, QStringLiteral("%1 の会員一覧を保存しました").arg(roster.title));
+            note(path, QCoreApplication::translate("Cli", "%1 の会員一覧を保存しました")
+                           .arg(roster.title));
         else
-            note(path, QStringLiteral("%1 の会員一覧を保存しませんでした: %2")
+            note(path, QCoreApplication::translate("Cli", "%1 の会員一覧を保存しませんでした: %2")
                            .arg(QString::fromLocal8Bit(roster.list), roster.why));
     }
     if (reply.partial)

@@ -3,6 +3,7 @@
 #include "commands/AddressExtraction.h"
 #include "store/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -104,7 +105,7 @@ QString rotate(SafeFile::WholeFileWriter &writer, const QString &current, const 
 
 QString noticeNotStored(const char *why)
 {
-    return QString::fromUtf8(why);
+    return QCoreApplication::translate("Roster", why);
 }
 
 } // namespace
@@ -329,19 +330,21 @@ void applyNotice(AppliedReply &applied, const ListRegister &lists, const RosterS
     if (!store)
         return;
     if (FindRegisteredList(lists, reply.from, reply.list) < 0) {
-        applied.noticeWhy = noticeNotStored("ﾘｽﾄが登録されていません");
+        applied.noticeWhy = noticeNotStored(QT_TRANSLATE_NOOP("Roster", "ﾘｽﾄが登録されていません"));
         return;
     }
     QString error;
     std::optional<Roster> roster = store->load(reply.from, reply.list, false, &error);
     if (!roster) {
         applied.noticeWhy =
-            error.isEmpty() ? noticeNotStored("会員一覧が保存されていません") : error;
+            error.isEmpty()
+                ? noticeNotStored(QT_TRANSLATE_NOOP("Roster", "会員一覧が保存されていません"))
+                : error;
         return;
     }
     const RosterMember member = MakeRosterMember(reply.address);
     if (!member.valid) {
-        applied.noticeWhy = noticeNotStored("ｱﾄﾞﾚｽが読めません");
+        applied.noticeWhy = noticeNotStored(QT_TRANSLATE_NOOP("Roster", "ｱﾄﾞﾚｽが読めません"));
         return;
     }
     const auto same = [&](const RosterMember &m) {
@@ -399,17 +402,18 @@ AppliedReply apply(QIODevice &device, const ListRegister &lists, const RosterSto
         if (found >= 0)
             stored.title = QString::fromLocal8Bit(lists.at(found).Title);
         if (command.status != ReplyStatus::Ok)
-            stored.why = QStringLiteral("ｺﾏﾝﾄﾞが失敗しました");
+            stored.why = QCoreApplication::translate("Roster", "ｺﾏﾝﾄﾞが失敗しました");
         else if (!command.who->complete || !reply.error.isEmpty())
-            stored.why = QStringLiteral("会員一覧が途中で切れています");
+            stored.why = QCoreApplication::translate("Roster", "会員一覧が途中で切れています");
         else if (found < 0)
-            stored.why = QStringLiteral("ﾘｽﾄが登録されていません");
+            stored.why = QCoreApplication::translate("Roster", "ﾘｽﾄが登録されていません");
         else if (!store)
-            stored.why = QStringLiteral("保存しない指定です");
+            stored.why = QCoreApplication::translate("Roster", "保存しない指定です");
         else if (auto it = writers.find(i); it == writers.end())
-            stored.why = QStringLiteral("会員一覧を保存できませんでした");
+            stored.why = QCoreApplication::translate("Roster", "会員一覧を保存できませんでした");
         else if (QString failed = (*it)->commit(command.who->serverCount); !failed.isEmpty())
-            stored.why = QStringLiteral("会員一覧を保存できませんでした: %1").arg(failed);
+            stored.why = QCoreApplication::translate("Roster", "会員一覧を保存できませんでした: %1")
+                             .arg(failed);
         else
             stored.stored = true;
         applied.rosters.append(stored);

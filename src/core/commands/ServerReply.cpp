@@ -3,6 +3,7 @@
 #include "commands/AddressExtraction.h"
 #include "store/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -675,18 +676,18 @@ QString ReplyReasonText(ReplyReason reason)
     // clang-format off
     switch (reason) {
     case ReplyReason::None:             return {};
-    case ReplyReason::Password:         return QStringLiteral("ﾊﾟｽﾜｰﾄﾞが違います");
-    case ReplyReason::UnknownList:      return QStringLiteral("ﾘｽﾄ名が違います");
-    case ReplyReason::NotMember:        return QStringLiteral("会員ではありません");
-    case ReplyReason::AlreadyMember:    return QStringLiteral("既に会員です");
-    case ReplyReason::InvalidAddress:   return QStringLiteral("ｱﾄﾞﾚｽが正しくありません");
-    case ReplyReason::MultipleMatches:  return QStringLiteral("複数の会員に一致しました");
-    case ReplyReason::NeedsNewPassword: return QStringLiteral("新規ﾊﾟｽﾜｰﾄﾞがありません");
-    case ReplyReason::Disabled:         return QStringLiteral("ｺﾏﾝﾄﾞが使用できません");
-    case ReplyReason::Syntax:           return QStringLiteral("書式の誤りがあります");
-    case ReplyReason::NotRecognized:    return QStringLiteral("ｺﾏﾝﾄﾞではありません");
-    case ReplyReason::NoCommands:       return QStringLiteral("ｺﾏﾝﾄﾞが見つかりませんでした");
-    case ReplyReason::ServerError:      return QStringLiteral("ｻｰﾊﾞｰでｴﾗｰが起きました");
+    case ReplyReason::Password:         return QCoreApplication::translate("ServerReply", "ﾊﾟｽﾜｰﾄﾞが違います");
+    case ReplyReason::UnknownList:      return QCoreApplication::translate("ServerReply", "ﾘｽﾄ名が違います");
+    case ReplyReason::NotMember:        return QCoreApplication::translate("ServerReply", "会員ではありません");
+    case ReplyReason::AlreadyMember:    return QCoreApplication::translate("ServerReply", "既に会員です");
+    case ReplyReason::InvalidAddress:   return QCoreApplication::translate("ServerReply", "ｱﾄﾞﾚｽが正しくありません");
+    case ReplyReason::MultipleMatches:  return QCoreApplication::translate("ServerReply", "複数の会員に一致しました");
+    case ReplyReason::NeedsNewPassword: return QCoreApplication::translate("ServerReply", "新規ﾊﾟｽﾜｰﾄﾞがありません");
+    case ReplyReason::Disabled:         return QCoreApplication::translate("ServerReply", "ｺﾏﾝﾄﾞが使用できません");
+    case ReplyReason::Syntax:           return QCoreApplication::translate("ServerReply", "書式の誤りがあります");
+    case ReplyReason::NotRecognized:    return QCoreApplication::translate("ServerReply", "ｺﾏﾝﾄﾞではありません");
+    case ReplyReason::NoCommands:       return QCoreApplication::translate("ServerReply", "ｺﾏﾝﾄﾞが見つかりませんでした");
+    case ReplyReason::ServerError:      return QCoreApplication::translate("ServerReply", "ｻｰﾊﾞｰでｴﾗｰが起きました");
     }
     // clang-format on
     return {};
@@ -696,19 +697,19 @@ QString ServerMailKindText(ServerMailKind kind)
 {
     switch (kind) {
     case ServerMailKind::Results:
-        return QStringLiteral("ｺﾏﾝﾄﾞの実行結果です");
+        return QCoreApplication::translate("ServerReply", "ｺﾏﾝﾄﾞの実行結果です");
     case ServerMailKind::ApprovalRequest:
-        return QStringLiteral("承認依頼のﾒｰﾙです");
+        return QCoreApplication::translate("ServerReply", "承認依頼のﾒｰﾙです");
     case ServerMailKind::Bounce:
-        return QStringLiteral("投稿の保留を知らせるﾒｰﾙです");
+        return QCoreApplication::translate("ServerReply", "投稿の保留を知らせるﾒｰﾙです");
     case ServerMailKind::SubscribeNotice:
-        return QStringLiteral("入会のお知らせです");
+        return QCoreApplication::translate("ServerReply", "入会のお知らせです");
     case ServerMailKind::UnsubscribeNotice:
-        return QStringLiteral("退会のお知らせです");
+        return QCoreApplication::translate("ServerReply", "退会のお知らせです");
     case ServerMailKind::Other:
         break;
     }
-    return QStringLiteral("ﾘｽﾄｻｰﾊﾞｰからの返信ではありません");
+    return QCoreApplication::translate("ServerReply", "ﾘｽﾄｻｰﾊﾞｰからの返信ではありません");
 }
 
 bool ServerReply::allOk() const
