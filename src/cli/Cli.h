@@ -50,5 +50,6 @@ int sendFile(const QStringList &args);
 int send(const QStringList &args);
 int reply(const QStringList &args);
 int roster(const QStringList &args);
+int fetch(const QStringList &args);
 
 } // namespace cli

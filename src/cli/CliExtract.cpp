@@ -1,7 +1,10 @@
 #include "Cli.h"
 
 #include "commands/AddressExtraction.h"
+#include "commands/BounceTally.h"
+#include "commands/MailBatch.h"
 #include "commands/ReturnedMail.h"
+#include "commands/Roster.h"
 
 #include <QCoreApplication>
 
@@ -23,35 +26,145 @@ int explain(const QString &path)
     return ExitOk;
 }
 
+// A whole number of at least least, or nothing.
+std::optional<int> count(const QString &text, int least)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok && value >= least ? std::optional<int>(value) : std::nullopt;
+}
+
+// The members of a registered list as its stored roster has them; false,
+// with the reason on stderr, when there is no such list or roster.
+bool loadMembers(const QByteArray &title, AddressSet &members)
+{
+    ListRegister lists;
+    CommonSettings settings;
+    if (!loadSettings(settings, &lists))
+        return false;
+    const auto entry = std::find_if(lists.begin(), lists.end(),
+                                    [&](const MailingListEntry &e) { return e.Title == title; });
+    if (entry == lists.end()) {
+        failure(QStringLiteral("no list titled '%1' in the register")
+                    .arg(QString::fromLocal8Bit(title)));
+        return false;
+    }
+    QString error;
+    const std::optional<Roster> roster =
+        RosterStore(RosterStore::defaultFolder()).load(*entry, false, &error);
+    if (!roster) {
+        failure(error.isEmpty() ? QStringLiteral("no stored roster of '%1': read the reply to a "
+                                                 "\"who\" command first")
+                                      .arg(QString::fromLocal8Bit(title))
+                                : error);
+        return false;
+    }
+    for (const RosterMember &member : roster->members)
+        members.add(member.address, "");
+    return true;
+}
+
 } // namespace
 
-// Prints the address field's text for a returned mail. Like grep, finding
-// nothing is status 1, with the reason on stderr and nothing on stdout.
+// Prints the address field's text for returned mails: files, folders,
+// maildirs and mbox files. Like grep, finding nothing is status 1, with the
+// reason on stderr and nothing on stdout; a mail that cannot be read is named
+// on stderr and the rest still reported, with status 1 at the end.
 int extract(const QStringList &args)
 {
-    QStringList rest = args;
-    const bool why = rest.removeAll(QStringLiteral("--why")) > 0;
-    if (rest.size() != 2)
-        return usageError(
-            QStringLiteral("extract takes --unsubscribe [--why] or --subscribe and a FILE"));
+    const QString usage = QStringLiteral(
+        "extract takes --unsubscribe [--why] [--report] [--min-days N] [--within DAYS] PATH... "
+        "or --subscribe [--report] PATH..., either with --list TITLE");
     ExtractionRule rule = ExtractionRule::None;
-    if (rest[0] == QLatin1String("--unsubscribe"))
-        rule = ExtractionRule::ErrorMailAddresses;
-    else if (rest[0] == QLatin1String("--subscribe") && !why)
-        rule = ExtractionRule::SenderAddress;
-    else
-        return usageError(QStringLiteral("extract: unknown option '%1'").arg(args[0]));
-    if (why)
-        return explain(rest[1]);
-
-    const ExtractionOutcome outcome = ExtractAddresses(rule, rest[1]);
-    if (outcome.message) {
-        if (!outcome.error.isEmpty())
-            failure(QStringLiteral("cannot read %1: %2").arg(rest[1], outcome.error));
-        return failure(outcome.message->text);
+    bool why = false;
+    bool report = false;
+    BounceFilter filter;
+    std::optional<QByteArray> title;
+    QStringList paths;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QLatin1String("--unsubscribe") || arg == QLatin1String("--subscribe")) {
+            if (rule != ExtractionRule::None)
+                return usageError(usage);
+            rule = arg == QLatin1String("--unsubscribe") ? ExtractionRule::ErrorMailAddresses
+                                                         : ExtractionRule::SenderAddress;
+        } else if (arg == QLatin1String("--why")) {
+            why = true;
+        } else if (arg == QLatin1String("--report")) {
+            report = true;
+        } else if (arg == QLatin1String("--min-days") || arg == QLatin1String("--within")) {
+            const std::optional<int> value = count(args.value(++i), 1);
+            if (!value)
+                return usageError(
+                    QStringLiteral("extract: %1 takes a number of at least 1").arg(arg));
+            if (arg == QLatin1String("--min-days"))
+                filter.minDays = *value;
+            else
+                filter.withinDays = value;
+        } else if (arg == QLatin1String("--list") && i + 1 < args.size()) {
+            title = argumentBytes(args, ++i);
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            return usageError(QStringLiteral("extract: unknown option '%1'").arg(arg));
+        } else {
+            paths.append(arg);
+        }
     }
-    out(outcome.fieldText + '\n');
-    return ExitOk;
+    if (rule == ExtractionRule::None || paths.isEmpty() ||
+        (why && (rule != ExtractionRule::ErrorMailAddresses || paths.size() != 1 || report)))
+        return usageError(usage);
+    if (why)
+        return explain(paths[0]);
+    AddressSet members;
+    if (title && !loadMembers(*title, members))
+        return ExitFailure;
+
+    MailBatch batch(paths);
+    BounceTally tally;
+    batch.run([&](QIODevice &mail, const QString &what) {
+        if (rule == ExtractionRule::ErrorMailAddresses) {
+            const ReturnedMailReading reading = ReadReturnedMail(mail);
+            if (!reading.error.isEmpty())
+                return batch.addProblem(what, reading.error);
+            tally.add(reading.recipients, reading.date);
+        } else {
+            const ExtractionResult result = ExtractSenderAddress(mail);
+            if (!result.error.isEmpty())
+                return batch.addProblem(what, result.error);
+            QList<FailedRecipient> senders;
+            for (const QByteArray &address : result.addresses)
+                senders.append({address, "From:", {}});
+            tally.add(senders, {});
+        }
+    });
+    for (const BatchProblem &problem : batch.problems())
+        err(QStringLiteral("tavelin-cli: cannot read %1: %2\n")
+                .arg(problem.what, problem.error)
+                .toLocal8Bit());
+    // Addresses that are no members need no unsubscribe.
+    QList<AddressBounces> rows = tally.report(filter);
+    QByteArrayList addresses = tally.addresses(filter);
+    if (title) {
+        const auto notMember = [&](const QByteArray &address) {
+            return !members.contains(address);
+        };
+        const qsizetype before = addresses.size();
+        addresses.removeIf(notMember);
+        rows.removeIf([&](const AddressBounces &row) { return notMember(row.address); });
+        if (const qsizetype left = before - addresses.size())
+            err(QStringLiteral("tavelin-cli: %1 addresses left out: not members of '%2'\n")
+                    .arg(left)
+                    .arg(QString::fromLocal8Bit(*title))
+                    .toLocal8Bit());
+    }
+    if (rows.isEmpty())
+        return failure(QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"));
+    if (report) {
+        for (const AddressBounces &row : rows)
+            out(BounceTally::line(row) + '\n');
+    } else {
+        out(JoinAddresses(addresses) + '\n');
+    }
+    return batch.problems().isEmpty() ? ExitOk : ExitFailure;
 }
 
 } // namespace cli

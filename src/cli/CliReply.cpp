@@ -33,9 +33,9 @@ bool replyFile(const QString &path, bool members, const ListRegister &lists,
         else
             note(path, ServerMailKindText(reply.kind));
         if (applied.noticeApplied)
-            note(path, QCoreApplication::translate("Cli", "会員一覧を更新しました"));
+            note(path, QCoreApplication::translate("CliReply", "会員一覧を更新しました"));
         else if (!applied.noticeWhy.isEmpty())
-            note(path, QCoreApplication::translate("Cli", "会員一覧を更新しませんでした: %1")
+            note(path, QCoreApplication::translate("CliReply", "会員一覧を更新しませんでした: %1")
                            .arg(applied.noticeWhy));
         return false;
     }
@@ -46,11 +46,12 @@ bool replyFile(const QString &path, bool members, const ListRegister &lists,
     }
     for (const AppliedReply::Stored &roster : applied.rosters) {
         if (roster.stored)
-            note(path, QCoreApplication::translate("Cli", "%1 の会員一覧を保存しました")
+            note(path, QCoreApplication::translate("CliReply", "%1 の会員一覧を保存しました")
                            .arg(roster.title));
         else
-            note(path, QCoreApplication::translate("Cli", "%1 の会員一覧を保存しませんでした: %2")
-                           .arg(QString::fromLocal8Bit(roster.list), roster.why));
+            note(path,
+                 QCoreApplication::translate("CliReply", "%1 の会員一覧を保存しませんでした: %2")
+                     .arg(QString::fromLocal8Bit(roster.list), roster.why));
     }
     if (reply.partial)
         note(path,

@@ -1,6 +1,8 @@
 #include "Cli.h"
 
 #include "send/SmtpSocket.h"
+#include "store/AppRegistry.h"
+#include "store/FetchSettings.h"
 
 namespace cli {
 
@@ -42,6 +44,19 @@ int settings(const QStringList &args)
          : security == SmtpSecurity::StartTls  ? "starttls"
                                                : "none") +
         "\nSmtpAuth=" + (values.UserName.isEmpty() ? "none" : "PLAIN or LOGIN, over TLS") + '\n');
+    // How mail is fetched from the mailbox, under names of their own.
+    FetchSettings fetch;
+    {
+        CAppRegistry store;
+        LoadFetchSettings(store, fetch);
+    }
+    for (const FetchSettingField &field : fetchSettingFields()) {
+        QByteArray value =
+            field.number ? QByteArray::number(fetch.*field.number) : fetch.*field.text;
+        if (field.text == &FetchSettings::Password && !value.isEmpty())
+            value = "(set)";
+        out("Imap" + QByteArray(field.name) + '=' + value + '\n');
+    }
     return ExitOk;
 }
 

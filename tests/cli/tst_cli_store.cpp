@@ -52,14 +52,19 @@ private Q_SLOTS:
                                      "UserName=\nPortNo=2525\nPassword=\nAddress=\n"
                                      "MailSavePath=\nSaveMail=0\nDialUp=0\nEntry=\nRedial=3\n"
                                      "Interval=60\nQuillonType=0\nNoSignature=0\nQsend=\n"
-                                     "Editer=vi\nSmtpTls=none\nSmtpAuth=none\n"));
+                                     "Editer=vi\nSmtpTls=none\nSmtpAuth=none\n"
+                                     "ImapServer=\nImapPort=993\nImapSecurity=0\nImapUserName=\n"
+                                     "ImapPassword=\nImapFolder=INBOX\nImapMoveTo=\n"));
         // With a login: the password is never shown, and TLS is named.
-        writeStore("[General]\nUserName=owner\nPassword=s3cret\nPortNo=587\n");
+        writeStore("[General]\nUserName=owner\nPassword=s3cret\nPortNo=587\n"
+                   "[Fetch]\nServer=imap.example\nPassword=imap-s3cret\nMoveTo=Done\n");
         const CliRun login = runCli({QStringLiteral("settings")}, m_home.path());
         QCOMPARE(login.status, 0);
         QVERIFY(!login.out.contains("s3cret"));
+        QVERIFY(login.out.contains("\nImapServer=imap.example\n"));
+        QVERIFY(login.out.contains("\nImapPassword=(set)\nImapFolder=INBOX\nImapMoveTo=Done\n"));
         QVERIFY(login.out.contains("\nPassword=(set)\n"));
-        QVERIFY(login.out.endsWith("SmtpTls=starttls\nSmtpAuth=PLAIN or LOGIN, over TLS\n"));
+        QVERIFY(login.out.contains("\nSmtpTls=starttls\nSmtpAuth=PLAIN or LOGIN, over TLS\n"));
     }
 
     void usageErrorsExitTwoWithAMessage_data()

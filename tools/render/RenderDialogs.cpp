@@ -14,6 +14,8 @@
 #include "dialogs/FileRenameDlg.h"
 #include "dialogs/MailSelectDlg.h"
 #include "dialogs/QueuedMailDlg.h"
+#include "dialogs/ReplyResultsDlg.h"
+#include "dialogs/RosterDlg.h"
 #include "dialogs/TitleDlg.h"
 #include "main/StatusDlg.h"
 #include "main/TavelinDlg.h"
@@ -25,6 +27,7 @@
 #include "ui/UiServices.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -180,6 +183,44 @@ std::unique_ptr<TemplateDialog> statusWindow(UiServices &ui, bool dialling)
     return dialog;
 }
 
+// The results of a reply with one command of each outcome.
+std::unique_ptr<TemplateDialog> replyResults()
+{
+    QByteArray mail = "From: Majordomo@example.jp\nSubject: Majordomo results: x\n"
+                      "Date: Tue, 08 Dec 2026 03:39:28 +0900\n\n--\n\n"
+                      ">>>> approve secret subscribe photo hana@example.jp\nSucceeded.\n"
+                      ">>>> approve secret unsubscribe photo ken@example.jp\n**** unsubscribe: "
+                      "'ken@example.jp' is not a member of list 'photo'.\n"
+                      ">>>> subscribe photo aoi@example.jp\n**** Your request to "
+                      "Majordomo@example.jp:\n**** must be authenticated.\n"
+                      ">>>> approve secret who photo\nMembers of list 'photo':\n\n"
+                      "hana@example.jp\nKen <ken@example.org>\n\n2 subscribers\n\n"
+                      ">>>> end\nEND OF COMMANDS\n";
+    QBuffer buffer(&mail);
+    buffer.open(QIODevice::ReadOnly);
+    auto dialog = std::make_unique<CReplyResultsDlg>();
+    dialog->m_reply = ReadServerReply(buffer);
+    dialog->m_strList = QStringLiteral("写真同好会 (photo)");
+    dialog->m_notes = {QCoreApplication::translate("ServerReplies", "会員一覧を保存しました")};
+    return dialog;
+}
+
+// A roster with one before it, so the filter is on.
+std::unique_ptr<TemplateDialog> rosterWindow(UiServices &ui)
+{
+    auto dialog = std::make_unique<CRosterDlg>(ui);
+    Roster &roster = dialog->m_roster;
+    roster.list = "photo";
+    roster.date = QDateTime(QDate(2026, 12, 8), QTime(3, 39));
+    for (const char *line : {"hana@example.jp", "Ken Sato <ken@example.org>",
+                             "aoi@example.net (Aoi)", "", "# moderators", "jun@example.jp"})
+        roster.members.append(MakeRosterMember(line));
+    roster.serverCount = roster.members.size();
+    dialog->m_previous = roster;
+    dialog->m_previous->members.removeLast();
+    return dialog;
+}
+
 // The config sheet on page (1 to 5), with the config at path loaded.
 std::unique_ptr<TemplateDialog> configSheetOn(int page, const QString &path, UiServices &ui)
 {
@@ -229,6 +270,10 @@ std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui, const QStri
         return commonSheet(ui, false);
     case IDD_STATUS:
         return statusWindow(ui, false);
+    case IDD_REPLYRESULTS:
+        return replyResults();
+    case IDD_ROSTER:
+        return rosterWindow(ui);
     default:
         // A template without a window class yet: its controls as the template has them.
         return findDialogTemplate(id) ? std::make_unique<TemplateDialog>(id) : nullptr;

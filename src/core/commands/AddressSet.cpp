@@ -42,7 +42,7 @@ size_t AddressSet::slotOf(QByteArrayView address, quint32 tag) const
     }
 }
 
-bool AddressSet::add(QByteArrayView address, const char *rule)
+bool AddressSet::add(QByteArrayView address, const char *rule, const QByteArray &reason)
 {
     if (size_t(2 * (m_found.size() + 1)) > m_slots.size())
         grow();
@@ -51,13 +51,13 @@ bool AddressSet::add(QByteArrayView address, const char *rule)
     if (slot.index >= 0)
         return false;
     slot = {tag, qint32(m_found.size())};
-    m_found.append({address.toByteArray(), rule});
+    m_found.append({address.toByteArray(), rule, reason});
     return true;
 }
 
-bool AddressSet::contains(QByteArrayView address) const
+qsizetype AddressSet::indexOf(QByteArrayView address) const
 {
-    return !m_slots.empty() && m_slots[slotOf(address, hashNoCase(address))].index >= 0;
+    return m_slots.empty() ? -1 : m_slots[slotOf(address, hashNoCase(address))].index;
 }
 
 // Doubles the table; the tags place the addresses again without a look at

@@ -11,6 +11,7 @@ struct FailedRecipient
 {
     QByteArray address;
     const char *rule = ""; // a short name from the reader's table, for people
+    QByteArray reason;     // the report's status code or diagnostic text, if any
 };
 
 // The addresses of one list, each once with letter case ignored (ASCII, as
@@ -21,8 +22,10 @@ class AddressSet
 {
 public:
     // Appends the address unless the list has it already; true if it did.
-    bool add(QByteArrayView address, const char *rule);
-    bool contains(QByteArrayView address) const;
+    bool add(QByteArrayView address, const char *rule, const QByteArray &reason = {});
+    bool contains(QByteArrayView address) const { return indexOf(address) >= 0; }
+    // The address's place in found(), or -1.
+    qsizetype indexOf(QByteArrayView address) const;
     bool isEmpty() const { return m_found.isEmpty(); }
     qsizetype size() const { return m_found.size(); }
     // In the order added.

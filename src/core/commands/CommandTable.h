@@ -36,6 +36,7 @@ struct CommandTab
     bool handsOverConfig;      // a dropped file becomes the list's config file
     const char *browseExtension;
     const char *browseFilter;
+    bool rosterShown; // button 1190: the list's stored member roster
 };
 
 // The eight tabs in CommandKind order.

@@ -678,7 +678,8 @@ MimeMail::MimeMail(QIODevice &device, qsizetype bufferSize, const MimeBounds &bo
     d->start = source->pos();
     // What a file holds now: one that grows is read no further. Other
     // devices may not know their size, and are read to their end.
-    const bool sized = qobject_cast<QFileDevice *>(source) || qobject_cast<QBuffer *>(source);
+    const bool sized = qobject_cast<QFileDevice *>(source) || qobject_cast<QBuffer *>(source) ||
+                       source->size() > 0;
     d->end = sized ? std::max(d->start, gint64(source->size())) : -1;
     MimeScanner scanner(bounds);
     d->stream.reset(newDeviceStream(&d->source, d->start, d->end));

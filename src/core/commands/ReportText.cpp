@@ -122,6 +122,37 @@ QByteArray addressAfter(QByteArrayView line, qsizetype from)
 
 } // namespace
 
+QByteArray statusCodeIn(QByteArrayView text)
+{
+    const auto digits = [&](qsizetype from, int most) {
+        qsizetype at = from;
+        while (at < text.size() && at - from < most + 1 &&
+               std::isdigit(static_cast<unsigned char>(text[at])))
+            ++at;
+        return at - from <= most ? at - from : 0;
+    };
+    for (qsizetype at = text.indexOf('.'); at > 0; at = text.indexOf('.', at + 1)) {
+        const char cls = text[at - 1];
+        if ((cls != '4' && cls != '5') ||
+            (at >= 2 &&
+             (std::isalnum(static_cast<unsigned char>(text[at - 2])) || text[at - 2] == '.')))
+            continue;
+        const qsizetype subject = digits(at + 1, 3);
+        if (subject == 0 || at + 1 + subject >= text.size() || text[at + 1 + subject] != '.')
+            continue;
+        const qsizetype detailStart = at + 2 + subject;
+        const qsizetype detail = digits(detailStart, 3);
+        const qsizetype end = detailStart + detail;
+        if (detail == 0 ||
+            (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) ||
+                                   (text[end] == '.' && end + 1 < text.size() &&
+                                    std::isdigit(static_cast<unsigned char>(text[end + 1]))))))
+            continue;
+        return text.sliced(at - 1, end - at + 1).toByteArray();
+    }
+    return {};
+}
+
 bool containsNoCase(QByteArrayView haystack, QByteArrayView needle)
 {
     if (needle.size() > haystack.size())

@@ -23,6 +23,9 @@ bool isAddress(QByteArrayView text);
 // with the length of the token, or empty text.
 QByteArray leadingAddress(QByteArrayView text, qsizetype *tokenLength = nullptr);
 bool containsNoCase(QByteArrayView haystack, QByteArrayView needle);
+// The first enhanced status code of a failure (RFC 3463: "5.1.1", "4.2.2")
+// in the text, or empty text.
+QByteArray statusCodeIn(QByteArrayView text);
 
 // Where an address was found, by how much it is to be trusted: the answer is
 // the first kind that found any.
@@ -39,10 +42,10 @@ enum Source
 class Collector
 {
 public:
-    void add(Source source, QByteArrayView address, const char *rule)
+    void add(Source source, QByteArrayView address, const char *rule, const QByteArray &reason = {})
     {
         if (!address.isEmpty())
-            m_found[source].add(address, rule);
+            m_found[source].add(address, rule, reason);
     }
     bool any(Source source) const { return !m_found[source].isEmpty(); }
     // A delivery-status part that named recipients decides, also when none

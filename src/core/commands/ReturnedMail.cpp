@@ -5,6 +5,7 @@
 #include "commands/ReportText.h"
 #include "store/SafeFile.h"
 
+#include <QDateTime>
 #include <QFile>
 
 namespace {
@@ -19,6 +20,8 @@ struct StatusGroup
     QByteArray original;
     QByteArray final;
     QByteArray action;
+    QByteArray status;     // "5.1.1"
+    QByteArray diagnostic; // "smtp; 550 5.1.1 User unknown"
 };
 
 QByteArray statusAddress(QByteArrayView value)
@@ -55,6 +58,8 @@ public:
         finishField();
         finishGroup();
     }
+    // The report's Arrival-Date (RFC 3464 2.2.5), as written.
+    QByteArray arrival() const { return m_arrival; }
 
 private:
     void finishField()
@@ -69,6 +74,12 @@ private:
                 m_group.final = statusAddress(value);
             else if (name == "action")
                 m_group.action = value.toLower();
+            else if (name == "status")
+                m_group.status = value.split(' ').value(0).left(16);
+            else if (name == "diagnostic-code")
+                m_group.diagnostic = value.simplified().left(200);
+            else if (name == "arrival-date" && m_arrival.isEmpty())
+                m_arrival = value;
         }
         m_field.clear();
     }
@@ -80,13 +91,15 @@ private:
             // "failed", and the "failure" some servers write; never delayed,
             // delivered, relayed or expanded.
             if (m_group.action.startsWith("fail")) {
+                const QByteArray reason =
+                    m_group.status.isEmpty() ? m_group.diagnostic : m_group.status;
                 // The address the list sent to, before any forwarding.
                 if (!m_group.original.isEmpty())
                     m_collector.add(DeliveryStatus, m_group.original,
-                                    "delivery status (Original-Recipient)");
+                                    "delivery status (Original-Recipient)", reason);
                 else
                     m_collector.add(DeliveryStatus, m_group.final,
-                                    "delivery status (Final-Recipient)");
+                                    "delivery status (Final-Recipient)", reason);
             }
         }
         m_group = {};
@@ -95,6 +108,7 @@ private:
     Collector &m_collector;
     QByteArray m_field;
     StatusGroup m_group;
+    QByteArray m_arrival;
 };
 
 // ---------------------------------------------------------------------------
@@ -124,17 +138,55 @@ public:
     explicit MessageReader(MimeMail &mail) : m_mail(mail), m_text(m_collector) {}
     // message: null where the mail has no header block the parser took.
     QString read(MimeNode message, int depth = 0);
-    QList<FailedRecipient> result() const { return m_collector.result(); }
+    QList<FailedRecipient> result() const;
+    // The report's arrival date, or else the date the mail was written.
+    QDate date(MimeNode message) const;
 
 private:
     void walk(MimeNode node);
+    void textLine(QByteArrayView line)
+    {
+        m_text.line(line);
+        if (m_textCode.isEmpty())
+            m_textCode = statusCodeIn(line);
+    }
 
     MimeMail &m_mail;
     Collector m_collector;
     TextReader m_text;
     QString m_error;
     MimeNode m_attachedReport; // a report forwarded as an attachment
+    QByteArray m_arrival;
+    QByteArray m_textCode; // the first status code in the report's text
 };
+
+QList<FailedRecipient> MessageReader::result() const
+{
+    QList<FailedRecipient> found = m_collector.result();
+    for (FailedRecipient &recipient : found) {
+        if (recipient.reason.isEmpty())
+            recipient.reason = m_textCode;
+    }
+    return found;
+}
+
+// A date as mails write it (RFC 5322 3.3), a trailing comment such as
+// "(JST)" aside.
+QDate mailDate(QByteArray text)
+{
+    if (const qsizetype comment = text.indexOf('('); comment > 0)
+        text.truncate(comment);
+    const QDateTime when =
+        QDateTime::fromString(QString::fromLatin1(text.simplified()), Qt::RFC2822Date);
+    return when.isValid() ? when.date() : QDate();
+}
+
+QDate MessageReader::date(MimeNode message) const
+{
+    if (const QDate arrival = mailDate(m_arrival); arrival.isValid())
+        return arrival;
+    return mailDate(message.header("Date"));
+}
 
 QString MessageReader::read(MimeNode message, int depth)
 {
@@ -153,7 +205,7 @@ QString MessageReader::read(MimeNode message, int depth)
         // the text it is: also where its lines end in something the MIME
         // parser does not take for a line end (CR CR LF).
         m_text.startPart();
-        m_error = m_mail.readRawLines([&](QByteArrayView line) { m_text.line(line); });
+        m_error = m_mail.readRawLines([&](QByteArrayView line) { textLine(line); });
         m_text.finishPart();
     } else if (!body.isNull()) {
         walk(body);
@@ -188,9 +240,11 @@ void MessageReader::walk(MimeNode node)
         StatusReader status(m_collector);
         m_error = m_mail.readLines(node, [&](QByteArrayView line) { status.line(line); });
         status.finish();
+        if (m_arrival.isEmpty())
+            m_arrival = status.arrival();
     } else if (node.hasType("text", "plain")) {
         m_text.startPart();
-        m_error = m_mail.readLines(node, [&](QByteArrayView line) { m_text.line(line); });
+        m_error = m_mail.readLines(node, [&](QByteArrayView line) { textLine(line); });
         m_text.finishPart();
     }
 }
@@ -203,7 +257,7 @@ ReturnedMailReading readMail(QIODevice &device, qsizetype bufferSize)
     MessageReader reader(mail);
     if (QString error = reader.read(mail.message()); !error.isEmpty())
         return {{}, error};
-    return {reader.result(), {}};
+    return {reader.result(), {}, reader.date(mail.message())};
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "commands/LineStream.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -22,6 +23,8 @@ struct ReturnedMailReading
     QList<FailedRecipient> recipients;
     // Why the mail could not be opened or read to the end; empty if it was.
     QString error;
+    // The report's own arrival date, else the mail's Date:; null if neither.
+    QDate date = {};
 };
 
 // Reads the file in a stream: a report of any size costs what the MIME parser

@@ -103,11 +103,6 @@ QString rotate(SafeFile::WholeFileWriter &writer, const QString &current, const 
     return writer.renameTo(current);
 }
 
-QString noticeNotStored(const char *why)
-{
-    return QCoreApplication::translate("Roster", why);
-}
-
 } // namespace
 
 qint64 Roster::validCount() const
@@ -330,21 +325,20 @@ void applyNotice(AppliedReply &applied, const ListRegister &lists, const RosterS
     if (!store)
         return;
     if (FindRegisteredList(lists, reply.from, reply.list) < 0) {
-        applied.noticeWhy = noticeNotStored(QT_TRANSLATE_NOOP("Roster", "ﾘｽﾄが登録されていません"));
+        applied.noticeWhy = QCoreApplication::translate("Roster", "ﾘｽﾄが登録されていません");
         return;
     }
     QString error;
     std::optional<Roster> roster = store->load(reply.from, reply.list, false, &error);
     if (!roster) {
         applied.noticeWhy =
-            error.isEmpty()
-                ? noticeNotStored(QT_TRANSLATE_NOOP("Roster", "会員一覧が保存されていません"))
-                : error;
+            error.isEmpty() ? QCoreApplication::translate("Roster", "会員一覧が保存されていません")
+                            : error;
         return;
     }
     const RosterMember member = MakeRosterMember(reply.address);
     if (!member.valid) {
-        applied.noticeWhy = noticeNotStored(QT_TRANSLATE_NOOP("Roster", "ｱﾄﾞﾚｽが読めません"));
+        applied.noticeWhy = QCoreApplication::translate("Roster", "ｱﾄﾞﾚｽが読めません");
         return;
     }
     const auto same = [&](const RosterMember &m) {

@@ -1,6 +1,7 @@
 #include "commands/ServerReply.h"
 
 #include "commands/AddressExtraction.h"
+#include "commands/MimeMail.h"
 #include "store/SafeFile.h"
 
 #include <QCoreApplication>
@@ -12,9 +13,6 @@
 
 namespace {
 
-// Lines longer than this are cut: no marker is that long, and a hostile line
-// costs no more memory than this.
-constexpr qsizetype kLongestLine = 8 * 1024;
 // The server's lines kept per command: a config is some tens of kilobytes;
 // what is past this is cut, and said to be.
 constexpr qsizetype kMaxServerLines = 4000;
@@ -22,8 +20,6 @@ constexpr qsizetype kMaxServerBytes = 512 * 1024;
 // The lines of an answer (past those marked "**** ") that can say what
 // became of the command: the pending block's policy line is the furthest.
 constexpr qsizetype kMarkedLines = 12;
-// A header block longer than this is no list server's.
-constexpr qsizetype kMaxHeaderLines = 2000;
 
 constexpr bool isBlank(char c)
 {
@@ -96,12 +92,6 @@ QByteArray maskSecrets(QByteArray text, const QByteArrayList &secrets)
         }
     }
     return text;
-}
-
-// The bare address of a header's text.
-QByteArray headerAddress(QByteArrayView value)
-{
-    return ParseMailAddress(value);
 }
 
 struct Marker
@@ -255,14 +245,16 @@ public:
         m_secrets = options.secrets;
     }
 
-    // False once nothing more is wanted from the mail.
+    // The mail's header block: what kind of mail it is.
+    void header(const MimeNode &message);
+    // A line of the body; false once nothing more is wanted from the mail.
     bool line(QByteArrayView line);
     ServerReply finish(const QString &readError);
 
 private:
     enum class Phase
     {
-        Header,
+        Header,   // no header block read yet: the mail is no server's
         Preamble, // the "--" and blank line before the first echo
         Body,
         Done
@@ -275,7 +267,6 @@ private:
         AfterCount
     };
 
-    void headerLine(QByteArrayView line);
     void endHeader();
     void bodyLine(QByteArrayView line);
     void startCommand(QByteArrayView echoed);
@@ -283,18 +274,12 @@ private:
     void keepServerLine(QByteArrayView line);
     void memberLine(QByteArrayView line);
     void emitMember(const QByteArray &line);
-    void flushField();
 
     const ReplyReadOptions &m_options;
     ServerReply m_reply;
     QByteArrayList m_secrets;
     Phase m_phase = Phase::Header;
-    bool m_firstLine = true;
-    qsizetype m_headerLines = 0;
-    QByteArray m_field; // the header field being unfolded
     QByteArray m_rawSubject;
-    QByteArray m_transferEncoding;
-    QByteArray m_contentType;
 
     ReplyCommand *m_current = nullptr;
     qsizetype m_currentBytes = 0;
@@ -307,7 +292,6 @@ bool ReplyReader::line(QByteArrayView line)
 {
     switch (m_phase) {
     case Phase::Header:
-        headerLine(line);
         break;
     case Phase::Preamble:
         if (trimmed(line).isEmpty() || line == "--")
@@ -324,52 +308,18 @@ bool ReplyReader::line(QByteArrayView line)
     return m_phase != Phase::Done;
 }
 
-void ReplyReader::headerLine(QByteArrayView line)
+void ReplyReader::header(const MimeNode &message)
 {
-    // A mailbox's separator line before the header.
-    if (m_firstLine && line.startsWith("From ")) {
-        m_firstLine = false;
-        return;
-    }
-    m_firstLine = false;
-    if (!line.isEmpty() && isBlank(line.front()) && !m_field.isEmpty()) {
-        if (m_field.size() < kLongestLine)
-            m_field.append(' ').append(trimmed(line));
-        return;
-    }
-    flushField(); // the field before is whole
-    if (trimmed(line).isEmpty() || ++m_headerLines > kMaxHeaderLines) {
-        endHeader();
-        return;
-    }
-    m_field = line.first(std::min(line.size(), kLongestLine)).toByteArray();
-}
-
-void ReplyReader::flushField()
-{
-    const qsizetype colon = m_field.indexOf(':');
-    if (colon > 0) {
-        const QByteArray name = m_field.first(colon).trimmed().toLower();
-        const QByteArray value = m_field.sliced(colon + 1).trimmed();
-        if (name == "from")
-            m_reply.from = headerAddress(value);
-        else if (name == "to")
-            m_reply.to = headerAddress(value);
-        else if (name == "subject")
-            m_rawSubject = value;
-        else if (name == "date")
-            m_reply.date = QDateTime::fromString(QString::fromLatin1(value), Qt::RFC2822Date);
-        else if (name == "content-transfer-encoding")
-            m_transferEncoding = value.toLower();
-        else if (name == "content-type")
-            m_contentType = value.toLower();
-    }
-    m_field.clear();
+    m_reply.from = ParseMailAddress(message.header("From"));
+    m_reply.to = ParseMailAddress(message.header("To"));
+    m_rawSubject = trimmed(message.header("Subject")).toByteArray();
+    m_reply.date = QDateTime::fromString(QString::fromLatin1(trimmed(message.header("Date"))),
+                                         Qt::RFC2822Date);
+    endHeader();
 }
 
 void ReplyReader::endHeader()
 {
-    flushField();
     const QByteArray &subject = m_rawSubject;
     const auto afterWord = [&](qsizetype length) {
         return trimmed(QByteArrayView(subject).sliced(length));
@@ -392,19 +342,7 @@ void ReplyReader::endHeader()
         m_reply.list = (blank > 0 ? rest.first(blank) : rest).toByteArray();
         m_reply.address = blank > 0 ? trimmed(rest.sliced(blank)).toByteArray() : QByteArray();
     }
-    if (m_reply.kind != ServerMailKind::Results) {
-        m_phase = Phase::Done;
-        return;
-    }
-    // The server writes no MIME; a results mail that some relay re-encoded is
-    // not read as text, which would misread every line.
-    if (m_transferEncoding == "base64" || m_transferEncoding == "quoted-printable" ||
-        m_contentType.startsWith("multipart/")) {
-        m_reply.error = QStringLiteral("the reply is MIME-encoded, which the server never does");
-        m_phase = Phase::Done;
-        return;
-    }
-    m_phase = Phase::Preamble;
+    m_phase = m_reply.kind == ServerMailKind::Results ? Phase::Preamble : Phase::Done;
 }
 
 void ReplyReader::bodyLine(QByteArrayView line)
@@ -575,8 +513,6 @@ void ReplyReader::emitMember(const QByteArray &line)
 
 ServerReply ReplyReader::finish(const QString &readError)
 {
-    if (m_phase == Phase::Header)
-        endHeader();
     if (m_reply.kind == ServerMailKind::Results) {
         const bool trailing = m_current != nullptr;
         finishCommand();
@@ -607,29 +543,37 @@ ServerReply ReplyReader::finish(const QString &readError)
     return m_reply;
 }
 
+// The first text part of the mail, depth first: the server writes one plain
+// text, a relay or a forwarding client may have wrapped or encoded it.
+MimeNode textPart(const MimeNode &node, int depth = 0)
+{
+    if (node.isNull() || depth > 8)
+        return {};
+    if (node.isLeaf())
+        return node.hasType("text", "*") ? node : MimeNode();
+    if (node.isMessage())
+        return textPart(node.body(), depth + 1);
+    for (int i = 0; i < node.childCount(); ++i) {
+        if (MimeNode text = textPart(node.child(i), depth + 1); !text.isNull())
+            return text;
+    }
+    return {};
+}
+
 ServerReply readReply(QIODevice &device, const ReplyReadOptions &options)
 {
     ReplyReader reader(options);
-    LineStream lines(device, options.bufferSize);
-    LineStream::Piece piece;
-    QByteArray longLine;
-    bool lineStart = true;
+    MimeMail mail(device, options.bufferSize);
+    const MimeNode message = mail.message();
+    if (!mail.error().isEmpty() || message.isNull())
+        return reader.finish(mail.error());
+    reader.header(message);
     bool wanted = true;
-    while (wanted && lines.next(piece)) {
-        if (lineStart && piece.lineEnd) {
-            wanted = reader.line(piece.bytes);
-        } else {
-            if (longLine.size() < kLongestLine)
-                longLine.append(piece.bytes.first(
-                    std::min(piece.bytes.size(), kLongestLine - longLine.size())));
-            if (piece.lineEnd) {
-                wanted = reader.line(longLine);
-                longLine.truncate(0);
-            }
-        }
-        lineStart = piece.lineEnd;
-    }
-    return reader.finish(lines.errorString());
+    const QString error = mail.readLines(textPart(message), [&](QByteArrayView line) {
+        if (wanted)
+            wanted = reader.line(line);
+    });
+    return reader.finish(error);
 }
 
 } // namespace

@@ -24,6 +24,8 @@ enum ResourceId : int
     IDD_TITLE = 134,
     IDD_FILERENAME = 135,
     IDD_STATUS = 136,
+    IDD_REPLYRESULTS = 137,
+    IDD_ROSTER = 138,
     IDS_CONFIG_SHEET = 153,
 };
 
@@ -68,6 +70,32 @@ enum : int
     IDC_ARGUMENT = 1167,
     IDC_LABEL = 1168,
     IDC_CREATED = 1181,
+    IDC_ROSTER = 1190, // "会員一覧表示", on the member-list tab
+};
+}
+
+// Template 137, what each command of a server reply did.
+namespace ReplyResultsIds {
+enum : int
+{
+    IDC_LIST = 1191,
+    IDC_DATE = 1192,
+    IDC_COMMANDS = 1193,
+    IDC_TEXT = 1194,
+    IDC_NOTE = 1195,
+};
+}
+
+// Template 138, a list's stored member roster.
+namespace RosterIds {
+enum : int
+{
+    IDC_SUMMARY = 1196,
+    IDC_SEARCH = 1197,
+    IDC_FILTER = 1198,
+    IDC_MEMBERS = 1199,
+    IDC_EXPORT = 1200,
+    IDC_UNSUBSCRIBE = 1201, // "選択したｱﾄﾞﾚｽを強制退会"
 };
 }
 

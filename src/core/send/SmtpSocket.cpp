@@ -1,6 +1,7 @@
 #include "send/SmtpSocket.h"
 
 #include "send/SmtpContentEncoder.h"
+#include "send/TlsTrust.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -9,7 +10,6 @@
 #include <QHash>
 #include <QHostInfo>
 #include <QMutex>
-#include <QSet>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -159,40 +159,21 @@ private:
 };
 
 // The TLS settings of every connection, built once per process (again only
-// when SSL_CERT_FILE changes). The authorities trusted are the system's, as
-// Qt's OpenSSL backend finds them, and those of the PEM bundle SSL_CERT_FILE
-// names. OpenSSL reads that variable itself, Qt does not; and Qt stops looking
-// in the system's folders once authorities are set, so the system's list is
-// loaded whole then. Qt builds a certificate store from that list for every
-// connection, at a cost that grows faster than the list: certificates found
-// twice (Qt reads the system's folder under two names) and expired ones
-// (which Qt leaves out of the store anyway) are dropped from it here.
+// when SSL_CERT_FILE changes), trusting what TlsTrust.h says.
 QSslConfiguration tlsConfiguration(QString &trust)
 {
     static QMutex mutex;
     static QString builtFor;
     static QSslConfiguration configuration;
     QMutexLocker lock(&mutex);
-    const QString bundle = qEnvironmentVariable("SSL_CERT_FILE");
+    QString bundle;
+    const QList<QSslCertificate> authorities = extraTrustedAuthorities(&bundle);
     if (configuration.isNull() || builtFor != bundle) {
         configuration = QSslConfiguration::defaultConfiguration();
         // Sessions are kept for resumption (below): Qt hands them out only then.
         configuration.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
-        const QList<QSslCertificate> extra =
-            bundle.isEmpty() ? QList<QSslCertificate>() : QSslCertificate::fromPath(bundle);
-        if (!extra.isEmpty()) {
-            const QDateTime now = QDateTime::currentDateTimeUtc();
-            QList<QSslCertificate> authorities;
-            QSet<QSslCertificate> seen;
-            for (const QSslCertificate &authority :
-                 QSslConfiguration::systemCaCertificates() + extra) {
-                if (authority.expiryDate() >= now && !seen.contains(authority)) {
-                    seen.insert(authority);
-                    authorities.append(authority);
-                }
-            }
+        if (!authorities.isEmpty())
             configuration.setCaCertificates(authorities);
-        }
         builtFor = bundle;
     }
     trust = builtFor;
@@ -236,47 +217,6 @@ private:
         return s;
     }
 };
-
-// Why a certificate was refused, in the owner's words; each reason once.
-QString certificateReasons(const QList<QSslError> &errors, const QString &host)
-{
-    QStringList reasons;
-    auto add = [&reasons](const QString &reason) {
-        if (!reasons.contains(reason))
-            reasons.append(reason);
-    };
-    for (const QSslError &error : errors) {
-        switch (error.error()) {
-        case QSslError::CertificateExpired:
-            add(QCoreApplication::translate("SmtpSocket", "有効期限が切れています"));
-            break;
-        case QSslError::CertificateNotYetValid:
-            add(QCoreApplication::translate("SmtpSocket", "有効期間が始まっていません"));
-            break;
-        case QSslError::HostNameMismatch:
-            add(QCoreApplication::translate("SmtpSocket", "ホスト名(%1)の証明書ではありません")
-                    .arg(host));
-            break;
-        case QSslError::CertificateRevoked:
-            add(QCoreApplication::translate("SmtpSocket", "失効しています"));
-            break;
-        case QSslError::SelfSignedCertificate:
-        case QSslError::SelfSignedCertificateInChain:
-        case QSslError::UnableToGetIssuerCertificate:
-        case QSslError::UnableToGetLocalIssuerCertificate:
-        case QSslError::UnableToVerifyFirstCertificate:
-        case QSslError::CertificateUntrusted:
-        case QSslError::CertificateRejected:
-            add(QCoreApplication::translate("SmtpSocket",
-                                            "信頼できる認証局の証明書ではありません"));
-            break;
-        default:
-            add(error.errorString());
-            break;
-        }
-    }
-    return reasons.join(QCoreApplication::translate("SmtpSocket", "、"));
-}
 
 } // namespace
 
@@ -536,9 +476,7 @@ bool CSmtpSocket::startTls(const QString &host)
     if (tls.isEncrypted())
         return true;
     if (!tls.sslHandshakeErrors().isEmpty())
-        m_errorText =
-            QCoreApplication::translate("SmtpSocket", "サーバーの証明書を拒否しました\n理由:") +
-            certificateReasons(tls.sslHandshakeErrors(), host);
+        m_errorText = certificateRefusal(certificateReasons(tls.sslHandshakeErrors(), host));
     else if (broken())
         m_errorText = QCoreApplication::translate("SmtpSocket", "TLS通信を開始できませんでした\n") +
                       tls.errorString();

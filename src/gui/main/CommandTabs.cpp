@@ -3,10 +3,12 @@
 #include "commands/CommandTable.h"
 #include "commands/EditorStart.h"
 #include "commands/OutgoingFolder.h"
+#include "commands/Roster.h"
 #include "config/MajordomoConfig.h"
 #include "dialogs/FileRenameDlg.h"
 #include "dialogs/MailSelectDlg.h"
 #include "dialogs/QueuedMailDlg.h"
+#include "dialogs/RosterDlg.h"
 #include "main/TavelinDlg.h"
 #include "main/WindowSendAllView.h"
 #include "resources/ResourceIds.h"
@@ -34,6 +36,10 @@ CommandTabs::CommandTabs(CTavelinDlg &window, UiServices &ui) : m_window(window)
     clicked(IDC_EXTRACT, &CommandTabs::onExtract);
     clicked(IDC_EDIT, &CommandTabs::onEdit);
     clicked(IDC_BROWSE, &CommandTabs::onBrowse);
+    clicked(IDC_ROSTER, &CommandTabs::onRoster);
+    // A reply of the list server is taken on every tab; the tab's own rule
+    // applies to other mails.
+    m_window.setAcceptDrops(true);
     QObject::connect(m_window.item<QTabWidget>(IDC_TAB), &QTabWidget::currentChanged, &m_window,
                      [this] { onTabChanged(); });
     QObject::connect(m_window.item<QLineEdit>(IDC_ARGUMENT), &QLineEdit::textChanged, &m_window,
@@ -76,7 +82,6 @@ void CommandTabs::onTabChanged()
     m_window.m_strArgument.clear();
     const MailingListEntry *entry = m_window.selectedEntry();
     if (const CommandTab *tab = commandTab(currentTab())) {
-        m_window.setAcceptDrops(tab->acceptsDrops);
         m_window.m_strLabel = QCoreApplication::translate(kCommandTableContext, tab->fieldLabel);
         if (tab->file && entry)
             m_window.m_strArgument = QString::fromLocal8Bit(entry->*tab->file);
@@ -85,6 +90,7 @@ void CommandTabs::onTabChanged()
         m_window.showControl(IDC_EXTRACT, tab->extractShown);
         m_window.showControl(IDC_EDIT, tab->editShown);
         m_window.showControl(IDC_BROWSE, tab->browseShown);
+        m_window.showControl(IDC_ROSTER, tab->rosterShown);
     }
     // Pushing the field's text runs the field's rule; the create button is
     // set after it, so a tab without a field enables it at once.
@@ -94,7 +100,8 @@ void CommandTabs::onTabChanged()
 
 void CommandTabs::onListSelected(bool selected)
 {
-    m_window.enable({IDC_TAB, IDC_ARGUMENT, IDC_EXTRACT, IDC_EDIT, IDC_BROWSE}, selected);
+    m_window.enable({IDC_TAB, IDC_ARGUMENT, IDC_EXTRACT, IDC_EDIT, IDC_BROWSE, IDC_ROSTER},
+                    selected);
     const CommandTab *tab = commandTab(currentTab());
     m_window.showControl(IDC_ARGUMENT, selected && (!tab || tab->fieldShown));
     // A file tab edits the selected list's file: left showing the list before,
@@ -119,7 +126,7 @@ void CommandTabs::onArgumentChanged()
 void CommandTabs::handleFile(const QString &path)
 {
     const CommandTab *tab = commandTab(currentTab());
-    if (!tab)
+    if (!tab || !tab->acceptsDrops)
         return;
     if (tab->extraction != ExtractionRule::None)
         extractAddresses(path);
@@ -245,4 +252,37 @@ void CommandTabs::onBrowse()
     // The field's text update stores another path as the list's file and
     // raises the dirty flag; the same file chosen again changes nothing.
     m_window.ShowValues();
+}
+
+void CommandTabs::onRoster()
+{
+    const MailingListEntry *entry = m_window.selectedEntry();
+    if (!entry)
+        return;
+    const RosterStore store(RosterStore::defaultFolder());
+    const QString caption = QCoreApplication::translate("CommandTabs", "会員一覧");
+    QString error;
+    const std::optional<Roster> roster = store.load(*entry, false, &error);
+    if (!roster) {
+        m_ui.messageBox(&m_window,
+                        error.isEmpty() ? QCoreApplication::translate(
+                                              "CommandTabs",
+                                              "会員一覧はまだありません\n"
+                                              "会員一覧のｺﾏﾝﾄﾞﾒｰﾙを送り、返信をﾄﾞﾛｯﾌﾟしてください")
+                                        : error,
+                        caption, MessageButtons::Ok, MessageIcon::Information);
+        return;
+    }
+    CRosterDlg dialog(m_ui, &m_window);
+    dialog.m_roster = *roster;
+    dialog.m_previous = store.load(*entry, true);
+    if (m_ui.runModal(dialog) != DialogAnswer::Ok || dialog.m_unsubscribe.isEmpty())
+        return;
+    // The chosen addresses go to the forced-unsubscribe field, as that field
+    // takes them: joined by commas.
+    selectTab(int(CommandKind::ForcedUnsubscribe));
+    onTabChanged();
+    m_window.m_strArgument = QString::fromLocal8Bit(JoinAddresses(dialog.m_unsubscribe));
+    m_window.ShowValues();
+    m_window.enable(IDC_CREATE, createAllowed());
 }

@@ -45,6 +45,7 @@ private:
     void onExtract();         // 1084
     void onEdit();            // 1081
     void onBrowse();          // 1077
+    void onRoster();          // 1190
 
     CTavelinDlg &m_window;
     UiServices &m_ui;

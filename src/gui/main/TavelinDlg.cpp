@@ -1,5 +1,7 @@
 #include "main/TavelinDlg.h"
 
+#include "main/ServerReplies.h"
+
 #include "commands/CommandTable.h"
 #include "commands/OutgoingFolder.h"
 #include "common/UserMessage.h"
@@ -20,6 +22,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 
 using namespace MainIds;
 
@@ -107,6 +110,10 @@ void CTavelinDlg::OnInitDialog()
         m_tabs.selectTab(int(CommandKind::ForcedUnsubscribe));
         SelectList(0);
         m_tabs.onTabChanged();
+        // A file alone on the command line is handled as if dropped, once
+        // the window is up.
+        if (m_arguments.size() == 2)
+            QTimer::singleShot(0, this, [this] { OnDropFiles({m_arguments.at(1)}); });
     }
 }
 
@@ -216,6 +223,8 @@ bool CTavelinDlg::TakeCommandLine()
 
 void CTavelinDlg::HandleMailFile(const QString &path)
 {
+    if (OpenServerReply(*this, m_ui, path))
+        return;
     if (!selectedEntry())
         return;
     m_tabs.handleFile(path);

@@ -99,7 +99,8 @@ DialogAnswer QtUiServices::messageBox(QWidget *parent, const QString &text, cons
 std::optional<QString> QtUiServices::openFileName(QWidget *parent, const FileDialogRequest &request)
 {
     QFileDialog dialog(parent, request.caption);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setAcceptMode(request.flags.testFlag(FileDialogFlag::Save) ? QFileDialog::AcceptSave
+                                                                      : QFileDialog::AcceptOpen);
     // An open dialog that does not insist on an existing file lets the owner
     // name a new one, as the copy target of a rename does.
     dialog.setFileMode(request.flags.testFlag(FileDialogFlag::FileMustExist)

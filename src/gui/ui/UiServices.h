@@ -36,6 +36,7 @@ enum class FileDialogFlag : unsigned
     HideReadOnly = 1u << 0,
     OverwritePrompt = 1u << 1,
     FileMustExist = 1u << 2,
+    Save = 1u << 3, // a name to write to: the dialog's save form
 };
 Q_DECLARE_FLAGS(FileDialogFlags, FileDialogFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(FileDialogFlags)

@@ -762,7 +762,10 @@ void TestExtraction::cliPrintsFieldText()
          {QStringList(), QStringList{QStringLiteral("--subscribe")},
           QStringList{QStringLiteral("--both"), mail},
           QStringList{QStringLiteral("--subscribe"), QStringLiteral("--why"), mail},
-          QStringList{QStringLiteral("--subscribe"), mail, mail}}) {
+          QStringList{QStringLiteral("--subscribe"), QStringLiteral("--unsubscribe"), mail},
+          QStringList{QStringLiteral("--unsubscribe"), QStringLiteral("--min-days"),
+                      QStringLiteral("0"), mail},
+          QStringList{QStringLiteral("--unsubscribe"), QStringLiteral("--why"), mail, mail}}) {
         run = cli(args);
         QCOMPARE(run.status, 2);
         QCOMPARE(run.out, QByteArray());

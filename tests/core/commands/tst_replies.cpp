@@ -282,6 +282,17 @@ private Q_SLOTS:
         crlf.replace("\n", "\r\n");
         QTest::newRow("CR LF line ends") << crlf << QByteArray("ok,failed:needs-new-password,ok")
                                          << false << QByteArrayList{} << qint64(0);
+        QTest::newRow("re-encoded by a relay")
+            << "From: Majordomo@example.com\nSubject: Majordomo results\nMIME-Version: 1.0\n"
+               "Content-Type: multipart/mixed; boundary=b\n\n--b\nContent-Type: text/plain\n"
+               "Content-Transfer-Encoding: base64\n\n" +
+                   QByteArray(
+                       "--\n\n>>>> approve pw subscribe l a@x\nSucceeded.\n>>>> passwd l old\n"
+                       "**** passwd: need new password\n>>>> end\nEND OF COMMANDS\n")
+                       .toBase64() +
+                   "\n--b--\n"
+            << QByteArray("ok,failed:needs-new-password,ok") << false << QByteArrayList{}
+            << qint64(0);
         QTest::newRow("last list line without LF")
             << results(">>>> approve pw who l\nMembers of list 'l':\n\na@x\n# note\nb@x\n"
                        "3 subscribers\n\n")

@@ -5,12 +5,16 @@
 #include "FakeUiServices.h"
 #include "commands/CommandTable.h"
 #include "commands/OutgoingFolder.h"
+#include "commands/Roster.h"
 #include "dialogs/MailSelectDlg.h"
 #include "dialogs/QueuedMailDlg.h"
+#include "dialogs/ReplyResultsDlg.h"
+#include "dialogs/RosterDlg.h"
 #include "main/TavelinDlg.h"
 #include "store/SettingsStore.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -111,6 +115,8 @@ private Q_SLOTS:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
+        // The stored rosters go to the test's folder too.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("data"))));
         m_ui = FakeUiServices();
     }
 
@@ -128,7 +134,9 @@ private Q_SLOTS:
             QVERIFY2(window->isShown(IDC_EXTRACT) == tab.extractShown, where);
             QVERIFY2(window->isShown(IDC_EDIT) == tab.editShown, where);
             QVERIFY2(window->isShown(IDC_BROWSE) == tab.browseShown, where);
-            QVERIFY2(window->acceptDrops() == tab.acceptsDrops, where);
+            QVERIFY2(window->isShown(IDC_ROSTER) == tab.rosterShown, where);
+            // A reply of the list server is taken on every tab.
+            QVERIFY2(window->acceptDrops(), where);
             const QString field = tab.file ? QString::fromLocal8Bit(photo.*tab.file) : QString();
             QCOMPARE(window->text(IDC_ARGUMENT), field);
             QVERIFY2(window->isEnabled(IDC_CREATE) == (tab.create != CreateRule::AfterTyping),
@@ -543,6 +551,140 @@ private Q_SLOTS:
         QCOMPARE(m_ui.askedOf(Kind::Message)[0].text,
                  QStringLiteral("/nonexistent/editor %1 の起動に失敗しました")
                      .arg(path(QStringLiteral("photo.info"))));
+    }
+
+    // A reply dropped on any tab opens its results; a failed password sends
+    // the owner to the list's password field; the tab's field is untouched.
+    void aDroppedReplyOpensItsResultsOnAnyTab()
+    {
+        auto window = open();
+        // Both lists of the test are "photo" at this server: the first is sent to.
+        window->SelectList(1);
+        selectTab(*window, 2);
+        const QString reply = path(QStringLiteral("reply.eml"));
+        writeFile(reply, "From: Majordomo@example.org\nSubject: Majordomo results\n\n--\n\n"
+                         ">>>> approve secret subscribe photo a@x\nSucceeded.\n"
+                         ">>>> approve wrong unsubscribe photo b@x\n"
+                         "**** approve: invalid list or password.\n");
+        QStringList rows;
+        QString note;
+        QString secondText;
+        m_ui.dialogScripts = {[&](QDialog &dialog) {
+            auto &results = static_cast<CReplyResultsDlg &>(dialog);
+            auto *list = results.item<QListWidget>(ReplyResultsIds::IDC_COMMANDS);
+            for (int i = 0; i < list->count(); ++i)
+                rows.append(list->item(i)->text());
+            list->setCurrentRow(1);
+            secondText = results.text(ReplyResultsIds::IDC_TEXT);
+            note = results.text(ReplyResultsIds::IDC_NOTE);
+            return DialogAnswer::Ok;
+        }};
+        window->OnDropFiles({reply});
+        QCOMPARE(m_ui.askedOf(Kind::Modal).size(), 1);
+        QCOMPARE(m_ui.askedOf(Kind::Modal)[0].templateId, int(IDD_REPLYRESULTS));
+        QCOMPARE(rows, (QStringList{QStringLiteral("○ approve *** subscribe photo a@x"),
+                                    QStringLiteral("× approve *** unsubscribe photo b@x  ―  "
+                                                   "ﾊﾟｽﾜｰﾄﾞが違います")}));
+        QCOMPARE(secondText, QStringLiteral("**** approve: invalid list or password."));
+        QVERIFY(note.contains(QStringLiteral("管理ﾊﾟｽﾜｰﾄﾞ")));
+        QVERIFY(!rows.join(QString()).contains(QStringLiteral("secret")));
+        QCOMPARE(window->selectedPosition(), 0);
+        QCOMPARE(window->focusWidget(), window->control(IDC_PASSWD));
+        QCOMPARE(window->commandTabs().currentTab(), 2);
+        QVERIFY(window->text(IDC_ARGUMENT).isEmpty());
+
+        // Named on the command line, it opens once the window is up.
+        m_ui = FakeUiServices();
+        CTavelinDlg named(m_ui, {QStringLiteral("tavelin"), reply});
+        named.initialize();
+        QTRY_COMPARE(m_ui.askedOf(Kind::Modal).size(), 1);
+        QCOMPARE(m_ui.askedOf(Kind::Modal)[0].templateId, int(IDD_REPLYRESULTS));
+
+        // A returned mail on the forced-unsubscribe tab fills the field as before.
+        m_ui = FakeUiServices();
+        selectTab(*window, 0);
+        const QString bounce = path(QStringLiteral("bounce.eml"));
+        writeFile(bounce, "From: MAILER-DAEMON@x\nSubject: Returned mail\n\n"
+                          "The following addresses had permanent fatal errors\ngone@x.org\n\n");
+        window->OnDropFiles({bounce});
+        QVERIFY(m_ui.askedOf(Kind::Modal).isEmpty());
+        QCOMPARE(window->text(IDC_ARGUMENT), QStringLiteral("gone@x.org"));
+    }
+
+    // The roster button of the member-list tab: count, search, joined/left
+    // after a second who reply, export, and the hand-over to the
+    // forced-unsubscribe field.
+    void theRosterWindowSearchesFiltersExportsAndHandsOver()
+    {
+        auto window = open();
+        selectTab(*window, 3);
+        QVERIFY(window->isShown(IDC_ROSTER));
+        // No roster yet: the owner learns how to get one.
+        m_ui.messageAnswers = {DialogAnswer::Ok};
+        window->press(IDC_ROSTER);
+        QCOMPARE(m_ui.askedOf(Kind::Message).size(), 1);
+
+        const auto who = [this](const QByteArray &members, int count) {
+            const QString file = path(QStringLiteral("who.eml"));
+            writeFile(file, "From: Majordomo@example.org\nSubject: Majordomo results\n\n--\n\n"
+                            ">>>> approve secret who photo\nMembers of list 'photo':\n\n" +
+                                members + "\n" + QByteArray::number(count) + " subscribers\n\n");
+            return file;
+        };
+        m_ui = FakeUiServices();
+        window->OnDropFiles({who("ann@x\nBob <bob@x>\ncid@x", 3)});
+        window->OnDropFiles({who("Bob <bob@x>\ncid@x\ndan@x\n# note", 4)});
+        QCOMPARE(m_ui.askedOf(Kind::Modal).size(), 2); // the two results windows
+
+        const QString csv = path(QStringLiteral("out.csv"));
+        QString summary;
+        QStringList all, searched, joined, left;
+        QByteArray exported;
+        const auto shown = [](const CRosterDlg &dialog) {
+            QStringList lines;
+            for (const RosterMember &member : dialog.shown())
+                lines.append(QString::fromLatin1(member.line));
+            return lines;
+        };
+        m_ui.fileAnswers = {csv};
+        m_ui.dialogScripts = {[&](QDialog &dialog) {
+            auto &roster = static_cast<CRosterDlg &>(dialog);
+            summary = roster.text(RosterIds::IDC_SUMMARY);
+            all = shown(roster);
+            roster.setText(RosterIds::IDC_SEARCH, QStringLiteral("BOB"));
+            searched = shown(roster);
+            roster.setText(RosterIds::IDC_SEARCH, QString());
+            auto *filter = roster.item<QComboBox>(RosterIds::IDC_FILTER);
+            filter->setCurrentIndex(CRosterDlg::Left);
+            left = shown(roster);
+            filter->setCurrentIndex(CRosterDlg::Joined);
+            joined = shown(roster);
+            roster.press(RosterIds::IDC_EXPORT);
+            exported = readFile(csv);
+            filter->setCurrentIndex(CRosterDlg::All);
+            auto *members = roster.item<QListWidget>(RosterIds::IDC_MEMBERS);
+            members->item(3)->setSelected(true); // "# note": no address
+            if (roster.isEnabled(RosterIds::IDC_UNSUBSCRIBE))
+                return DialogAnswer::Cancel;
+            members->item(2)->setSelected(true);
+            members->item(0)->setSelected(true);
+            roster.press(RosterIds::IDC_UNSUBSCRIBE);
+            return DialogAnswer::Cancel; // the button ended it already
+        }};
+        m_ui.asked.clear();
+        window->press(IDC_ROSTER);
+        QCOMPARE(m_ui.askedOf(Kind::Modal).size(), 1);
+        QCOMPARE(m_ui.askedOf(Kind::Modal)[0].templateId, int(IDD_ROSTER));
+        QVERIFY2(summary.contains(QStringLiteral("3 名")), qPrintable(summary));
+        QVERIFY(summary.contains(QStringLiteral("4")));
+        QCOMPARE(all, (QStringList{"Bob <bob@x>", "cid@x", "dan@x", "# note"}));
+        QCOMPARE(searched, QStringList{"Bob <bob@x>"});
+        QCOMPARE(left, QStringList{"ann@x"});
+        QCOMPARE(joined, QStringList{"dan@x"});
+        QCOMPARE(exported, QByteArray("address,valid,line\r\ndan@x,yes,dan@x\r\n"));
+        QCOMPARE(window->commandTabs().currentTab(), 0);
+        QCOMPARE(window->text(IDC_ARGUMENT), QStringLiteral("bob@x,dan@x"));
+        QVERIFY(window->isEnabled(IDC_CREATE));
     }
 };
 

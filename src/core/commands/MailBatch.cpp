@@ -1,0 +1,202 @@
+#include "commands/MailBatch.h"
+
+#include "store/SafeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <functional>
+#include <string_view>
+
+FileRange::FileRange(QFile &file, qint64 start, qint64 end)
+    : m_file(file), m_start(start), m_end(std::max(start, end))
+{
+    open(ReadOnly | Unbuffered);
+}
+
+qint64 FileRange::readData(char *data, qint64 maxSize)
+{
+    const qint64 left = size() - pos();
+    if (left <= 0)
+        return 0;
+    if (!m_file.seek(m_start + pos())) {
+        setErrorString(m_file.errorString());
+        return -1;
+    }
+    const qint64 got = m_file.read(data, std::min(maxSize, left));
+    if (got < 0)
+        setErrorString(m_file.errorString());
+    return got;
+}
+
+namespace {
+
+QString grewMessage(qint64 size)
+{
+    return QStringLiteral("it grew while it was read; read no further than its %1 bytes").arg(size);
+}
+
+bool isMaildir(const QString &path)
+{
+    return QFileInfo(path + QStringLiteral("/cur")).isDir() ||
+           QFileInfo(path + QStringLiteral("/new")).isDir();
+}
+
+} // namespace
+
+MailBatch::MailBatch(const QStringList &paths)
+{
+    for (const QString &path : paths)
+        addPath(path, true);
+}
+
+// named: given by the owner, where a folder inside a folder is not.
+void MailBatch::addPath(const QString &path, bool named)
+{
+    const QFileInfo info(path);
+    if (info.isDir() && !info.isSymLink()) {
+        if (!named)
+            return; // a folder's subfolders (a maildir's own folders, too) hold no mail of it
+        if (isMaildir(path)) {
+            addFolder(path + QStringLiteral("/cur"));
+            addFolder(path + QStringLiteral("/new"));
+        } else {
+            addFolder(path);
+        }
+        return;
+    }
+    if (info.isDir())
+        return m_problems.append({path, QStringLiteral("a link to a folder")});
+    if (QString refused = SafeFile::readRefusal(path); !refused.isEmpty())
+        return m_problems.append({path, refused});
+    if (!info.exists())
+        return m_problems.append({path, QStringLiteral("No such file or directory")});
+    m_files.append(path);
+    m_totalBytes += info.size();
+}
+
+void MailBatch::addFolder(const QString &path)
+{
+    const QDir folder(path);
+    if (!folder.exists())
+        return;
+    const QStringList names = folder.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString &name : names)
+        addPath(folder.filePath(name), false);
+}
+
+bool MailBatch::run(const Take &take, const Progress &progress)
+{
+    qint64 done = 0;
+    for (const QString &path : std::as_const(m_files)) {
+        if (!readFile(path, done, take, progress))
+            return false;
+    }
+    return true;
+}
+
+bool MailBatch::readFile(const QString &path, qint64 &done, const Take &take,
+                         const Progress &progress)
+{
+    // The plain-file check again: the entry may have changed since it was found.
+    QFile file(path);
+    if (QString refused = SafeFile::readRefusal(path); !refused.isEmpty()) {
+        m_problems.append({path, refused});
+        return true;
+    }
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        m_problems.append({path, file.errorString()});
+        return true;
+    }
+    const qint64 size = file.size();
+    char start[5] = {};
+    const bool mbox = file.read(start, 5) == 5 && std::string_view(start, 5) == "From ";
+    bool going = true;
+    if (mbox) {
+        going = readMbox(file, path, size, done, take, progress);
+    } else {
+        FileRange mail(file, 0, size);
+        take(mail, path);
+        done += size;
+        going = !progress || progress(done, m_totalBytes);
+    }
+    if (file.size() > size)
+        m_problems.append({path, grewMessage(size)});
+    return going;
+}
+
+// The messages of an mbox: each starts with a "From " line at the start of
+// the file or after an empty line (RFC 4155); a "From " line inside a
+// message is taken for part of it unless an empty line comes before it,
+// which writers prevent by quoting it as ">From ". The file is read in
+// pieces of a fixed size, each message handed over as soon as its end is
+// found.
+bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &done,
+                         const Take &take, const Progress &progress)
+{
+    QFile scan(path);
+    if (!scan.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        m_problems.append({path, scan.errorString()});
+        return true;
+    }
+    constexpr qint64 Piece = 1 << 20;
+    constexpr std::string_view Separator("\nFrom ");
+    const std::boyer_moore_horspool_searcher finder(Separator.begin(), Separator.end());
+    QByteArray window; // the last bytes of the piece before, then this piece
+    qint64 windowStart = 0;
+    qint64 messageStart = 0; // its "From " line
+    qint64 bodyStart = -1;   // after that line; -1 while its end is still to come
+    const qint64 startDone = done;
+    const auto handOver = [&](qint64 end) {
+        if (bodyStart < 0)
+            bodyStart = end;
+        FileRange mail(file, bodyStart, end);
+        take(mail, QStringLiteral("%1, at byte %2").arg(path).arg(messageStart));
+        done = startDone + end;
+        return !progress || progress(done, m_totalBytes);
+    };
+    for (qint64 at = 0; at < size;) {
+        const qint64 keep = std::min<qint64>(window.size(), 8);
+        window = window.right(keep);
+        windowStart = at - keep;
+        const qint64 want = std::min(Piece, size - at);
+        const qsizetype old = window.size();
+        window.resize(old + want);
+        const qint64 got = scan.read(window.data() + old, want);
+        if (got <= 0) {
+            m_problems.append({path, got < 0 ? scan.errorString() : grewMessage(size)});
+            break;
+        }
+        window.resize(old + got);
+        at += got;
+        const std::string_view text(window.constData(), size_t(window.size()));
+        if (bodyStart < 0) {
+            const size_t lineEnd =
+                text.find('\n', size_t(std::max<qint64>(0, messageStart - windowStart)));
+            if (lineEnd != std::string_view::npos)
+                bodyStart = windowStart + qint64(lineEnd) + 1;
+        }
+        for (auto hit = std::search(text.begin(), text.end(), finder); hit != text.end();
+             hit = std::search(hit + 1, text.end(), finder)) {
+            const qint64 index = hit - text.begin();
+            // An empty line before: "\n\n" or "\n\r\n".
+            const bool afterEmpty =
+                (index >= 1 && text[size_t(index - 1)] == '\n') ||
+                (index >= 2 && text[size_t(index - 1)] == '\r' && text[size_t(index - 2)] == '\n');
+            const qint64 from = windowStart + index + 1;
+            if (!afterEmpty || from <= messageStart || (bodyStart >= 0 && from < bodyStart))
+                continue;
+            if (!handOver(from))
+                return false;
+            messageStart = from;
+            bodyStart = -1;
+            const size_t lineEnd = text.find('\n', size_t(index + 1));
+            if (lineEnd != std::string_view::npos)
+                bodyStart = windowStart + qint64(lineEnd) + 1;
+        }
+    }
+    return handOver(size);
+}

@@ -1,0 +1,66 @@
+#include "main/ServerReplies.h"
+
+#include "commands/CommandTable.h"
+#include "commands/Roster.h"
+#include "dialogs/ReplyResultsDlg.h"
+#include "main/TavelinDlg.h"
+#include "resources/ResourceIds.h"
+#include "ui/UiServices.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ServerReplies", text);
+}
+
+bool isConfigReply(const ServerReply &reply)
+{
+    return std::any_of(reply.commands.cbegin(), reply.commands.cend(), [](const ReplyCommand &c) {
+        return c.kind == CommandKind::GetConfig && c.status == ReplyStatus::Ok;
+    });
+}
+
+} // namespace
+
+bool OpenServerReply(CTavelinDlg &window, UiServices &ui, const QString &path)
+{
+    const RosterStore store(RosterStore::defaultFolder());
+    const AppliedReply applied = ApplyServerReply(path, window.lists(), &store);
+    const ServerReply &reply = applied.reply;
+    if (!reply.isResults())
+        return false;
+    const CommandTab *tab = commandTab(window.commandTabs().currentTab());
+    if (tab && tab->handsOverConfig && isConfigReply(reply))
+        return false;
+
+    CReplyResultsDlg dialog(&window);
+    dialog.m_reply = reply;
+    QByteArray list;
+    for (const ReplyCommand &command : reply.commands) {
+        if (!command.list.isEmpty()) {
+            list = command.list;
+            break;
+        }
+    }
+    const qsizetype registered = FindRegisteredList(window.lists(), reply.from, list);
+    dialog.m_strList = registered >= 0
+                           ? QStringLiteral("%1 (%2)").arg(
+                                 QString::fromLocal8Bit(window.lists().at(registered).Title),
+                                 QString::fromLocal8Bit(list))
+                           : QString::fromLocal8Bit(list + ' ' + reply.from).trimmed();
+    for (const AppliedReply::Stored &roster : applied.rosters)
+        dialog.m_notes.append(roster.stored ? tr("会員一覧を保存しました")
+                                            : tr("会員一覧は保存していません: %1").arg(roster.why));
+    if (reply.partial)
+        dialog.m_notes.append(tr("返信が途中で切れています"));
+    ui.runModal(dialog);
+    // A wrong password is fixed in the register: the list and its field.
+    if (dialog.passwordFailed() && registered >= 0) {
+        window.SelectList(int(registered));
+        window.control(MainIds::IDC_PASSWD)->setFocus();
+    }
+    return true;
+}
