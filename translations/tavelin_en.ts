@@ -76,6 +76,60 @@ Create it?</translation>
     </message>
 </context>
 <context>
+    <name>CReplyResultsDlg</name>
+    <message>
+        <source>(ｺﾏﾝﾄﾞなし)</source>
+        <translation>(no command)</translation>
+    </message>
+    <message>
+        <source>承認または確認待ちです</source>
+        <translation>Waiting for approval or confirmation</translation>
+    </message>
+    <message>
+        <source>実行されていません</source>
+        <translation>Not run</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞが違います。管理ﾊﾟｽﾜｰﾄﾞ欄を確かめてください</source>
+        <translation>Wrong password. Check the list&apos;s password.</translation>
+    </message>
+    <message>
+        <source>(会員 %1 行、うちｱﾄﾞﾚｽ %2)</source>
+        <translation>(%1 member lines, %2 of them addresses)</translation>
+    </message>
+    <message>
+        <source>(以下省略)</source>
+        <translation>(the rest is left out)</translation>
+    </message>
+</context>
+<context>
+    <name>CRosterDlg</name>
+    <message>
+        <source>会員 %1 名（ｻｰﾊﾞｰの数 %2）  %3 現在</source>
+        <translation>%1 members (the server counts %2), as of %3</translation>
+    </message>
+    <message>
+        <source>全員</source>
+        <translation>Everyone</translation>
+    </message>
+    <message>
+        <source>前回から入会</source>
+        <translation>Joined since last time</translation>
+    </message>
+    <message>
+        <source>前回から退会</source>
+        <translation>Left since last time</translation>
+    </message>
+    <message>
+        <source>CSV出力</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>CSVﾌｧｲﾙ (*.csv)|*.csv|全てのﾌｧｲﾙ (*.*)|*.*||</source>
+        <translation>CSV files (*.csv)|*.csv|All files (*.*)|*.*||</translation>
+    </message>
+</context>
+<context>
     <name>CStatusDlg</name>
     <message>
         <source>すでに接続されています</source>
@@ -129,6 +183,9 @@ Save them?</translation>
         <source>ｱﾄﾞﾚｽを抽出できませんでした</source>
         <translation>No addresses could be found in the mail.</translation>
     </message>
+</context>
+<context>
+    <name>CliReply</name>
     <message>
         <source>会員一覧を更新しました</source>
         <translation>The member list was updated.</translation>
@@ -356,6 +413,16 @@ command tab 6: the label of the field</extracomment>
         <translation>%1 could not be made the config file.
 %2</translation>
     </message>
+    <message>
+        <source>会員一覧</source>
+        <translation>Members</translation>
+    </message>
+    <message>
+        <source>会員一覧はまだありません
+会員一覧のｺﾏﾝﾄﾞﾒｰﾙを送り、返信をﾄﾞﾛｯﾌﾟしてください</source>
+        <translation>There is no member list yet.
+Send the Members command mail, then drop its reply on the window.</translation>
+    </message>
 </context>
 <context>
     <name>CommonSheetRules</name>
@@ -545,6 +612,11 @@ command tab 6: the label of the field</extracomment>
         <source>ｱﾄﾞﾚｽ抽出</source>
         <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1084 (56 wide)</extracomment>
         <translation>From a mail...</translation>
+    </message>
+    <message>
+        <source>会員一覧表示</source>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1190 (56 wide)</extracomment>
+        <translation>Members...</translation>
     </message>
 </context>
 <context>
@@ -837,10 +909,120 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     </message>
 </context>
 <context>
+    <name>Dialog137</name>
+    <message>
+        <source>ｺﾏﾝﾄﾞ実行結果</source>
+        <extracomment>caption of Dialog137</extracomment>
+        <translation>Command Results</translation>
+    </message>
+    <message>
+        <source>ﾘｽﾄ</source>
+        <extracomment>Dialog137 &quot;ｺﾏﾝﾄﾞ実行結果&quot;, control -1 (30 wide)</extracomment>
+        <translation>List</translation>
+    </message>
+    <message>
+        <source>返信日時</source>
+        <extracomment>Dialog137 &quot;ｺﾏﾝﾄﾞ実行結果&quot;, control -1 (30 wide)</extracomment>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞ</source>
+        <extracomment>Dialog137 &quot;ｺﾏﾝﾄﾞ実行結果&quot;, control -1 (60 wide)</extracomment>
+        <translation>Commands</translation>
+    </message>
+    <message>
+        <source>ｻｰﾊﾞｰの返答</source>
+        <extracomment>Dialog137 &quot;ｺﾏﾝﾄﾞ実行結果&quot;, control -1 (60 wide)</extracomment>
+        <translation>Server reply</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <extracomment>Dialog137 &quot;ｺﾏﾝﾄﾞ実行結果&quot;, control 1 (50 wide)</extracomment>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog138</name>
+    <message>
+        <source>会員一覧</source>
+        <extracomment>caption of Dialog138</extracomment>
+        <translation>Members</translation>
+    </message>
+    <message>
+        <source>検索</source>
+        <extracomment>Dialog138 &quot;会員一覧&quot;, control -1 (24 wide)</extracomment>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>表示</source>
+        <extracomment>Dialog138 &quot;会員一覧&quot;, control -1 (20 wide)</extracomment>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>会員</source>
+        <extracomment>Dialog138 &quot;会員一覧&quot;, control 1199 (266 wide), name read by screen readers</extracomment>
+        <translation>Members</translation>
+    </message>
+    <message>
+        <source>CSV出力</source>
+        <extracomment>Dialog138 &quot;会員一覧&quot;, control 1200 (50 wide)</extracomment>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>選択したｱﾄﾞﾚｽを強制退会</source>
+        <extracomment>Dialog138 &quot;会員一覧&quot;, control 1201 (110 wide)</extracomment>
+        <translation>Unsubscribe selected</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <extracomment>Dialog138 &quot;会員一覧&quot;, control 1 (50 wide)</extracomment>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>EditorStart</name>
     <message>
         <source>%1 の起動に失敗しました</source>
         <translation>%1 could not be started.</translation>
+    </message>
+</context>
+<context>
+    <name>FetchRun</name>
+    <message>
+        <source>UID %1 のﾒｰﾙを読めませんでした</source>
+        <translation>The mail with UID %1 could not be read.</translation>
+    </message>
+    <message>
+        <source>ﾌｫﾙﾀﾞ名が正しくありません</source>
+        <translation>Invalid folder name</translation>
+    </message>
+    <message>
+        <source>(%1/%2)通目を受信中</source>
+        <translation>Fetching mail %1 of %2</translation>
+    </message>
+    <message>
+        <source>受信をキャンセルしました</source>
+        <translation>Fetching was cancelled</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙを移動中</source>
+        <translation>Moving mails</translation>
+    </message>
+    <message>
+        <source>ﾌｫﾙﾀﾞのUIDVALIDITYが変わったため移動しません</source>
+        <translation>The folder&apos;s UIDVALIDITY changed, so no mail is moved</translation>
+    </message>
+    <message>
+        <source>サーバーがMOVEにもUIDPLUSにも対応していないため、ﾒｰﾙを移動できません</source>
+        <translation>The server supports neither MOVE nor UIDPLUS, so mails cannot be moved.</translation>
+    </message>
+    <message>
+        <source>受信を完了しました</source>
+        <translation>Fetching finished</translation>
+    </message>
+    <message>
+        <source>%1: フォルダを作成できません</source>
+        <translation>%1: the folder cannot be created</translation>
     </message>
 </context>
 <context>
@@ -852,6 +1034,27 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     <message>
         <source>正の整数を入力してください。</source>
         <translation>Enter a positive whole number.</translation>
+    </message>
+</context>
+<context>
+    <name>ImapSession</name>
+    <message>
+        <source>サーバーがTLS(STARTTLS)に対応していないため、ユーザー名とパスワードを送信できません</source>
+        <translation>The server does not support TLS (STARTTLS), so the user name and password cannot be sent.</translation>
+    </message>
+    <message>
+        <source>ホストへの接続に失敗しました
+</source>
+        <translation>Could not connect to the host.
+</translation>
+    </message>
+    <message>
+        <source>コマンド実行に失敗しました
+コマンド:%1
+%2</source>
+        <translation>The server refused a command.
+Command: %1
+%2</translation>
     </message>
 </context>
 <context>
@@ -991,6 +1194,21 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     <message>
         <source>送信を完了しました</source>
         <translation>Sending finished</translation>
+    </message>
+</context>
+<context>
+    <name>ServerReplies</name>
+    <message>
+        <source>会員一覧を保存しました</source>
+        <translation>The member list was saved.</translation>
+    </message>
+    <message>
+        <source>会員一覧は保存していません: %1</source>
+        <translation>The member list was not saved: %1</translation>
+    </message>
+    <message>
+        <source>返信が途中で切れています</source>
+        <translation>The reply is cut short.</translation>
     </message>
 </context>
 <context>
