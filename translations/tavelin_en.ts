@@ -183,6 +183,10 @@ Save them?</translation>
         <source>ｱﾄﾞﾚｽを抽出できませんでした</source>
         <translation>No addresses could be found in the mail.</translation>
     </message>
+    <message>
+        <source>送信を中止しました(未送信 %1 通)</source>
+        <translation>Sending stopped (%1 mails still queued)</translation>
+    </message>
 </context>
 <context>
     <name>CliReply</name>
@@ -1170,12 +1174,6 @@ Command: %1
         <translation>A mail is still being sent.</translation>
     </message>
     <message>
-        <source>保存先のﾌｧｲﾙに書き込めません
-%1</source>
-        <translation>The copy of the sent mail cannot be written.
-%1</translation>
-    </message>
-    <message>
         <source>メール保存</source>
         <translation>Keep Sent Mail</translation>
     </message>
@@ -1194,6 +1192,34 @@ Command: %1
     <message>
         <source>送信を完了しました</source>
         <translation>Sending finished</translation>
+    </message>
+    <message>
+        <source>送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙがﾘﾝｸになっています
+%1</source>
+        <translation>The outgoing folder&apos;s lock file is a link.
+%1</translation>
+    </message>
+    <message>
+        <source>送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙが壊れています
+%1</source>
+        <translation>The outgoing folder&apos;s lock file is damaged.
+%1</translation>
+    </message>
+    <message>
+        <source>送信できないﾌｧｲﾙがあります
+%1
+%2</source>
+        <translation>A queued file cannot be sent.
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>保存先のﾌｧｲﾙが開けません
+%1
+%2</source>
+        <translation>The copy of the sent mail cannot be opened.
+%1
+%2</translation>
     </message>
 </context>
 <context>

@@ -120,22 +120,7 @@ int extract(const QStringList &args)
 
     MailBatch batch(paths);
     BounceTally tally;
-    batch.run([&](QIODevice &mail, const QString &what) {
-        if (rule == ExtractionRule::ErrorMailAddresses) {
-            const ReturnedMailReading reading = ReadReturnedMail(mail);
-            if (!reading.error.isEmpty())
-                return batch.addProblem(what, reading.error);
-            tally.add(reading.recipients, reading.date);
-        } else {
-            const ExtractionResult result = ExtractSenderAddress(mail);
-            if (!result.error.isEmpty())
-                return batch.addProblem(what, result.error);
-            QList<FailedRecipient> senders;
-            for (const QByteArray &address : result.addresses)
-                senders.append({address, "From:", {}});
-            tally.add(senders, {});
-        }
-    });
+    ReadMailBatch(batch, rule == ExtractionRule::SenderAddress, tally);
     for (const BatchProblem &problem : batch.problems())
         err(QStringLiteral("tavelin-cli: cannot read %1: %2\n")
                 .arg(problem.what, problem.error)

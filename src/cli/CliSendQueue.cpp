@@ -3,6 +3,7 @@
 #include "commands/OutgoingFolder.h"
 #include "send/SendAllRun.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QSocketNotifier>
 
@@ -33,7 +34,15 @@ public:
         m_messageLast = false;
         line(text);
     }
-    void setStatusLine2(const QString &text) override { line(QStringLiteral("  ") + text); }
+    void setStatusLine2(const QString &text) override
+    {
+        // The run's end line waits for the run's outcome: on a terminal
+        // "complete" after a failure reads as success.
+        if (text == SendAllRun::completionText())
+            m_ended = true;
+        else
+            line(QStringLiteral("  ") + text);
+    }
     void disableRunButtons() override {}
     int queuedCount() const override { return m_queued; }
     void recountQueued() override
@@ -52,6 +61,17 @@ public:
     void hideCancelButton() override {}
     void closeStatus() override {}
 
+    // The run's last line: complete, or stopped with the mails still queued.
+    void sayEnd(bool stopped)
+    {
+        if (!m_ended)
+            return;
+        line(QStringLiteral("  ") +
+             (stopped ? QCoreApplication::translate("Cli", "送信を中止しました(未送信 %1 通)")
+                            .arg(m_queued)
+                      : SendAllRun::completionText()));
+    }
+
     const QString &lastLine1() const { return m_line1; }
     // True when a message came after the last first status line: a run that
     // ended then was ended by that message, already on stderr.
@@ -62,6 +82,7 @@ private:
     int m_queued = 0;
     QString m_line1;
     bool m_messageLast = false;
+    bool m_ended = false;
 };
 
 int g_interruptPipe[2] = {-1, -1};
@@ -136,15 +157,20 @@ int send(const QStringList &args)
             ::close(fd);
         fd = -1;
     }
-    if (interrupted)
-        return 130;
     // A run cancelled without Ctrl-C was stopped by a companion program that
     // did not start: the queue is not empty either.
-    if (run.errorSeen() || run.cancelled())
-        return view.messageLast() ? ExitFailure : failure(view.lastLine1());
+    const bool stopped = interrupted || run.errorSeen() || run.cancelled();
+    int status = ExitOk;
+    if (interrupted)
+        status = 130;
+    else if (stopped)
+        status = view.messageLast() ? ExitFailure : failure(view.lastLine1());
     // The mails went out, but a copy that was asked for is missing (said on
     // stderr when it happened).
-    return run.copyFailed() ? ExitFailure : ExitOk;
+    else if (run.copyFailed())
+        status = ExitFailure;
+    view.sayEnd(stopped);
+    return status;
 }
 
 } // namespace cli

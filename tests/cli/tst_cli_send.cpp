@@ -138,6 +138,9 @@ private Q_SLOTS:
         QCOMPARE(run.status, 1);
         QVERIFY2(run.err.contains(" 550"), run.err.constData());
         QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 1);
+        // The terminal's last line says the run stopped, not that it completed.
+        QVERIFY2(run.out.endsWith("  送信を中止しました(未送信 1 通)\n"), run.out.constData());
+        QVERIFY(!run.out.contains("送信を完了しました"));
     }
 
     void companionThatCannotStartExitsOne()

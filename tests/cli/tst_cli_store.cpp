@@ -46,7 +46,10 @@ private Q_SLOTS:
         // Numbers that are not numbers read as their defaults.
         writeStore("[General]\nServer=mail.example\nPortNo=2525\nEditer=vi\n"
                    "Interval=soon\nRedial=-1\n");
-        const CliRun run = runCli({QStringLiteral("settings")}, m_home.path());
+        const CliRun run = [this] {
+            const ScopedTimeZone tokyo("Asia/Tokyo");
+            return runCli({QStringLiteral("settings")}, m_home.path());
+        }();
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QByteArray("UseQuillon=0\nServer=mail.example\nTimeZone=+0900\n"
                                      "UserName=\nPortNo=2525\nPassword=\nAddress=\n"

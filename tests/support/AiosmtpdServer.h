@@ -10,8 +10,8 @@
 #include <QThread>
 
 // Makes the test authority and server certificates in `folder`
-// (make_test_certs.py): ca.pem, and good, wronghost, expired and untrusted
-// as NAME.pem with NAME.key. False when python3-cryptography cannot run.
+// (make_test_certs.py): ca.pem, and the server certificates it lists as
+// NAME.pem with NAME.key. False when python3-cryptography cannot run.
 inline bool makeTestCertificates(const QString &folder)
 {
     QProcess maker;

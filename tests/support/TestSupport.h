@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <ctime>
 #include <fcntl.h>
 #include <mutex>
 #include <thread>
@@ -41,6 +42,32 @@ inline QByteArray readFile(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
+
+// Runs the process in the time zone `tz` (a TZ value) until destroyed.
+class ScopedTimeZone
+{
+public:
+    explicit ScopedTimeZone(const QByteArray &tz)
+        : m_saved(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", tz);
+        ::tzset();
+    }
+    ~ScopedTimeZone()
+    {
+        if (m_had)
+            qputenv("TZ", m_saved);
+        else
+            qunsetenv("TZ");
+        ::tzset();
+    }
+    ScopedTimeZone(const ScopedTimeZone &) = delete;
+    ScopedTimeZone &operator=(const ScopedTimeZone &) = delete;
+
+private:
+    QByteArray m_saved;
+    bool m_had;
+};
 
 // Guards a test against a FIFO being opened for reading: should the code under
 // test open it, a writer lets the open go after two seconds, and freed() then

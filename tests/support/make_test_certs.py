@@ -9,18 +9,23 @@ server certificates, each NAME.pem with its key NAME.key:
   wronghost  for mail.example.org, by the test authority
   expired    for 127.0.0.1, by the test authority, expired years ago
   untrusted  for 127.0.0.1, by an authority nobody trusts
+  cnonly     subject CN 127.0.0.1, but its alternative names only mail.example.org
+  ipasdns    127.0.0.1 written as a dNSName, not an iPAddress
+  sha1       for 127.0.0.1, signed with SHA-1
+  shortkey   for 127.0.0.1, with a 1024-bit RSA key
 
-EC P-256 keys: quick to make, quick to handshake.
+EC P-256 keys (but shortkey's): quick to make, quick to handshake.
 """
 
 import datetime
 import ipaddress
 import os
 import sys
+import warnings
 
 from cryptography import x509
 from cryptography.hazmat.primitives import hashes, serialization
-from cryptography.hazmat.primitives.asymmetric import ec
+from cryptography.hazmat.primitives.asymmetric import ec, rsa
 from cryptography.x509.oid import NameOID
 
 
@@ -50,11 +55,14 @@ def authority(common_name, now):
     return key, cert
 
 
-def server(ca_key, ca_cert, host, names, not_before, not_after):
-    key = ec.generate_private_key(ec.SECP256R1())
+def server(ca_key, ca_cert, host, names, not_before, not_after,
+           key=None, digest=None, as_dns=False):
+    key = key or ec.generate_private_key(ec.SECP256R1())
     alt = []
     for n in names:
         try:
+            if as_dns:
+                raise ValueError(n)
             alt.append(x509.IPAddress(ipaddress.ip_address(n)))
         except ValueError:
             alt.append(x509.DNSName(n))
@@ -70,7 +78,7 @@ def server(ca_key, ca_cert, host, names, not_before, not_after):
         .add_extension(x509.BasicConstraints(ca=False, path_length=None), critical=True)
         .add_extension(
             x509.ExtendedKeyUsage([x509.oid.ExtendedKeyUsageOID.SERVER_AUTH]), critical=False)
-        .sign(ca_key, hashes.SHA256())
+        .sign(ca_key, digest or hashes.SHA256())
     )
     return key, cert
 
@@ -86,6 +94,8 @@ def write(folder, stem, key, cert):
 
 
 def main():
+    # The SHA-1 certificate is made on purpose.
+    warnings.filterwarnings("ignore", message="SHA1 signatures are deprecated")
     if len(sys.argv) != 2:
         sys.exit("usage: make_test_certs.py FOLDER")
     folder = sys.argv[1]
@@ -103,6 +113,13 @@ def main():
         "expired": server(ca_key, ca_cert, "127.0.0.1", local,
                           now - datetime.timedelta(days=800), now - datetime.timedelta(days=400)),
         "untrusted": server(other_key, other_cert, "127.0.0.1", local, now - day, later),
+        "cnonly": server(ca_key, ca_cert, "127.0.0.1", ["mail.example.org"], now - day, later),
+        "ipasdns": server(ca_key, ca_cert, "mail.example.org", ["127.0.0.1"], now - day, later,
+                          as_dns=True),
+        "sha1": server(ca_key, ca_cert, "127.0.0.1", local, now - day, later,
+                       digest=hashes.SHA1()),
+        "shortkey": server(ca_key, ca_cert, "127.0.0.1", local, now - day, later,
+                           key=rsa.generate_private_key(public_exponent=65537, key_size=1024)),
     }
     for stem, (key, cert) in made.items():
         write(folder, stem, key, cert)

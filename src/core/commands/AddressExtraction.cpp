@@ -271,6 +271,11 @@ ExtractionResult ExtractSenderAddress(const QString &path)
     return collectSender(file, LineStream::DefaultBufferSize);
 }
 
+UserMessage NothingExtractedMessage()
+{
+    return nothingExtractedMessage();
+}
+
 QByteArray JoinAddresses(const QByteArrayList &addresses)
 {
     return addresses.join(',');

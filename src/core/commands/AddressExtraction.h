@@ -47,6 +47,9 @@ ExtractionResult ExtractSenderAddress(const QString &path);
 ExtractionResult ExtractSenderAddress(QIODevice &device,
                                       qsizetype bufferSize = LineStream::DefaultBufferSize);
 
+// "ｱﾄﾞﾚｽを抽出できませんでした", for a message box.
+UserMessage NothingExtractedMessage();
+
 // The text of the address field: the addresses joined by "," and nothing else.
 QByteArray JoinAddresses(const QByteArrayList &addresses);
 

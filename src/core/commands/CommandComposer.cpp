@@ -46,15 +46,40 @@ UserMessage fileNotCreatedMessage()
             UserMessage::Icon::None};
 }
 
+// A zone text that starts with a numeric offset, "+hhmm" or "-hhmm" (RFC 5322
+// 3.3), alone or followed by a blank and a comment such as "(JST)": the
+// offset in seconds.
+std::optional<int> numericOffset(const QByteArray &zone)
+{
+    if (zone.size() < 5 || (zone[0] != '+' && zone[0] != '-'))
+        return std::nullopt;
+    for (int i = 1; i < 5; ++i) {
+        if (zone[i] < '0' || zone[i] > '9')
+            return std::nullopt;
+    }
+    if (zone.size() > 5 && zone[5] != ' ' && zone[5] != '\t')
+        return std::nullopt;
+    const int hours = (zone[1] - '0') * 10 + (zone[2] - '0');
+    const int minutes = (zone[3] - '0') * 10 + (zone[4] - '0');
+    if (minutes > 59)
+        return std::nullopt;
+    return (zone[0] == '-' ? -1 : 1) * (hours * 3600 + minutes * 60);
+}
+
 // The Date value as strftime gives it in the "C" locale: English names
 // whatever the user's locale, since mail readers and the server expect them.
-QByteArray formatDate(const QDateTime &localTime, const QByteArray &timeZone)
+// The time is `when` in the offset the zone text names, so the header is
+// true whatever zone the machine runs in; a zone that names no offset
+// follows the machine's clock, the only time it can mean.
+QByteArray formatDate(const QDateTime &when, const QByteArray &timeZone)
 {
     static const char *const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
     static const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const QDate date = localTime.date();
-    const QTime time = localTime.time();
+    const std::optional<int> offset = numericOffset(timeZone);
+    const QDateTime shown = offset ? when.toUTC().addSecs(*offset) : when.toLocalTime();
+    const QDate date = shown.date();
+    const QTime time = shown.time();
     const auto two = [](int n) { return QByteArray::number(n).rightJustified(2, '0'); };
     return QByteArray(days[date.dayOfWeek() - 1]) + ", " + two(date.day()) + ' ' +
            months[date.month() - 1] + ' ' + QByteArray::number(date.year()) + ' ' +
@@ -360,7 +385,7 @@ CommandInput MakeCommandInput(const MailingListEntry &entry, const CommonSetting
     return in;
 }
 
-QByteArray ComposeHeaders(const CommandInput &in, const QDateTime &localTime)
+QByteArray ComposeHeaders(const CommandInput &in, const QDateTime &when)
 {
     QByteArray headers;
     if (!in.UseQuillon && in.SaveMail)
@@ -369,12 +394,11 @@ QByteArray ComposeHeaders(const CommandInput &in, const QDateTime &localTime)
         headers += "X-Quillon-Signature: " + QStringLiteral("(無し)").toLocal8Bit() + kCrLf;
     headers += "To: " + in.Address + kCrLf;
     headers += "From: " + in.Sender + kCrLf;
-    headers += "Date: " + formatDate(localTime, in.TimeZone) + kCrLf;
+    headers += "Date: " + formatDate(when, in.TimeZone) + kCrLf;
     return headers;
 }
 
-ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &in,
-                                const QDateTime &localTime)
+ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &in, const QDateTime &when)
 {
     if (std::optional<UserMessage> refused = checkNoLineBreaks(kind, in))
         return {{}, refused};
@@ -386,7 +410,7 @@ ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &in,
             return {{}, refused};
     }
 
-    QByteArray mail = ComposeHeaders(in, localTime);
+    QByteArray mail = ComposeHeaders(in, when);
     const QByteArray &list = in.ListName;
     const QByteArray &pw = in.Passwd;
     const auto subject = [&mail](const QByteArray &text) {
@@ -442,9 +466,9 @@ UserMessage CommandNotComposedMessage()
 }
 
 QueueResult QueueCommand(const QString &folder, CommandKind kind, const CommandInput &input,
-                         const QDateTime &localTime)
+                         const QDateTime &when)
 {
-    const ComposedMail mail = ComposeCommandMail(kind, input, localTime);
+    const ComposedMail mail = ComposeCommandMail(kind, input, when);
     if (!mail.ok())
         return {{}, mail.refusal, {}};
 

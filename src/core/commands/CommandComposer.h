@@ -53,8 +53,10 @@ CommandInput MakeCommandInput(const MailingListEntry &entry, const CommonSetting
                               const QByteArray &argument);
 
 // Header lines before the Subject line: the optional X-Tavelin-ML or signature
-// line, To, From and Date, each ending in CR LF. localTime gives the Date.
-QByteArray ComposeHeaders(const CommandInput &input, const QDateTime &localTime);
+// line, To, From and Date, each ending in CR LF. The Date is the instant
+// `when` in the offset a numeric TimeZone names ("+0900", "-0500 (EST)"), or
+// on the machine's clock when it names none.
+QByteArray ComposeHeaders(const CommandInput &input, const QDateTime &when);
 
 // A composed mail: the bytes of the file, or the message that says why there
 // is none; and a message the owner should read once the mail is queued.
@@ -79,8 +81,7 @@ struct ComposedMail
 // holds a line "EOF" (the server would run the lines after it as commands).
 // A password change comes with a notice: the config's admin_passwd keeps
 // the old password.
-ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &input,
-                                const QDateTime &localTime);
+ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &input, const QDateTime &when);
 
 // The outcome of queueing one mail: the new file's path, or the message for
 // the user and (for scripts) a technical detail.
@@ -100,4 +101,4 @@ UserMessage CommandNotComposedMessage();
 // Composes the mail and writes it into a new queued file of folder. On any
 // failure no file is left behind.
 QueueResult QueueCommand(const QString &folder, CommandKind kind, const CommandInput &input,
-                         const QDateTime &localTime);
+                         const QDateTime &when);

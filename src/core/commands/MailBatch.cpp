@@ -1,7 +1,11 @@
 #include "commands/MailBatch.h"
 
+#include "commands/AddressExtraction.h"
+#include "commands/BounceTally.h"
+#include "commands/ReturnedMail.h"
 #include "store/SafeFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -153,8 +157,18 @@ bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &
     const auto handOver = [&](qint64 end) {
         if (bodyStart < 0)
             bodyStart = end;
-        FileRange mail(file, bodyStart, end);
-        take(mail, QStringLiteral("%1, at byte %2").arg(path).arg(messageStart));
+        const QString what = QStringLiteral("%1, at byte %2").arg(path).arg(messageStart);
+        if (bodyStart >= windowStart && end <= windowStart + window.size()) {
+            // The whole message is in the piece read: no second read of it.
+            QByteArray bytes = QByteArray::fromRawData(
+                window.constData() + (bodyStart - windowStart), end - bodyStart);
+            QBuffer mail(&bytes);
+            mail.open(QIODevice::ReadOnly);
+            take(mail, what);
+        } else {
+            FileRange mail(file, bodyStart, end);
+            take(mail, what);
+        }
         done = startDone + end;
         return !progress || progress(done, m_totalBytes);
     };
@@ -199,4 +213,27 @@ bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &
         }
     }
     return handOver(size);
+}
+
+bool ReadMailBatch(MailBatch &batch, bool senders, BounceTally &tally,
+                   const MailBatch::Progress &progress)
+{
+    return batch.run(
+        [&](QIODevice &mail, const QString &what) {
+            if (!senders) {
+                const ReturnedMailReading reading = ReadReturnedMail(mail);
+                if (!reading.error.isEmpty())
+                    return batch.addProblem(what, reading.error);
+                tally.add(reading.recipients, reading.date);
+                return;
+            }
+            const ExtractionResult result = ExtractSenderAddress(mail);
+            if (!result.error.isEmpty())
+                return batch.addProblem(what, result.error);
+            QList<FailedRecipient> found;
+            for (const QByteArray &address : result.addresses)
+                found.append({address, "From:", {}});
+            tally.add(found, {});
+        },
+        progress);
 }

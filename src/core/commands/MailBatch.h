@@ -41,6 +41,8 @@ struct BatchProblem
     QString error;
 };
 
+class BounceTally;
+
 class MailBatch
 {
 public:
@@ -75,3 +77,9 @@ private:
     qint64 m_totalBytes = 0;
     QList<BatchProblem> m_problems;
 };
+
+// The mails of the paths read by one rule of the command tabs (the failed
+// recipients of returned mails, or the senders of requests to join), counted
+// per address. False when progress stopped the run.
+bool ReadMailBatch(MailBatch &batch, bool senders, BounceTally &tally,
+                   const MailBatch::Progress &progress = {});

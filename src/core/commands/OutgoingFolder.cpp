@@ -54,12 +54,17 @@ int clockNumber()
     return int(QDateTime::currentMSecsSinceEpoch() % kNameCount) + 1;
 }
 
+CreatedFile failedAt(const QString &file, const QString &reason)
+{
+    return {{}, QStringLiteral("%1: %2").arg(file, reason), file, reason};
+}
+
 std::optional<CreatedFile> folderRefusal(const QString &folder)
 {
     if (folder.isEmpty())
-        return CreatedFile{{}, QStringLiteral("no outgoing folder is set")};
+        return CreatedFile{{}, QStringLiteral("no outgoing folder is set"), {}, {}};
     if (!QFileInfo(folder).isDir())
-        return CreatedFile{{}, QStringLiteral("%1 is not a folder").arg(folder)};
+        return CreatedFile{{}, QStringLiteral("%1 is not a folder").arg(folder), {}, {}};
     return std::nullopt;
 }
 
@@ -77,25 +82,27 @@ enum class Claim
 };
 
 // Offers the names from firstNumber on, wrapping round after nameCount, to
-// claim(path, &error) until one is claimed or a failure ends the search.
+// claim(path, &failure) until one is claimed or a failure ends the search.
 template <typename ClaimName>
 CreatedFile claimFreeName(const QString &folder, int firstNumber, int nameCount, ClaimName claim)
 {
     int number = firstNumber;
     for (int tried = 0; tried < nameCount; ++tried, number = number % nameCount + 1) {
         const QString path = QueuedPath(folder, queuedName(number));
-        QString error;
-        switch (claim(path, &error)) {
+        CreatedFile failure;
+        switch (claim(path, &failure)) {
         case Claim::Done:
-            return {path, {}};
+            return {path, {}, {}, {}};
         case Claim::Failed:
-            return {{}, error};
+            return failure;
         case Claim::Taken:
             break;
         }
     }
     return {{},
-            QStringLiteral("all %1 queued file names are taken in %2").arg(nameCount).arg(folder)};
+            QStringLiteral("all %1 queued file names are taken in %2").arg(nameCount).arg(folder),
+            {},
+            {}};
 }
 
 } // namespace
@@ -109,18 +116,20 @@ CreatedFile CreateQueuedFileForTest(const QString &folder, int firstNumber, int 
 {
     if (const std::optional<CreatedFile> refused = folderRefusal(folder))
         return *refused;
-    return claimFreeName(folder, firstNumber, nameCount, [](const QString &path, QString *error) {
-        QFile file(path);
-        // NewOnly is an exclusive create: it never opens an existing entry, so
-        // two creators racing for one name cannot both get it.
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                      QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-            return Claim::Done;
-        if (isTaken(path))
-            return Claim::Taken;
-        *error = QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
-        return Claim::Failed;
-    });
+    return claimFreeName(folder, firstNumber, nameCount,
+                         [](const QString &path, CreatedFile *failure) {
+                             QFile file(path);
+                             // NewOnly is an exclusive create: it never opens an existing entry, so
+                             // two creators racing for one name cannot both get it.
+                             if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                                           QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+                                 return Claim::Done;
+                             if (isTaken(path))
+                                 return Claim::Taken;
+                             *failure = failedAt(path, file.errorString());
+                             failure->error = QStringLiteral("cannot create ") + failure->error;
+                             return Claim::Failed;
+                         });
 }
 
 CreatedFile WriteQueuedFile(const QString &folder, const std::function<bool(QIODevice &)> &write)
@@ -139,8 +148,7 @@ CreatedFile WriteQueuedFile(const QString &folder, const std::function<bool(QIOD
     QTemporaryFile temp(QueuedPath(folder, QStringLiteral(".tavelin-XXXXXX.part")));
     errno = 0;
     if (!temp.open())
-        return {{},
-                QStringLiteral("%1: %2").arg(meant, SafeFile::reason(temp.errorString(), errno))};
+        return failedAt(meant, SafeFile::reason(temp.errorString(), errno));
     errno = 0;
     bool written = write(temp) && temp.flush();
 #ifndef Q_OS_WIN
@@ -148,16 +156,15 @@ CreatedFile WriteQueuedFile(const QString &folder, const std::function<bool(QIOD
     written = written && ::fsync(temp.handle()) == 0;
 #endif
     if (!written)
-        return {{},
-                QStringLiteral("%1: %2").arg(meant, SafeFile::reason(temp.errorString(), errno))};
-    const CreatedFile claimed =
-        claimFreeName(folder, number, kNameCount, [&temp](const QString &path, QString *error) {
+        return failedAt(meant, SafeFile::reason(temp.errorString(), errno));
+    const CreatedFile claimed = claimFreeName(
+        folder, number, kNameCount, [&temp](const QString &path, CreatedFile *failure) {
             const int result = SafeFile::renameNoReplace(temp.fileName(), path);
             if (result == 0)
                 return Claim::Done;
             if (result == EEXIST)
                 return Claim::Taken;
-            *error = QStringLiteral("%1: %2").arg(path, SafeFile::systemReason(result));
+            *failure = failedAt(path, SafeFile::systemReason(result));
             return Claim::Failed;
         });
     // The temporary file now is the mail; there is nothing left to remove.
@@ -202,10 +209,8 @@ QString QueuedPath(const QString &folder, const QString &name)
 QByteArray ReadSubject(const QString &path)
 {
     // Only a plain file is read: opening a FIFO would wait for a writer.
-    if (!SafeFile::readRefusal(path).isEmpty())
-        return {};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!SafeFile::openPlain(file).isEmpty())
         return {};
     while (!file.atEnd()) {
         const QByteArray line = file.readLine();

@@ -19,7 +19,11 @@ namespace OutgoingFolder {
 struct CreatedFile
 {
     QString path;
-    QString error;
+    QString error; // "<file meant>: <reason>"
+    // The error's two parts, for a message that shows them on lines of
+    // their own; empty when the error names no file.
+    QString failedFile;
+    QString reason;
 
     bool ok() const { return !path.isEmpty(); }
 };

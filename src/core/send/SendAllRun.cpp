@@ -1,6 +1,7 @@
 #include "send/SendAllRun.h"
 
 #include "commands/OutgoingFolder.h"
+#include "store/SafeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +11,12 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QTimer>
+
+#include <ctime>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -25,6 +32,61 @@ bool copyLines(QFile &from, QIODevice &to)
         ok = to.write(line + "\r\n") == line.size() + 2;
     }
     return ok;
+}
+
+// What stands where the run's lock file goes, as far as QLockFile cannot
+// tell by itself.
+enum class LockEntry
+{
+    Usual,    // nothing, or a lock QLockFile can judge
+    Orphaned, // a lock no live process can hold: empty, unreadable, pre-boot
+    Link,
+    NotAFile,
+};
+
+#ifndef Q_OS_WIN
+// When the machine last started, in seconds since the epoch; 0 unknown.
+time_t bootTime()
+{
+#ifdef CLOCK_BOOTTIME
+    timespec now{};
+    timespec up{};
+    if (::clock_gettime(CLOCK_REALTIME, &now) == 0 && ::clock_gettime(CLOCK_BOOTTIME, &up) == 0)
+        return now.tv_sec - up.tv_sec;
+#endif
+    return 0;
+}
+#endif
+
+LockEntry inspectLock(const QString &path)
+{
+#ifndef Q_OS_WIN
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st
+    {
+    };
+    if (::lstat(native.constData(), &st) != 0)
+        return LockEntry::Usual;
+    if (S_ISLNK(st.st_mode))
+        return LockEntry::Link;
+    if (!S_ISREG(st.st_mode))
+        return LockEntry::NotAFile;
+    // A run that holds the lock took it after the machine started.
+    if (const time_t boot = bootTime(); boot != 0 && st.st_mtime < boot)
+        return LockEntry::Orphaned;
+    // QLockFile writes the holder's process id on the first line; without
+    // one (a machine that stopped before the write reached the disk leaves
+    // an empty file) QLockFile would never call the lock stale.
+    QFile file(path);
+    if (!SafeFile::openPlain(file).isEmpty())
+        return LockEntry::Usual;
+    bool isNumber = false;
+    const qint64 pid = file.readLine(64).trimmed().toLongLong(&isNumber);
+    return isNumber && pid > 0 ? LockEntry::Usual : LockEntry::Orphaned;
+#else
+    Q_UNUSED(path);
+    return LockEntry::Usual;
+#endif
 }
 
 } // namespace
@@ -43,6 +105,11 @@ SendAllRun::~SendAllRun() = default;
 QString SendAllRun::lockFileName()
 {
     return QStringLiteral("tavelin-send.lock");
+}
+
+QString SendAllRun::completionText()
+{
+    return QCoreApplication::translate("SendAllRun", "送信を完了しました");
 }
 
 QString SendAllRun::noListFolderName()
@@ -129,6 +196,7 @@ void SendAllRun::start()
     m_nextNumber = 1;
     m_errorSeen = false;
     m_copyFailed = false;
+    m_skipped.clear();
     m_queue.reset();
     // Resolved once: the companion program starts in the folder, so a path
     // relative to ours would name a file it cannot find (and which is then
@@ -150,19 +218,41 @@ bool SendAllRun::lockFolder()
     // Nothing can be sent from a folder that is not there.
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return true;
-    auto lock = std::make_unique<QLockFile>(OutgoingFolder::QueuedPath(folder, lockFileName()));
+    const QString path = OutgoingFolder::QueuedPath(folder, lockFileName());
+    auto lock = std::make_unique<QLockFile>(path);
     // A run may take hours: only the lock of a process that has died is
     // stale, and it is taken over.
     lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
+    LockEntry entry = inspectLock(path);
+    const bool orphaned = entry == LockEntry::Orphaned;
+    // A live holder keeps a lock on the file itself (flock), which makes
+    // this removal fail: only a lock nobody holds is taken over.
+    if (orphaned && lock->removeStaleLockFile())
+        entry = LockEntry::Usual;
+    if (entry == LockEntry::Usual && lock->tryLock(0)) {
         m_lock = std::move(lock);
         return true;
     }
-    const QString text =
-        (lock->error() == QLockFile::LockFailedError
-             ? QCoreApplication::translate("SendAllRun", "別の送信が実行中です\n%1")
-             : QCoreApplication::translate("SendAllRun", "送信ﾌｫﾙﾀﾞをﾛｯｸできません\n%1"))
-            .arg(QDir::toNativeSeparators(folder));
+    // A run that took the lock just now may not have written it yet.
+    if (orphaned)
+        entry = inspectLock(path);
+    QString text;
+    switch (entry) {
+    case LockEntry::Link:
+        text =
+            QCoreApplication::translate("SendAllRun", "送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙがﾘﾝｸになっています\n%1");
+        break;
+    case LockEntry::Orphaned:
+    case LockEntry::NotAFile:
+        text = QCoreApplication::translate("SendAllRun", "送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙが壊れています\n%1");
+        break;
+    case LockEntry::Usual:
+        text = orphaned || lock->error() == QLockFile::LockFailedError
+                   ? QCoreApplication::translate("SendAllRun", "別の送信が実行中です\n%1")
+                   : QCoreApplication::translate("SendAllRun", "送信ﾌｫﾙﾀﾞをﾛｯｸできません\n%1");
+        break;
+    }
+    text = text.arg(QDir::toNativeSeparators(entry == LockEntry::Usual ? folder : path));
     // The status window stays open with the run's end line: it says why
     // nothing was sent, as after a failed delivery.
     m_view.setStatusLine1(text);
@@ -220,9 +310,21 @@ QString SendAllRun::nextQueued()
             m_queue->next();
             const QString name = m_queue->fileName();
             const QString path = OutgoingFolder::QueuedPath(folder, name);
+            if (!OutgoingFolder::IsQueuedName(name))
+                continue;
             // A listed file may have been removed since (the queue dialog).
-            if (OutgoingFolder::IsQueuedName(name) && QFileInfo::exists(path))
+            const QString refused = SafeFile::readRefusal(path);
+            if (refused.isEmpty() && QFileInfo::exists(path))
                 return path;
+            // Anything but a plain file (a link to a FIFO would block the
+            // delivery's open) is left where it is, and said once a run.
+            if (!refused.isEmpty() && !m_skipped.contains(name)) {
+                m_skipped.insert(name);
+                m_view.showMessage(
+                    {QCoreApplication::translate("SendAllRun", "送信できないﾌｧｲﾙがあります\n%1\n%2")
+                         .arg(QDir::toNativeSeparators(path), refused),
+                     applicationName(), UserMessage::Icon::Warning});
+            }
         }
         m_queue.reset();
         if (fresh)
@@ -248,21 +350,30 @@ void SendAllRun::saveCopy(const QString &sentFile, const QByteArray &listTitle)
 {
     const QString folder =
         QFileInfo(sentFile).absolutePath() + QLatin1Char('/') + copyFolderName(listTitle);
+    const auto failed = [this](const QString &path, const QString &reason) {
+        m_copyFailed = true;
+        m_view.showMessage(
+            {QCoreApplication::translate("SendAllRun", "保存先のﾌｧｲﾙが開けません\n%1\n%2")
+                 .arg(QDir::toNativeSeparators(path), reason),
+             QCoreApplication::translate("SendAllRun", "メール保存"), UserMessage::Icon::None});
+    };
+    // The copy holds the list's password: it is not written wherever a link
+    // put in place of the list's folder leads.
+    if (QFileInfo(folder).isSymLink()) {
+        failed(folder, QStringLiteral("the folder is a link"));
+        return;
+    }
     // A folder that cannot be made: no copy, silently.
     if (!QDir().mkpath(folder))
         return;
     QFile from(sentFile);
-    const bool readable = from.open(QIODevice::ReadOnly); // unreadable: an empty copy
+    const bool readable = SafeFile::openPlain(from).isEmpty(); // unreadable: an empty copy
     // A copy cut short by a full disk is no copy: it appears whole or not at all.
     const OutgoingFolder::CreatedFile copy = OutgoingFolder::WriteQueuedFile(
         folder, [&](QIODevice &to) { return !readable || copyLines(from, to); });
-    if (!copy.ok()) {
-        m_copyFailed = true;
-        m_view.showMessage(
-            {QCoreApplication::translate("SendAllRun", "保存先のﾌｧｲﾙに書き込めません\n%1")
-                 .arg(copy.error),
-             QCoreApplication::translate("SendAllRun", "メール保存"), UserMessage::Icon::None});
-    }
+    if (!copy.ok())
+        failed(copy.failedFile.isEmpty() ? folder : copy.failedFile,
+               copy.failedFile.isEmpty() ? copy.error : copy.reason);
 }
 
 bool SendAllRun::removeSent(const QString &file)
@@ -315,7 +426,7 @@ void SendAllRun::end()
 {
     m_queue.reset();
     m_lock.reset(); // unlocks and removes the lock file
-    m_view.setStatusLine2(QCoreApplication::translate("SendAllRun", "送信を完了しました"));
+    m_view.setStatusLine2(completionText());
     m_view.recountQueued();
     m_view.runTabChange();
     if (m_settings.DialUp && !m_view.keepConnection())

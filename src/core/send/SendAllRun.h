@@ -6,6 +6,7 @@
 #include "store/CommonSettings.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -77,6 +78,9 @@ public:
     // one run at a time, whichever process, or mails would go out twice.
     static QString lockFileName();
 
+    // The second status line at the end of every run, failed or not.
+    static QString completionText();
+
     // Subfolder of the outgoing folder for copies of mails that name no
     // list, so that no copy lands in the queue itself.
     static QString noListFolderName();
@@ -129,4 +133,6 @@ private:
     bool m_errorSeen = false;
     bool m_copyFailed = false;
     int m_nextNumber = 1;
+    // Queued names that are no plain file, said once in this run.
+    QSet<QString> m_skipped;
 };

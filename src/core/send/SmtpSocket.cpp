@@ -1,7 +1,9 @@
 #include "send/SmtpSocket.h"
 
+#include "send/CertificateCheck.h"
 #include "send/SmtpContentEncoder.h"
 #include "send/TlsTrust.h"
+#include "store/SafeFile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -218,6 +220,21 @@ private:
     }
 };
 
+// Why the certificate of `tls` was refused; for the errors Qt has no name
+// for ("Unknown error": a digest or a key too weak), OpenSSL's reasons.
+QString refusalReasons(const QSslSocket &tls, const QString &host)
+{
+    const QList<QSslError> errors = tls.sslHandshakeErrors();
+    const bool unnamed = std::any_of(errors.cbegin(), errors.cend(), [](const QSslError &error) {
+        return error.error() == QSslError::UnspecifiedError;
+    });
+    return certificateReasons(
+        errors, host,
+        unnamed ? CertificateCheck::unnamedFaults(tls.peerCertificateChain(),
+                                                  tls.sslConfiguration().caCertificates())
+                : QStringList());
+}
+
 } // namespace
 
 SmtpSecurity smtpSecurity(quint32 port, const QByteArray &userName, quint32 implicitTlsPort)
@@ -268,7 +285,7 @@ void CSmtpSocket::say(const QString &line)
 bool CSmtpSocket::scanHeader(const QString &mailFile, QByteArray &to, QByteArray &from)
 {
     QFile file(mailFile);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    if (!SafeFile::openPlain(file, QIODevice::Unbuffered).isEmpty()) {
         m_errorText = cannotOpen(mailFile);
         return false;
     }
@@ -473,15 +490,21 @@ bool CSmtpSocket::startTls(const QString &host)
     int sliceMs = 0;
     while (!tls.isEncrypted() && !broken() && timeLeft(deadline, sliceMs))
         tls.waitForEncrypted(sliceMs);
-    if (tls.isEncrypted())
+    // Qt has verified the chain and a name; the name is checked again by the
+    // stricter rule before anything is sent over the connection.
+    if (tls.isEncrypted() && CertificateCheck::namesHost(tls.peerCertificate(), host))
         return true;
-    if (!tls.sslHandshakeErrors().isEmpty())
-        m_errorText = certificateRefusal(certificateReasons(tls.sslHandshakeErrors(), host));
-    else if (broken())
+    if (tls.isEncrypted()) {
+        m_errorText = certificateRefusal(hostMismatchReason(host));
+        m_sessionKey.clear(); // a session of this server is none to resume
+    } else if (!tls.sslHandshakeErrors().isEmpty()) {
+        m_errorText = certificateRefusal(refusalReasons(tls, host));
+    } else if (broken()) {
         m_errorText = QCoreApplication::translate("SmtpSocket", "TLS通信を開始できませんでした\n") +
                       tls.errorString();
-    else
+    } else {
         m_errorText = replyFailed("TLS");
+    }
     tls.abort();
     return false;
 }
@@ -593,7 +616,7 @@ bool CSmtpSocket::authenticate(const QByteArray &mechanism)
 bool CSmtpSocket::sendContent(const QString &mailFile)
 {
     QFile file(mailFile);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    if (!SafeFile::openPlain(file, QIODevice::Unbuffered).isEmpty()) {
         // Ending here, before the final ".", makes the server drop the
         // transaction: the file stays queued rather than going out empty.
         m_errorText = cannotOpen(mailFile);

@@ -48,7 +48,14 @@ QList<QSslCertificate> extraTrustedAuthorities(QString *bundle)
     return authorities;
 }
 
-QString certificateReasons(const QList<QSslError> &errors, const QString &host)
+QString hostMismatchReason(const QString &host)
+{
+    return QCoreApplication::translate("SmtpSocket", "ホスト名(%1)の証明書ではありません")
+        .arg(host);
+}
+
+QString certificateReasons(const QList<QSslError> &errors, const QString &host,
+                           const QStringList &unnamed)
 {
     QStringList reasons;
     auto add = [&reasons](const QString &reason) {
@@ -64,8 +71,7 @@ QString certificateReasons(const QList<QSslError> &errors, const QString &host)
             add(QCoreApplication::translate("SmtpSocket", "有効期間が始まっていません"));
             break;
         case QSslError::HostNameMismatch:
-            add(QCoreApplication::translate("SmtpSocket", "ホスト名(%1)の証明書ではありません")
-                    .arg(host));
+            add(hostMismatchReason(host));
             break;
         case QSslError::CertificateRevoked:
             add(QCoreApplication::translate("SmtpSocket", "失効しています"));
@@ -79,6 +85,12 @@ QString certificateReasons(const QList<QSslError> &errors, const QString &host)
         case QSslError::CertificateRejected:
             add(QCoreApplication::translate("SmtpSocket",
                                             "信頼できる認証局の証明書ではありません"));
+            break;
+        case QSslError::UnspecifiedError:
+            for (const QString &reason : unnamed)
+                add(reason);
+            if (unnamed.isEmpty())
+                add(error.errorString());
             break;
         default:
             add(error.errorString());

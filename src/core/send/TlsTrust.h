@@ -4,6 +4,7 @@
 #include <QSslCertificate>
 #include <QSslError>
 #include <QString>
+#include <QStringList>
 
 // Which authorities a TLS connection of Tavelin trusts, and how a refused
 // certificate is explained; shared by the SMTP and IMAP clients so that both
@@ -17,7 +18,13 @@
 QList<QSslCertificate> extraTrustedAuthorities(QString *bundle);
 
 // Why a certificate was refused, in the owner's words; each reason once.
-QString certificateReasons(const QList<QSslError> &errors, const QString &host);
+// `unnamed`, when given, stands in for the errors Qt has no name for (its
+// "Unknown error"): the reasons OpenSSL gives for them.
+QString certificateReasons(const QList<QSslError> &errors, const QString &host,
+                           const QStringList &unnamed = {});
+
+// The reason of a certificate that is not one for `host`.
+QString hostMismatchReason(const QString &host);
 
 // The message of a refused certificate: heading and reasons.
 QString certificateRefusal(const QString &reasons);

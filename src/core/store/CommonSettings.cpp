@@ -1,5 +1,9 @@
 #include "store/CommonSettings.h"
 
+#include <QDateTime>
+
+#include <cstdlib>
+
 QByteArray CommonSettings::defaultEditor()
 {
 #ifdef Q_OS_WIN
@@ -8,6 +12,14 @@ QByteArray CommonSettings::defaultEditor()
     // No notepad here: the desktop's opener starts the user's editor.
     return "xdg-open";
 #endif
+}
+
+QByteArray CommonSettings::machineTimeZone()
+{
+    const int minutes = QDateTime::currentDateTime().offsetFromUtc() / 60;
+    const int size = std::abs(minutes);
+    return (minutes < 0 ? "-" : "+") + QByteArray::number(size / 60).rightJustified(2, '0') +
+           QByteArray::number(size % 60).rightJustified(2, '0');
 }
 
 std::span<const CommonSettingField> commonSettingFields()

@@ -12,7 +12,7 @@ struct CommonSettings
 {
     quint32 UseQuillon = 0;
     QByteArray Server;
-    QByteArray TimeZone = "+0900";
+    QByteArray TimeZone = machineTimeZone();
     QByteArray UserName;
     quint32 PortNo = 25;
     QByteArray Password;
@@ -29,6 +29,10 @@ struct CommonSettings
     QByteArray Editer = defaultEditor();
 
     static QByteArray defaultEditor();
+    // The machine's offset from UTC now, "+hhmm" or "-hhmm": what a store
+    // without a TimeZone value stands for, so that its Date headers name the
+    // zone the owner lives in.
+    static QByteArray machineTimeZone();
 
     // MailSavePath as the path the outgoing folder is opened by.
     QString outgoingFolder() const { return QString::fromLocal8Bit(MailSavePath); }

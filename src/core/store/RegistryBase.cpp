@@ -11,6 +11,7 @@
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -113,19 +114,52 @@ QString storeFile(const QString &makerKey, const QString &productKey)
            QLatin1Char('/') + productKey + QStringLiteral(".conf");
 }
 
+int &lockWaitMs()
+{
+    static int ms = CRegistryBase::kLockWaitMs;
+    return ms;
+}
+
+// Why the step lock `lock` was not had, naming its file.
+QString lockRefusal(const QLockFile &lock, const QString &lockPath)
+{
+    switch (lock.error()) {
+    case QLockFile::LockFailedError: {
+        qint64 pid = 0;
+        QString host;
+        QString program;
+        if (lock.getLockInfo(&pid, &host, &program))
+            return QStringLiteral("%1: another program holds the store (%2, process %3 on %4)")
+                .arg(lockPath, program)
+                .arg(pid)
+                .arg(host);
+        return QStringLiteral("%1: another program holds the store").arg(lockPath);
+    }
+    case QLockFile::PermissionError:
+        return QStringLiteral("%1: %2").arg(lockPath, SafeFile::systemReason(EACCES));
+    case QLockFile::NoError:
+    case QLockFile::UnknownError:
+        break;
+    }
+    return QStringLiteral("%1: the lock cannot be made").arg(lockPath);
+}
+
 // The lock on whole steps for `file`, shared by the store objects of this
 // process that are open at once: a second one must not wait for the first.
-// The store is used from one thread only.
-std::shared_ptr<QLockFile> stepLock(const QString &file)
+// The store is used from one thread only. Null, with the reason in *why,
+// when another process still held it at the deadline.
+std::shared_ptr<QLockFile> stepLock(const QString &file, QString *why)
 {
     static QHash<QString, std::weak_ptr<QLockFile>> held;
-    std::shared_ptr<QLockFile> lock = held.value(file).lock();
-    if (!lock) {
-        lock = std::make_shared<QLockFile>(file + QStringLiteral(".step.lock"));
-        // Past the wait we go on: QSettings still keeps the file itself whole.
-        lock->tryLock(CRegistryBase::kLockWaitMs);
-        held.insert(file, lock);
+    if (std::shared_ptr<QLockFile> lock = held.value(file).lock())
+        return lock;
+    const QString path = file + QStringLiteral(".step.lock");
+    auto lock = std::make_shared<QLockFile>(path);
+    if (!lock->tryLock(lockWaitMs())) {
+        *why = lockRefusal(*lock, path);
+        return {};
     }
+    held.insert(file, lock);
     return lock;
 }
 #endif
@@ -152,7 +186,7 @@ CRegistryBase::CRegistryBase(const QString &makerKey, const QString &productKey)
     // Serialises whole load-modify-write steps of concurrent Tavelin
     // processes; QSettings' own lock only covers the write itself, and two
     // register saves merged key by key would mix two registers.
-    m_lock = stepLock(file);
+    m_lock = stepLock(file, &m_lockError);
     // The store is this one file, without the fallback files QSettings would
     // read beside it, and read under the lock.
     auto settings = std::make_unique<QSettings>(file, QSettings::IniFormat);
@@ -166,9 +200,18 @@ CRegistryBase::CRegistryBase(const QString &makerKey, const QString &productKey)
 
 CRegistryBase::~CRegistryBase()
 {
-    if (m_settings && !isUnreadable(m_settings))
+    if (m_settings && !isUnreadable(m_settings) && m_lockError.isEmpty())
         m_settings->sync();
     m_settings.reset(); // written before the lock is released
+}
+
+void CRegistryBase::setLockWaitMsForTest(int ms)
+{
+#ifndef Q_OS_WIN
+    lockWaitMs() = ms;
+#else
+    Q_UNUSED(ms);
+#endif
 }
 
 RegKey CRegistryBase::productKey() const
@@ -262,6 +305,12 @@ bool CRegistryBase::keepBackup(const QString &file)
 
 bool CRegistryBase::beforeWrite()
 {
+#ifndef Q_OS_WIN
+    // Without the lock another process's step may be between its read and
+    // its write: writing now would undo its change or be undone by it.
+    if (!m_lock)
+        return fail(m_lockError);
+#endif
     const QString file = m_settings->fileName();
     if (!keepBackup(file))
         return false;
@@ -457,10 +506,16 @@ bool CRegistryBase::commit()
         return fail(m_error.isEmpty() ? QStringLiteral("%1: nothing was written").arg(file)
                                       : m_error);
 #ifndef Q_OS_WIN
+    if (!m_lock)
+        return fail(m_lockError);
     // The file is replaced by a rename over the link's target: never over a
     // device or a FIFO put there since the store was opened.
     if (const QString refused = SafeFile::writeRefusal(file); !refused.isEmpty())
         return fail(QStringLiteral("%1: %2").arg(file, refused));
+    // The new file takes the old one's mode: a store made readable to others
+    // (by hand, or by a program older than this one) holds passwords.
+    if (::chmod(QFile::encodeName(file).constData(), 0600) != 0)
+        return fail(QStringLiteral("%1: %2").arg(file, SafeFile::systemReason(errno)));
 #endif
     errno = 0;
     m_settings->sync();

@@ -83,8 +83,12 @@ public:
 
     static constexpr long ErrorNotFound = 2;
     static constexpr long ErrorInvalidHandle = 6;
-    // How long a store waits for another process's step to end.
+    // How long a store waits for another process's step to end. Past it the
+    // store reads but writes nothing: every write and commit() fail with the
+    // reason.
     static constexpr int kLockWaitMs = 10000;
+    // Test seam: a shorter wait, so that a lock held past it is quick to test.
+    static void setLockWaitMsForTest(int ms);
 
 protected:
     // The open product key's path, or none when the store could not be opened.
@@ -110,6 +114,8 @@ private:
     QString m_productKey;
     QString m_readError;
     QString m_error;
+    // Why the lock on whole steps was not had; empty when it was.
+    QString m_lockError;
     // Keys created in this session: an INI file keeps no empty groups.
     QSet<QString> m_createdKeys;
     // Subkeys of a key as the settings hold them; values never change that,

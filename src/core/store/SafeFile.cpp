@@ -76,6 +76,31 @@ QString readRefusal(const QString &path)
     return plain ? QString() : notPlain();
 }
 
+QString openPlain(QFile &file, QIODevice::OpenMode mode)
+{
+    if (file.fileName().isEmpty()) // QFile would also warn on stderr
+        return QStringLiteral("no file name given");
+    // O_NONBLOCK: opening a FIFO does not wait for a writer; it is then
+    // refused by its type.
+    const int fd =
+        ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return systemReason(errno);
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return notPlain();
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly | mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return file.errorString();
+    }
+    return {};
+}
+
 int renameNoReplace(const QString &from, const QString &to)
 {
     const QByteArray source = QFile::encodeName(from);
@@ -175,6 +200,13 @@ QString writeRefusal(const QString &path)
 QString readRefusal(const QString &path)
 {
     return writeRefusal(path);
+}
+
+QString openPlain(QFile &file, QIODevice::OpenMode mode)
+{
+    if (const QString refused = readRefusal(file.fileName()); !refused.isEmpty())
+        return refused;
+    return file.open(QIODevice::ReadOnly | mode) ? QString() : file.errorString();
 }
 
 int renameNoReplace(const QString &from, const QString &to)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QString>
 
 #include <memory>
@@ -28,6 +29,12 @@ QString writeRefusal(const QString &path);
 // Empty when path may be read: nothing there, or a plain file (or a link to
 // one) that this process can open for reading. Otherwise why not.
 QString readRefusal(const QString &path);
+
+// Opens `file` (named by its fileName()) for reading with `mode` added, if
+// it is a plain file or a link to one; the check and the open are one step,
+// so an entry swapped for a FIFO meanwhile never blocks the open. Empty on
+// success, else why not (the file is then closed).
+QString openPlain(QFile &file, QIODevice::OpenMode mode = {});
 
 // Gives the file `from` the name `to` in one step that never replaces an
 // existing entry; 0, or the errno value (EEXIST when `to` is taken).

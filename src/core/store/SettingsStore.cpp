@@ -84,10 +84,13 @@ bool SaveCommonSettings(const CommonSettings &settings, QString *error)
     CAppRegistry store;
     for (const CommonSettingField &field : commonSettingFields()) {
         const QString name = QString::fromLatin1(field.name);
-        if (field.number)
-            store.SetDWord(name, settings.*field.number);
-        else
-            store.SetString(name, settings.*field.text);
+        // A refused write (no copy of the old store could be kept, another
+        // program holds it) leaves nothing for commit() to write, which it
+        // would then report as done.
+        const bool written = field.number ? store.SetDWord(name, settings.*field.number)
+                                          : store.SetString(name, settings.*field.text);
+        if (!written)
+            return failed(store, error);
     }
     return store.commit() || failed(store, error);
 }

@@ -1,5 +1,6 @@
 #include "main/CommandTabs.h"
 
+#include "commands/BounceTally.h"
 #include "commands/CommandTable.h"
 #include "commands/EditorStart.h"
 #include "commands/OutgoingFolder.h"
@@ -9,6 +10,7 @@
 #include "dialogs/MailSelectDlg.h"
 #include "dialogs/QueuedMailDlg.h"
 #include "dialogs/RosterDlg.h"
+#include "main/BackgroundRead.h"
 #include "main/TavelinDlg.h"
 #include "main/WindowSendAllView.h"
 #include "resources/ResourceIds.h"
@@ -123,25 +125,48 @@ void CommandTabs::onArgumentChanged()
         m_window.OnUpdateField(tab->file, IDC_ARGUMENT);
 }
 
-void CommandTabs::handleFile(const QString &path)
+void CommandTabs::handleFiles(const QStringList &paths)
 {
     const CommandTab *tab = commandTab(currentTab());
-    if (!tab || !tab->acceptsDrops)
+    if (!tab || !tab->acceptsDrops || paths.isEmpty())
         return;
     if (tab->extraction != ExtractionRule::None)
-        extractAddresses(path);
+        extractAddresses(paths);
     else if (tab->handsOverConfig)
-        handOverConfig(path);
+        handOverConfig(paths.constFirst());
 }
 
-void CommandTabs::extractAddresses(const QString &path)
+void CommandTabs::extractAddresses(const QStringList &paths)
 {
+    // One read at a time: the window's events go on during a read.
+    if (m_reading)
+        return;
+    m_reading = true;
+    const bool senders = commandTab(currentTab())->extraction == ExtractionRule::SenderAddress;
+    MailBatch batch(paths);
+    BounceTally tally;
+    const bool read = RunWithProgress(&m_window, QStringLiteral("ｱﾄﾞﾚｽ抽出中..."),
+                                      [&](const MailBatch::Progress &progress) {
+                                          return ReadMailBatch(batch, senders, tally, progress);
+                                      });
+    m_reading = false;
+    if (!read)
+        return; // cancelled: the field stays as it was
     // The addresses replace the field's text, also when none were found.
-    const ExtractionOutcome outcome = ExtractAddresses(currentTab(), path);
-    m_window.m_strArgument = QString::fromLocal8Bit(outcome.fieldText);
+    const QByteArray field = JoinAddresses(tally.addresses());
+    m_window.m_strArgument = QString::fromLocal8Bit(field);
     m_window.ShowValues();
-    if (outcome.message)
-        m_ui.showMessage(&m_window, *outcome.message);
+    if (field.isEmpty()) {
+        m_ui.showMessage(&m_window, NothingExtractedMessage());
+    } else if (!batch.problems().isEmpty()) {
+        QStringList names;
+        for (const BatchProblem &problem : batch.problems())
+            names.append(QDir::toNativeSeparators(problem.what) + QStringLiteral(": ") +
+                         problem.error);
+        m_ui.showMessage(&m_window,
+                         {QStringLiteral("読めなかったﾒｰﾙがあります\n%1").arg(names.join('\n')),
+                          NothingExtractedMessage().caption, UserMessage::Icon::Warning});
+    }
     // Nothing found leaves the field empty and the button off until the owner
     // types an address: a mail without one would be refused.
     m_window.enable(IDC_CREATE, createAllowed());
@@ -219,7 +244,7 @@ void CommandTabs::onExtract()
     CMailSelectDlg dialog(m_ui, &m_window);
     if (m_ui.runModal(dialog) != DialogAnswer::Ok)
         return;
-    extractAddresses(dialog.m_strFileName);
+    extractAddresses({dialog.m_strFileName});
 }
 
 void CommandTabs::onEdit()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class CTavelinDlg;
 class UiServices;
@@ -30,13 +31,16 @@ public:
     // A file dropped on the window or named on the command line, with a list
     // selected: the address tabs read it for addresses into the field, the
     // config tab takes it as the list's config file; other tabs ignore it.
-    void handleFile(const QString &path);
+    void handleFile(const QString &path) { handleFiles({path}); }
+    // Files dropped together: returned mails (files, folders, maildirs, mbox
+    // files) are read together; another tab takes the first.
+    void handleFiles(const QStringList &paths);
 
 private:
     // Whether 1060 can be pressed: a list is selected and the tab needs no
     // field or the field holds text.
     bool createAllowed() const;
-    void extractAddresses(const QString &path);
+    void extractAddresses(const QStringList &paths);
     void handOverConfig(const QString &path);
     // The handlers of the tab area's controls.
     void onArgumentChanged(); // 1167 text update
@@ -49,4 +53,5 @@ private:
 
     CTavelinDlg &m_window;
     UiServices &m_ui;
+    bool m_reading = false; // returned mails are being read
 };

@@ -234,8 +234,13 @@ void CTavelinDlg::HandleMailFile(const QString &path)
 void CTavelinDlg::OnDropFiles(const QStringList &paths)
 {
     TakeFieldValues();
-    if (!paths.isEmpty())
-        HandleMailFile(paths.constFirst());
+    if (paths.size() == 1)
+        return HandleMailFile(paths.constFirst());
+    // Several returned mails (or folders, mbox files) are read together.
+    if (paths.isEmpty() || !selectedEntry())
+        return;
+    m_tabs.handleFiles(paths);
+    ShowValues();
 }
 
 void CTavelinDlg::dragEnterEvent(QDragEnterEvent *event)

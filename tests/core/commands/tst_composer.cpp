@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 
 #include <clocale>
 
@@ -21,7 +22,8 @@
 
 namespace {
 
-const QDateTime kWhen(QDate(2026, 12, 6), QTime(11, 23, 51));
+// An instant, 02:23:51 UTC: the mails show it in their TimeZone's offset.
+const QDateTime kWhen(QDate(2026, 12, 6), QTime(11, 23, 51), QTimeZone(9 * 3600));
 const QByteArray kHeaders = "To: majordomo@example.org\r\n"
                             "From: owner@example.net\r\n"
                             "Date: Sun, 06 Dec 2026 11:23:51 +0900\r\n";
@@ -178,14 +180,49 @@ private Q_SLOTS:
         std::setlocale(LC_TIME, "ja_JP.UTF-8"); // where installed
         CommandInput in = sampleInput();
         in.TimeZone = "-0500";
-        const QByteArray headers = ComposeHeaders(in, QDateTime(QDate(2027, 3, 1), QTime(7, 5, 9)));
+        const QByteArray headers =
+            ComposeHeaders(in, QDateTime(QDate(2027, 3, 1), QTime(7, 5, 9), QTimeZone(-5 * 3600)));
         std::setlocale(LC_TIME, oldTime.constData());
         QLocale::setDefault(before);
         QVERIFY2(headers.endsWith("Date: Mon, 01 Mar 2027 07:05:09 -0500\r\n"),
                  headers.constData());
+    }
 
-        in.TimeZone.clear();
-        QVERIFY(ComposeHeaders(in, kWhen).endsWith("Date: Sun, 06 Dec 2026 11:23:51 \r\n"));
+    void dateIsTrueWhateverZoneTheMachineRunsIn_data()
+    {
+        QTest::addColumn<QByteArray>("machine"); // TZ
+        QTest::addColumn<QByteArray>("zone");    // the TimeZone setting
+        QTest::addColumn<QByteArray>("date");
+        // clang-format off
+        QTest::newRow("UTC machine, +0900") << QByteArray("UTC") << QByteArray("+0900")
+            << QByteArray("Sun, 06 Dec 2026 11:23:51 +0900");
+        QTest::newRow("Tokyo machine, +0900") << QByteArray("Asia/Tokyo") << QByteArray("+0900")
+            << QByteArray("Sun, 06 Dec 2026 11:23:51 +0900");
+        QTest::newRow("offset with a comment") << QByteArray("UTC") << QByteArray("+0900 (JST)")
+            << QByteArray("Sun, 06 Dec 2026 11:23:51 +0900 (JST)");
+        QTest::newRow("west of UTC, the day before") << QByteArray("Asia/Tokyo")
+            << QByteArray("-0500") << QByteArray("Sat, 05 Dec 2026 21:23:51 -0500");
+        QTest::newRow("half an hour") << QByteArray("UTC") << QByteArray("+0530")
+            << QByteArray("Sun, 06 Dec 2026 07:53:51 +0530");
+        // What names no offset follows the machine's clock, as it always did.
+        QTest::newRow("a name") << QByteArray("Asia/Tokyo") << QByteArray("JST")
+            << QByteArray("Sun, 06 Dec 2026 11:23:51 JST");
+        QTest::newRow("empty") << QByteArray("America/New_York") << QByteArray()
+            << QByteArray("Sat, 05 Dec 2026 21:23:51 ");
+        QTest::newRow("minutes past 59") << QByteArray("UTC") << QByteArray("+0960")
+            << QByteArray("Sun, 06 Dec 2026 02:23:51 +0960");
+        // clang-format on
+    }
+    void dateIsTrueWhateverZoneTheMachineRunsIn()
+    {
+        QFETCH(QByteArray, machine);
+        QFETCH(QByteArray, zone);
+        QFETCH(QByteArray, date);
+        const ScopedTimeZone machineZone(machine);
+        CommandInput in = sampleInput();
+        in.TimeZone = zone;
+        const QByteArray headers = ComposeHeaders(in, kWhen);
+        QVERIFY2(headers.endsWith("\r\nDate: " + date + "\r\n"), headers.constData());
     }
 
     void embedsTheFileWithOneCrLfPerLine_data()

@@ -36,12 +36,7 @@ QByteArray reportOf(const QStringList &paths, const BounceFilter &filter = {},
 {
     MailBatch batch(paths);
     BounceTally tally;
-    batch.run([&](QIODevice &mail, const QString &what) {
-        const ReturnedMailReading reading = ReadReturnedMail(mail);
-        if (!reading.error.isEmpty())
-            return batch.addProblem(what, reading.error);
-        tally.add(reading.recipients, reading.date);
-    });
+    ReadMailBatch(batch, false, tally);
     if (problems) {
         for (const BatchProblem &problem : batch.problems())
             problems->append(QDir(problem.what).dirName() + ": " + problem.error);

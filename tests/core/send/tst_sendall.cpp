@@ -5,12 +5,16 @@
 #include "commands/OutgoingFolder.h"
 #include "send/SendAllRun.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -285,6 +289,112 @@ private Q_SLOTS:
         QVERIFY(!name.startsWith(QLatin1Char('.')));
         for (QChar c : QStringView(u"/\\:\n"))
             QVERIFY(!name.contains(c));
+    }
+
+    // A run that ends without removing its lock (killed, or a machine that
+    // stopped before the lock reached the disk) must not stop every later run.
+    void aLockNoLiveRunCanHoldIsTakenOver_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("beforeBoot");
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("unparsable") << QByteArray("\x01garbage\n") << false;
+        // Our own process id and name: QLockFile alone would call it live.
+        QTest::newRow("left before the last boot")
+            << QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+                   QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + '\n' +
+                   QSysInfo::machineHostName().toUtf8() + '\n'
+            << true;
+    }
+    void aLockNoLiveRunCanHoldIsTakenOver()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, beforeBoot);
+        const QString lock = folder() + QLatin1Char('/') + SendAllRun::lockFileName();
+        QVERIFY(writeFile(lock, content));
+        if (beforeBoot) {
+            QFile file(lock);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime(QDate(2000, 1, 1), QTime(0, 0)),
+                                     QFileDevice::FileModificationTime));
+        }
+        queue(folder(), QStringLiteral("tvl1.TMP"), mail("x@example.org", "ml", "1"));
+        RecordingView view(folder());
+        SendAllRun run(view, m_settings);
+        QVERIFY(runToEnd(run));
+        QVERIFY2(view.messages.isEmpty(), qPrintable(view.messages.value(0).text));
+        QVERIFY(!run.errorSeen());
+        QCOMPARE(OutgoingFolder::CountQueued(folder()), 0);
+        QVERIFY(!QFileInfo::exists(lock));
+    }
+
+    // Entries that are no plain file where the run reads or writes: each is
+    // said (naming it), and none blocks the run or sends a mail twice.
+    void entriesThatAreNoPlainFilesAreSaidAndLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message"); // how the message starts
+        QTest::addColumn<QString>("named");   // the entry it names
+        QTest::addColumn<int>("sent");
+        QTest::newRow("lock is a link") << QStringLiteral("lock link")
+                                        << QStringLiteral("送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙがﾘﾝｸになっています")
+                                        << SendAllRun::lockFileName() << 0;
+        QTest::newRow("lock is a folder")
+            << QStringLiteral("lock folder") << QStringLiteral("送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙが壊れています")
+            << SendAllRun::lockFileName() << 0;
+        QTest::newRow("queued name links to a FIFO")
+            << QStringLiteral("fifo") << QStringLiteral("送信できないﾌｧｲﾙがあります")
+            << QStringLiteral("tvl9.TMP") << 1;
+        QTest::newRow("copy folder is a link")
+            << QStringLiteral("copy link") << QStringLiteral("保存先のﾌｧｲﾙが開けません")
+            << QStringLiteral("mylist") << 1;
+    }
+    void entriesThatAreNoPlainFilesAreSaidAndLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        QFETCH(QString, named);
+        QFETCH(int, sent);
+        const QTemporaryDir elsewhere;
+        const QString target = elsewhere.filePath(QStringLiteral("target"));
+        const QString entry = folder() + QLatin1Char('/') + named;
+        std::unique_ptr<FifoWatchdog> watchdog;
+        if (kind == QLatin1String("lock link")) {
+            QVERIFY(writeFile(target, "kept"));
+            QVERIFY(QFile::link(target, entry));
+        } else if (kind == QLatin1String("lock folder")) {
+            QVERIFY(QDir().mkdir(entry));
+        } else if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+            QVERIFY(QFile::link(target, entry));
+            watchdog = std::make_unique<FifoWatchdog>(target);
+        } else {
+            m_settings.SaveMail = 1;
+            QVERIFY(QDir().mkdir(target));
+            QVERIFY(QFile::link(target, entry));
+        }
+        queue(folder(), QStringLiteral("tvl1.TMP"), mail("x@example.org", "mylist", "1"));
+        const qsizetype before = m_server.mails().size();
+        RecordingView view(folder());
+        SendAllRun run(view, m_settings);
+        QVERIFY(runToEnd(run));
+        if (watchdog) {
+            watchdog->finish();
+            QVERIFY2(!watchdog->freed(), "the FIFO was opened");
+        }
+        QCOMPARE(m_server.mails().size() - before, sent);
+        QCOMPARE(OutgoingFolder::CountQueued(folder()), 1 - sent);
+        QCOMPARE(view.messages.size(), 1);
+        const QStringList lines = view.messages[0].text.split(QLatin1Char('\n'));
+        QCOMPARE(lines.value(0), message);
+        QCOMPARE(lines.value(1), entry);
+        // A mail that went out while something was refused: the reason below.
+        QCOMPARE(lines.size(), sent ? 3 : 2);
+        if (kind == QLatin1String("copy link")) {
+            QCOMPARE(view.messages[0].caption, QStringLiteral("メール保存"));
+            QVERIFY(QDir(target).isEmpty());
+        }
+        QVERIFY(QFileInfo(entry).isSymLink() || QFileInfo(entry).isDir());
     }
 
     void dialUpComesFirstUnlessTheCompanionSends()

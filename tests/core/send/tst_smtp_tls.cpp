@@ -169,6 +169,28 @@ private Q_SLOTS:
             << QStringLiteral("サーバーの証明書を拒否しました\n理由:ホスト名(127.0.0.1)の証明書"
                               "ではありません")
             << QByteArrayList{"EHLO", "STARTTLS"};
+        // Qt takes the subject's name beside the alternative names, and an
+        // address written as a host name; neither names the server.
+        QTest::newRow("subject name beside other alternative names")
+            << tls("cnonly") + login << kPassword
+            << QStringLiteral("サーバーの証明書を拒否しました\n理由:ホスト名(127.0.0.1)の証明書"
+                              "ではありません")
+            << QByteArrayList{"EHLO", "STARTTLS"};
+        QTest::newRow("address as a host name")
+            << tls("ipasdns") + login << kPassword
+            << QStringLiteral("サーバーの証明書を拒否しました\n理由:ホスト名(127.0.0.1)の証明書"
+                              "ではありません")
+            << QByteArrayList{"EHLO", "STARTTLS"};
+        // Refusals Qt has no name for give OpenSSL's reason.
+        QTest::newRow("SHA-1 signature")
+            << tls("sha1") + login << kPassword
+            << QStringLiteral("サーバーの証明書を拒否しました\n理由:CA signature digest algorithm "
+                              "too weak")
+            << QByteArrayList{"EHLO", "STARTTLS"};
+        QTest::newRow("short key")
+            << tls("shortkey") + login << kPassword
+            << QStringLiteral("サーバーの証明書を拒否しました\n理由:EE certificate key too weak")
+            << QByteArrayList{"EHLO", "STARTTLS"};
         QTest::newRow("no mechanism we know")
             << tls("good") + login +
                    QStringList{QStringLiteral("--exclude"), QStringLiteral("PLAIN"),

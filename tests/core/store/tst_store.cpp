@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -78,6 +79,22 @@ int runWriter(const QByteArray &tag, int lists)
     return 0;
 }
 
+// A child process started by aStoreHeldByAnotherProcessIsNotWritten: writes
+// the store and holds it until its input closes.
+int runHolder()
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       qEnvironmentVariable("TAVELIN_TEST_STORE_DIR"));
+    CAppRegistry store;
+    if (!store.SetString(QStringLiteral("Server"), "holder") || !store.commit())
+        return 1;
+    std::fputs("held\n", stdout);
+    std::fflush(stdout);
+    while (std::fgetc(stdin) != EOF) // until the test closes it
+        ;
+    return 0;
+}
+
 } // namespace
 
 class TestStore : public QObject
@@ -101,6 +118,8 @@ private Q_SLOTS:
     void firstStartCreatesPrivateBranchWithDefaults()
     {
         QVERIFY(!QFile::exists(storeFile()));
+        // Date headers name the owner's zone: the machine's, not Japan's.
+        const ScopedTimeZone india("Asia/Kolkata");
         CommonSettings settings;
         settings.PortNo = 0;
         settings.TimeZone = "x";
@@ -114,7 +133,7 @@ private Q_SLOTS:
         QCOMPARE(unixMode(storeFile()), 0600);
         QCOMPARE(unixMode(storeDir()), 0700);
         QCOMPARE(unixMode(storeDir() + QStringLiteral("/Orvendal")), 0700);
-        QCOMPARE(settings.TimeZone, QByteArray("+0900"));
+        QCOMPARE(settings.TimeZone, QByteArray("+0530"));
         QCOMPARE(settings.PortNo, 25u);
         QCOMPARE(settings.Redial, 3u);
         QCOMPARE(settings.Interval, 60u);
@@ -123,8 +142,13 @@ private Q_SLOTS:
         QVERIFY(settings.Server.isEmpty() && settings.MailSavePath.isEmpty());
     }
 
-    void saveKeepsFileModeAndRoundTripsEverySetting()
+    void saveMakesTheFilePrivateAndRoundTripsEverySetting()
     {
+        // A store left readable to others holds passwords: the save closes it.
+        QVERIFY(QDir().mkpath(QFileInfo(storeFile()).absolutePath()));
+        QVERIFY(writeFile(storeFile(), "[General]\nServer=old\n"));
+        QVERIFY(QFile::setPermissions(storeFile(), QFile::Permissions(0x6644)));
+        QCOMPARE(unixMode(storeFile()), 0644);
         CommonSettings out;
         out.UseQuillon = 1;
         out.Server = "smtp.example";
@@ -442,6 +466,72 @@ private Q_SLOTS:
         QCOMPARE(readFile(backup), original);
     }
 
+    void aSaveThatCannotKeepItsCopyFailsAndChangesNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind : {"dangling link", "folder", "link to /dev/null"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void aSaveThatCannotKeepItsCopyFailsAndChangesNothing()
+    {
+        QFETCH(QString, kind);
+        QVERIFY(QDir().mkpath(QFileInfo(storeFile()).absolutePath()));
+        const QByteArray original = "[General]\nServer=kept\n";
+        QVERIFY(writeFile(storeFile(), original));
+        const QString backup = storeFile() + QStringLiteral(".bak");
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(backup));
+        else
+            QVERIFY(QFile::link(kind == QLatin1String("dangling link")
+                                    ? m_dir->filePath(QStringLiteral("nowhere"))
+                                    : QStringLiteral("/dev/null"),
+                                backup));
+        CommonSettings changed;
+        changed.Server = "new";
+        for (int step = 0; step < 2; ++step) {
+            QString error;
+            const bool saved = step == 0 ? SaveCommonSettings(changed, &error)
+                                         : SaveRegister({list("a", "a")}, &error);
+            QVERIFY(!saved);
+            QVERIFY2(error.startsWith(backup), qPrintable(error));
+        }
+        QCOMPARE(readFile(storeFile()), original);
+    }
+
+    // Another process holds the store past the wait: nothing is written
+    // over its content, and the save says why.
+    void aStoreHeldByAnotherProcessIsNotWritten()
+    {
+        QProcess holder;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TAVELIN_TEST_HOLDER"), QStringLiteral("1"));
+        env.insert(QStringLiteral("TAVELIN_TEST_STORE_DIR"), storeDir());
+        holder.setProcessEnvironment(env);
+        holder.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(holder.waitForStarted(10000));
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += holder.readAllStandardOutput()).contains("held"), 20000);
+        const QByteArray theirs = readFile(storeFile());
+        QVERIFY(theirs.contains("Server=holder"));
+
+        CRegistryBase::setLockWaitMsForTest(300);
+        CommonSettings mine;
+        mine.Server = "mine";
+        QString error;
+        QVERIFY(!SaveCommonSettings(mine, &error));
+        QVERIFY2(error.contains(QStringLiteral("another program holds the store")),
+                 qPrintable(error));
+        QVERIFY(!SaveRegister({list("a", "a")}, &error));
+        QVERIFY2(error.startsWith(storeFile() + QStringLiteral(".step.lock")), qPrintable(error));
+        QCOMPARE(readFile(storeFile()), theirs);
+
+        holder.closeWriteChannel();
+        QVERIFY(holder.waitForFinished(20000));
+        QCOMPARE(holder.exitCode(), 0);
+        QVERIFY(SaveCommonSettings(mine, &error));
+        CRegistryBase::setLockWaitMsForTest(CRegistryBase::kLockWaitMs);
+    }
+
     void aStoreOpenedWhileAnotherIsOpenDoesNotWaitForIt()
     {
         CAppRegistry outer;
@@ -482,6 +572,10 @@ private Q_SLOTS:
 
 int main(int argc, char *argv[])
 {
+    if (qEnvironmentVariableIsSet("TAVELIN_TEST_HOLDER")) {
+        QCoreApplication app(argc, argv);
+        return runHolder();
+    }
     if (qEnvironmentVariableIsSet("TAVELIN_TEST_WRITER")) {
         QCoreApplication app(argc, argv);
         return runWriter(qgetenv("TAVELIN_TEST_WRITER"),

@@ -494,7 +494,7 @@ private Q_SLOTS:
         }
     }
 
-    void onlyTheFirstDroppedFileIsHandled()
+    void filesDroppedTogetherAreReadTogether()
     {
         auto window = open({list("a")});
         QMimeData mime;
@@ -507,7 +507,15 @@ private Q_SLOTS:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window.get(), &drop);
-        QCOMPARE(window->text(IDC_ARGUMENT), QStringLiteral("one@x.org"));
+        QCOMPARE(window->text(IDC_ARGUMENT), QStringLiteral("one@x.org,two@x.org,3@x.org"));
+
+        // A folder: every mail in it, each address once.
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("box")));
+        QVERIFY(QFile::rename(returnedMail(QStringLiteral("six.txt"), "six@x.org"),
+                              path(QStringLiteral("box/six.txt"))));
+        QVERIFY(QFile::copy(path(QStringLiteral("one.txt")), path(QStringLiteral("box/one.txt"))));
+        window->OnDropFiles({path(QStringLiteral("box")), path(QStringLiteral("one.txt"))});
+        QCOMPARE(window->text(IDC_ARGUMENT), QStringLiteral("one@x.org,six@x.org"));
 
         // Tab 4 takes files but does nothing with a mail; no list: ignored.
         window->item<QTabWidget>(1037)->setCurrentIndex(4);

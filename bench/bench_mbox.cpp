@@ -1,0 +1,161 @@
+// Returned mails in bulk: an mbox of real-looking delivery reports of the
+// common servers (standard reports, Exim and qmail texts, delay notices),
+// each returning an original of 2 to 20 kB, written at run time; read as
+// "tavelin-cli extract --report" reads it (the batch, the reader, the count
+// per address). Figures for a 50 MB and a 250 MB mbox, best of two runs each,
+// with the peak memory of each run: it should not grow with the size.
+#include "commands/BounceTally.h"
+#include "commands/MailBatch.h"
+#include "commands/ReturnedMail.h"
+
+#include "BenchSupport.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+QByteArray original(QRandomGenerator &random, const QByteArray &to)
+{
+    QByteArray body = "From: owner@list.example.jp\nTo: " + to +
+                      "\nSubject: [list:01234] weekly digest\nMessage-ID: <" +
+                      QByteArray::number(random.generate()) + "@list.example.jp>\n\n";
+    const int lines = 30 + int(random.bounded(250));
+    for (int i = 0; i < lines; ++i)
+        body += "This is line " + QByteArray::number(i) +
+                " of the digest, as long as a line of text usually is.\n";
+    return body;
+}
+
+QByteArray report(QRandomGenerator &random, int kind, const QByteArray &address,
+                  const QByteArray &date)
+{
+    const QByteArray head = "Date: " + date + "\nFrom: MAILER-DAEMON@mx" +
+                            QByteArray::number(kind) + ".example\nTo: owner@list.example.jp\n";
+    const QByteArray dsn =
+        "Content-Type: message/delivery-status\n\nReporting-MTA: dns; mx.example\n"
+        "Arrival-Date: " +
+        date + "\n\nFinal-Recipient: rfc822; " + address;
+    switch (kind) {
+    case 0: // a standard report, as Postfix and sendmail write it
+    case 1:
+        return head +
+               "Subject: Undelivered Mail Returned to Sender\nMIME-Version: 1.0\n"
+               "Content-Type: multipart/report; report-type=delivery-status; boundary=\"B\"\n\n"
+               "--B\nContent-Type: text/plain\n\nThis is the mail system at host mx.example.\n\n<" +
+               address + ">: host mail.example said: 550 5.1.1 User unknown\n\n--B\n" + dsn +
+               "\nAction: failed\nStatus: 5.1.1\nDiagnostic-Code: smtp; 550 5.1.1 User unknown\n\n"
+               "--B\nContent-Type: message/rfc822\n\n" +
+               original(random, address) + "\n--B--\n";
+    case 2: // Exim's text
+        return head +
+               "Subject: Mail delivery failed: returning message to sender\n"
+               "X-Failed-Recipients: " +
+               address +
+               "\n\nThis message was created automatically by mail delivery software.\n\n"
+               "A message that you sent could not be delivered to one or more of its\n"
+               "recipients. This is a permanent error. The following address(es) failed:\n\n  " +
+               address + "\n    SMTP error from remote mail server after RCPT TO:<" + address +
+               ">:\n    550 5.1.1 No such user\n\n------ This is a copy of the message, including "
+               "all the headers. ------\n\n" +
+               original(random, address);
+    case 3: // qmail's text
+        return head +
+               "Subject: failure notice\n\nHi. This is the qmail-send program at "
+               "mx.example.\nI'm afraid I wasn't able to deliver your message to the "
+               "following addresses.\nThis is a permanent error; I've given up. Sorry it "
+               "didn't work out.\n\n<" +
+               address +
+               ">:\nSorry, no mailbox here by that name. (#5.1.1)\n\n--- Below this "
+               "line is a copy of the message.\n\n" +
+               original(random, address);
+    default: // a delay notice: no address
+        return head +
+               "Subject: Delayed Mail (still being retried)\n"
+               "Content-Type: multipart/report; report-type=delivery-status; boundary=\"B\"\n\n"
+               "--B\nContent-Type: text/plain\n\nThe mail is delayed.\n\n--B\n" +
+               dsn + "\nAction: delayed\nStatus: 4.4.1\n\n--B--\n";
+    }
+}
+
+bool writeMbox(const QString &path, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QRandomGenerator random(20261207);
+    QByteArray chunk;
+    qint64 written = 0;
+    for (int n = 0; written + chunk.size() < size; ++n) {
+        const QByteArray address = "member" + QByteArray::number(random.bounded(5000)) +
+                                   "@example" + QByteArray::number(random.bounded(40)) + ".jp";
+        const QByteArray date =
+            "Mon, " + QByteArray::number(1 + n % 28) + " Dec 2026 10:00:00 +0900";
+        chunk += "From MAILER-DAEMON Mon Dec  7 10:00:00 2026\n" +
+                 report(random, int(random.bounded(5)), address, date) + "\n";
+        if (chunk.size() >= (1 << 20)) {
+            written += file.write(chunk);
+            chunk.clear();
+        }
+    }
+    return file.write(chunk) == chunk.size() && file.flush();
+}
+
+qint64 peakKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &field : status.readAll().split('\n')) {
+        if (field.startsWith("VmHWM:"))
+            return field.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+void resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+} // namespace
+
+int main()
+{
+    QTemporaryDir dir;
+    for (const qint64 megabytes : {50, 250}) {
+        const QString path = dir.filePath(QStringLiteral("box%1").arg(megabytes));
+        if (!writeMbox(path, megabytes * 1000 * 1000)) {
+            std::printf("cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        qsizetype mails = 0;
+        qsizetype addresses = 0;
+        qint64 peak = 0;
+        const double ms = bestMs(2, [&] {
+            resetPeak();
+            const qint64 before = peakKilobytes();
+            MailBatch batch({path});
+            BounceTally tally;
+            mails = 0;
+            batch.run([&](QIODevice &mail, const QString &) {
+                const ReturnedMailReading reading = ReadReturnedMail(mail);
+                tally.add(reading.recipients, reading.date);
+                ++mails;
+            });
+            addresses = tally.report().size();
+            peak = peakKilobytes() - before;
+        });
+        const double size = QFile(path).size() / 1e6;
+        std::printf(
+            "mbox %4.0f MB  %6lld mails  %8.0f ms  %5.0f MB/s  %5lld addresses  peak +%lld kB\n",
+            size, qlonglong(mails), ms, size / (ms / 1e3), qlonglong(addresses), qlonglong(peak));
+        QFile::remove(path);
+    }
+    return 0;
+}
