@@ -13,6 +13,13 @@
     </message>
 </context>
 <context>
+    <name>BackgroundRead</name>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>CCommonSheet</name>
     <message>
         <source>ﾌｫﾙﾀﾞの選択</source>
@@ -426,6 +433,16 @@ command tab 6: the label of the field</extracomment>
 会員一覧のｺﾏﾝﾄﾞﾒｰﾙを送り、返信をﾄﾞﾛｯﾌﾟしてください</source>
         <translation>There is no member list yet.
 Send the Members command mail, then drop its reply on the window.</translation>
+    </message>
+    <message>
+        <source>ｱﾄﾞﾚｽ抽出中...</source>
+        <translation>Reading addresses...</translation>
+    </message>
+    <message>
+        <source>読めなかったﾒｰﾙがあります
+%1</source>
+        <translation>Some mails could not be read:
+%1</translation>
     </message>
 </context>
 <context>
