@@ -8,6 +8,7 @@
 #include <array>
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 // ---------------------------------------------------------------------------
 // Addresses in report text.
@@ -46,8 +47,8 @@ QByteArray leadingAddress(QByteArrayView text, qsizetype *tokenLength)
 {
     QByteArrayView token;
     qsizetype length = 0;
-    if (text.startsWith('<') || text.startsWith('"')) {
-        const qsizetype close = text.indexOf(text.front() == '<' ? '>' : '"', 1);
+    if (text.startsWith('<') || text.startsWith('"') || text.startsWith('\'')) {
+        const qsizetype close = text.indexOf(text.front() == '<' ? '>' : text.front(), 1);
         if (close < 0)
             return {};
         token = text.sliced(1, close - 1);
@@ -153,15 +154,18 @@ QByteArray statusCodeIn(QByteArrayView text)
     return {};
 }
 
-bool containsNoCase(QByteArrayView haystack, QByteArrayView needle)
+qsizetype containsNoCaseAt(QByteArrayView haystack, QByteArrayView needle)
 {
-    if (needle.size() > haystack.size())
-        return false;
     for (qsizetype i = 0; i + needle.size() <= haystack.size(); ++i) {
         if (qstrnicmp(haystack.data() + i, needle.size(), needle.data(), needle.size()) == 0)
-            return true;
+            return i;
     }
-    return false;
+    return -1;
+}
+
+bool containsNoCase(QByteArrayView haystack, QByteArrayView needle)
+{
+    return containsNoCaseAt(haystack, needle) >= 0;
 }
 
 namespace {
@@ -193,6 +197,7 @@ enum class LayoutShape : char
     ListBelow, // addresses on the lines after the marker, up to an empty line
     Ignored,   // such a list, of delayed recipients: its lines give nothing
     SameLine,  // the address follows the marker on its line
+    Warning,   // a delay notice as a whole: no address of its text counts
     Approval   // the list server's approval request: the command line after next
 };
 
@@ -201,22 +206,36 @@ struct TextRule
     const char *name;
     const char *marker;
     LayoutShape shape;
+    const char *also = nullptr; // a text the marker line must hold as well
 };
 
 namespace {
 
 // clang-format off
 constexpr TextRule kTextRules[] = {
+    {"delay notice",             "THIS IS A WARNING",                      LayoutShape::Warning},   // Postfix, sendmail
+    {"delay notice",             "has not yet been delivered",             LayoutShape::Warning},   // Exim
+    {"delay notice",             "temporary problem delivering",           LayoutShape::Warning},   // Gmail
     {"delay notice",             "transient non-fatal errors",             LayoutShape::Ignored},   // sendmail warning
     {"delay notice",             "has been delayed",                       LayoutShape::Ignored},   // Gmail warning
     {"delay notice",             "will continue to try",                   LayoutShape::Ignored},
+    {"delay notice",             "Delivery is delayed to these recipients", LayoutShape::Ignored},  // Exchange
     {"heading list",             "The following address",                  LayoutShape::ListBelow}, // sendmail, Exim, GMX, 1&1
     {"undeliverable-to list",    "to the following address",               LayoutShape::ListBelow}, // qmail, Yahoo
     {"failed-recipients list",   "the following recipient",                LayoutShape::ListBelow}, // Gmail, X3
+    {"failed-recipients list",   "The following recipient",                LayoutShape::ListBelow}, // Exchange 2000/2003
+    {"failed-to-these list",     "Delivery has failed to these recipients", LayoutShape::ListBelow}, // Exchange 2007 on
     {"failed-addresses list",    "Failed addresses follow",                LayoutShape::ListBelow},
     {"addressed-to list",        "you addressed to email address",         LayoutShape::ListBelow}, // Mimecast
     {"error-delivering line",    "error delivering your mail to",          LayoutShape::SameLine},  // DragonFly
     {"invalid-userid line",      "Invalid final delivery userid:",         LayoutShape::SameLine},  // IMail
+    {"not-delivered-to line",    "was not delivered to:",                  LayoutShape::SameLine},  // Domino
+    {"message-to line",          "The following message to",               LayoutShape::SameLine},
+    {"problem-delivering line",  "There was a problem delivering your message to", LayoutShape::SameLine}, // Gmail
+    {"not-delivered-to line",    "wasn't delivered to",                    LayoutShape::SameLine},  // Gmail
+    {"your-message-to line",     "Your message to",                        LayoutShape::SameLine, "couldn't be delivered"}, // Office 365
+    {"could-not-deliver line",   "could not deliver mail to",              LayoutShape::SameLine},
+    {"failed-to-deliver line",   "Failed to deliver to",                   LayoutShape::SameLine},
     {"approval request",         "requests that you approve the following", LayoutShape::Approval}, // Majordomo
     {"approval request",         "requests you approve the following",     LayoutShape::Approval},
 };
@@ -351,7 +370,7 @@ void TextReader::search(QByteArrayView line)
         if (m_inOriginal && rule.shape != LayoutShape::Approval)
             continue;
         const qsizetype at = match.rules[i].indexIn(line);
-        if (at < 0)
+        if (at < 0 || (rule.also && !line.contains(rule.also)))
             continue;
         m_rule = &rule;
         switch (rule.shape) {
@@ -368,6 +387,9 @@ void TextReader::search(QByteArrayView line)
                             addressAfter(line, at + qsizetype(std::strlen(rule.marker))),
                             rule.name);
             break;
+        case LayoutShape::Warning:
+            m_collector.setWarning();
+            break;
         case LayoutShape::Approval:
             // Only the first report in a file counts.
             if (!m_collector.any(ReportText))
@@ -378,6 +400,24 @@ void TextReader::search(QByteArrayView line)
     }
     if (m_inOriginal)
         return;
+    // "RCPT TO:<a@b>" in a session transcript, answered by a 5xx reply on
+    // the line after.
+    const QByteArray recipient = std::exchange(m_rcpt, {});
+    if (const qsizetype rcpt = containsNoCaseAt(line, "RCPT TO:"); rcpt >= 0) {
+        if (QByteArray address = ParseMailAddress(line.sliced(rcpt + 8)); isAddress(address))
+            m_rcpt = address;
+        return;
+    }
+    if (!recipient.isEmpty()) {
+        QByteArrayView reply = trimmedStart(line);
+        while (!reply.isEmpty() && std::strchr("<>-", reply.front()))
+            reply = reply.sliced(1);
+        reply = trimmedStart(reply);
+        if (reply.size() >= 3 && reply[0] == '5' &&
+            std::isdigit(static_cast<unsigned char>(reply[1])) &&
+            std::isdigit(static_cast<unsigned char>(reply[2])))
+            m_collector.add(Transcript, recipient, "transcript reply");
+    }
     // "<a@b>:" opening a paragraph about one recipient (qmail, Postfix, Yahoo).
     if (line.startsWith('<')) {
         const qsizetype close = line.indexOf('>');

@@ -23,6 +23,8 @@ bool isAddress(QByteArrayView text);
 // with the length of the token, or empty text.
 QByteArray leadingAddress(QByteArrayView text, qsizetype *tokenLength = nullptr);
 bool containsNoCase(QByteArrayView haystack, QByteArrayView needle);
+// Where needle starts in haystack, letter case ignored; -1 if nowhere.
+qsizetype containsNoCaseAt(QByteArrayView haystack, QByteArrayView needle);
 // The first enhanced status code of a failure (RFC 3463: "5.1.1", "4.2.2")
 // in the text, or empty text.
 QByteArray statusCodeIn(QByteArrayView text);
@@ -51,9 +53,11 @@ public:
     // A delivery-status part that named recipients decides, also when none
     // failed (a delay notice).
     void setStatusDecides() { m_statusDecides = true; }
+    // A delay notice: what its text names has not failed.
+    void setWarning() { m_warning = true; }
     bool decided() const
     {
-        return m_statusDecides ||
+        return m_statusDecides || m_warning ||
                std::any_of(std::begin(m_found), std::end(m_found),
                            [](const AddressSet &found) { return !found.isEmpty(); });
     }
@@ -61,9 +65,9 @@ public:
     {
         if (m_statusDecides)
             return m_found[DeliveryStatus].found();
-        for (const AddressSet &found : m_found) {
-            if (!found.isEmpty())
-                return found.found();
+        for (int source = 0; source < (m_warning ? ReportText : SourceCount); ++source) {
+            if (!m_found[source].isEmpty())
+                return m_found[source].found();
         }
         return {};
     }
@@ -71,6 +75,7 @@ public:
 private:
     AddressSet m_found[SourceCount];
     bool m_statusDecides = false;
+    bool m_warning = false;
 };
 
 struct TextRule;
@@ -114,4 +119,5 @@ private:
     int m_items = 0;            // addresses in the current list
     int m_linesBeforeFirst = 0; // remarks between marker and first address
     QByteArray m_pending;       // the last address, until "(expanded from:" is ruled out
+    QByteArray m_rcpt;          // a transcript's RCPT TO address, until its reply
 };

@@ -8,12 +8,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include <cerrno>
 #include <cstdio>
+#include <string_view>
+#include <unordered_set>
 
 namespace {
 
@@ -22,8 +23,15 @@ constexpr QByteArrayView kCrLf = "\r\n";
 
 // A member's line may hold any byte but LF: tabs, CRs and backslashes are
 // escaped so that each member is one line of the file.
+bool needsEscape(char c)
+{
+    return c == '\\' || c == '\t' || c == '\r' || c == '\n';
+}
+
 QByteArray escaped(const QByteArray &text)
 {
+    if (std::none_of(text.begin(), text.end(), needsEscape))
+        return text;
     QByteArray out;
     out.reserve(text.size());
     for (char c : text) {
@@ -49,6 +57,8 @@ QByteArray escaped(const QByteArray &text)
 
 QByteArray unescaped(QByteArrayView text)
 {
+    if (!text.contains('\\'))
+        return text.toByteArray();
     QByteArray out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -63,10 +73,13 @@ QByteArray unescaped(QByteArrayView text)
     return out;
 }
 
-QByteArray memberRow(const RosterMember &member)
+void appendMemberRow(QByteArray &out, const RosterMember &member)
 {
-    return "m\t" + QByteArray(member.valid ? "1" : "0") + '\t' + escaped(member.address) + '\t' +
-           escaped(member.line) + kCrLf.toByteArray();
+    out += member.valid ? "m\t1\t" : "m\t0\t";
+    out += escaped(member.address);
+    out += '\t';
+    out += escaped(member.line);
+    out += kCrLf;
 }
 
 QByteArray headerRows(const QByteArray &list, const QByteArray &server, const QDateTime &date)
@@ -113,15 +126,25 @@ qint64 Roster::validCount() const
 
 QList<RosterMember> JoinedSince(const Roster &before, const Roster &now)
 {
-    QSet<QByteArray> known;
-    known.reserve(before.members.size());
+    // Lower-case copies, looked up as views: Qt's hash of byte arrays costs
+    // twice as much for a roster of a hundred thousand.
+    QByteArrayList lowered;
+    lowered.reserve(before.members.size());
+    std::unordered_set<std::string_view> known;
+    known.reserve(size_t(before.members.size()));
     for (const RosterMember &member : before.members) {
-        if (member.valid)
-            known.insert(member.address.toLower());
+        if (!member.valid)
+            continue;
+        lowered.append(member.address.toLower());
+        known.emplace(lowered.last().constData(), size_t(lowered.last().size()));
     }
     QList<RosterMember> joined;
+    QByteArray address;
     for (const RosterMember &member : now.members) {
-        if (member.valid && !known.contains(member.address.toLower()))
+        if (!member.valid)
+            continue;
+        address = member.address.toLower();
+        if (!known.count(std::string_view(address.constData(), size_t(address.size()))))
             joined.append(member);
     }
     return joined;
@@ -202,9 +225,16 @@ std::optional<Roster> RosterStore::load(const QByteArray &server, const QByteArr
     bool first = true;
     LineStream lines(in);
     LineStream::Piece piece;
-    QByteArray line;
+    QByteArray longLine;
+    bool lineStart = true;
     while (lines.next(piece)) {
-        line += piece.bytes;
+        // A line that came in one piece is read where it stands.
+        QByteArrayView line = piece.bytes;
+        if (!lineStart || !piece.lineEnd) {
+            longLine += piece.bytes;
+            line = longLine;
+        }
+        lineStart = piece.lineEnd;
         if (!piece.lineEnd)
             continue;
         if (first) {
@@ -212,21 +242,24 @@ std::optional<Roster> RosterStore::load(const QByteArray &server, const QByteArr
                 return fail(QStringLiteral("not a roster file"));
             first = false;
         } else if (line.startsWith("m\t")) {
-            const QList<QByteArray> fields = line.split('\t');
-            if (fields.size() != 4)
+            // m TAB valid TAB address TAB line
+            const qsizetype address = 4;
+            const qsizetype tab = line.indexOf('\t', address);
+            if (line.size() < address || line[3] != '\t' || tab < 0)
                 return fail(QStringLiteral("a broken member line"));
-            roster.members.append({unescaped(fields[3]), unescaped(fields[2]), fields[1] == "1"});
+            roster.members.append({unescaped(line.sliced(tab + 1)),
+                                   unescaped(line.sliced(address, tab - address)), line[2] == '1'});
         } else if (line.startsWith("list\t")) {
-            roster.list = unescaped(QByteArrayView(line).sliced(5));
+            roster.list = unescaped(line.sliced(5));
         } else if (line.startsWith("server\t")) {
-            roster.server = unescaped(QByteArrayView(line).sliced(7));
+            roster.server = unescaped(line.sliced(7));
         } else if (line.startsWith("date\t")) {
             roster.date = QDateTime::fromString(QString::fromLatin1(line.sliced(5)), Qt::ISODate);
         } else if (line.startsWith("count\t")) {
             roster.serverCount = line.sliced(6).toLongLong();
             counted = true;
         }
-        line.truncate(0);
+        longLine.truncate(0);
     }
     if (!lines.errorString().isEmpty())
         return fail(lines.errorString());
@@ -258,7 +291,9 @@ bool RosterStore::Writer::add(const RosterMember &member)
 {
     if (!m_error.isEmpty())
         return false;
-    if (!m_impl->file->write(memberRow(member))) {
+    m_row.truncate(0);
+    appendMemberRow(m_row, member);
+    if (!m_impl->file->write(m_row)) {
         m_error = m_impl->file->finish();
         return false;
     }
@@ -296,7 +331,7 @@ QString RosterStore::save(const Roster &roster) const
         return failed;
     QByteArray bytes = headerRows(roster.list, roster.server, roster.date);
     for (const RosterMember &member : roster.members)
-        bytes += memberRow(member);
+        appendMemberRow(bytes, member);
     bytes += countRow(roster.serverCount);
     return SafeFile::replaceWhole(path(roster.server, roster.list), bytes);
 }

@@ -78,6 +78,7 @@ public:
         struct Impl;
         Impl *m_impl = nullptr;
         QString m_error;
+        QByteArray m_row; // one member's line, its buffer kept
     };
     std::unique_ptr<Writer> write(const QByteArray &server, const QByteArray &list,
                                   const QDateTime &date) const;

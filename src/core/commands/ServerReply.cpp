@@ -669,6 +669,15 @@ RosterMember MakeRosterMember(const QByteArray &line)
     // innermost first), then a quoted name with the blank after it; the line
     // splits at commas; of each part the text in the outermost <...> stays,
     // trimmed. A line that names more than one address is not valid.
+    RosterMember member;
+    member.line = line;
+    // Most lines are a bare address.
+    if (std::none_of(line.begin(), line.end(),
+                     [](char c) { return c == '(' || c == '"' || c == ',' || c == '<'; })) {
+        member.address = trimmed(line).toByteArray();
+        member.valid = isValidMailbox(member.address);
+        return member;
+    }
     QByteArray text = line;
     // Each ")" with a "(" before it closes the innermost comment.
     for (qsizetype from = 0;;) {
@@ -699,8 +708,6 @@ RosterMember MakeRosterMember(const QByteArray &line)
     const qsizetype close = address.lastIndexOf('>');
     if (open >= 0 && close > open)
         address = address.sliced(open + 1, close - open - 1);
-    RosterMember member;
-    member.line = line;
     member.address = trimmed(address).toByteArray();
     member.valid = parts.size() == 1 && isValidMailbox(member.address);
     return member;

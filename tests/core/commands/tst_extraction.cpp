@@ -342,6 +342,49 @@ void TestExtraction::errorMailRule_data()
     QTest::newRow("shift-jis reason") << QByteArray("The following addresses\n<a@x>\n"
                                                     "  (\x88\xB6\x90\xE6\x95\x73\x96\xBE)\n")
                                       << QByteArray("a@x");
+
+    // The layouts of servers as they write them in general, and their delay
+    // notices, which name recipients that have not failed.
+    QTest::newRow("Exchange 2003 list")
+        << QByteArray("Your message did not reach some or all of the intended recipients.\n\n"
+                      "The following recipient(s) could not be reached:\n\n"
+                      "      a@x on 12/1/2026 10:00 AM\n"
+                      "            The e-mail account does not exist.\n"
+                      "            <mx.x #5.1.1>\n\n")
+        << QByteArray("a@x");
+    QTest::newRow("Exchange 2010 list")
+        << QByteArray("Delivery has failed to these recipients or groups:\n\n'a@x'\n"
+                      "The e-mail address you entered couldn't be found.\n\n")
+        << QByteArray("a@x");
+    QTest::newRow("Office 365 line") << QByteArray("Your message to a@x couldn't be delivered.\n"
+                                                   "Your message to b@x has been delayed.\n")
+                                     << QByteArray("a@x");
+    QTest::newRow("Domino line") << QByteArray(
+                                        "Your document:\tHello\nwas not delivered to:\ta@x\n"
+                                        "because:\tUser a@x not listed in Domino Directory\n")
+                                 << QByteArray("a@x");
+    QTest::newRow("Gmail line")
+        << QByteArray("Your message wasn't delivered to a@x because the address couldn't be "
+                      "found.\n")
+        << QByteArray("a@x");
+    QTest::newRow("RCPT TO refused in a transcript")
+        << QByteArray("--- Transcript ---\n>>> RCPT TO:<a@x>\n<<< 550 5.1.1 unknown\n"
+                      ">>> RCPT TO:<b@x>\n<<< 451 4.3.0 try later\n")
+        << QByteArray("a@x");
+    QTest::newRow("Postfix delay notice")
+        << QByteArray("# THIS IS A WARNING ONLY.  YOU DO NOT NEED TO RESEND YOUR MESSAGE. #\n\n"
+                      "<a@x>: host mx.x said: 450 try again later\n")
+        << QByteArray();
+    QTest::newRow("Exim delay notice")
+        << QByteArray("A message that you sent has not yet been delivered to one or more of\n"
+                      "The following address has not yet been delivered:\n\n  a@x\n\n")
+        << QByteArray();
+    QTest::newRow("Gmail delay notice")
+        << QByteArray("There was a temporary problem delivering your message to a@x.\n")
+        << QByteArray();
+    QTest::newRow("Exchange delay notice")
+        << QByteArray("Delivery is delayed to these recipients or groups:\n\na@x\n\n")
+        << QByteArray();
 }
 
 void TestExtraction::errorMailRule()
