@@ -467,6 +467,7 @@ AppliedReply ApplyServerReply(const QString &path, const ListRegister &lists,
                               const std::function<void(const RosterMember &)> &memberOut)
 {
     AppliedReply applied;
+    applied.reply.partial = true; // until the file is read
     if (path.isEmpty()) {
         applied.reply.error = QStringLiteral("no file name given");
         return applied;

@@ -11,11 +11,12 @@
 #include "dialogs/QueuedMailDlg.h"
 #include "dialogs/RosterDlg.h"
 #include "main/BackgroundRead.h"
-#include "main/TavelinDlg.h"
-#include "main/WindowSendAllView.h"
+#include "main/MainWindowHost.h"
 #include "resources/ResourceIds.h"
 #include "resources/TemplateTexts.h"
 #include "sheets/ConfigSheet.h"
+#include "store/CommonSettings.h"
+#include "ui/TemplateControls.h"
 #include "ui/UiServices.h"
 
 #include <QCoreApplication>
@@ -28,10 +29,11 @@
 
 using namespace MainIds;
 
-CommandTabs::CommandTabs(CTavelinDlg &window, UiServices &ui) : m_window(window), m_ui(ui)
+CommandTabs::CommandTabs(MainWindowHost &host, UiServices &ui)
+    : m_host(host), m_controls(host.controls()), m_widget(host.hostWidget()), m_ui(ui)
 {
     auto clicked = [this](int id, void (CommandTabs::*handler)()) {
-        m_window.onClicked(id, &m_window, [this, handler] { (this->*handler)(); });
+        m_controls.onClicked(id, &m_widget, [this, handler] { (this->*handler)(); });
     };
     clicked(IDC_CREATE, &CommandTabs::onCreate);
     clicked(IDC_QUEUE, &CommandTabs::onQueue);
@@ -41,16 +43,16 @@ CommandTabs::CommandTabs(CTavelinDlg &window, UiServices &ui) : m_window(window)
     clicked(IDC_ROSTER, &CommandTabs::onRoster);
     // A reply of the list server is taken on every tab; the tab's own rule
     // applies to other mails.
-    m_window.setAcceptDrops(true);
-    QObject::connect(m_window.item<QTabWidget>(IDC_TAB), &QTabWidget::currentChanged, &m_window,
+    m_widget.setAcceptDrops(true);
+    QObject::connect(m_controls.item<QTabWidget>(IDC_TAB), &QTabWidget::currentChanged, &m_widget,
                      [this] { onTabChanged(); });
-    QObject::connect(m_window.item<QLineEdit>(IDC_ARGUMENT), &QLineEdit::textChanged, &m_window,
+    QObject::connect(m_controls.item<QLineEdit>(IDC_ARGUMENT), &QLineEdit::textChanged, &m_widget,
                      [this] { onArgumentChanged(); });
 }
 
 void CommandTabs::addTabs()
 {
-    auto *tabs = m_window.item<QTabWidget>(IDC_TAB);
+    auto *tabs = m_controls.item<QTabWidget>(IDC_TAB);
     const QSignalBlocker blocker(tabs);
     for (const CommandTab &tab : commandTabs())
         tabs->addTab(new QWidget(tabs),
@@ -59,12 +61,12 @@ void CommandTabs::addTabs()
 
 int CommandTabs::currentTab() const
 {
-    return m_window.item<QTabWidget>(IDC_TAB)->currentIndex();
+    return m_controls.item<QTabWidget>(IDC_TAB)->currentIndex();
 }
 
 void CommandTabs::selectTab(int tab)
 {
-    auto *tabs = m_window.item<QTabWidget>(IDC_TAB);
+    auto *tabs = m_controls.item<QTabWidget>(IDC_TAB);
     const QSignalBlocker blocker(tabs);
     tabs->setCurrentIndex(tab);
 }
@@ -73,56 +75,56 @@ bool CommandTabs::createAllowed() const
 {
     const CommandTab *tab = commandTab(currentTab());
     // A send-all run holds 1060 until its end gives it back.
-    return tab && m_window.selectedEntry() && !m_window.sending().holdsRunButtons() &&
-           (tab->create == CreateRule::Always || !m_window.text(IDC_ARGUMENT).isEmpty());
+    return tab && m_host.selectedEntry() && !m_host.runHoldsButtons() &&
+           (tab->create == CreateRule::Always || !m_controls.text(IDC_ARGUMENT).isEmpty());
 }
 
 void CommandTabs::onTabChanged()
 {
-    m_window.TakeFieldValues();
-    m_window.enable(IDC_CREATE, false);
-    m_window.m_strArgument.clear();
-    const MailingListEntry *entry = m_window.selectedEntry();
+    m_host.TakeFieldValues();
+    m_controls.enable(IDC_CREATE, false);
+    m_host.argumentField().clear();
+    const MailingListEntry *entry = m_host.selectedEntry();
     if (const CommandTab *tab = commandTab(currentTab())) {
-        m_window.m_strLabel = QCoreApplication::translate(kCommandTableContext, tab->fieldLabel);
+        m_host.setLabelField(QCoreApplication::translate(kCommandTableContext, tab->fieldLabel));
         if (tab->file && entry)
-            m_window.m_strArgument = QString::fromLocal8Bit(entry->*tab->file);
+            m_host.argumentField() = QString::fromLocal8Bit(entry->*tab->file);
         // With no list the field stays hidden, as SelectList left it.
-        m_window.showControl(IDC_ARGUMENT, tab->fieldShown && entry);
-        m_window.showControl(IDC_EXTRACT, tab->extractShown);
-        m_window.showControl(IDC_EDIT, tab->editShown);
-        m_window.showControl(IDC_BROWSE, tab->browseShown);
-        m_window.showControl(IDC_ROSTER, tab->rosterShown);
+        m_controls.showControl(IDC_ARGUMENT, tab->fieldShown && entry);
+        m_controls.showControl(IDC_EXTRACT, tab->extractShown);
+        m_controls.showControl(IDC_EDIT, tab->editShown);
+        m_controls.showControl(IDC_BROWSE, tab->browseShown);
+        m_controls.showControl(IDC_ROSTER, tab->rosterShown);
     }
     // Pushing the field's text runs the field's rule; the create button is
     // set after it, so a tab without a field enables it at once.
-    m_window.ShowValues();
-    m_window.enable(IDC_CREATE, createAllowed());
+    m_host.ShowValues();
+    m_controls.enable(IDC_CREATE, createAllowed());
 }
 
 void CommandTabs::onListSelected(bool selected)
 {
-    m_window.enable({IDC_TAB, IDC_ARGUMENT, IDC_EXTRACT, IDC_EDIT, IDC_BROWSE, IDC_ROSTER},
-                    selected);
+    m_controls.enable({IDC_TAB, IDC_ARGUMENT, IDC_EXTRACT, IDC_EDIT, IDC_BROWSE, IDC_ROSTER},
+                      selected);
     const CommandTab *tab = commandTab(currentTab());
-    m_window.showControl(IDC_ARGUMENT, selected && (!tab || tab->fieldShown));
+    m_controls.showControl(IDC_ARGUMENT, selected && (!tab || tab->fieldShown));
     // A file tab edits the selected list's file: left showing the list before,
     // the next keystroke would store that list's path into this one and the
     // mail would embed the other list's file.
-    if (const MailingListEntry *entry = m_window.selectedEntry(); selected && tab && tab->file) {
-        m_window.m_strArgument = QString::fromLocal8Bit(entry->*tab->file);
-        m_window.setText(IDC_ARGUMENT, m_window.m_strArgument);
+    if (const MailingListEntry *entry = m_host.selectedEntry(); selected && tab && tab->file) {
+        m_host.argumentField() = QString::fromLocal8Bit(entry->*tab->file);
+        m_controls.setText(IDC_ARGUMENT, m_host.argumentField());
     }
-    m_window.enable(IDC_CREATE, createAllowed());
+    m_controls.enable(IDC_CREATE, createAllowed());
 }
 
 void CommandTabs::onArgumentChanged()
 {
-    m_window.enable(IDC_CREATE, createAllowed());
+    m_controls.enable(IDC_CREATE, createAllowed());
     // On the file tabs the field edits the selected list's file.
     const CommandTab *tab = commandTab(currentTab());
-    if (tab && tab->file && m_window.selectedEntry())
-        m_window.OnUpdateField(tab->file, IDC_ARGUMENT);
+    if (tab && tab->file && m_host.selectedEntry())
+        m_host.updateEntryField(tab->file, IDC_ARGUMENT);
 }
 
 void CommandTabs::handleFiles(const QStringList &paths)
@@ -146,7 +148,7 @@ void CommandTabs::extractAddresses(const QStringList &paths)
     MailBatch batch(paths);
     BounceTally tally;
     const bool read =
-        RunWithProgress(&m_window, QCoreApplication::translate("CommandTabs", "ｱﾄﾞﾚｽ抽出中..."),
+        RunWithProgress(&m_widget, QCoreApplication::translate("CommandTabs", "ｱﾄﾞﾚｽ抽出中..."),
                         [&](const MailBatch::Progress &progress) {
                             return ReadMailBatch(batch, senders, tally, progress);
                         });
@@ -155,31 +157,31 @@ void CommandTabs::extractAddresses(const QStringList &paths)
         return; // cancelled: the field stays as it was
     // The addresses replace the field's text, also when none were found.
     const QByteArray field = JoinAddresses(tally.addresses());
-    m_window.m_strArgument = QString::fromLocal8Bit(field);
-    m_window.ShowValues();
+    m_host.argumentField() = QString::fromLocal8Bit(field);
+    m_host.ShowValues();
     if (field.isEmpty()) {
-        m_ui.showMessage(&m_window, NothingExtractedMessage());
+        m_ui.showMessage(&m_widget, NothingExtractedMessage());
     } else if (!batch.problems().isEmpty()) {
         QStringList names;
         for (const BatchProblem &problem : batch.problems())
             names.append(QDir::toNativeSeparators(problem.what) + QStringLiteral(": ") +
                          problem.error);
         m_ui.showMessage(
-            &m_window, {QCoreApplication::translate("CommandTabs", "読めなかったﾒｰﾙがあります\n%1")
+            &m_widget, {QCoreApplication::translate("CommandTabs", "読めなかったﾒｰﾙがあります\n%1")
                             .arg(names.join('\n')),
                         NothingExtractedMessage().caption, UserMessage::Icon::Warning});
     }
     // Nothing found leaves the field empty and the button off until the owner
     // types an address: a mail without one would be refused.
-    m_window.enable(IDC_CREATE, createAllowed());
+    m_controls.enable(IDC_CREATE, createAllowed());
 }
 
 void CommandTabs::handOverConfig(const QString &path)
 {
-    const MailingListEntry *entry = m_window.selectedEntry();
+    const MailingListEntry *entry = m_host.selectedEntry();
     if (!entry)
         return;
-    CFileRenameDlg dialog(m_ui, &m_window);
+    CFileRenameDlg dialog(m_ui, &m_widget);
     dialog.m_strSource = path;
     dialog.m_strNewName = QString::fromLocal8Bit(entry->ConfigFile);
     dialog.m_strDefExt = QStringLiteral("*.conf");
@@ -189,13 +191,13 @@ void CommandTabs::handOverConfig(const QString &path)
     // would change a file the owner chose not to replace.
     if (m_ui.runModal(dialog) != DialogAnswer::Ok)
         return;
-    m_window.m_strArgument = dialog.m_strNewName;
+    m_host.argumentField() = dialog.m_strNewName;
     // A reply of the list server becomes a plain config file; a file left as
     // the reply would be sent whole as the list's config.
     MajordomoConfig config;
     QString error;
     if (!config.Load(dialog.m_strNewName, &error) || !config.Save(&error))
-        m_ui.messageBox(&m_window,
+        m_ui.messageBox(&m_widget,
                         QCoreApplication::translate("CommandTabs",
                                                     "%1 を config ファイルにできませんでした\n%2")
                             .arg(QDir::toNativeSeparators(dialog.m_strNewName), error),
@@ -204,46 +206,46 @@ void CommandTabs::handOverConfig(const QString &path)
 
 void CommandTabs::onCreate()
 {
-    m_window.TakeFieldValues();
-    const MailingListEntry *entry = m_window.selectedEntry();
+    m_host.TakeFieldValues();
+    const MailingListEntry *entry = m_host.selectedEntry();
     const std::optional<CommandKind> kind = CommandKindFromTab(currentTab());
     if (!entry || !kind) {
-        m_ui.showMessage(&m_window, CommandNotComposedMessage());
+        m_ui.showMessage(&m_widget, CommandNotComposedMessage());
         return;
     }
     // A file tab's field shows the list's file: its stored bytes go into the
     // mail unless the owner typed another name.
-    QByteArray argument = m_window.m_strArgument.toLocal8Bit();
+    QByteArray argument = m_host.argumentField().toLocal8Bit();
     if (QByteArray MailingListEntry::*file = commandTab(*kind).file;
-        file && m_window.m_strArgument == QString::fromLocal8Bit(entry->*file))
+        file && m_host.argumentField() == QString::fromLocal8Bit(entry->*file))
         argument = entry->*file;
-    const CommonSettings &settings = m_window.commonSettings();
+    const CommonSettings &settings = m_host.commonSettings();
     const QueueResult result =
         QueueCommand(settings.outgoingFolder(), *kind, MakeCommandInput(*entry, settings, argument),
                      QDateTime::currentDateTime());
     if (!result.ok()) {
-        m_ui.showMessage(&m_window, *result.failure);
+        m_ui.showMessage(&m_widget, *result.failure);
         return;
     }
-    m_window.RecountQueued();
+    m_host.RecountQueued();
     if (result.notice)
-        m_ui.showMessage(&m_window, *result.notice);
+        m_ui.showMessage(&m_widget, *result.notice);
 }
 
 void CommandTabs::onQueue()
 {
-    CQueuedMailDlg dialog(m_ui, &m_window);
-    dialog.m_strFolder = m_window.commonSettings().outgoingFolder();
-    dialog.m_strEditer = m_window.commonSettings().Editer;
+    CQueuedMailDlg dialog(m_ui, &m_widget);
+    dialog.m_strFolder = m_host.commonSettings().outgoingFolder();
+    dialog.m_strEditer = m_host.commonSettings().Editer;
     m_ui.runModal(dialog);
     if (dialog.m_bChanged)
-        m_window.RecountQueued();
+        m_host.RecountQueued();
 }
 
 void CommandTabs::onExtract()
 {
-    m_window.TakeFieldValues();
-    CMailSelectDlg dialog(m_ui, &m_window);
+    m_host.TakeFieldValues();
+    CMailSelectDlg dialog(m_ui, &m_widget);
     if (m_ui.runModal(dialog) != DialogAnswer::Ok)
         return;
     extractAddresses({dialog.m_strFileName});
@@ -255,12 +257,12 @@ void CommandTabs::onEdit()
     if (!tab || !tab->editShown)
         return;
     if (tab->kind == CommandKind::NewConfig) {
-        EditConfigFile(m_ui, &m_window, m_window.text(IDC_ARGUMENT));
+        EditConfigFile(m_ui, &m_widget, m_controls.text(IDC_ARGUMENT));
         return;
     }
     if (const std::optional<UserMessage> failure =
-            StartEditor(m_window.commonSettings().Editer, m_window.text(IDC_ARGUMENT)))
-        m_ui.showMessage(&m_window, *failure);
+            StartEditor(m_host.commonSettings().Editer, m_controls.text(IDC_ARGUMENT)))
+        m_ui.showMessage(&m_widget, *failure);
 }
 
 void CommandTabs::onBrowse()
@@ -268,22 +270,22 @@ void CommandTabs::onBrowse()
     const CommandTab *tab = commandTab(currentTab());
     if (!tab || !tab->browseFilter)
         return;
-    m_window.TakeFieldValues();
+    m_host.TakeFieldValues();
     const std::optional<QString> chosen = m_ui.openFileName(
-        &m_window, {QString(), QString::fromUtf8(tab->browseExtension), m_window.m_strArgument,
+        &m_widget, {QString(), QString::fromUtf8(tab->browseExtension), m_host.argumentField(),
                     QCoreApplication::translate(kCommandTableContext, tab->browseFilter),
                     FileDialogFlag::HideReadOnly | FileDialogFlag::OverwritePrompt});
     if (!chosen)
         return;
-    m_window.m_strArgument = *chosen;
+    m_host.argumentField() = *chosen;
     // The field's text update stores another path as the list's file and
     // raises the dirty flag; the same file chosen again changes nothing.
-    m_window.ShowValues();
+    m_host.ShowValues();
 }
 
 void CommandTabs::onRoster()
 {
-    const MailingListEntry *entry = m_window.selectedEntry();
+    const MailingListEntry *entry = m_host.selectedEntry();
     if (!entry)
         return;
     const RosterStore store(RosterStore::defaultFolder());
@@ -291,7 +293,7 @@ void CommandTabs::onRoster()
     QString error;
     const std::optional<Roster> roster = store.load(*entry, false, &error);
     if (!roster) {
-        m_ui.messageBox(&m_window,
+        m_ui.messageBox(&m_widget,
                         error.isEmpty() ? QCoreApplication::translate(
                                               "CommandTabs",
                                               "会員一覧はまだありません\n"
@@ -300,7 +302,7 @@ void CommandTabs::onRoster()
                         caption, MessageButtons::Ok, MessageIcon::Information);
         return;
     }
-    CRosterDlg dialog(m_ui, &m_window);
+    CRosterDlg dialog(m_ui, &m_widget);
     dialog.m_roster = *roster;
     dialog.m_previous = store.load(*entry, true);
     if (m_ui.runModal(dialog) != DialogAnswer::Ok || dialog.m_unsubscribe.isEmpty())
@@ -309,7 +311,7 @@ void CommandTabs::onRoster()
     // takes them: joined by commas.
     selectTab(int(CommandKind::ForcedUnsubscribe));
     onTabChanged();
-    m_window.m_strArgument = QString::fromLocal8Bit(JoinAddresses(dialog.m_unsubscribe));
-    m_window.ShowValues();
-    m_window.enable(IDC_CREATE, createAllowed());
+    m_host.argumentField() = QString::fromLocal8Bit(JoinAddresses(dialog.m_unsubscribe));
+    m_host.ShowValues();
+    m_controls.enable(IDC_CREATE, createAllowed());
 }

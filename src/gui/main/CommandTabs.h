@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-class CTavelinDlg;
+class MainWindowHost;
+class QWidget;
+class TemplateControls;
 class UiServices;
 
 // The command tabs of the main window: the tab control 1037 with the label,
@@ -13,7 +15,7 @@ class UiServices;
 class CommandTabs
 {
 public:
-    CommandTabs(CTavelinDlg &window, UiServices &ui);
+    CommandTabs(MainWindowHost &host, UiServices &ui);
 
     // Window start: the eight tab labels.
     void addTabs();
@@ -51,7 +53,9 @@ private:
     void onBrowse();          // 1077
     void onRoster();          // 1190
 
-    CTavelinDlg &m_window;
+    MainWindowHost &m_host;
+    TemplateControls &m_controls;
+    QWidget &m_widget;
     UiServices &m_ui;
     bool m_reading = false; // returned mails are being read
 };

@@ -3,8 +3,9 @@
 #include "commands/CommandTable.h"
 #include "commands/Roster.h"
 #include "dialogs/ReplyResultsDlg.h"
-#include "main/TavelinDlg.h"
+#include "main/MainWindowHost.h"
 #include "resources/ResourceIds.h"
+#include "ui/TemplateControls.h"
 #include "ui/UiServices.h"
 
 #include <QCoreApplication>
@@ -20,18 +21,18 @@ bool isConfigReply(const ServerReply &reply)
 
 } // namespace
 
-bool OpenServerReply(CTavelinDlg &window, UiServices &ui, const QString &path)
+bool OpenServerReply(MainWindowHost &window, UiServices &ui, const QString &path)
 {
     const RosterStore store(RosterStore::defaultFolder());
     const AppliedReply applied = ApplyServerReply(path, window.lists(), &store);
     const ServerReply &reply = applied.reply;
     if (!reply.isResults())
         return false;
-    const CommandTab *tab = commandTab(window.commandTabs().currentTab());
+    const CommandTab *tab = commandTab(window.currentTab());
     if (tab && tab->handsOverConfig && isConfigReply(reply))
         return false;
 
-    CReplyResultsDlg dialog(&window);
+    CReplyResultsDlg dialog(&window.hostWidget());
     dialog.m_reply = reply;
     QByteArray list;
     for (const ReplyCommand &command : reply.commands) {
@@ -59,7 +60,7 @@ bool OpenServerReply(CTavelinDlg &window, UiServices &ui, const QString &path)
     // A wrong password is fixed in the register: the list and its field.
     if (dialog.passwordFailed() && registered >= 0) {
         window.SelectList(int(registered));
-        window.control(MainIds::IDC_PASSWD)->setFocus();
+        window.controls().control(MainIds::IDC_PASSWD)->setFocus();
     }
     return true;
 }

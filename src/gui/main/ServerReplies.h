@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class CTavelinDlg;
+class MainWindowHost;
 class UiServices;
 
 // A mail file dropped on the main window (or named on its command line) that
@@ -10,4 +10,4 @@ class UiServices;
 // member list it holds becomes the list's stored roster. False when the file
 // is no such reply, or is a config reply dropped on the config tab, which
 // that tab takes over as it always did: the tab then handles the file.
-bool OpenServerReply(CTavelinDlg &window, UiServices &ui, const QString &path);
+bool OpenServerReply(MainWindowHost &window, UiServices &ui, const QString &path);

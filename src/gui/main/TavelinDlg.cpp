@@ -46,11 +46,11 @@ CTavelinDlg::CTavelinDlg(UiServices &ui, QStringList arguments, QWidget *parent)
     count->setAlignment(Qt::AlignRight | Qt::AlignTop);
     count->setTextMargins(0, -1, 0, 0);
     connect(item<QLineEdit>(IDC_ADDRESS), &QLineEdit::textChanged, this,
-            [this] { OnUpdateField(&MailingListEntry::Address, IDC_ADDRESS); });
+            [this] { updateEntryField(&MailingListEntry::Address, IDC_ADDRESS); });
     connect(item<QLineEdit>(IDC_LISTNAME), &QLineEdit::textChanged, this,
-            [this] { OnUpdateField(&MailingListEntry::ListName, IDC_LISTNAME); });
+            [this] { updateEntryField(&MailingListEntry::ListName, IDC_LISTNAME); });
     connect(item<QLineEdit>(IDC_PASSWD), &QLineEdit::textChanged, this,
-            [this] { OnUpdateField(&MailingListEntry::Passwd, IDC_PASSWD); });
+            [this] { updateEntryField(&MailingListEntry::Passwd, IDC_PASSWD); });
 }
 
 CTavelinDlg::~CTavelinDlg()
@@ -175,7 +175,7 @@ void CTavelinDlg::SelectList(int position)
     enable({IDC_QUEUE, IDC_SENDALL}, !m_sending.holdsRunButtons() && selected && m_nCount != 0);
 }
 
-void CTavelinDlg::OnUpdateField(QByteArray MailingListEntry::*field, int id)
+void CTavelinDlg::updateEntryField(QByteArray MailingListEntry::*field, int id)
 {
     // A text that only shows the stored bytes leaves them as they are: bytes
     // the locale cannot show would not survive the way back. Nor is it an

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/CommandTabs.h"
+#include "main/MainWindowHost.h"
 #include "main/WindowSendAllView.h"
 #include "store/CommonSettings.h"
 #include "store/MailingListEntry.h"
@@ -16,7 +17,7 @@ class UiServices;
 // lives as long as this window. The command tabs and the send-all run are
 // collaborators of their own; the common settings sheet runs through
 // UiServices like every dialog.
-class CTavelinDlg : public TemplateDialog
+class CTavelinDlg : public TemplateDialog, public MainWindowHost
 {
     Q_OBJECT
 
@@ -27,7 +28,7 @@ public:
 
     // Selects the list at that position of the selector and sets the window's
     // state; a position that cannot be selected leaves the no-list state.
-    void SelectList(int position);
+    void SelectList(int position) override;
     // Acts on a file dropped on the window or named on the command line.
     void HandleMailFile(const QString &path);
     // The files of one drop, in the order the file manager gave them.
@@ -38,27 +39,31 @@ public:
     // background, as X11 and Wayland have no system menu to extend).
     QMenu *systemMenu() const { return m_systemMenu; }
 
-    // The two exchanges: controls into members, members into controls.
-    void TakeFieldValues();
-    void ShowValues();
+    // MainWindowHost
+    QWidget &hostWidget() override { return *this; }
+    TemplateControls &controls() override { return *this; }
+    void TakeFieldValues() override;
+    void ShowValues() override;
+    QString &argumentField() override { return m_strArgument; }
+    void setLabelField(const QString &label) override { m_strLabel = label; }
+    MailingListEntry *selectedEntry() override;
+    void updateEntryField(QByteArray MailingListEntry::*field, int id) override;
+    void raiseDirty() override;
+    const CommonSettings &commonSettings() const override { return m_settings; }
+    quint32 queuedCount() const override { return m_nCount; }
+    void RecountQueued() override;
+    bool runHoldsButtons() const override { return m_sending.holdsRunButtons(); }
+    int currentTab() const override { return m_tabs.currentTab(); }
+    void runTabChange() override { m_tabs.onTabChanged(); }
 
-    const CommonSettings &commonSettings() const { return m_settings; }
     // The register in the selector's order, each entry's record kept current.
-    const ListRegister &lists() const { return m_lists; }
+    const ListRegister &lists() const override { return m_lists; }
     int selectedPosition() const { return m_nSel; }
-    // Null when no list is selected.
-    MailingListEntry *selectedEntry();
-    quint32 queuedCount() const { return m_nCount; }
     bool isDirty() const;
-    void raiseDirty();
     CommandTabs &commandTabs() { return m_tabs; }
     WindowSendAllView &sending() { return m_sending; }
     // The dial-up entries the common settings offer; empty without the service.
     QStringList dialUpEntries();
-
-    // Counts the created mails in the outgoing folder and enables the queue
-    // buttons by the count.
-    void RecountQueued();
 
     // Handlers of the window's own buttons.
     void OnAddList();
@@ -75,6 +80,14 @@ protected:
     void dropEvent(QDropEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
+private:
+    bool TakeCommandLine();
+    // SaveRegister, and on failure the reason in a message box and the dirty
+    // flag raised, so the owner can save again.
+    bool SaveRegisterOrSayWhy();
+    void ShowSaveFailure(const QString &reason);
+    void OnDestroy();
+
     UiServices &m_ui;
     CommonSettings m_settings;
 
@@ -86,17 +99,6 @@ protected:
     QString m_strLabel;    // 1168
     quint32 m_nCount = 0;  // 1063
     int m_nSel = -1;       // 1004
-
-private:
-    friend class CommandTabs; // works on the command field's member
-
-    bool TakeCommandLine();
-    void OnUpdateField(QByteArray MailingListEntry::*field, int id);
-    // SaveRegister, and on failure the reason in a message box and the dirty
-    // flag raised, so the owner can save again.
-    bool SaveRegisterOrSayWhy();
-    void ShowSaveFailure(const QString &reason);
-    void OnDestroy();
 
     QStringList m_arguments;
     ListRegister m_lists;

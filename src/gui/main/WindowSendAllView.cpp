@@ -1,12 +1,13 @@
 #include "main/WindowSendAllView.h"
 
+#include "main/MainWindowHost.h"
 #include "main/StatusDlg.h"
-#include "main/TavelinDlg.h"
 #include "resources/ResourceIds.h"
+#include "ui/TemplateControls.h"
 #include "ui/UiServices.h"
 
-WindowSendAllView::WindowSendAllView(CTavelinDlg &window, UiServices &ui)
-    : m_window(window), m_ui(ui), m_run(*this, window.commonSettings())
+WindowSendAllView::WindowSendAllView(MainWindowHost &host, UiServices &ui)
+    : m_host(host), m_ui(ui), m_run(*this, host.commonSettings())
 {
 }
 
@@ -26,7 +27,7 @@ void WindowSendAllView::showStatus(bool withKeepConnection)
 {
     using namespace StatusIds;
     if (!m_status)
-        m_status = std::make_unique<CStatusDlg>(m_ui.dialUp(), m_run, &m_window);
+        m_status = std::make_unique<CStatusDlg>(m_ui.dialUp(), m_run, &m_host.hostWidget());
     m_status->showControl(IDC_KEEPCONNECTION, false);
     m_status->show();
     m_status->showControl(IDC_CANCELSEND, true);
@@ -50,30 +51,30 @@ void WindowSendAllView::disableRunButtons()
 {
     using namespace MainIds;
     m_holdingButtons = true;
-    m_window.enable({IDC_CREATE, IDC_QUEUE, IDC_SENDALL}, false);
+    m_host.controls().enable({IDC_CREATE, IDC_QUEUE, IDC_SENDALL}, false);
 }
 
 int WindowSendAllView::queuedCount() const
 {
-    return int(m_window.queuedCount());
+    return int(m_host.queuedCount());
 }
 
 void WindowSendAllView::recountQueued()
 {
     // The run's end: the recount and the tab change give the buttons back.
     m_holdingButtons = false;
-    m_window.RecountQueued();
+    m_host.RecountQueued();
 }
 
 void WindowSendAllView::runTabChange()
 {
-    m_window.commandTabs().onTabChanged();
+    m_host.runTabChange();
 }
 
 void WindowSendAllView::showMessage(const UserMessage &message)
 {
-    QWidget *parent =
-        m_status && m_status->isVisible() ? static_cast<QWidget *>(m_status.get()) : &m_window;
+    QWidget *parent = m_status && m_status->isVisible() ? static_cast<QWidget *>(m_status.get())
+                                                        : &m_host.hostWidget();
     m_ui.showMessage(parent, message);
 }
 

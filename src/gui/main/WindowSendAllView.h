@@ -5,7 +5,7 @@
 #include <memory>
 
 class CStatusDlg;
-class CTavelinDlg;
+class MainWindowHost;
 class UiServices;
 
 // The main window's side of a send-all run: it starts the run from button
@@ -15,7 +15,7 @@ class UiServices;
 class WindowSendAllView : public SendAllView
 {
 public:
-    WindowSendAllView(CTavelinDlg &window, UiServices &ui);
+    WindowSendAllView(MainWindowHost &host, UiServices &ui);
     ~WindowSendAllView() override;
 
     // Button 1070: starts a run over the outgoing folder.
@@ -45,7 +45,7 @@ public:
     void closeStatus() override;
 
 private:
-    CTavelinDlg &m_window;
+    MainWindowHost &m_host;
     UiServices &m_ui;
     std::unique_ptr<CStatusDlg> m_status;
     bool m_holdingButtons = false;

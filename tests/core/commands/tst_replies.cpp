@@ -543,7 +543,13 @@ private Q_SLOTS:
         const qint64 grown = peakKiloBytes() - start;
         QVERIFY2(applied.rosters.value(0).stored, qPrintable(applied.rosters.value(0).why));
         QCOMPARE(applied.reply.commands[0].who->lines, rounds * 10000);
+#if !defined(__SANITIZE_ADDRESS__)
         QVERIFY2(grown < 48 * 1024, qPrintable(QStringLiteral("grew by %1 kB").arg(grown)));
+#else
+        // AddressSanitizer's quarantine keeps freed memory resident: only the
+        // read itself is checked there.
+        Q_UNUSED(grown);
+#endif
     }
 };
 
