@@ -13,6 +13,13 @@
     </message>
 </context>
 <context>
+    <name>BackgroundRead</name>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>CCommonSheet</name>
     <message>
         <source>ﾌｫﾙﾀﾞの選択</source>
@@ -76,6 +83,60 @@ Create it?</translation>
     </message>
 </context>
 <context>
+    <name>CReplyResultsDlg</name>
+    <message>
+        <source>(ｺﾏﾝﾄﾞなし)</source>
+        <translation>(no command)</translation>
+    </message>
+    <message>
+        <source>承認または確認待ちです</source>
+        <translation>Waiting for approval or confirmation</translation>
+    </message>
+    <message>
+        <source>実行されていません</source>
+        <translation>Not run</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞが違います。管理ﾊﾟｽﾜｰﾄﾞ欄を確かめてください</source>
+        <translation>Wrong password. Check the list's password.</translation>
+    </message>
+    <message>
+        <source>(会員 %1 行、うちｱﾄﾞﾚｽ %2)</source>
+        <translation>(%1 member lines, %2 of them addresses)</translation>
+    </message>
+    <message>
+        <source>(以下省略)</source>
+        <translation>(the rest is left out)</translation>
+    </message>
+</context>
+<context>
+    <name>CRosterDlg</name>
+    <message>
+        <source>会員 %1 名（ｻｰﾊﾞｰの数 %2）  %3 現在</source>
+        <translation>%1 members (the server counts %2), as of %3</translation>
+    </message>
+    <message>
+        <source>全員</source>
+        <translation>Everyone</translation>
+    </message>
+    <message>
+        <source>前回から入会</source>
+        <translation>Joined since last time</translation>
+    </message>
+    <message>
+        <source>前回から退会</source>
+        <translation>Left since last time</translation>
+    </message>
+    <message>
+        <source>CSV出力</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>CSVﾌｧｲﾙ (*.csv)|*.csv|全てのﾌｧｲﾙ (*.*)|*.*||</source>
+        <translation>CSV files (*.csv)|*.csv|All files (*.*)|*.*||</translation>
+    </message>
+</context>
+<context>
     <name>CStatusDlg</name>
     <message>
         <source>すでに接続されています</source>
@@ -135,6 +196,25 @@ Save them?</translation>
     </message>
 </context>
 <context>
+    <name>CliReply</name>
+    <message>
+        <source>会員一覧を更新しました</source>
+        <translation>The member list was updated.</translation>
+    </message>
+    <message>
+        <source>会員一覧を更新しませんでした: %1</source>
+        <translation>The member list was not updated: %1</translation>
+    </message>
+    <message>
+        <source>%1 の会員一覧を保存しました</source>
+        <translation>The member list of %1 was saved.</translation>
+    </message>
+    <message>
+        <source>%1 の会員一覧を保存しませんでした: %2</source>
+        <translation>The member list of %1 was not saved: %2</translation>
+    </message>
+</context>
+<context>
     <name>CommandComposer</name>
     <message>
         <source>ｺﾏﾝﾄﾞﾒｰﾙ作成</source>
@@ -162,7 +242,7 @@ Save them?</translation>
     </message>
     <message>
         <source>管理ｱﾄﾞﾚｽ</source>
-        <translation>The list server address</translation>
+        <translation>The command address</translation>
     </message>
     <message>
         <source>ﾘｽﾄ名</source>
@@ -186,7 +266,7 @@ Save them?</translation>
     </message>
     <message>
         <source>%1 の末尾が「\」です</source>
-        <translation>%1 ends in &quot;\&quot;.</translation>
+        <translation>%1 ends in "\".</translation>
     </message>
     <message>
         <source>ｻｰﾊﾞｰは次の行とつなげて読むため</source>
@@ -194,11 +274,11 @@ Save them?</translation>
     </message>
     <message>
         <source>%1 の「%2」から1つのｱﾄﾞﾚｽを取り出せません</source>
-        <translation>No single address can be taken from &quot;%2&quot; in %1.</translation>
+        <translation>No single address can be taken from "%2" in %1.</translation>
     </message>
     <message>
         <source>%1 のｱﾄﾞﾚｽ「%2」</source>
-        <translation>The address &quot;%2&quot; in %1</translation>
+        <translation>The address "%2" in %1</translation>
     </message>
     <message>
         <source>%1 にｱﾄﾞﾚｽがありません</source>
@@ -223,14 +303,14 @@ Save them?</translation>
     <message>
         <source>%1 の %2 行目が「EOF」だけの行です
 ｻｰﾊﾞｰはそこで本文を終え、以降の行をｺﾏﾝﾄﾞとして実行するため、ｺﾏﾝﾄﾞﾒｰﾙは作成しません</source>
-        <translation>Line %2 of %1 is just &quot;EOF&quot;.
+        <translation>Line %2 of %1 is just "EOF".
 The server would end the text there and run the lines after it as commands, so no command mail is created.</translation>
     </message>
     <message>
         <source>ｻｰﾊﾞｰが変えるのはﾊﾟｽﾜｰﾄﾞﾌｧｲﾙだけです
 config の admin_passwd は、新しい config を送るまで古いﾊﾟｽﾜｰﾄﾞのままです（古いﾊﾟｽﾜｰﾄﾞも使えます）</source>
         <translation>The server changes only its password file.
-The config&apos;s admin_passwd keeps the old password until a new config is sent (the old password keeps working).</translation>
+The config's admin_passwd keeps the old password until a new config is sent (the old password keeps working).</translation>
     </message>
     <message>
         <source>ｺﾏﾝﾄﾞ作成に失敗しました</source>
@@ -241,7 +321,7 @@ The config&apos;s admin_passwd keeps the old password until a new config is sent
     <name>CommandTable</name>
     <message>
         <source>強制退会</source>
-        <extracomment>command tab 0: the tab&apos;s text</extracomment>
+        <extracomment>command tab 0: the tab's text</extracomment>
         <translation>Unsubscribe</translation>
     </message>
     <message>
@@ -251,7 +331,7 @@ The config&apos;s admin_passwd keeps the old password until a new config is sent
     </message>
     <message>
         <source>強制入会</source>
-        <extracomment>command tab 1: the tab&apos;s text</extracomment>
+        <extracomment>command tab 1: the tab's text</extracomment>
         <translation>Subscribe</translation>
     </message>
     <message>
@@ -261,7 +341,7 @@ The config&apos;s admin_passwd keeps the old password until a new config is sent
     </message>
     <message>
         <source>ﾊﾟｽﾜｰﾄﾞ変更</source>
-        <extracomment>command tab 2: the tab&apos;s text</extracomment>
+        <extracomment>command tab 2: the tab's text</extracomment>
         <translation>Password</translation>
     </message>
     <message>
@@ -271,7 +351,7 @@ The config&apos;s admin_passwd keeps the old password until a new config is sent
     </message>
     <message>
         <source>会員一覧</source>
-        <extracomment>command tab 3: the tab&apos;s text</extracomment>
+        <extracomment>command tab 3: the tab's text</extracomment>
         <translation>Members</translation>
     </message>
     <message>
@@ -283,8 +363,8 @@ command tab 6: the label of the field</extracomment>
     </message>
     <message>
         <source>Info変更</source>
-        <extracomment>command tab 4: the tab&apos;s text</extracomment>
-        <translation>Info</translation>
+        <extracomment>command tab 4: the tab's text</extracomment>
+        <translation>New info</translation>
     </message>
     <message>
         <source>Infoファイル名</source>
@@ -298,8 +378,8 @@ command tab 6: the label of the field</extracomment>
     </message>
     <message>
         <source>Intro変更</source>
-        <extracomment>command tab 5: the tab&apos;s text</extracomment>
-        <translation>Intro</translation>
+        <extracomment>command tab 5: the tab's text</extracomment>
+        <translation>New intro</translation>
     </message>
     <message>
         <source>Introファイル名</source>
@@ -313,12 +393,12 @@ command tab 6: the label of the field</extracomment>
     </message>
     <message>
         <source>config 取得</source>
-        <extracomment>command tab 6: the tab&apos;s text</extracomment>
+        <extracomment>command tab 6: the tab's text</extracomment>
         <translation>Get config</translation>
     </message>
     <message>
         <source>config 変更</source>
-        <extracomment>command tab 7: the tab&apos;s text</extracomment>
+        <extracomment>command tab 7: the tab's text</extracomment>
         <translation>New config</translation>
     </message>
     <message>
@@ -343,6 +423,26 @@ command tab 6: the label of the field</extracomment>
 %2</source>
         <translation>%1 could not be made the config file.
 %2</translation>
+    </message>
+    <message>
+        <source>会員一覧</source>
+        <translation>Members</translation>
+    </message>
+    <message>
+        <source>会員一覧はまだありません
+会員一覧のｺﾏﾝﾄﾞﾒｰﾙを送り、返信をﾄﾞﾛｯﾌﾟしてください</source>
+        <translation>There is no member list yet.
+Send the Members command mail, then drop its reply on the window.</translation>
+    </message>
+    <message>
+        <source>ｱﾄﾞﾚｽ抽出中...</source>
+        <translation>Reading addresses...</translation>
+    </message>
+    <message>
+        <source>読めなかったﾒｰﾙがあります
+%1</source>
+        <translation>Some mails could not be read:
+%1</translation>
     </message>
 </context>
 <context>
@@ -451,90 +551,95 @@ command tab 6: the label of the field</extracomment>
     <name>Dialog102</name>
     <message>
         <source>ﾒｰﾘﾝｸﾞﾘｽﾄ</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1004 (148 wide), name read by screen readers</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1004 (148 wide), name read by screen readers</extracomment>
         <translation>Mailing list</translation>
     </message>
     <message>
         <source>新規追加</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1006 (45 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1006 (45 wide)</extracomment>
         <translation>Add</translation>
     </message>
     <message>
         <source>名称変更</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1008 (45 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1008 (45 wide)</extracomment>
         <translation>Rename</translation>
     </message>
     <message>
         <source>削除</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1010 (45 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1010 (45 wide)</extracomment>
         <translation>Delete</translation>
     </message>
     <message>
         <source>管理情報</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control -1 (148 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control -1 (148 wide)</extracomment>
         <translation>List administration</translation>
     </message>
     <message>
         <source>管理ｱﾄﾞﾚｽ</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control -1 (39 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control -1 (39 wide)</extracomment>
         <translation>Address</translation>
     </message>
     <message>
         <source>管理ﾊﾟｽﾜｰﾄﾞ</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control -1 (39 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control -1 (39 wide)</extracomment>
         <translation>Password</translation>
     </message>
     <message>
         <source>共通設定</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1016 (45 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1016 (45 wide)</extracomment>
         <translation>Settings</translation>
     </message>
     <message>
         <source>設定の保存</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1013 (45 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1013 (45 wide)</extracomment>
         <translation>Save</translation>
     </message>
     <message>
         <source>ﾘｽﾄ名</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control -1 (39 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control -1 (39 wide)</extracomment>
         <translation>List name</translation>
     </message>
     <message>
         <source>全ﾒｰﾙ送信</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1070 (56 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1070 (56 wide)</extracomment>
         <translation>Send all</translation>
     </message>
     <message>
         <source>ｺﾏﾝﾄﾞﾒｰﾙ作成</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1060 (56 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1060 (56 wide)</extracomment>
         <translation>Compose</translation>
     </message>
     <message>
         <source>既成ﾒｰﾙ操作</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1066 (56 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1066 (56 wide)</extracomment>
         <translation>Outbox...</translation>
     </message>
     <message>
         <source>通 作成済</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1181 (31 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1181 (31 wide)</extracomment>
         <translation>queued</translation>
     </message>
     <message>
         <source>参照</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1077 (32 wide)</extracomment>
-        <translation>Browse...</translation>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1077 (32 wide)</extracomment>
+        <translation>Browse</translation>
     </message>
     <message>
         <source>編集</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1081 (32 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1081 (32 wide)</extracomment>
         <translation>Edit</translation>
     </message>
     <message>
         <source>ｱﾄﾞﾚｽ抽出</source>
-        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1084 (56 wide)</extracomment>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1084 (56 wide)</extracomment>
         <translation>From a mail...</translation>
     </message>
-</context>
+    <message>
+        <source>会員一覧表示</source>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1190 (56 wide)</extracomment>
+        <translation>Members...</translation>
+    </message>
+<message><source>ﾒｰﾙ受信</source><translation>Fetch mail</translation></message></context>
 <context>
     <name>Dialog104</name>
     <message>
@@ -560,11 +665,11 @@ command tab 6: the label of the field</extracomment>
     </message>
     <message>
         <source>プレースホルダーの挿入</source>
-        <extracomment>Dialog106 &quot;config 設定(3/5)&quot;, control 1122 (6 wide), name read by screen readers
+        <extracomment>Dialog106 "config 設定(3/5)", control 1122 (6 wide), name read by screen readers
 ----------
-Dialog106 &quot;config 設定(3/5)&quot;, control 1125 (6 wide), name read by screen readers
+Dialog106 "config 設定(3/5)", control 1125 (6 wide), name read by screen readers
 ----------
-Dialog106 &quot;config 設定(3/5)&quot;, control 1128 (6 wide), name read by screen readers</extracomment>
+Dialog106 "config 設定(3/5)", control 1128 (6 wide), name read by screen readers</extracomment>
         <translation>Insert placeholder</translation>
     </message>
 </context>
@@ -577,9 +682,9 @@ Dialog106 &quot;config 設定(3/5)&quot;, control 1128 (6 wide), name read by sc
     </message>
     <message>
         <source>プレースホルダーの挿入</source>
-        <extracomment>Dialog107 &quot;config 設定(4/5)&quot;, control 1149 (6 wide), name read by screen readers
+        <extracomment>Dialog107 "config 設定(4/5)", control 1149 (6 wide), name read by screen readers
 ----------
-Dialog107 &quot;config 設定(4/5)&quot;, control 1134 (6 wide), name read by screen readers</extracomment>
+Dialog107 "config 設定(4/5)", control 1134 (6 wide), name read by screen readers</extracomment>
         <translation>Insert placeholder</translation>
     </message>
 </context>
@@ -592,102 +697,102 @@ Dialog107 &quot;config 設定(4/5)&quot;, control 1134 (6 wide), name read by sc
     </message>
     <message>
         <source>Tavelin単独で送信する</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1074 (110 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1074 (110 wide)</extracomment>
         <translation>Send with Tavelin</translation>
     </message>
     <message>
         <source>SMTPｻｰﾊﾞｰ名</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1082 (62 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1082 (62 wide)</extracomment>
         <translation>SMTP server</translation>
     </message>
     <message>
         <source>ﾀｲﾑｿﾞｰﾝ</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1085 (62 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1085 (62 wide)</extracomment>
         <translation>Time zone</translation>
     </message>
     <message>
         <source>ﾎﾟｰﾄ番号</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1088 (36 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1088 (36 wide)</extracomment>
         <translation>Port</translation>
     </message>
     <message>
         <source>ﾕｰｻﾞｰ名</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1090 (62 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1090 (62 wide)</extracomment>
         <translation>User name</translation>
     </message>
     <message>
         <source>ﾊﾟｽﾜｰﾄﾞ</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1092 (62 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1092 (62 wide)</extracomment>
         <translation>Password</translation>
     </message>
     <message>
         <source>ﾒｰﾙｱﾄﾞﾚｽ</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1094 (62 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1094 (62 wide)</extracomment>
         <translation>Your address</translation>
     </message>
     <message>
         <source>作成したﾒｰﾙの一時保存先ﾌｫﾙﾀﾞ</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1096 (160 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1096 (160 wide)</extracomment>
         <translation>Folder where composed mails wait to be sent</translation>
     </message>
     <message>
         <source>参照</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1118 (32 wide)
+        <extracomment>Dialog108 "送信設定", control 1118 (32 wide)
 ----------
-Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
-        <translation>Browse...</translation>
+Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
+        <translation>Browse</translation>
     </message>
     <message>
         <source>送信控えを保存する</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1178 (100 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1178 (100 wide)</extracomment>
         <translation>Keep a copy of sent mails</translation>
     </message>
     <message>
         <source>ﾀﾞｲｱﾙｱｯﾌﾟ接続</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1120 (80 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1120 (80 wide)</extracomment>
         <translation>Dial up</translation>
     </message>
     <message>
         <source>ﾘﾀﾞｲｱﾙ回数</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1100 (36 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1100 (36 wide)</extracomment>
         <translation>Redials</translation>
     </message>
     <message>
         <source>ﾘﾀﾞｲｱﾙ間隔</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1102 (36 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1102 (36 wide)</extracomment>
         <translation>Interval</translation>
     </message>
     <message>
         <source>接続名</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1098 (50 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1098 (50 wide)</extracomment>
         <translation>Connection</translation>
     </message>
     <message>
         <source>Quillonで送信する</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1078 (110 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1078 (110 wide)</extracomment>
         <translation>Send with Quillon</translation>
     </message>
     <message>
         <source>16bit版</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1126 (45 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1126 (45 wide)</extracomment>
         <translation>16-bit</translation>
     </message>
     <message>
         <source>32bit版</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1129 (45 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1129 (45 wide)</extracomment>
         <translation>32-bit</translation>
     </message>
     <message>
         <source>ｼｸﾞﾈﾁｬ無しで送信</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1132 (103 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1132 (103 wide)</extracomment>
         <translation>Send without signature</translation>
     </message>
     <message>
         <source>使用する Qsend.exe</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1104 (160 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1104 (160 wide)</extracomment>
         <translation>Qsend.exe to use</translation>
     </message>
-</context>
+<message><source>接続の保護</source><translation>Security</translation></message><message><source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存</source><translation>Keep passwords in the keyring</translation></message></context>
 <context>
     <name>Dialog109</name>
     <message>
@@ -697,13 +802,13 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>使用するエディタ</source>
-        <extracomment>Dialog109 &quot;編集設定&quot;, control -1 (120 wide)</extracomment>
+        <extracomment>Dialog109 "編集設定", control -1 (120 wide)</extracomment>
         <translation>Editor to use</translation>
     </message>
     <message>
         <source>参照</source>
-        <extracomment>Dialog109 &quot;編集設定&quot;, control 1172 (32 wide)</extracomment>
-        <translation>Browse...</translation>
+        <extracomment>Dialog109 "編集設定", control 1172 (32 wide)</extracomment>
+        <translation>Browse</translation>
     </message>
 </context>
 <context>
@@ -723,17 +828,17 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>既成ﾒｰﾙ</source>
-        <extracomment>Dialog129 &quot;既成メール編集&quot;, control 1160 (194 wide), name read by screen readers</extracomment>
+        <extracomment>Dialog129 "既成メール編集", control 1160 (194 wide), name read by screen readers</extracomment>
         <translation>Queued mails</translation>
     </message>
     <message>
         <source>編集</source>
-        <extracomment>Dialog129 &quot;既成メール編集&quot;, control 1000 (37 wide)</extracomment>
+        <extracomment>Dialog129 "既成メール編集", control 1000 (37 wide)</extracomment>
         <translation>Edit</translation>
     </message>
     <message>
         <source>削除</source>
-        <extracomment>Dialog129 &quot;既成メール編集&quot;, control 1002 (37 wide)</extracomment>
+        <extracomment>Dialog129 "既成メール編集", control 1002 (37 wide)</extracomment>
         <translation>Delete</translation>
     </message>
 </context>
@@ -746,17 +851,17 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>ｴﾗｰﾒｰﾙﾌｧｲﾙ名</source>
-        <extracomment>Dialog130 &quot;メール選択&quot;, control -1 (49 wide)</extracomment>
+        <extracomment>Dialog130 "メール選択", control -1 (49 wide)</extracomment>
         <translation>Returned mail</translation>
     </message>
     <message>
         <source>参照</source>
-        <extracomment>Dialog130 &quot;メール選択&quot;, control 1001 (27 wide)</extracomment>
-        <translation>Browse...</translation>
+        <extracomment>Dialog130 "メール選択", control 1001 (27 wide)</extracomment>
+        <translation>File...</translation>
     </message>
     <message>
         <source>ｷｬﾝｾﾙ</source>
-        <extracomment>Dialog130 &quot;メール選択&quot;, control 2 (50 wide)</extracomment>
+        <extracomment>Dialog130 "メール選択", control 2 (50 wide)</extracomment>
         <translation>Cancel</translation>
     </message>
 </context>
@@ -769,12 +874,12 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>ﾀｲﾄﾙ</source>
-        <extracomment>Dialog134 &quot;ﾒｰﾘﾝｸﾞﾘｽﾄﾀｲﾄﾙ&quot;, control -1 (24 wide)</extracomment>
+        <extracomment>Dialog134 "ﾒｰﾘﾝｸﾞﾘｽﾄﾀｲﾄﾙ", control -1 (24 wide)</extracomment>
         <translation>Title</translation>
     </message>
     <message>
         <source>ｷｬﾝｾﾙ</source>
-        <extracomment>Dialog134 &quot;ﾒｰﾘﾝｸﾞﾘｽﾄﾀｲﾄﾙ&quot;, control 2 (45 wide)</extracomment>
+        <extracomment>Dialog134 "ﾒｰﾘﾝｸﾞﾘｽﾄﾀｲﾄﾙ", control 2 (45 wide)</extracomment>
         <translation>Cancel</translation>
     </message>
 </context>
@@ -787,22 +892,22 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>元ファイル名</source>
-        <extracomment>Dialog135 &quot;ファイル名変更&quot;, control -1 (48 wide)</extracomment>
+        <extracomment>Dialog135 "ファイル名変更", control -1 (48 wide)</extracomment>
         <translation>File name</translation>
     </message>
     <message>
         <source>変更ファイル名</source>
-        <extracomment>Dialog135 &quot;ファイル名変更&quot;, control -1 (48 wide)</extracomment>
+        <extracomment>Dialog135 "ファイル名変更", control -1 (48 wide)</extracomment>
         <translation>New name</translation>
     </message>
     <message>
         <source>参照</source>
-        <extracomment>Dialog135 &quot;ファイル名変更&quot;, control 1003 (32 wide)</extracomment>
-        <translation>Browse...</translation>
+        <extracomment>Dialog135 "ファイル名変更", control 1003 (32 wide)</extracomment>
+        <translation>Browse</translation>
     </message>
     <message>
         <source>ｷｬﾝｾﾙ</source>
-        <extracomment>Dialog135 &quot;ファイル名変更&quot;, control 2 (50 wide)</extracomment>
+        <extracomment>Dialog135 "ファイル名変更", control 2 (50 wide)</extracomment>
         <translation>Cancel</translation>
     </message>
 </context>
@@ -815,13 +920,84 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>ﾀﾞｲｱﾙｱｯﾌﾟを切断しない</source>
-        <extracomment>Dialog136 &quot;Tavelin 処理ステータス&quot;, control 1164 (110 wide)</extracomment>
+        <extracomment>Dialog136 "Tavelin 処理ステータス", control 1164 (110 wide)</extracomment>
         <translation>Stay connected</translation>
     </message>
     <message>
         <source>送信ｷｬﾝｾﾙ</source>
-        <extracomment>Dialog136 &quot;Tavelin 処理ステータス&quot;, control 1182 (50 wide)</extracomment>
+        <extracomment>Dialog136 "Tavelin 処理ステータス", control 1182 (50 wide)</extracomment>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog137</name>
+    <message>
+        <source>ｺﾏﾝﾄﾞ実行結果</source>
+        <extracomment>caption of Dialog137</extracomment>
+        <translation>Command Results</translation>
+    </message>
+    <message>
+        <source>ﾘｽﾄ</source>
+        <extracomment>Dialog137 "ｺﾏﾝﾄﾞ実行結果", control -1 (30 wide)</extracomment>
+        <translation>List</translation>
+    </message>
+    <message>
+        <source>返信日時</source>
+        <extracomment>Dialog137 "ｺﾏﾝﾄﾞ実行結果", control -1 (30 wide)</extracomment>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞ</source>
+        <extracomment>Dialog137 "ｺﾏﾝﾄﾞ実行結果", control -1 (60 wide)</extracomment>
+        <translation>Commands</translation>
+    </message>
+    <message>
+        <source>ｻｰﾊﾞｰの返答</source>
+        <extracomment>Dialog137 "ｺﾏﾝﾄﾞ実行結果", control -1 (60 wide)</extracomment>
+        <translation>Server reply</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <extracomment>Dialog137 "ｺﾏﾝﾄﾞ実行結果", control 1 (50 wide)</extracomment>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog138</name>
+    <message>
+        <source>会員一覧</source>
+        <extracomment>caption of Dialog138</extracomment>
+        <translation>Members</translation>
+    </message>
+    <message>
+        <source>検索</source>
+        <extracomment>Dialog138 "会員一覧", control -1 (24 wide)</extracomment>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>表示</source>
+        <extracomment>Dialog138 "会員一覧", control -1 (20 wide)</extracomment>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>会員</source>
+        <extracomment>Dialog138 "会員一覧", control 1199 (266 wide), name read by screen readers</extracomment>
+        <translation>Members</translation>
+    </message>
+    <message>
+        <source>CSV出力</source>
+        <extracomment>Dialog138 "会員一覧", control 1200 (50 wide)</extracomment>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>選択したｱﾄﾞﾚｽを強制退会</source>
+        <extracomment>Dialog138 "会員一覧", control 1201 (110 wide)</extracomment>
+        <translation>Unsubscribe selected</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <extracomment>Dialog138 "会員一覧", control 1 (50 wide)</extracomment>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -829,6 +1005,45 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     <message>
         <source>%1 の起動に失敗しました</source>
         <translation>%1 could not be started.</translation>
+    </message>
+</context>
+<context>
+    <name>FetchRun</name>
+    <message>
+        <source>UID %1 のﾒｰﾙを読めませんでした</source>
+        <translation>The mail with UID %1 could not be read.</translation>
+    </message>
+    <message>
+        <source>ﾌｫﾙﾀﾞ名が正しくありません</source>
+        <translation>Invalid folder name</translation>
+    </message>
+    <message>
+        <source>(%1/%2)通目を受信中</source>
+        <translation>Fetching mail %1 of %2</translation>
+    </message>
+    <message>
+        <source>受信をキャンセルしました</source>
+        <translation>Fetching was cancelled</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙを移動中</source>
+        <translation>Moving mails</translation>
+    </message>
+    <message>
+        <source>ﾌｫﾙﾀﾞのUIDVALIDITYが変わったため移動しません</source>
+        <translation>The folder's UIDVALIDITY changed, so no mail is moved</translation>
+    </message>
+    <message>
+        <source>サーバーがMOVEにもUIDPLUSにも対応していないため、ﾒｰﾙを移動できません</source>
+        <translation>The server supports neither MOVE nor UIDPLUS, so mails cannot be moved.</translation>
+    </message>
+    <message>
+        <source>受信を完了しました</source>
+        <translation>Fetching finished</translation>
+    </message>
+    <message>
+        <source>%1: フォルダを作成できません</source>
+        <translation>%1: the folder cannot be created</translation>
     </message>
 </context>
 <context>
@@ -843,10 +1058,31 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     </message>
 </context>
 <context>
+    <name>ImapSession</name>
+    <message>
+        <source>サーバーがTLS(STARTTLS)に対応していないため、ユーザー名とパスワードを送信できません</source>
+        <translation>The server does not support TLS (STARTTLS), so the user name and password cannot be sent.</translation>
+    </message>
+    <message>
+        <source>ホストへの接続に失敗しました
+</source>
+        <translation>Could not connect to the host.
+</translation>
+    </message>
+    <message>
+        <source>コマンド実行に失敗しました
+コマンド:%1
+%2</source>
+        <translation>The server refused a command.
+Command: %1
+%2</translation>
+    </message>
+</context>
+<context>
     <name>PlaceholderMenus</name>
     <message>
         <source>メーリングリスト名</source>
-        <translation>The list&apos;s name</translation>
+        <translation>The list's name</translation>
     </message>
     <message>
         <source>通し番号</source>
@@ -858,7 +1094,7 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>majordomo のバージョン情報</source>
-        <translation>Majordomo&apos;s version</translation>
+        <translation>Majordomo's version</translation>
     </message>
 </context>
 <context>
@@ -869,12 +1105,12 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>ｷｬﾝｾﾙ</source>
-        <extracomment>PropertySheet &quot;&quot;, control 2 (50 wide)</extracomment>
+        <extracomment>PropertySheet "", control 2 (50 wide)</extracomment>
         <translation>Cancel</translation>
     </message>
     <message>
         <source>適用</source>
-        <extracomment>PropertySheet &quot;&quot;, control 12321 (50 wide)</extracomment>
+        <extracomment>PropertySheet "", control 12321 (50 wide)</extracomment>
         <translation>Apply</translation>
     </message>
 </context>
@@ -895,6 +1131,41 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     <message>
         <source>いいえ</source>
         <translation>No</translation>
+    </message>
+</context>
+<context>
+    <name>Roster</name>
+    <message>
+        <source>ﾘｽﾄが登録されていません</source>
+        <translation>The list is not registered</translation>
+    </message>
+    <message>
+        <source>会員一覧が保存されていません</source>
+        <translation>No member list is saved</translation>
+    </message>
+    <message>
+        <source>ｱﾄﾞﾚｽが読めません</source>
+        <translation>The address cannot be read</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞが失敗しました</source>
+        <translation>The command failed</translation>
+    </message>
+    <message>
+        <source>会員一覧が途中で切れています</source>
+        <translation>The member list is cut short</translation>
+    </message>
+    <message>
+        <source>保存しない指定です</source>
+        <translation>Saving is turned off</translation>
+    </message>
+    <message>
+        <source>会員一覧を保存できませんでした</source>
+        <translation>The member list could not be saved</translation>
+    </message>
+    <message>
+        <source>会員一覧を保存できませんでした: %1</source>
+        <translation>The member list could not be saved: %1</translation>
     </message>
 </context>
 <context>
@@ -942,13 +1213,13 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
     <message>
         <source>送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙがﾘﾝｸになっています
 %1</source>
-        <translation>The outgoing folder&apos;s lock file is a link.
+        <translation>The outgoing folder's lock file is a link.
 %1</translation>
     </message>
     <message>
         <source>送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙが壊れています
 %1</source>
-        <translation>The outgoing folder&apos;s lock file is damaged.
+        <translation>The outgoing folder's lock file is damaged.
 %1</translation>
     </message>
     <message>
@@ -966,6 +1237,96 @@ Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
         <translation>The copy of the sent mail cannot be opened.
 %1
 %2</translation>
+    </message>
+</context>
+<context>
+    <name>ServerReplies</name>
+    <message>
+        <source>会員一覧を保存しました</source>
+        <translation>The member list was saved.</translation>
+    </message>
+    <message>
+        <source>会員一覧は保存していません: %1</source>
+        <translation>The member list was not saved: %1</translation>
+    </message>
+    <message>
+        <source>返信が途中で切れています</source>
+        <translation>The reply is cut short.</translation>
+    </message>
+</context>
+<context>
+    <name>ServerReply</name>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞが違います</source>
+        <translation>Wrong password</translation>
+    </message>
+    <message>
+        <source>ﾘｽﾄ名が違います</source>
+        <translation>Unknown list name</translation>
+    </message>
+    <message>
+        <source>会員ではありません</source>
+        <translation>Not a member</translation>
+    </message>
+    <message>
+        <source>既に会員です</source>
+        <translation>Already a member</translation>
+    </message>
+    <message>
+        <source>ｱﾄﾞﾚｽが正しくありません</source>
+        <translation>Invalid address</translation>
+    </message>
+    <message>
+        <source>複数の会員に一致しました</source>
+        <translation>Matches more than one member</translation>
+    </message>
+    <message>
+        <source>新規ﾊﾟｽﾜｰﾄﾞがありません</source>
+        <translation>No new password was given</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞが使用できません</source>
+        <translation>The command is disabled</translation>
+    </message>
+    <message>
+        <source>書式の誤りがあります</source>
+        <translation>Syntax error</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞではありません</source>
+        <translation>Not a command</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞが見つかりませんでした</source>
+        <translation>No commands were found</translation>
+    </message>
+    <message>
+        <source>ｻｰﾊﾞｰでｴﾗｰが起きました</source>
+        <translation>The server had an error</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞの実行結果です</source>
+        <translation>Results of commands</translation>
+    </message>
+    <message>
+        <source>承認依頼のﾒｰﾙです</source>
+        <translation>A request for approval</translation>
+    </message>
+    <message>
+        <source>投稿の保留を知らせるﾒｰﾙです</source>
+        <translation>A notice that a post is held</translation>
+    </message>
+    <message>
+        <source>入会のお知らせです</source>
+        <translation>A subscription notice</translation>
+    </message>
+    <message>
+        <source>退会のお知らせです</source>
+        <translation>An unsubscription notice</translation>
+    </message>
+    <message>
+        <source>ﾘｽﾄｻｰﾊﾞｰからの返信ではありません</source>
+        <translation>Not a reply from the list server</translation>
     </message>
 </context>
 <context>
@@ -1043,7 +1404,7 @@ Received reply:%1</translation>
     <message>
         <source>サーバーの証明書を拒否しました
 理由:</source>
-        <translation>The server&apos;s certificate was refused.
+        <translation>The server's certificate was refused.
 Reason: </translation>
     </message>
     <message>
@@ -1119,9 +1480,9 @@ Reason: </translation>
 管理コマンド（approve、newconfig など）に添えて送ります。
 空白を含まない一語。既定値は「リスト名.admin」。</source>
         <extracomment>string 200</extracomment>
-        <translation>The list&apos;s administrative password.
+        <translation>The list's administrative password.
 Sent with administrative commands (approve, newconfig and others).
-One word without blanks. Default: the list&apos;s name followed by &quot;.admin&quot;.</translation>
+One word without blanks. Default: the list's name followed by ".admin".</translation>
     </message>
     <message>
         <source>yes: 購読・退会などの依頼がリスト宛てに届いたとき、
@@ -1148,13 +1509,13 @@ Approved: ヘッダーに書くパスワード。
         <extracomment>string 203</extracomment>
         <translation>The password written in the Approved: header
 to approve a post to a moderated list.
-One word without blanks. Default: the list&apos;s name followed by &quot;.pass&quot;.</translation>
+One word without blanks. Default: the list's name followed by ".pass".</translation>
     </message>
     <message>
         <source>リストのアーカイブを置くディレクトリ（/ で始まる絶対パス）。
 サーバーでは使われていない項目です。空のままにします。</source>
         <extracomment>string 204</extracomment>
-        <translation>The folder of the list&apos;s archive (an absolute path, starting with /).
+        <translation>The folder of the list's archive (an absolute path, starting with /).
 The server does not use this setting; leave it empty.</translation>
     </message>
     <message>
@@ -1193,7 +1554,7 @@ Default: no.</translation>
         <source>lists コマンドの返信でリスト名に添える説明。
 50 文字ほどまで。空なら説明なし。</source>
         <extracomment>string 209</extracomment>
-        <translation>A description shown next to the list&apos;s name in the reply to a lists command.
+        <translation>A description shown next to the list's name in the reply to a lists command.
 Up to about 50 characters. Empty: no description.</translation>
     </message>
     <message>
@@ -1230,7 +1591,7 @@ Default: leave the value empty, and lines do not end a digest.</translation>
 後ろに巻と号が付きます。既定値はリスト名。</source>
         <extracomment>string 224</extracomment>
         <translation>The text used in the Subject of a digest;
-the volume and issue follow it. Default: the list&apos;s name.</translation>
+the volume and issue follow it. Default: the list's name.</translation>
     </message>
     <message>
         <source>ここに書いたリストが記事の末尾に付けたフッターを、
@@ -1262,7 +1623,7 @@ Leave it unchanged unless you know it must change.</translation>
     </message>
     <message>
         <source>get コマンドを使える人。
-open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
+open: だれでも　list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は list。</source>
         <extracomment>string 229</extracomment>
         <translation>Who may use the get command.
@@ -1271,7 +1632,7 @@ closed: nobody. Default: list.</translation>
     </message>
     <message>
         <source>index コマンドを使える人。
-open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
+open: だれでも　list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は open。</source>
         <extracomment>string 230</extracomment>
         <translation>Who may use the index command.
@@ -1280,7 +1641,7 @@ closed: nobody. Default: open.</translation>
     </message>
     <message>
         <source>info コマンドを使える人。
-open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
+open: だれでも　list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は open。</source>
         <extracomment>string 231</extracomment>
         <translation>Who may use the info command.
@@ -1289,7 +1650,7 @@ closed: nobody. Default: open.</translation>
     </message>
     <message>
         <source>intro コマンドを使える人。
-open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
+open: だれでも　list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は list。</source>
         <extracomment>string 232</extracomment>
         <translation>Who may use the intro command.
@@ -1311,7 +1672,7 @@ $LIST（リスト名）、$SENDER（差出人）、$VERSION（majordomo の版�
 配送のときに置き換えられます。右のボタンで挿入できます。</source>
         <extracomment>string 240</extracomment>
         <translation>Text added at the end of every mail sent to the list.
-$LIST (the list&apos;s name), $SENDER (the sender) and $VERSION (majordomo&apos;s version)
+$LIST (the list's name), $SENDER (the sender) and $VERSION (majordomo's version)
 are replaced when the mail is delivered. The button on the right inserts them.</translation>
     </message>
     <message>
@@ -1320,7 +1681,7 @@ $LIST（リスト名）、$SENDER（差出人）、$VERSION（majordomo の版�
 配送のときに置き換えられます。右のボタンで挿入できます。</source>
         <extracomment>string 241</extracomment>
         <translation>Text added at the top of every mail sent to the list.
-$LIST (the list&apos;s name), $SENDER (the sender) and $VERSION (majordomo&apos;s version)
+$LIST (the list's name), $SENDER (the sender) and $VERSION (majordomo's version)
 are replaced when the mail is delivered. The button on the right inserts them.</translation>
     </message>
     <message>
@@ -1344,7 +1705,7 @@ Default: no.</translation>
 空なら「リスト名-approval」に送ります。</source>
         <extracomment>string 244</extracomment>
         <translation>The address posts that need approval are sent to.
-Empty: they go to the list&apos;s name followed by &quot;-approval&quot;.</translation>
+Empty: they go to the list's name followed by "-approval".</translation>
     </message>
     <message>
         <source>yes: user@host.example.com と user@example.com を
@@ -1384,7 +1745,7 @@ $SENDER なら投稿者のアドレスになります（右のボタンで挿入
 空なら付けません。</source>
         <extracomment>string 252</extracomment>
         <translation>The value of the Reply-To: header added to delivered mails.
-$SENDER gives the poster&apos;s address (the button on the right inserts it).
+$SENDER gives the poster's address (the button on the right inserts it).
 Empty: no Reply-To: header is added.</translation>
     </message>
     <message>
@@ -1399,14 +1760,14 @@ Empty: no Reply-To: header is added.</translation>
         <extracomment>string 254</extracomment>
         <translation>The file listing who may post (several, separated by blanks or colons).
 Empty: anyone may post.
-The &quot;list&quot; value of every *_access setting checks this file too.</translation>
+The "list" value of every *_access setting checks this file too.</translation>
     </message>
     <message>
         <source>配送するメールのエンベロープと Sender: のアドレス。
 後ろに @ と resend_host が付きます。既定値は「owner-リスト名」。</source>
         <extracomment>string 255</extracomment>
-        <translation>The address of delivered mails&apos; envelope and Sender: header.
-An @ and resend_host follow it. Default: &quot;owner-&quot; followed by the list&apos;s name.</translation>
+        <translation>The address of delivered mails' envelope and Sender: header.
+An @ and resend_host follow it. Default: "owner-" followed by the list's name.</translation>
     </message>
     <message>
         <source>yes: 会員を登録するとき、コメントを除いた
@@ -1426,12 +1787,12 @@ One word without blanks; $LIST and the like are replaced on delivery
     </message>
     <message>
         <source>購読の受け付け方。
-open: 本人の申し込みで登録&#x3000;closed: 毎回管理者が承認
+open: 本人の申し込みで登録　closed: 毎回管理者が承認
 auto: だれでもだれかを登録できる
 +confirm: 本人に確認番号を送り、返事を待ちます。既定値は open+confirm。</source>
         <extracomment>string 258</extracomment>
         <translation>How subscriptions are accepted.
-open: added on the person&apos;s own request   closed: the owner approves each one
+open: added on the person's own request   closed: the owner approves each one
 auto: anyone can subscribe anyone
 +confirm: a confirmation number is sent to the person, and the reply awaited. Default: open+confirm.</translation>
     </message>
@@ -1451,18 +1812,18 @@ the post goes to the owner instead of being delivered.</translation>
     </message>
     <message>
         <source>退会の受け付け方。
-open: 本人の申し込みで退会&#x3000;closed: 毎回管理者が承認
+open: 本人の申し込みで退会　closed: 毎回管理者が承認
 auto: だれでもだれかを退会させられる
 +confirm: 本人以外からの依頼に確認番号で確かめます。既定値は open。</source>
         <extracomment>string 270</extracomment>
         <translation>How unsubscriptions are accepted.
-open: removed on the person&apos;s own request   closed: the owner approves each one
+open: removed on the person's own request   closed: the owner approves each one
 auto: anyone can unsubscribe anyone
 +confirm: a request from someone else is checked with a confirmation number. Default: open.</translation>
     </message>
     <message>
         <source>which コマンドを使える人。
-open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
+open: だれでも　list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は open。</source>
         <extracomment>string 271</extracomment>
         <translation>Who may use the which command.
@@ -1471,7 +1832,7 @@ closed: nobody. Default: open.</translation>
     </message>
     <message>
         <source>who コマンド（会員一覧）を使える人。
-open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
+open: だれでも　list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は open。</source>
         <extracomment>string 272</extracomment>
         <translation>Who may use the who command (the member list).
@@ -1479,4 +1840,4 @@ open: anyone   list: members only (those of restrict_post, if set)
 closed: nobody. Default: open.</translation>
     </message>
 </context>
-</TS>
+<context><name>Dialog111</name><message><source>受信設定</source><translation>Fetching</translation></message><message><source>IMAPｻｰﾊﾞｰ名</source><translation>IMAP server</translation></message><message><source>ﾎﾟｰﾄ番号</source><translation>Port</translation></message><message><source>接続の保護</source><translation>Security</translation></message><message><source>ﾕｰｻﾞｰ名</source><translation>User name</translation></message><message><source>ﾊﾟｽﾜｰﾄﾞ</source><translation>Password</translation></message><message><source>受信するﾌｫﾙﾀﾞ</source><translation>Folder to read</translation></message><message><source>処理したﾒｰﾙの移動先ﾌｫﾙﾀﾞ(空欄なら移動しない)</source><translation>Move handled mails to this folder (empty: leave them)</translation></message></context><context><name>Dialog139</name><message><source>ﾒｰﾙ受信結果</source><translation>Fetched Mails</translation></message><message><source>受信したﾒｰﾙ</source><translation>Fetched mails</translation></message><message><source>強制退会へ</source><translation>Unsubscribe...</translation></message><message><source>強制入会へ</source><translation>Subscribe...</translation></message><message><source>結果表示</source><translation>Results</translation></message><message><source>会員一覧</source><translation>Members</translation></message><message><source>閉じる</source><translation>Close</translation></message></context></TS>

@@ -40,6 +40,8 @@ const char *const kDataTexts[] = {
     QT_TRANSLATE_NOOP("Dialog102", "編集"),
     //: Dialog102 "Tavelin for Quillon", control 1084 (56 wide)
     QT_TRANSLATE_NOOP("Dialog102", "ｱﾄﾞﾚｽ抽出"),
+    //: Dialog102 "Tavelin for Quillon", control 1190 (56 wide)
+    QT_TRANSLATE_NOOP("Dialog102", "会員一覧表示"),
     //: caption of Dialog129
     QT_TRANSLATE_NOOP("Dialog129", "既成メール編集"),
     //: Dialog129 "既成メール編集", control 1160 (194 wide), name read by screen readers
@@ -146,6 +148,32 @@ const char *const kDataTexts[] = {
     QT_TRANSLATE_NOOP("Dialog136", "ﾀﾞｲｱﾙｱｯﾌﾟを切断しない"),
     //: Dialog136 "Tavelin 処理ステータス", control 1182 (50 wide)
     QT_TRANSLATE_NOOP("Dialog136", "送信ｷｬﾝｾﾙ"),
+    //: caption of Dialog137
+    QT_TRANSLATE_NOOP("Dialog137", "ｺﾏﾝﾄﾞ実行結果"),
+    //: Dialog137 "ｺﾏﾝﾄﾞ実行結果", control -1 (30 wide)
+    QT_TRANSLATE_NOOP("Dialog137", "ﾘｽﾄ"),
+    //: Dialog137 "ｺﾏﾝﾄﾞ実行結果", control -1 (30 wide)
+    QT_TRANSLATE_NOOP("Dialog137", "返信日時"),
+    //: Dialog137 "ｺﾏﾝﾄﾞ実行結果", control -1 (60 wide)
+    QT_TRANSLATE_NOOP("Dialog137", "ｺﾏﾝﾄﾞ"),
+    //: Dialog137 "ｺﾏﾝﾄﾞ実行結果", control -1 (60 wide)
+    QT_TRANSLATE_NOOP("Dialog137", "ｻｰﾊﾞｰの返答"),
+    //: Dialog137 "ｺﾏﾝﾄﾞ実行結果", control 1 (50 wide)
+    QT_TRANSLATE_NOOP("Dialog137", "閉じる"),
+    //: caption of Dialog138
+    QT_TRANSLATE_NOOP("Dialog138", "会員一覧"),
+    //: Dialog138 "会員一覧", control -1 (24 wide)
+    QT_TRANSLATE_NOOP("Dialog138", "検索"),
+    //: Dialog138 "会員一覧", control -1 (20 wide)
+    QT_TRANSLATE_NOOP("Dialog138", "表示"),
+    //: Dialog138 "会員一覧", control 1199 (266 wide), name read by screen readers
+    QT_TRANSLATE_NOOP("Dialog138", "会員"),
+    //: Dialog138 "会員一覧", control 1200 (50 wide)
+    QT_TRANSLATE_NOOP("Dialog138", "CSV出力"),
+    //: Dialog138 "会員一覧", control 1201 (110 wide)
+    QT_TRANSLATE_NOOP("Dialog138", "選択したｱﾄﾞﾚｽを強制退会"),
+    //: Dialog138 "会員一覧", control 1 (50 wide)
+    QT_TRANSLATE_NOOP("Dialog138", "閉じる"),
     //: PropertySheet "", control 2 (50 wide)
     QT_TRANSLATE_NOOP("PropertySheet", "ｷｬﾝｾﾙ"),
     //: PropertySheet "", control 12321 (50 wide)

@@ -142,7 +142,7 @@ int extract(const QStringList &args)
                     .toLocal8Bit());
     }
     if (rows.isEmpty())
-        return failure(QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"));
+        return failure(QCoreApplication::translate("Cli", "ｱﾄﾞﾚｽを抽出できませんでした"));
     if (report) {
         for (const AddressBounces &row : rows)
             out(BounceTally::line(row) + '\n');

@@ -12,6 +12,12 @@ const QString kJapanese = QStringLiteral("ja");
 const QString kEnglish = QStringLiteral("en");
 const QString kTranslationFolder = QStringLiteral(":/i18n");
 
+QString &shown()
+{
+    static QString language = kJapanese;
+    return language;
+}
+
 } // namespace
 
 QString chooseLanguage(const QString &override, const QStringList &uiLanguages,
@@ -32,12 +38,19 @@ QString chooseLanguage(const QString &override, const QStringList &uiLanguages,
 
 QStringList builtInTranslations()
 {
+    // "tavelin_en.qm" is the translation into "en".
+    const QString prefix = QStringLiteral("tavelin_");
+    const QString suffix = QStringLiteral(".qm");
     QStringList codes;
-    const QStringList files =
-        QDir(kTranslationFolder).entryList({QStringLiteral("tavelin_*.qm")}, QDir::Files);
-    for (const QString &file : files)
-        codes.append(file.mid(8, file.size() - 8 - 3));
+    for (const QString &file :
+         QDir(kTranslationFolder).entryList({prefix + u'*' + suffix}, QDir::Files))
+        codes.append(file.sliced(prefix.size()).chopped(suffix.size()));
     return codes;
+}
+
+QString shownLanguage()
+{
+    return shown();
 }
 
 QString chosenLanguage()
@@ -46,8 +59,9 @@ QString chosenLanguage()
                           builtInTranslations());
 }
 
-Translation::Translation(const QString &language, QtTexts qt)
+Translation::Translation(const QString &language, QtTexts qt) : m_previous(shown())
 {
+    shown() = language;
     const auto install = [this](const QString &file, const QString &folder) {
         auto translator = std::make_unique<QTranslator>();
         if (translator->load(file, folder) && QCoreApplication::installTranslator(translator.get()))
@@ -65,6 +79,7 @@ Translation::Translation(const QString &language, QtTexts qt)
 
 Translation::~Translation()
 {
+    shown() = m_previous;
     for (const auto &translator : m_translators)
         QCoreApplication::removeTranslator(translator.get());
 }

@@ -18,6 +18,8 @@ class QTranslator;
 // language) or one that has a translation decides, and English where none does.
 QString chooseLanguage(const QString &override, const QStringList &uiLanguages,
                        const QStringList &translated);
+// The language being shown: that of the Translation made last, "ja" before any.
+QString shownLanguage();
 // The language codes of the translations built into the program ("en").
 QStringList builtInTranslations();
 // The language chosen by TAVELIN_LANG and the system locale.
@@ -49,4 +51,5 @@ public:
 private:
     std::vector<std::unique_ptr<QTranslator>> m_translators;
     bool m_complete = true;
+    QString m_previous;
 };

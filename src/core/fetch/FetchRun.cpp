@@ -434,8 +434,9 @@ FetchSummary FetchRun::run(const FetchRequest &request)
                     // Without UIDPLUS an EXPUNGE would remove every mail
                     // marked deleted, not only these: they are copied only.
                     moved = false;
-                    moveError = QStringLiteral("サーバーがMOVEにもUIDPLUSにも対応していないため、"
-                                               "ﾒｰﾙを移動できません");
+                    moveError = QCoreApplication::translate(
+                        "FetchRun", "サーバーがMOVEにもUIDPLUSにも対応していないため、"
+                                    "ﾒｰﾙを移動できません");
                     break;
                 }
                 if (!moved)

@@ -82,8 +82,9 @@ QString openFailure(CURLcode code, long verifyResult, const char *detail, const 
     case CURLE_PEER_FAILED_VERIFICATION:
         return certificateRefusal(certificateReasons({QSslError(sslErrorOf(verifyResult))}, host));
     case CURLE_USE_SSL_FAILED:
-        return QStringLiteral("サーバーがTLS(STARTTLS)に対応していないため、"
-                              "ユーザー名とパスワードを送信できません");
+        return QCoreApplication::translate("ImapSession",
+                                           "サーバーがTLS(STARTTLS)に対応していないため、"
+                                           "ユーザー名とパスワードを送信できません");
     case CURLE_LOGIN_DENIED:
         return QCoreApplication::translate("SmtpSocket", "ログインを拒否されました");
     case CURLE_SSL_CONNECT_ERROR:

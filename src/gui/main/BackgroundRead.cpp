@@ -1,5 +1,6 @@
 #include "main/BackgroundRead.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QThread>
@@ -22,7 +23,8 @@ bool RunWithProgress(QWidget *parent, const QString &label,
             return !cancelled.load();
         });
     }));
-    QProgressDialog dialog(label, QStringLiteral("ｷｬﾝｾﾙ"), 0, 1000, parent);
+    QProgressDialog dialog(label, QCoreApplication::translate("BackgroundRead", "ｷｬﾝｾﾙ"), 0, 1000,
+                           parent);
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setMinimumDuration(500);
     dialog.setAutoReset(false);

@@ -147,10 +147,11 @@ void CommandTabs::extractAddresses(const QStringList &paths)
     const bool senders = commandTab(currentTab())->extraction == ExtractionRule::SenderAddress;
     MailBatch batch(paths);
     BounceTally tally;
-    const bool read = RunWithProgress(&m_widget, QStringLiteral("ｱﾄﾞﾚｽ抽出中..."),
-                                      [&](const MailBatch::Progress &progress) {
-                                          return ReadMailBatch(batch, senders, tally, progress);
-                                      });
+    const bool read =
+        RunWithProgress(&m_widget, QCoreApplication::translate("CommandTabs", "ｱﾄﾞﾚｽ抽出中..."),
+                        [&](const MailBatch::Progress &progress) {
+                            return ReadMailBatch(batch, senders, tally, progress);
+                        });
     m_reading = false;
     if (!read)
         return; // cancelled: the field stays as it was
@@ -165,9 +166,10 @@ void CommandTabs::extractAddresses(const QStringList &paths)
         for (const BatchProblem &problem : batch.problems())
             names.append(QDir::toNativeSeparators(problem.what) + QStringLiteral(": ") +
                          problem.error);
-        m_ui.showMessage(&m_widget,
-                         {QStringLiteral("読めなかったﾒｰﾙがあります\n%1").arg(names.join('\n')),
-                          NothingExtractedMessage().caption, UserMessage::Icon::Warning});
+        m_ui.showMessage(
+            &m_widget, {QCoreApplication::translate("CommandTabs", "読めなかったﾒｰﾙがあります\n%1")
+                            .arg(names.join('\n')),
+                        NothingExtractedMessage().caption, UserMessage::Icon::Warning});
     }
     // Nothing found leaves the field empty and the button off until the owner
     // types an address: a mail without one would be refused.

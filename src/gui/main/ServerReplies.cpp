@@ -12,11 +12,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ServerReplies", text);
-}
-
 bool isConfigReply(const ServerReply &reply)
 {
     return std::any_of(reply.commands.cbegin(), reply.commands.cend(), [](const ReplyCommand &c) {
@@ -53,10 +48,14 @@ bool OpenServerReply(MainWindowHost &window, UiServices &ui, const QString &path
                                  QString::fromLocal8Bit(list))
                            : QString::fromLocal8Bit(list + ' ' + reply.from).trimmed();
     for (const AppliedReply::Stored &roster : applied.rosters)
-        dialog.m_notes.append(roster.stored ? tr("会員一覧を保存しました")
-                                            : tr("会員一覧は保存していません: %1").arg(roster.why));
+        dialog.m_notes.append(
+            roster.stored
+                ? QCoreApplication::translate("ServerReplies", "会員一覧を保存しました")
+                : QCoreApplication::translate("ServerReplies", "会員一覧は保存していません: %1")
+                      .arg(roster.why));
     if (reply.partial)
-        dialog.m_notes.append(tr("返信が途中で切れています"));
+        dialog.m_notes.append(
+            QCoreApplication::translate("ServerReplies", "返信が途中で切れています"));
     ui.runModal(dialog);
     // A wrong password is fixed in the register: the list and its field.
     if (dialog.passwordFailed() && registered >= 0) {

@@ -1,5 +1,7 @@
 #include "ui/DialogUnits.h"
 
+#include "common/Translation.h"
+
 #include <QFontDatabase>
 #include <QFontMetrics>
 
@@ -48,5 +50,15 @@ QFont dialogFont(const QString &family, int pointSize)
     }
     QFont font(chosen);
     font.setPointSize(pointSize);
+    return font;
+}
+
+QFont fieldFont(const QFont &dialogFont)
+{
+    const QString latin = QStringLiteral("DejaVu Sans");
+    if (shownLanguage() == QLatin1String("ja") || !QFontDatabase::hasFamily(latin))
+        return dialogFont;
+    QFont font = dialogFont;
+    font.setFamilies({latin, dialogFont.family()});
     return font;
 }

@@ -22,3 +22,9 @@ QSize dialogUnitsToPixels(const QSize &units, DialogBaseUnits base);
 // elsewhere: it is replaced by its metric twin IPAPGothic, then by Noto Sans
 // CJK JP, so that the Japanese texts have glyphs and the layout its widths.
 QFont dialogFont(const QString &family, int pointSize);
+// The font of a template's fields, for the data they show: the dialog font
+// while Japanese is shown; otherwise one that draws a backslash as a
+// backslash (the Japanese fonts draw a yen sign, which only a Japanese reader
+// expects in a path or a pattern), with the dialog font behind it for the
+// Japanese characters of the data.
+QFont fieldFont(const QFont &dialogFont);

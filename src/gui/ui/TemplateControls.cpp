@@ -167,8 +167,11 @@ void TemplateControls::buildControls(QWidget *host, const DialogTemplate &t)
     QWidget *previous = nullptr;
     QLabel *pendingLabel = nullptr; // a label waiting for the control it names
     QHash<const QWidget *, const QLabel *> labels;
+    const QFont fields = fieldFont(host->font());
     for (const ControlTemplate &row : t.controls) {
         QWidget *widget = makeControl(t, row, withDefault, host);
+        if (isInputKind(row.kind) && row.kind != ControlKind::UpDown && fields != host->font())
+            widget->setFont(fields);
         QRect rect = dialogUnitsToPixels(row.rect, m_base);
         // A drop-down list's height includes its open list; closed, it is as
         // high as its font needs.
