@@ -17,6 +17,9 @@ reads the addresses out of returned mails into the next command.
 
 The package holds the desktop program tavelin, with Japanese texts, and
 tavelin-cli, the same work without windows for scripts and cron.")
+# GPL-3.0-or-later: the package's copyright file (data/copyright) says so
+# and points at Debian's copy of the licence text.
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # tavelin_<version>_<arch>.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION mail)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -30,7 +30,9 @@ def main():
     in_page = sections(page)
     faults = []
     for row in rows:
-        name = row.split()[0]
+        words = re.split(r"\s{2,}", row.strip(), maxsplit=1)[0].split() + [""]
+        # "lists add TITLE ...": the subcommand is part of the name.
+        name = " ".join(words[:2]) if re.fullmatch(r"[a-z]+", words[1]) else words[0]
         if name not in in_page:
             faults.append(f"command '{name}' has no section")
             continue

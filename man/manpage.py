@@ -15,6 +15,7 @@ import sys
 
 # A word the user replaces: FILE, TITLE, ARGS...
 PLACEHOLDER = re.compile(r"[A-Z][A-Z0-9_]*(\.\.\.)?")
+SUBCOMMAND = re.compile(r"[a-z]+")
 
 
 def roff_escape(text):
@@ -36,9 +37,12 @@ def split_usage(line):
     head, *rest = re.split(r"\s{2,}", line.strip(), maxsplit=1)
     tail = rest[0] if rest else ""
     tokens = head.split(" ")
-    synopsis = tokens[:1]
+    # "lists add TITLE ...": a word of lower-case letters after the command
+    # names one of its subcommands.
+    named = 2 if len(tokens) > 1 and SUBCOMMAND.fullmatch(tokens[1]) else 1
+    synopsis = tokens[:named]
     depth = 0
-    for i, token in enumerate(tokens[1:], start=1):
+    for i, token in enumerate(tokens[named:], start=named):
         if not is_syntax(token, depth):
             # The padded column was one space short: the description began here.
             tail = " ".join(tokens[i:]) + (" " + tail if tail else "")
@@ -74,7 +78,9 @@ def parse_help(text):
             in_commands = True
         elif in_commands and line.startswith("  ") and line.strip():
             tokens, description = split_usage(line)
-            commands.append((tokens[0], tokens, description))
+            name = " ".join(tokens[:2]) if len(tokens) > 1 and SUBCOMMAND.fullmatch(tokens[1]) \
+                else tokens[0]
+            commands.append((name, tokens, description))
         elif in_commands:
             in_commands = False
         if line.startswith("Exit status:"):
@@ -89,7 +95,7 @@ def read_details(path):
     details, name = {}, None
     with open(path, encoding="utf-8") as f:
         for line in f:
-            match = re.fullmatch(r"\[([\w-]+)\]\s*", line)
+            match = re.fullmatch(r"\[([\w -]+)\]\s*", line)
             if match:
                 name = match.group(1)
                 details[name] = []

@@ -455,6 +455,10 @@ Send the Members command mail, then drop its reply on the window.</translation>
         <source>使用する Quillon.exe</source>
         <translation>Quillon.exe to use</translation>
     </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
 </context>
 <context>
     <name>DialUpBinding</name>
@@ -792,7 +796,17 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
         <extracomment>Dialog108 "送信設定", control 1104 (160 wide)</extracomment>
         <translation>Qsend.exe to use</translation>
     </message>
-<message><source>接続の保護</source><translation>Security</translation></message><message><source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存</source><translation>Keep passwords in the keyring</translation></message></context>
+    <message>
+        <source>接続の保護</source>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1250 (62 wide)</extracomment>
+        <translation>Security</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存</source>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1252 (150 wide)</extracomment>
+        <translation>Keep passwords in the keyring</translation>
+    </message>
+</context>
 <context>
     <name>Dialog109</name>
     <message>
@@ -1058,6 +1072,29 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
 </context>
 <context>
+    <name>Keyring</name>
+    <message>
+        <source>ｷｰﾘﾝｸﾞにﾊﾟｽﾜｰﾄﾞがありません</source>
+        <translation>The keyring holds no such password</translation>
+    </message>
+    <message>
+        <source>ｷｰﾘﾝｸﾞがﾛｯｸされているか、使用を拒否されました</source>
+        <translation>The keyring is locked, or its use was refused</translation>
+    </message>
+    <message>
+        <source>ｷｰﾘﾝｸﾞ(Secret Service)が見つかりません</source>
+        <translation>No keyring (Secret Service) was found</translation>
+    </message>
+    <message>
+        <source>ｷｰﾘﾝｸﾞを使えません</source>
+        <translation>The keyring cannot be used</translation>
+    </message>
+    <message>
+        <source>ｷｰﾘﾝｸﾞが応答しません</source>
+        <translation>The keyring does not answer</translation>
+    </message>
+</context>
+<context>
     <name>ImapSession</name>
     <message>
         <source>サーバーがTLS(STARTTLS)に対応していないため、ユーザー名とパスワードを送信できません</source>
@@ -1237,6 +1274,21 @@ Command: %1
         <translation>The copy of the sent mail cannot be opened.
 %1
 %2</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsStore</name>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞから読めません
+%1</source>
+        <translation>The password cannot be read from the keyring
+%1</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存できません
+%1</source>
+        <translation>The password cannot be kept in the keyring
+%1</translation>
     </message>
 </context>
 <context>
@@ -1456,6 +1508,14 @@ Reason: </translation>
     <message>
         <source>ホストへの接続完了</source>
         <translation>Connected to the host</translation>
+    </message>
+    <message>
+        <source>サーバーがTLS(STARTTLS)に対応していないため、送信できません</source>
+        <translation>The server does not offer TLS (STARTTLS), so nothing can be sent</translation>
+    </message>
+    <message>
+        <source>共通設定の「接続の保護」がSTARTTLSです</source>
+        <translation>&quot;Connection security&quot; in the common settings is STARTTLS</translation>
     </message>
 </context>
 <context>

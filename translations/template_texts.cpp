@@ -68,6 +68,8 @@ const char *const kDataTexts[] = {
     QT_TRANSLATE_NOOP("Dialog108", "ﾀｲﾑｿﾞｰﾝ"),
     //: Dialog108 "送信設定", control 1088 (36 wide)
     QT_TRANSLATE_NOOP("Dialog108", "ﾎﾟｰﾄ番号"),
+    //: Dialog108 "送信設定", control 1250 (62 wide)
+    QT_TRANSLATE_NOOP("Dialog108", "接続の保護"),
     //: Dialog108 "送信設定", control 1090 (62 wide)
     QT_TRANSLATE_NOOP("Dialog108", "ﾕｰｻﾞｰ名"),
     //: Dialog108 "送信設定", control 1092 (62 wide)
@@ -100,6 +102,8 @@ const char *const kDataTexts[] = {
     QT_TRANSLATE_NOOP("Dialog108", "使用する Qsend.exe"),
     //: Dialog108 "送信設定", control 1170 (32 wide)
     QT_TRANSLATE_NOOP("Dialog108", "参照"),
+    //: Dialog108 "送信設定", control 1252 (150 wide)
+    QT_TRANSLATE_NOOP("Dialog108", "ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存"),
     //: caption of Dialog109
     QT_TRANSLATE_NOOP("Dialog109", "編集設定"),
     //: Dialog109 "編集設定", control -1 (120 wide)

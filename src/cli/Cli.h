@@ -42,6 +42,9 @@ bool loadSettings(CommonSettings &settings, ListRegister *lists = nullptr);
 // Subcommands, one per area.
 int lists(const QStringList &args);
 int settings(const QStringList &args);
+// lists add|set|rename|remove and settings set: args from the verb on.
+int listsChange(const QStringList &args);
+int settingsSet(const QStringList &args);
 int compose(const QStringList &args);
 int queue(const QStringList &args);
 int config(const QStringList &args);

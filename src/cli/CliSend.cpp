@@ -1,5 +1,7 @@
 #include "Cli.h"
 
+#include "store/SettingsStore.h"
+
 #include "send/SmtpWorker.h"
 
 #include <QEventLoop>
@@ -57,7 +59,13 @@ int sendFile(const QStringList &args)
     job.server = server.isEmpty() ? settings.Server : server;
     job.port = port != 0 ? port : settings.PortNo;
     job.userName = settings.UserName;
-    job.password = settings.Password;
+    const bool login =
+        !settings.UserName.isEmpty() && smtpSecurity(settings) != SmtpSecurity::Plain;
+    const Keyring::Read password = login ? SmtpPassword(settings) : Keyring::Read{};
+    if (!password.ok())
+        return failure(password.error);
+    job.password = password.value;
+    job.security = parseSmtpSecurity(settings.SmtpSecurity); // unset: derived
     job.mailFile = file;
     if (timeoutSeconds > 0)
         job.deadlines = SmtpDeadlines::uniform(timeoutSeconds * 1000);

@@ -15,8 +15,13 @@ struct Subcommand
 // One row per subcommand; --help prints the usage column.
 // clang-format off
 const Subcommand kSubcommands[] = {
-    {"lists", cli::lists, "lists                      the list register: title and six fields, tab-separated"},
-    {"settings", cli::settings, "settings                   the 17 common settings as Name=value (password hidden), then SmtpTls and SmtpAuth"},
+    {"lists", cli::lists, "lists [--keys] [--show-passwords]  the list register: title and six fields, tab-separated, the password as (set)\n"
+                          "lists add TITLE --address ADDR --list-name NAME [--config FILE] [--info FILE] [--intro FILE] [--password-stdin]  register a list\n"
+                          "lists set TITLE|KEY FIELD=VALUE... [--password-stdin]  change a list's fields\n"
+                          "lists rename TITLE|KEY NEW  retitle a list\n"
+                          "lists remove TITLE|KEY     remove a list from the register"},
+    {"settings", cli::settings, "settings                   the common settings as Name=value (password hidden), then SmtpTls and SmtpAuth\n"
+                                "settings set NAME=VALUE... [--password-stdin]  change common settings"},
     {"compose", cli::compose, "compose KIND --list TITLE [--arg TEXT]  queue a command mail (KIND 0-7 or its name), print its path"},
     {"queue", cli::queue, "queue [count]              the queued mails: file name TAB subject, by subject; or their number"},
     {"config", cli::config, "config normalize|show FILE normalize: rewrite a config file or reply in place; show: keyword TAB present TAB value"},
@@ -35,7 +40,8 @@ void printHelp()
                       "Tavelin without windows: the list register, command mails, the queue.\n\n"
                       "Commands:\n";
     for (const Subcommand &sub : kSubcommands)
-        text += QByteArray("  ") + sub.usage + '\n';
+        for (const QByteArray &row : QByteArray(sub.usage).split('\n'))
+            text += "  " + row + '\n';
     text += "\nExit status: 0 success, 1 failure, 2 usage error.\n";
     cli::out(text);
 }

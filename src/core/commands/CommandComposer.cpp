@@ -4,6 +4,7 @@
 #include "commands/OutgoingFolder.h"
 #include "store/CommonSettings.h"
 #include "store/MailingListEntry.h"
+#include "store/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -375,7 +376,9 @@ CommandInput MakeCommandInput(const MailingListEntry &entry, const CommonSetting
     in.Title = entry.Title;
     in.Address = entry.Address;
     in.ListName = entry.ListName;
-    in.Passwd = entry.Passwd;
+    const Keyring::Read password = ListPassword(entry);
+    in.Passwd = password.value;
+    in.PasswdError = password.error;
     in.Argument = argument;
     in.Sender = settings.Address;
     in.TimeZone = settings.TimeZone;
@@ -400,6 +403,8 @@ QByteArray ComposeHeaders(const CommandInput &in, const QDateTime &when)
 
 ComposedMail ComposeCommandMail(CommandKind kind, const CommandInput &in, const QDateTime &when)
 {
+    if (!in.PasswdError.isEmpty())
+        return {{}, notComposed(in.PasswdError)};
     if (std::optional<UserMessage> refused = checkNoLineBreaks(kind, in))
         return {{}, refused};
     if (std::optional<UserMessage> refused = checkCommandFields(kind, in))

@@ -40,6 +40,9 @@ struct CommandInput
     QByteArray Address; // the Majordomo command address (To)
     QByteArray ListName;
     QByteArray Passwd;
+    // Why Passwd is not the list's password (the keyring could not give
+    // it); empty when it is.
+    QString PasswdError;
     QByteArray Argument; // addresses, new password, or the path of the file to embed
     QByteArray Sender;   // From
     QByteArray TimeZone; // written after the time as it is
@@ -48,7 +51,9 @@ struct CommandInput
     bool NoSignature = false;
 };
 
-// The input for list entry with the common settings and the tab field argument.
+// The input for list entry with the common settings and the tab field
+// argument. A password the keyring could not give at the load is read again
+// here (the keyring may ask to be unlocked).
 CommandInput MakeCommandInput(const MailingListEntry &entry, const CommonSettings &settings,
                               const QByteArray &argument);
 
@@ -74,7 +79,8 @@ struct ComposedMail
 // (a CR inside one of its lines ends that line; an empty file adds nothing).
 // The address field of the two membership kinds gives one line per address,
 // cut at the commas between addresses, each trimmed, empty ones skipped.
-// Refused, each time with a message saying why, when the server would act on
+// Refused, each time with a message saying why, when the list's password
+// could not be had (never composed with an empty one instead); when the server would act on
 // something else than what was typed: a field that goes into the mail holds
 // a line break; a command line would end in a backslash (the server joins it
 // with the next); no address is left; the embedded file cannot be read or

@@ -155,6 +155,10 @@ enum : int
     IDC_REDIAL_SPIN = 1176,
     IDC_INTERVAL_SPIN = 1177,
     IDC_SAVE_MAIL = 1178,
+    // Our own additions to the page.
+    IDC_SECURITY_LABEL = 1250,
+    IDC_SECURITY = 1251, // "none", "starttls", "tls" in this order
+    IDC_KEYRING = 1252,  // "ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存"
 };
 }
 

@@ -2,6 +2,7 @@
 
 #include "commands/OutgoingFolder.h"
 #include "store/SafeFile.h"
+#include "store/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -281,7 +282,18 @@ void SendAllRun::next()
     m_job.server = m_settings.Server;
     m_job.port = m_settings.PortNo;
     m_job.userName = m_settings.UserName;
-    m_job.password = m_settings.Password;
+    // A password the keyring could not give at the load is asked for again;
+    // none is no password to log in with.
+    const bool login =
+        !m_settings.UserName.isEmpty() && smtpSecurity(m_settings) != SmtpSecurity::Plain;
+    const Keyring::Read password = login ? SmtpPassword(m_settings) : Keyring::Read{};
+    if (!password.ok()) {
+        m_job.errorText = password.error;
+        deliveryResult(false);
+        return;
+    }
+    m_job.password = password.value;
+    m_job.security = parseSmtpSecurity(m_settings.SmtpSecurity); // unset: derived
     m_job.mailFile = file;
     m_job.deadlines = deadlines;
     if (!m_worker.start(m_job)) {

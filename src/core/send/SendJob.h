@@ -8,9 +8,30 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+
+struct CommonSettings;
 
 // The submission port that speaks TLS from the first byte (RFC 8314).
 constexpr quint32 kImplicitTlsPort = 465;
+
+// How a delivery protects itself (CommonSettings.SmtpSecurity).
+enum class SmtpSecurity
+{
+    Plain,       // no TLS, no login ("none")
+    StartTls,    // STARTTLS, then AUTH when a user is set (RFC 3207, RFC 4954) ("starttls")
+    ImplicitTls, // TLS from the first byte (RFC 8314), AUTH when a user is set ("tls")
+};
+
+// The stored name of a choice, and back; nothing for any other text.
+QByteArray smtpSecurityName(SmtpSecurity security);
+std::optional<SmtpSecurity> parseSmtpSecurity(const QByteArray &name);
+// What a store without the setting did: TLS from the first byte on port 465,
+// STARTTLS with a user name, else plain SMTP.
+SmtpSecurity smtpSecurity(quint32 port, const QByteArray &userName,
+                          quint32 implicitTlsPort = kImplicitTlsPort);
+// The stored choice, or the derived one where none (or no valid one) is stored.
+SmtpSecurity smtpSecurity(const CommonSettings &settings);
 
 // How long each step of an SMTP delivery may take, in milliseconds. Each is
 // a deadline for the whole step (a server dripping a byte a second does not
@@ -59,9 +80,11 @@ struct SendJob
     quint32 port = 25; // CommonSettings.PortNo
     QString mailFile;  // the queued file to deliver
     // CommonSettings.UserName and Password: a login over TLS when the user
-    // name is not empty.
+    // name is not empty and the connection is protected.
     QByteArray userName;
     QByteArray password;
+    // Unset: derived from the port and the user name, as smtpSecurity() does.
+    std::optional<SmtpSecurity> security;
     // A test seam: tests cannot listen on kImplicitTlsPort.
     quint32 implicitTlsPort = kImplicitTlsPort;
 

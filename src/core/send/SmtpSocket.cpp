@@ -3,6 +3,7 @@
 #include "send/CertificateCheck.h"
 #include "send/SmtpContentEncoder.h"
 #include "send/TlsTrust.h"
+#include "store/CommonSettings.h"
 #include "store/SafeFile.h"
 
 #include <QCoreApplication>
@@ -237,11 +238,43 @@ QString refusalReasons(const QSslSocket &tls, const QString &host)
 
 } // namespace
 
+namespace {
+// clang-format off
+constexpr std::pair<SmtpSecurity, const char *> kSecurityNames[] = {
+    {SmtpSecurity::Plain, "none"}, {SmtpSecurity::StartTls, "starttls"},
+    {SmtpSecurity::ImplicitTls, "tls"},
+};
+// clang-format on
+} // namespace
+
+QByteArray smtpSecurityName(SmtpSecurity security)
+{
+    for (const auto &[value, name] : kSecurityNames)
+        if (value == security)
+            return name;
+    return {};
+}
+
+std::optional<SmtpSecurity> parseSmtpSecurity(const QByteArray &name)
+{
+    const QByteArray wanted = name.trimmed().toLower();
+    for (const auto &[value, known] : kSecurityNames)
+        if (wanted == known)
+            return value;
+    return std::nullopt;
+}
+
 SmtpSecurity smtpSecurity(quint32 port, const QByteArray &userName, quint32 implicitTlsPort)
 {
     if (port == implicitTlsPort)
         return SmtpSecurity::ImplicitTls;
     return userName.isEmpty() ? SmtpSecurity::Plain : SmtpSecurity::StartTls;
+}
+
+SmtpSecurity smtpSecurity(const CommonSettings &settings)
+{
+    return parseSmtpSecurity(settings.SmtpSecurity)
+        .value_or(smtpSecurity(settings.PortNo, settings.UserName));
 }
 
 // What an EHLO reply offers, of what this client uses.
@@ -555,9 +588,16 @@ bool CSmtpSocket::logIn(const QByteArray &helloName, const QString &host)
     if (!m_tls->isEncrypted()) {
         // The credentials never travel in the clear.
         if (!extensions.startTls)
-            return refuse(QCoreApplication::translate(
-                "SmtpSocket", "サーバーがTLS(STARTTLS)に対応していないため、"
-                              "ユーザー名とパスワードを送信できません"));
+            return refuse((userName.isEmpty()
+                               ? QCoreApplication::translate(
+                                     "SmtpSocket", "サーバーがTLS(STARTTLS)に対応していないため、"
+                                                   "送信できません")
+                               : QCoreApplication::translate(
+                                     "SmtpSocket", "サーバーがTLS(STARTTLS)に対応していないため、"
+                                                   "ユーザー名とパスワードを送信できません")) +
+                          u'\n' +
+                          QCoreApplication::translate("SmtpSocket",
+                                                      "共通設定の「接続の保護」がSTARTTLSです"));
         int code = 0;
         if (!exchange("STARTTLS\r\n", deadlines.tlsMs, sendFailed("STARTTLS"),
                       replyFailed("STARTTLS"), code))
@@ -579,6 +619,9 @@ bool CSmtpSocket::logIn(const QByteArray &helloName, const QString &host)
         if (!extendedHello(helloName, extensions))
             return false;
     }
+    // A protected connection without a login.
+    if (userName.isEmpty())
+        return true;
     // RFC 4954: PLAIN takes one round trip, LOGIN three.
     if (extensions.plain)
         return authenticate("PLAIN");
@@ -709,7 +752,8 @@ bool CSmtpSocket::converse(const QByteArray &server, quint32 port, const QString
     if (!scanHeader(mailFile, to, from))
         return false;
 
-    const SmtpSecurity security = smtpSecurity(port, userName, implicitTlsPort);
+    const SmtpSecurity security =
+        this->security.value_or(smtpSecurity(port, userName, implicitTlsPort));
     const QString host = QString::fromLocal8Bit(server);
     say(QCoreApplication::translate("SmtpSocket", "ホストに接続中"));
     if (!connectTo(server, port, security != SmtpSecurity::Plain)) {
@@ -734,7 +778,10 @@ bool CSmtpSocket::converse(const QByteArray &server, quint32 port, const QString
     QByteArray helloName = QHostInfo::localHostName().toLocal8Bit();
     if (helloName.isEmpty())
         helloName = "localhost";
-    if (userName.isEmpty()) {
+    // Plain SMTP never sends the login, whatever user name is stored; over
+    // implicit TLS without a user HELO does.
+    if (security == SmtpSecurity::Plain ||
+        (security == SmtpSecurity::ImplicitTls && userName.isEmpty())) {
         if (!command("HELO " + helloName + "\r\n", deadlines.heloMs, sendFailed("HELO"),
                      replyFailed("HELO"), 250))
             return false;

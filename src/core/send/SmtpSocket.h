@@ -16,21 +16,9 @@
 class QSslSocket;
 class QTcpSocket;
 
-// How a delivery protects itself: from the port and whether a user name is
-// set. Without a user name and off port 465 the conversation is plain SMTP
-// with HELO.
-enum class SmtpSecurity
-{
-    Plain,       // no TLS, no login
-    StartTls,    // STARTTLS, then AUTH (RFC 3207, RFC 4954)
-    ImplicitTls, // TLS from the first byte (RFC 8314), AUTH when a user is set
-};
-SmtpSecurity smtpSecurity(quint32 port, const QByteArray &userName,
-                          quint32 implicitTlsPort = kImplicitTlsPort);
-
 // One SMTP delivery of one queued mail file: reads the envelope from the
 // file's header lines, then sends the whole file as the message content.
-// Plain SMTP with HELO unless smtpSecurity() asks for TLS and a login; the
+// Plain SMTP with HELO unless `security` asks for TLS (and a login); the
 // credentials only ever go over a TLS connection whose certificate was
 // verified. Blocks the calling thread (which must not be the thread that
 // handles the reports) until done; every wait has a deadline and looks at
@@ -46,9 +34,11 @@ public:
     // Receives each progress line; none are sent while unset.
     std::function<void(const QString &line)> report;
     SmtpDeadlines deadlines;
-    // The login; none while the user name is empty.
+    // The login; none while the user name is empty or the security is Plain.
     QByteArray userName;
     QByteArray password;
+    // Unset: derived from the port and the user name.
+    std::optional<SmtpSecurity> security;
     // A test seam: tests cannot listen on 465.
     quint32 implicitTlsPort = kImplicitTlsPort;
     // Set from any thread to end the delivery.

@@ -116,12 +116,13 @@ bool SmtpWorker::start(SendJob &job)
          resultWindow = job.resultWindow, resultMessage = job.resultMessage,
          onResult = job.onResult, server = job.server, port = job.port, mailFile = job.mailFile,
          deadlines = job.deadlines, userName = job.userName, password = job.password,
-         implicitTlsPort = job.implicitTlsPort] {
+         security = job.security, implicitTlsPort = job.implicitTlsPort] {
             const std::shared_ptr<SmtpRun> run = weakRun.lock();
             CSmtpSocket socket;
             socket.deadlines = deadlines;
             socket.userName = userName;
             socket.password = password;
+            socket.security = security;
             socket.implicitTlsPort = implicitTlsPort;
             socket.cancelFlag = &run->cancel;
             if (reports) {

@@ -10,6 +10,12 @@
 
 namespace CommonSheetRules {
 
+QStringList securityChoices()
+{
+    return {QCoreApplication::translate("CommonSheetRules", "なし"), QStringLiteral("STARTTLS"),
+            QStringLiteral("SSL/TLS")};
+}
+
 std::optional<QString> programLabel(int edition)
 {
     switch (edition) {

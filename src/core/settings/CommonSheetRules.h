@@ -25,7 +25,8 @@ inline constexpr int kOwnSmtpControls[] = {
     Ids::IDC_INTERVAL_LABEL, Ids::IDC_SERVER,         Ids::IDC_TIMEZONE,
     Ids::IDC_PORT,           Ids::IDC_USERNAME,       Ids::IDC_PASSWORD,
     Ids::IDC_ADDRESS,        Ids::IDC_FOLDER,         Ids::IDC_FOLDER_BROWSE,
-    Ids::IDC_SAVE_MAIL,      Ids::IDC_DIALUP,
+    Ids::IDC_SAVE_MAIL,      Ids::IDC_DIALUP,         Ids::IDC_SECURITY_LABEL,
+    Ids::IDC_SECURITY,
 };
 // Enabled only while dial-up is ticked in the own-SMTP mode.
 inline constexpr int kDialUpControls[] = {Ids::IDC_ENTRY_LABEL, Ids::IDC_ENTRY,
@@ -47,6 +48,10 @@ static_assert(!listed(kOwnSmtpControls, Ids::IDC_PORT_SPIN) &&
               !listed(kCompanionControls, Ids::IDC_PORT_SPIN));
 static_assert(!listed(kOwnSmtpControls, Ids::IDC_OWN_SMTP) &&
               !listed(kCompanionControls, Ids::IDC_QUILLON));
+
+// The entries of the connection-security list, in the order of
+// SmtpSecurity's values.
+QStringList securityChoices();
 
 // The label over the sending program for the companion edition (the radio's
 // position: 0 the 16-bit one, 1 the 32-bit one); nothing for none checked.

@@ -35,7 +35,8 @@ std::span<const CommonSettingField> commonSettingFields()
         {"Entry", nullptr, &C::Entry},            {"Redial", &C::Redial, nullptr},
         {"Interval", &C::Interval, nullptr},      {"QuillonType", &C::QuillonType, nullptr},
         {"NoSignature", &C::NoSignature, nullptr}, {"Qsend", nullptr, &C::Qsend},
-        {"Editer", nullptr, &C::Editer},
+        {"Editer", nullptr, &C::Editer},          {"SmtpSecurity", nullptr, &C::SmtpSecurity},
+        {"KeyringPasswords", &C::KeyringPasswords, nullptr},
     };
     // clang-format on
     return fields;

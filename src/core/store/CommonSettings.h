@@ -27,6 +27,18 @@ struct CommonSettings
     quint32 NoSignature = 0;
     QByteArray Qsend;
     QByteArray Editer = defaultEditor();
+    // How the own SMTP client protects the connection: "none", "starttls" or
+    // "tls"; empty (a store from before the setting) derives it from the
+    // port and the user name.
+    QByteArray SmtpSecurity;
+    // 1: every password (the lists' and the login's) lives in the desktop's
+    // keyring, the store keeps a marker in its place.
+    quint32 KeyringPasswords = 0;
+
+    // Not in the table: where Password lives (as MailingListEntry's
+    // PasswdKeyring and PasswdUnread), kept by the load and save steps.
+    QByteArray PasswordKeyring;
+    bool PasswordUnread = false;
 
     static QByteArray defaultEditor();
     // The machine's offset from UTC now, "+hhmm" or "-hhmm": what a store
@@ -47,5 +59,6 @@ struct CommonSettingField
     QByteArray CommonSettings::*text;
 };
 
-// The 17 fields in store order (the order they are read and written).
+// The fields in store order (the order they are read and written): the 17
+// the sheet has always had, then the ones added since.
 std::span<const CommonSettingField> commonSettingFields();

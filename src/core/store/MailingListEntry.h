@@ -13,6 +13,13 @@ struct MailingListEntry
     QByteArray ConfigFile;
     QByteArray InfoFile;
     QByteArray IntroFile;
+    // Where Passwd lives while the desktop's keyring holds it: the name of its
+    // entry there, which the store keeps in place of the password; empty
+    // while the store holds the password itself.
+    QByteArray PasswdKeyring;
+    // The keyring holds the password but it could not be read (locked, no
+    // service): Passwd is then empty and is no password to use.
+    bool PasswdUnread = false;
 
     friend bool operator==(const MailingListEntry &, const MailingListEntry &) = default;
 };

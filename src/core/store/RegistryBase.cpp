@@ -303,6 +303,23 @@ bool CRegistryBase::keepBackup(const QString &file)
     return true;
 }
 
+bool CRegistryBase::refreshBackup()
+{
+#ifndef Q_OS_WIN
+    if (!m_settings)
+        return false;
+    const QString file = m_settings->fileName();
+    QFile current(file);
+    if (!SafeFile::readRefusal(file).isEmpty() || !current.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = current.readAll();
+    const QString backup = file + QStringLiteral(".bak");
+    return !QFileInfo::exists(backup) || SafeFile::replaceWhole(backup, bytes).isEmpty();
+#else
+    return true;
+#endif
+}
+
 bool CRegistryBase::beforeWrite()
 {
 #ifndef Q_OS_WIN

@@ -70,6 +70,9 @@ public:
     // the file then still holds what it held before, and the changes stay
     // pending in this process until a later step writes them.
     bool commit();
+    // Replaces the backup copy with the store as it is now: after a
+    // password left the store for the keyring, the copy must not keep it.
+    bool refreshBackup();
     // Path of the store's file (on Windows, the registry key's name).
     QString location() const;
     // Why the store file, which exists, cannot be read: not a plain file, or

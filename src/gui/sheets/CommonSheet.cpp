@@ -1,6 +1,7 @@
 #include "sheets/CommonSheet.h"
 
 #include "resources/ResourceIds.h"
+#include "send/SendJob.h"
 #include "settings/CommonSheetRules.h"
 #include "ui/UiServices.h"
 #include "ui/UpDownControl.h"
@@ -55,24 +56,50 @@ QList<FieldBinding> CCommonPage1::bindings()
 {
     CommonSettings &s = m_settings;
     return {
-        textField(IDC_ADDRESS, s.Address),         textField(IDC_PROGRAM, s.Qsend),
-        choiceField(IDC_ENTRY, s.Entry),           textField(IDC_PASSWORD, s.Password),
-        radioField(IDC_OWN_SMTP, s.UseQuillon),    textField(IDC_SERVER, s.Server),
-        textField(IDC_TIMEZONE, s.TimeZone),       textField(IDC_USERNAME, s.UserName),
-        radioField(IDC_EDITION_16, s.QuillonType), checkField(IDC_DIALUP, s.DialUp),
-        unsignedField(IDC_PORT, s.PortNo),         checkField(IDC_NO_SIGNATURE, s.NoSignature),
-        textField(IDC_FOLDER, s.MailSavePath),     unsignedField(IDC_REDIAL, s.Redial),
-        unsignedField(IDC_INTERVAL, s.Interval),   checkField(IDC_SAVE_MAIL, s.SaveMail),
+        textField(IDC_ADDRESS, s.Address),
+        textField(IDC_PROGRAM, s.Qsend),
+        choiceField(IDC_ENTRY, s.Entry),
+        textField(IDC_PASSWORD, s.Password),
+        radioField(IDC_OWN_SMTP, s.UseQuillon),
+        textField(IDC_SERVER, s.Server),
+        textField(IDC_TIMEZONE, s.TimeZone),
+        textField(IDC_USERNAME, s.UserName),
+        radioField(IDC_EDITION_16, s.QuillonType),
+        checkField(IDC_DIALUP, s.DialUp),
+        unsignedField(IDC_PORT, s.PortNo),
+        checkField(IDC_NO_SIGNATURE, s.NoSignature),
+        textField(IDC_FOLDER, s.MailSavePath),
+        unsignedField(IDC_REDIAL, s.Redial),
+        unsignedField(IDC_INTERVAL, s.Interval),
+        checkField(IDC_SAVE_MAIL, s.SaveMail),
+        checkField(IDC_KEYRING, s.KeyringPasswords),
     };
 }
 
 void CCommonPage1::OnInitDialog()
 {
     item<QComboBox>(IDC_ENTRY)->addItems(Rules::entryChoices(m_entryNames, m_settings.Entry));
+    item<QComboBox>(IDC_SECURITY)->addItems(Rules::securityChoices());
     ShowValues();
     ApplyModeRule();
     for (int spin : {IDC_PORT_SPIN, IDC_REDIAL_SPIN, IDC_INTERVAL_SPIN})
         item<UpDownControl>(spin)->setRange(0, 0xFFFF);
+}
+
+void CCommonPage1::ShowValues()
+{
+    TemplatePage::ShowValues();
+    // A store from before the setting shows what sending derives from it.
+    item<QComboBox>(IDC_SECURITY)->setCurrentIndex(int(smtpSecurity(m_settings)));
+}
+
+std::optional<FieldError> CCommonPage1::TakeFieldValues()
+{
+    std::optional<FieldError> refused = TemplatePage::TakeFieldValues();
+    if (!refused)
+        m_settings.SmtpSecurity =
+            smtpSecurityName(SmtpSecurity(item<QComboBox>(IDC_SECURITY)->currentIndex()));
+    return refused;
 }
 
 void CCommonPage1::ApplyModeRule()

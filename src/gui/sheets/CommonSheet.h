@@ -21,6 +21,11 @@ public:
     void ApplyDialUpRule();
     void ApplyLabelRule();
 
+    // The bound fields, and the connection security, which the list shows by
+    // position.
+    void ShowValues() override;
+    std::optional<FieldError> TakeFieldValues() override;
+
 protected:
     QList<FieldBinding> bindings() override;
     void OnInitDialog() override;

@@ -256,6 +256,51 @@ private Q_SLOTS:
         QCOMPARE(impostor.commands(), (QByteArrayList{"EHLO", "STARTTLS"}));
     }
 
+    // The stored SmtpSecurity decides, through send-file: "none" never logs
+    // in whatever user name is stored; without the value it is derived as
+    // before; a server without STARTTLS names the setting in the failure.
+    void storedSecurityDecidesTheConversation_data()
+    {
+        QTest::addColumn<QByteArray>("security");
+        QTest::addColumn<QByteArray>("user");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArrayList>("commands");
+        QTest::newRow("none with a user") << QByteArray("none") << kUser << 0
+                                          << QByteArrayList{"HELO", "MAIL", "RCPT", "DATA", "QUIT"};
+        QTest::newRow("absent with a user: STARTTLS")
+            << QByteArray() << kUser << 1 << QByteArrayList{"EHLO", "QUIT"};
+        QTest::newRow("starttls without a user")
+            << QByteArray("starttls") << QByteArray() << 1 << QByteArrayList{"EHLO", "QUIT"};
+    }
+    void storedSecurityDecidesTheConversation()
+    {
+        QFETCH(QByteArray, security);
+        QFETCH(QByteArray, user);
+        QFETCH(int, status);
+        QFETCH(QByteArrayList, commands);
+        AiosmtpdServer server;
+        if (!server.start())
+            QFAIL(qPrintable(server.error()));
+        const QString home = m_dir.filePath(QStringLiteral("security"));
+        QVERIFY(QDir().mkpath(home + QStringLiteral("/Orvendal")));
+        const QString mail = home + QStringLiteral("/tvl1.TMP");
+        QVERIFY(writeFile(mail, kMail));
+        QVERIFY(writeFile(
+            home + QStringLiteral("/Orvendal/Tavelin.conf"),
+            "[General]\nServer=127.0.0.1\nPortNo=" + QByteArray::number(server.port()) +
+                "\nUserName=" + user + "\nPassword=" + kPassword +
+                (security.isEmpty() ? QByteArray() : "\nSmtpSecurity=" + security) + "\n"));
+        const CliRun run = runCli({QStringLiteral("send-file"), mail}, home);
+        QCOMPARE(run.status, status);
+        QCOMPARE(server.commands(), commands);
+        if (status != 0)
+            QVERIFY2(
+                QString::fromUtf8(run.err).contains(QStringLiteral("に対応していないため、")) &&
+                    QString::fromUtf8(run.err).contains(QStringLiteral("「接続の保護」")),
+                run.err.constData());
+        QVERIFY(!run.out.contains(kPassword) && !run.err.contains(kPassword));
+    }
+
     void sendUsesTheStoredLoginAndKeepsARefusedMail()
     {
         // tavelin-cli send with the login in the store: the wrong password is

@@ -22,9 +22,9 @@ namespace {
 
 const QList<int> kRedialControls = {IDC_REDIAL_LABEL,   IDC_REDIAL,   IDC_REDIAL_SPIN,
                                     IDC_INTERVAL_LABEL, IDC_INTERVAL, IDC_INTERVAL_SPIN};
-const QList<int> kSmtpFields = {IDC_SERVER,   IDC_TIMEZONE,      IDC_PORT,
-                                IDC_USERNAME, IDC_PASSWORD,      IDC_ADDRESS,
-                                IDC_FOLDER,   IDC_FOLDER_BROWSE, IDC_SAVE_MAIL};
+const QList<int> kSmtpFields = {IDC_SERVER,    IDC_TIMEZONE, IDC_PORT,   IDC_USERNAME,
+                                IDC_PASSWORD,  IDC_ADDRESS,  IDC_FOLDER, IDC_FOLDER_BROWSE,
+                                IDC_SAVE_MAIL, IDC_SECURITY};
 const QList<int> kCompanionFields = {IDC_EDITION_16, IDC_EDITION_32, IDC_PROGRAM,
                                      IDC_PROGRAM_BROWSE, IDC_NO_SIGNATURE};
 const QList<int> kDialUpGroup = {IDC_DIALUP, IDC_ENTRY_LABEL, IDC_ENTRY};
@@ -154,7 +154,8 @@ private Q_SLOTS:
             if (id != IDC_REDIAL_LABEL && id != IDC_INTERVAL_LABEL)
                 QCOMPARE(page.isEnabled(id), dialUpOn);
         }
-        for (int id : {IDC_PORT_SPIN, IDC_OWN_SMTP, IDC_QUILLON})
+        // The keyring holds the lists' passwords too, in either mode.
+        for (int id : {IDC_PORT_SPIN, IDC_OWN_SMTP, IDC_QUILLON, IDC_KEYRING})
             QVERIFY(page.isEnabled(id));
     }
 
@@ -276,6 +277,53 @@ private Q_SLOTS:
         QCOMPARE(sheet->result(), int(QDialog::Accepted));
         QCOMPARE(sheet->m_settings.UseQuillon, 7u);
         QCOMPARE(sheet->m_settings.QuillonType, 9u);
+    }
+
+    // A store without SmtpSecurity shows what sending derives from it; OK
+    // writes the choice shown or picked.
+    void connectionSecurityShowsTheDerivedChoice_data()
+    {
+        QTest::addColumn<quint32>("port");
+        QTest::addColumn<QByteArray>("user");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("pick");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QByteArray>("taken");
+        QTest::newRow("absent, no user") << 25u << QByteArray() << QByteArray() << -1
+                                         << QStringLiteral("なし") << QByteArray("none");
+        QTest::newRow("absent, a user") << 587u << QByteArray("owner") << QByteArray() << -1
+                                        << QStringLiteral("STARTTLS") << QByteArray("starttls");
+        QTest::newRow("absent, port 465") << 465u << QByteArray() << QByteArray() << -1
+                                          << QStringLiteral("SSL/TLS") << QByteArray("tls");
+        QTest::newRow("stored none with a user")
+            << 587u << QByteArray("owner") << QByteArray("none") << -1 << QStringLiteral("なし")
+            << QByteArray("none");
+        QTest::newRow("an unknown stored value is derived")
+            << 25u << QByteArray("owner") << QByteArray("ssl") << -1 << QStringLiteral("STARTTLS")
+            << QByteArray("starttls");
+        QTest::newRow("picked") << 25u << QByteArray() << QByteArray() << 2
+                                << QStringLiteral("なし") << QByteArray("tls");
+    }
+    void connectionSecurityShowsTheDerivedChoice()
+    {
+        QFETCH(quint32, port);
+        QFETCH(QByteArray, user);
+        QFETCH(QByteArray, stored);
+        QFETCH(int, pick);
+        QFETCH(QString, shown);
+        QFETCH(QByteArray, taken);
+        CommonSettings settings;
+        settings.PortNo = port;
+        settings.UserName = user;
+        settings.SmtpSecurity = stored;
+        auto sheet = openSheet(settings);
+        auto *list = sendPage(*sheet).item<QComboBox>(IDC_SECURITY);
+        QCOMPARE(list->currentText(), shown);
+        if (pick >= 0)
+            list->setCurrentIndex(pick);
+        sheet->press(IDOK);
+        QCOMPARE(sheet->result(), int(QDialog::Accepted));
+        QCOMPARE(sheet->m_settings.SmtpSecurity, taken);
     }
 
     void aMissingOutgoingFolderIsOfferedOnOk_data()
