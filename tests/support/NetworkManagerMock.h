@@ -111,12 +111,12 @@ public:
     QDBusConnection bus() const { return m_bus; }
 
     // A saved profile of that id; its path.
-    QString addProfile(const QString &id)
+    QString addProfile(const QString &id, const QString &type = QStringLiteral("pppoe"))
     {
         qDBusRegisterMetaType<QMap<QString, QVariantMap>>();
         QMap<QString, QVariantMap> settings;
-        settings[QStringLiteral("connection")] = {
-            {QStringLiteral("id"), id}, {QStringLiteral("type"), QStringLiteral("pppoe")}};
+        settings[QStringLiteral("connection")] = {{QStringLiteral("id"), id},
+                                                  {QStringLiteral("type"), type}};
         const QDBusMessage reply =
             call(QStringLiteral("/org/freedesktop/NetworkManager/Settings"),
                  QStringLiteral("org.freedesktop.NetworkManager.Settings"),

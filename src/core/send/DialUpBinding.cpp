@@ -2,6 +2,16 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
+bool alreadyConnected(const QList<ActiveConnection> &connections, const QString &entry)
+{
+    return std::any_of(connections.cbegin(), connections.cend(),
+                       [&entry](const ActiveConnection &connection) {
+                           return connection.remoteAccess || connection.name == entry;
+                       });
+}
+
 QString dialStateText(int state, const QString &entryName)
 {
     switch (state) {

@@ -43,6 +43,19 @@ struct DialParams
     QString reference;
 };
 
+// A connection that is up, as the dial-up service lists it.
+struct ActiveConnection
+{
+    QString name;
+    // A connection that dials out (modem, mobile, PPPoE, VPN...), the kind a
+    // dial-up entry makes; a wired or wireless LAN is not one.
+    bool remoteAccess = false;
+};
+
+// Whether the mail can go out without dialling `entry`: a remote-access
+// connection is up, or the entry itself is.
+bool alreadyConnected(const QList<ActiveConnection> &connections, const QString &entry);
+
 // The program's contact with the system's dial-up service: six operations,
 // each answering 0 or a result number. Called on one thread; dial progress
 // arrives as the dialProgress signal on that thread.
@@ -55,8 +68,8 @@ public:
 
     // The names of the entries that can be dialled, in the service's order.
     virtual int enumEntries(QStringList &entries) = 0;
-    // The names of the connections that are up.
-    virtual int enumConnections(QStringList &connections) = 0;
+    // The connections that are up.
+    virtual int enumConnections(QList<ActiveConnection> &connections) = 0;
     // What dialling `entry` takes; EntryNotFound when there is no such entry.
     virtual int getEntryDialParams(const QString &entry, DialParams &params) = 0;
     // Starts dialling and returns at once with the handle in `connection`;

@@ -163,7 +163,35 @@ int NetworkManagerDialUp::enumEntries(QStringList &entries)
     return result;
 }
 
-int NetworkManagerDialUp::enumConnections(QStringList &connections)
+// The connection types that dial out, as a dial-up entry does: serial and
+// mobile modems (ppp, gsm, cdma), PPP over Ethernet, a phone reached over
+// Bluetooth (its "dun" kind; "panu" joins a LAN), and tunnels (vpn, wireguard),
+// which the owner brings up by hand like a dial-up line. A wired or wireless
+// LAN is up on any desktop that is online: counting it would never dial.
+bool NetworkManagerDialUp::isRemoteAccess(const QVariantMap &active,
+                                          const QDeadlineTimer &deadline) const
+{
+    static const QStringList kRemoteTypes = {QStringLiteral("ppp"),  QStringLiteral("gsm"),
+                                             QStringLiteral("cdma"), QStringLiteral("pppoe"),
+                                             QStringLiteral("vpn"),  QStringLiteral("wireguard")};
+    const QString type = active.value(QStringLiteral("Type")).toString();
+    if (kRemoteTypes.contains(type))
+        return true;
+    if (type != QLatin1String("bluetooth"))
+        return false;
+    const QString profile =
+        qvariant_cast<QDBusObjectPath>(unwrap(active.value(QStringLiteral("Connection")))).path();
+    const QDBusMessage settings = call(profile, kProfile, QStringLiteral("GetSettings"), {},
+                                       int(std::max<qint64>(1, deadline.remainingTime())));
+    if (settings.type() != QDBusMessage::ReplyMessage || settings.arguments().isEmpty())
+        return false;
+    QMap<QString, QVariantMap> groups;
+    qvariant_cast<QDBusArgument>(settings.arguments().constFirst()) >> groups;
+    return groups.value(QStringLiteral("bluetooth")).value(QStringLiteral("type")).toString() ==
+           QLatin1String("dun");
+}
+
+int NetworkManagerDialUp::enumConnections(QList<ActiveConnection> &connections)
 {
     connections.clear();
     if (!available())
@@ -186,7 +214,8 @@ int NetworkManagerDialUp::enumConnections(QStringList &connections)
         if (unwrap(properties.value(QStringLiteral("State"))).toUInt() != kActivated ||
             properties.value(QStringLiteral("Type")).toString() == QLatin1String("loopback"))
             continue;
-        connections.append(properties.value(QStringLiteral("Id")).toString());
+        connections.append({properties.value(QStringLiteral("Id")).toString(),
+                            isRemoteAccess(properties, deadline)});
     }
     return DialUpResult::Ok;
 }

@@ -3,6 +3,7 @@
 #include "send/DialUpBinding.h"
 
 #include <QDBusConnection>
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QList>
 #include <QPair>
@@ -24,7 +25,7 @@ public:
                                   QObject *parent = nullptr);
 
     int enumEntries(QStringList &entries) override;
-    int enumConnections(QStringList &connections) override;
+    int enumConnections(QList<ActiveConnection> &connections) override;
     int getEntryDialParams(const QString &entry, DialParams &params) override;
     int dial(const DialParams &params, RasConnection &connection) override;
     int getConnectStatus(const RasConnection &connection, int &state) override;
@@ -53,6 +54,7 @@ private:
     };
 
     bool available() const;
+    bool isRemoteAccess(const QVariantMap &active, const QDeadlineTimer &deadline) const;
     QDBusMessage call(const QString &path, const QString &interface, const QString &method,
                       const QVariantList &arguments = {}, int timeoutMs = kCallTimeoutMs) const;
     // (path, id) of every saved profile; NotLoaded when they cannot be listed.

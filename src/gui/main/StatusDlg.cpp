@@ -117,8 +117,8 @@ void CStatusDlg::OnDial()
     m_nKeep = 0;
     ShowValues();
 
-    QStringList up;
-    if (m_dialUp.enumConnections(up) == DialUpResult::Ok && !up.isEmpty()) {
+    QList<ActiveConnection> up;
+    if (m_dialUp.enumConnections(up) == DialUpResult::Ok && alreadyConnected(up, m_strEntry)) {
         m_strStatus1 = QCoreApplication::translate("CStatusDlg", "すでに接続されています");
         ShowValues();
         m_nHangUpOnCancel = 0;

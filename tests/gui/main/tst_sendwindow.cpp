@@ -264,7 +264,8 @@ private Q_SLOTS:
         DialParams params;
         int state = 0;
         QCOMPARE(none.enumEntries(names), 753);
-        QCOMPARE(none.enumConnections(names), 753);
+        QList<ActiveConnection> active;
+        QCOMPARE(none.enumConnections(active), 753);
         QCOMPARE(none.getEntryDialParams(QStringLiteral("Provider"), params), 753);
         QCOMPARE(none.dial(params, connection), 753);
         QCOMPARE(none.getConnectStatus(connection, state), 753);
@@ -297,26 +298,60 @@ private Q_SLOTS:
         QCOMPARE(offered, (QStringList{"Office", "Provider"}));
     }
 
-    void aConnectionAlreadyUpIsUsedAndLeftUp()
+    void onlyARemoteAccessConnectionOrTheEntryCountsAsUp_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("alreadyUp");
+        QTest::newRow("PPPoE") << "DSL"
+                               << "pppoe" << true;
+        QTest::newRow("VPN") << "Office VPN"
+                             << "vpn" << true;
+        QTest::newRow("mobile modem") << "Mobile"
+                                      << "gsm" << true;
+        QTest::newRow("the entry itself, whatever its kind") << "Provider"
+                                                             << "802-3-ethernet" << true;
+        QTest::newRow("wired LAN") << "Wired"
+                                   << "802-3-ethernet" << false;
+        QTest::newRow("wireless LAN") << "Home"
+                                      << "802-11-wireless" << false;
+    }
+
+    void onlyARemoteAccessConnectionOrTheEntryCountsAsUp()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, type);
+        QFETCH(bool, alreadyUp);
         requireDialUp();
         m_nm.call(QStringLiteral("/org/freedesktop/NetworkManager"),
                   QString::fromLatin1(NetworkManagerMock::kService),
                   QStringLiteral("ActivateConnection"),
-                  {QVariant::fromValue(QDBusObjectPath(m_nm.addProfile(QStringLiteral("LAN")))),
+                  {QVariant::fromValue(QDBusObjectPath(m_nm.addProfile(name, type))),
                    QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))),
                    QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))});
         QCOMPARE(m_nm.activeConnections().size(), 1);
+        if (!alreadyUp)
+            m_nm.holdActivations();
         auto window = open();
         const int dialled = dialAttempts();
         // An empty queue: the first line keeps what the dial said.
         QSignalSpy finished(&window->sending().run(), &SendAllRun::finished);
         window->sending().sendAll();
+        if (alreadyUp) {
+            QVERIFY(finished.wait(30000));
+            QCOMPARE(line(*window, IDC_STATUS1), QStringLiteral("すでに接続されています"));
+            QCOMPARE(line(*window, IDC_STATUS2), QStringLiteral("送信を完了しました"));
+            QCOMPARE(m_nm.activeConnections().size(), 1);
+            QCOMPARE(dialAttempts(), dialled);
+            return;
+        }
+        // A LAN does not stand for the entry: the entry is dialled beside it.
+        QTRY_COMPARE(line(*window, IDC_STATUS1), QStringLiteral("通信ポートを初期化中"));
+        QCOMPARE(dialAttempts(), dialled + 1);
+        QCOMPARE(m_nm.activeConnections().size(), 2);
+        m_nm.activeState(m_nm.activeConnections().constLast(), 2, 0);
         QVERIFY(finished.wait(30000));
-        QCOMPARE(line(*window, IDC_STATUS1), QStringLiteral("すでに接続されています"));
         QCOMPARE(line(*window, IDC_STATUS2), QStringLiteral("送信を完了しました"));
-        QCOMPARE(m_nm.activeConnections().size(), 1);
-        QCOMPARE(dialAttempts(), dialled);
     }
 
     void aDialShowsItsProgressAndHangsUpUnlessKept_data()
