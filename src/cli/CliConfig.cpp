@@ -1,4 +1,5 @@
 #include "Cli.h"
+#include "commands/Roster.h"
 
 #include "config/MajordomoConfig.h"
 
@@ -7,31 +8,6 @@ namespace cli {
 namespace {
 
 // One line per value: backslash, tab, CR and LF are written as escapes.
-QByteArray escaped(const QByteArray &text)
-{
-    QByteArray out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 QByteArray shownValue(KeywordKind kind, const ConfigEntry &entry)
 {
     switch (kind) {
@@ -47,7 +23,7 @@ QByteArray shownValue(KeywordKind kind, const ConfigEntry &entry)
     case KeywordKind::Block:
         break;
     }
-    return escaped(entry.text);
+    return escapedField(entry.text);
 }
 
 int show(MajordomoConfig &config)

@@ -28,33 +28,6 @@ bool needsEscape(char c)
     return c == '\\' || c == '\t' || c == '\r' || c == '\n';
 }
 
-QByteArray escaped(const QByteArray &text)
-{
-    if (std::none_of(text.begin(), text.end(), needsEscape))
-        return text;
-    QByteArray out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 QByteArray unescaped(QByteArrayView text)
 {
     if (!text.contains('\\'))
@@ -76,17 +49,17 @@ QByteArray unescaped(QByteArrayView text)
 void appendMemberRow(QByteArray &out, const RosterMember &member)
 {
     out += member.valid ? "m\t1\t" : "m\t0\t";
-    out += escaped(member.address);
+    out += escapedField(member.address);
     out += '\t';
-    out += escaped(member.line);
+    out += escapedField(member.line);
     out += kCrLf;
 }
 
 QByteArray headerRows(const QByteArray &list, const QByteArray &server, const QDateTime &date)
 {
-    return kMagic.toByteArray() + kCrLf.toByteArray() + "list\t" + escaped(list) +
-           kCrLf.toByteArray() + "server\t" + escaped(server) + kCrLf.toByteArray() + "date\t" +
-           date.toString(Qt::ISODate).toLatin1() + kCrLf.toByteArray();
+    return kMagic.toByteArray() + kCrLf.toByteArray() + "list\t" + escapedField(list) +
+           kCrLf.toByteArray() + "server\t" + escapedField(server) + kCrLf.toByteArray() +
+           "date\t" + date.toString(Qt::ISODate).toLatin1() + kCrLf.toByteArray();
 }
 
 QByteArray countRow(qint64 count)
@@ -117,6 +90,33 @@ QString rotate(SafeFile::WholeFileWriter &writer, const QString &current, const 
 }
 
 } // namespace
+
+QByteArray escapedField(const QByteArray &text)
+{
+    if (std::none_of(text.begin(), text.end(), needsEscape))
+        return text;
+    QByteArray out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
 
 qint64 Roster::validCount() const
 {

@@ -14,6 +14,9 @@
 
 class QIODevice;
 
+// `text` as one tab-separated field: backslash, tab, CR and LF written as \\, \t, \r, \n.
+QByteArray escapedField(const QByteArray &text);
+
 // A list's members as the server's "who" last gave them, kept per list of
 // the register in Tavelin's data folder with the one before it, so who
 // joined and who left since can be shown.
