@@ -20,6 +20,37 @@
     </message>
 </context>
 <context>
+    <name>CBounceSummaryDlg</name>
+    <message>
+        <source>ｱﾄﾞﾚｽ</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>回数</source>
+        <translation>Reports</translation>
+    </message>
+    <message>
+        <source>日数</source>
+        <translation>Days</translation>
+    </message>
+    <message>
+        <source>最終日</source>
+        <translation>Last</translation>
+    </message>
+    <message>
+        <source>理由</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙ %1 通  ｱﾄﾞﾚｽ %2 件  ﾁｪｯｸ %3 件</source>
+        <translation>%1 mails  %2 addresses  %3 checked</translation>
+    </message>
+    <message>
+        <source>1 から %1 までの日数を入力してください。</source>
+        <translation>Enter a number of days from 1 to %1.</translation>
+    </message>
+</context>
+<context>
     <name>CCommonSheet</name>
     <message>
         <source>ﾌｫﾙﾀﾞの選択</source>
@@ -69,6 +100,10 @@ Create it?</translation>
     <message>
         <source>Quillon16ﾌｧｲﾙ (*.qxw)|*.qxw|Quillon32ﾌｧｲﾙ (*.qxl)|*.qxl|全てのﾌｧｲﾙ (*.*)|*.*||</source>
         <translation>Quillon 16-bit files (*.qxw)|*.qxw|Quillon 32-bit files (*.qxl)|*.qxl|All files (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>ｴﾗｰﾒｰﾙのﾌｫﾙﾀﾞ</source>
+        <translation>Folder of returned mails</translation>
     </message>
 </context>
 <context>
@@ -643,7 +678,12 @@ Send the Members command mail, then drop its reply on the window.</translation>
         <extracomment>Dialog102 "Tavelin for Quillon", control 1190 (56 wide)</extracomment>
         <translation>Members...</translation>
     </message>
-<message><source>ﾒｰﾙ受信</source><translation>Fetch mail</translation></message></context>
+    <message>
+        <source>ﾒｰﾙ受信</source>
+        <extracomment>Dialog102 "Tavelin for Quillon", control 1071 (56 wide)</extracomment>
+        <translation>Fetch mail</translation>
+    </message>
+</context>
 <context>
     <name>Dialog104</name>
     <message>
@@ -798,12 +838,12 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>接続の保護</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1250 (62 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1250 (62 wide)</extracomment>
         <translation>Security</translation>
     </message>
     <message>
         <source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存</source>
-        <extracomment>Dialog108 &quot;送信設定&quot;, control 1252 (150 wide)</extracomment>
+        <extracomment>Dialog108 "送信設定", control 1252 (150 wide)</extracomment>
         <translation>Keep passwords in the keyring</translation>
     </message>
 </context>
@@ -831,6 +871,49 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
         <source>config 設定(5/5)</source>
         <extracomment>caption of Dialog110</extracomment>
         <translation>Config (5/5)</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog111</name>
+    <message>
+        <source>受信設定</source>
+        <extracomment>caption of Dialog111</extracomment>
+        <translation>Fetching</translation>
+    </message>
+    <message>
+        <source>IMAPｻｰﾊﾞｰ名</source>
+        <extracomment>Dialog111 "受信設定", control -1 (62 wide)</extracomment>
+        <translation>IMAP server</translation>
+    </message>
+    <message>
+        <source>ﾎﾟｰﾄ番号</source>
+        <extracomment>Dialog111 "受信設定", control -1 (62 wide)</extracomment>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>接続の保護</source>
+        <extracomment>Dialog111 "受信設定", control -1 (62 wide)</extracomment>
+        <translation>Security</translation>
+    </message>
+    <message>
+        <source>ﾕｰｻﾞｰ名</source>
+        <extracomment>Dialog111 "受信設定", control -1 (62 wide)</extracomment>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞ</source>
+        <extracomment>Dialog111 "受信設定", control -1 (62 wide)</extracomment>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>受信するﾌｫﾙﾀﾞ</source>
+        <extracomment>Dialog111 "受信設定", control -1 (62 wide)</extracomment>
+        <translation>Folder to read</translation>
+    </message>
+    <message>
+        <source>処理したﾒｰﾙの移動先ﾌｫﾙﾀﾞ(空欄なら移動しない)</source>
+        <extracomment>Dialog111 "受信設定", control -1 (200 wide)</extracomment>
+        <translation>Move handled mails to this folder (empty: leave them)</translation>
     </message>
 </context>
 <context>
@@ -877,6 +960,11 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
         <source>ｷｬﾝｾﾙ</source>
         <extracomment>Dialog130 "メール選択", control 2 (50 wide)</extracomment>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>ﾌｫﾙﾀﾞ</source>
+        <extracomment>Dialog130 "メール選択", control 1002 (34 wide)</extracomment>
+        <translation>Folder...</translation>
     </message>
 </context>
 <context>
@@ -1015,6 +1103,82 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
 </context>
 <context>
+    <name>Dialog139</name>
+    <message>
+        <source>ﾒｰﾙ受信結果</source>
+        <extracomment>caption of Dialog139</extracomment>
+        <translation>Fetched Mails</translation>
+    </message>
+    <message>
+        <source>受信したﾒｰﾙ</source>
+        <extracomment>Dialog139 "ﾒｰﾙ受信結果", control 1211 (246 wide), name read by screen readers</extracomment>
+        <translation>Fetched mails</translation>
+    </message>
+    <message>
+        <source>強制退会へ</source>
+        <extracomment>Dialog139 "ﾒｰﾙ受信結果", control 1212 (56 wide)</extracomment>
+        <translation>Unsubscribe...</translation>
+    </message>
+    <message>
+        <source>強制入会へ</source>
+        <extracomment>Dialog139 "ﾒｰﾙ受信結果", control 1213 (56 wide)</extracomment>
+        <translation>Subscribe...</translation>
+    </message>
+    <message>
+        <source>結果表示</source>
+        <extracomment>Dialog139 "ﾒｰﾙ受信結果", control 1214 (40 wide)</extracomment>
+        <translation>Results</translation>
+    </message>
+    <message>
+        <source>会員一覧</source>
+        <extracomment>Dialog139 "ﾒｰﾙ受信結果", control 1215 (40 wide)</extracomment>
+        <translation>Members</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <extracomment>Dialog139 "ﾒｰﾙ受信結果", control 1 (34 wide)</extracomment>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog140</name>
+    <message>
+        <source>ｴﾗｰﾒｰﾙ集計</source>
+        <extracomment>caption of Dialog140</extracomment>
+        <translation>Returned Mails</translation>
+    </message>
+    <message>
+        <source>ｴﾗｰ日数(以上)</source>
+        <extracomment>Dialog140 "ｴﾗｰﾒｰﾙ集計", control -1 (60 wide)</extracomment>
+        <translation>Min. days</translation>
+    </message>
+    <message>
+        <source>集計期間(日)</source>
+        <extracomment>Dialog140 "ｴﾗｰﾒｰﾙ集計", control -1 (60 wide)</extracomment>
+        <translation>Window (days)</translation>
+    </message>
+    <message>
+        <source>ｴﾗｰｱﾄﾞﾚｽ</source>
+        <extracomment>Dialog140 "ｴﾗｰﾒｰﾙ集計", control 1225 (286 wide), name read by screen readers</extracomment>
+        <translation>Failed addresses</translation>
+    </message>
+    <message>
+        <source>全てﾁｪｯｸ</source>
+        <extracomment>Dialog140 "ｴﾗｰﾒｰﾙ集計", control 1226 (50 wide)</extracomment>
+        <translation>Check all</translation>
+    </message>
+    <message>
+        <source>全て外す</source>
+        <extracomment>Dialog140 "ｴﾗｰﾒｰﾙ集計", control 1227 (50 wide)</extracomment>
+        <translation>Uncheck all</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <extracomment>Dialog140 "ｴﾗｰﾒｰﾙ集計", control 2 (50 wide)</extracomment>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>EditorStart</name>
     <message>
         <source>%1 の起動に失敗しました</source>
@@ -1072,6 +1236,27 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
 </context>
 <context>
+    <name>ImapSession</name>
+    <message>
+        <source>サーバーがTLS(STARTTLS)に対応していないため、ユーザー名とパスワードを送信できません</source>
+        <translation>The server does not support TLS (STARTTLS), so the user name and password cannot be sent.</translation>
+    </message>
+    <message>
+        <source>ホストへの接続に失敗しました
+</source>
+        <translation>Could not connect to the host.
+</translation>
+    </message>
+    <message>
+        <source>コマンド実行に失敗しました
+コマンド:%1
+%2</source>
+        <translation>The server refused a command.
+Command: %1
+%2</translation>
+    </message>
+</context>
+<context>
     <name>Keyring</name>
     <message>
         <source>ｷｰﾘﾝｸﾞにﾊﾟｽﾜｰﾄﾞがありません</source>
@@ -1092,27 +1277,6 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     <message>
         <source>ｷｰﾘﾝｸﾞが応答しません</source>
         <translation>The keyring does not answer</translation>
-    </message>
-</context>
-<context>
-    <name>ImapSession</name>
-    <message>
-        <source>サーバーがTLS(STARTTLS)に対応していないため、ユーザー名とパスワードを送信できません</source>
-        <translation>The server does not support TLS (STARTTLS), so the user name and password cannot be sent.</translation>
-    </message>
-    <message>
-        <source>ホストへの接続に失敗しました
-</source>
-        <translation>Could not connect to the host.
-</translation>
-    </message>
-    <message>
-        <source>コマンド実行に失敗しました
-コマンド:%1
-%2</source>
-        <translation>The server refused a command.
-Command: %1
-%2</translation>
     </message>
 </context>
 <context>
@@ -1277,21 +1441,6 @@ Command: %1
     </message>
 </context>
 <context>
-    <name>SettingsStore</name>
-    <message>
-        <source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞから読めません
-%1</source>
-        <translation>The password cannot be read from the keyring
-%1</translation>
-    </message>
-    <message>
-        <source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存できません
-%1</source>
-        <translation>The password cannot be kept in the keyring
-%1</translation>
-    </message>
-</context>
-<context>
     <name>ServerReplies</name>
     <message>
         <source>会員一覧を保存しました</source>
@@ -1379,6 +1528,21 @@ Command: %1
     <message>
         <source>ﾘｽﾄｻｰﾊﾞｰからの返信ではありません</source>
         <translation>Not a reply from the list server</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsStore</name>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞから読めません
+%1</source>
+        <translation>The password cannot be read from the keyring
+%1</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存できません
+%1</source>
+        <translation>The password cannot be kept in the keyring
+%1</translation>
     </message>
 </context>
 <context>
@@ -1515,7 +1679,7 @@ Reason: </translation>
     </message>
     <message>
         <source>共通設定の「接続の保護」がSTARTTLSです</source>
-        <translation>&quot;Connection security&quot; in the common settings is STARTTLS</translation>
+        <translation>"Connection security" in the common settings is STARTTLS</translation>
     </message>
 </context>
 <context>
@@ -1683,7 +1847,7 @@ Leave it unchanged unless you know it must change.</translation>
     </message>
     <message>
         <source>get コマンドを使える人。
-open: だれでも　list: 会員だけ（restrict_post があればその名簿）
+open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は list。</source>
         <extracomment>string 229</extracomment>
         <translation>Who may use the get command.
@@ -1692,7 +1856,7 @@ closed: nobody. Default: list.</translation>
     </message>
     <message>
         <source>index コマンドを使える人。
-open: だれでも　list: 会員だけ（restrict_post があればその名簿）
+open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は open。</source>
         <extracomment>string 230</extracomment>
         <translation>Who may use the index command.
@@ -1701,7 +1865,7 @@ closed: nobody. Default: open.</translation>
     </message>
     <message>
         <source>info コマンドを使える人。
-open: だれでも　list: 会員だけ（restrict_post があればその名簿）
+open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は open。</source>
         <extracomment>string 231</extracomment>
         <translation>Who may use the info command.
@@ -1710,7 +1874,7 @@ closed: nobody. Default: open.</translation>
     </message>
     <message>
         <source>intro コマンドを使える人。
-open: だれでも　list: 会員だけ（restrict_post があればその名簿）
+open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は list。</source>
         <extracomment>string 232</extracomment>
         <translation>Who may use the intro command.
@@ -1847,7 +2011,7 @@ One word without blanks; $LIST and the like are replaced on delivery
     </message>
     <message>
         <source>購読の受け付け方。
-open: 本人の申し込みで登録　closed: 毎回管理者が承認
+open: 本人の申し込みで登録&#x3000;closed: 毎回管理者が承認
 auto: だれでもだれかを登録できる
 +confirm: 本人に確認番号を送り、返事を待ちます。既定値は open+confirm。</source>
         <extracomment>string 258</extracomment>
@@ -1872,7 +2036,7 @@ the post goes to the owner instead of being delivered.</translation>
     </message>
     <message>
         <source>退会の受け付け方。
-open: 本人の申し込みで退会　closed: 毎回管理者が承認
+open: 本人の申し込みで退会&#x3000;closed: 毎回管理者が承認
 auto: だれでもだれかを退会させられる
 +confirm: 本人以外からの依頼に確認番号で確かめます。既定値は open。</source>
         <extracomment>string 270</extracomment>
@@ -1883,7 +2047,7 @@ auto: anyone can unsubscribe anyone
     </message>
     <message>
         <source>which コマンドを使える人。
-open: だれでも　list: 会員だけ（restrict_post があればその名簿）
+open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は open。</source>
         <extracomment>string 271</extracomment>
         <translation>Who may use the which command.
@@ -1892,7 +2056,7 @@ closed: nobody. Default: open.</translation>
     </message>
     <message>
         <source>who コマンド（会員一覧）を使える人。
-open: だれでも　list: 会員だけ（restrict_post があればその名簿）
+open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は open。</source>
         <extracomment>string 272</extracomment>
         <translation>Who may use the who command (the member list).
@@ -1900,4 +2064,4 @@ open: anyone   list: members only (those of restrict_post, if set)
 closed: nobody. Default: open.</translation>
     </message>
 </context>
-<context><name>Dialog111</name><message><source>受信設定</source><translation>Fetching</translation></message><message><source>IMAPｻｰﾊﾞｰ名</source><translation>IMAP server</translation></message><message><source>ﾎﾟｰﾄ番号</source><translation>Port</translation></message><message><source>接続の保護</source><translation>Security</translation></message><message><source>ﾕｰｻﾞｰ名</source><translation>User name</translation></message><message><source>ﾊﾟｽﾜｰﾄﾞ</source><translation>Password</translation></message><message><source>受信するﾌｫﾙﾀﾞ</source><translation>Folder to read</translation></message><message><source>処理したﾒｰﾙの移動先ﾌｫﾙﾀﾞ(空欄なら移動しない)</source><translation>Move handled mails to this folder (empty: leave them)</translation></message></context><context><name>Dialog139</name><message><source>ﾒｰﾙ受信結果</source><translation>Fetched Mails</translation></message><message><source>受信したﾒｰﾙ</source><translation>Fetched mails</translation></message><message><source>強制退会へ</source><translation>Unsubscribe...</translation></message><message><source>強制入会へ</source><translation>Subscribe...</translation></message><message><source>結果表示</source><translation>Results</translation></message><message><source>会員一覧</source><translation>Members</translation></message><message><source>閉じる</source><translation>Close</translation></message></context></TS>
+</TS>

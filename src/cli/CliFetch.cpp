@@ -82,6 +82,7 @@ void printSummary(const FetchSummary &summary, const FetchRequest &request)
 int fetch(const QStringList &args)
 {
     FetchSettings stored;
+    CommonSettings thresholds;
     ListRegister lists;
     {
         CAppRegistry store;
@@ -89,6 +90,7 @@ int fetch(const QStringList &args)
             return failure(
                 QStringLiteral("the settings cannot be read: %1").arg(store.readError()));
         LoadFetchSettings(store, stored);
+        LoadBounceThresholds(store, thresholds);
         lists = LoadRegister(store);
     }
     FetchRequest request;
@@ -100,6 +102,8 @@ int fetch(const QStringList &args)
     request.folder = QString::fromLocal8Bit(stored.Folder);
     request.moveTo = QString::fromLocal8Bit(stored.MoveTo);
     request.lists = lists;
+    request.minDays = thresholds.bounceMinDays();
+    request.withinDays = thresholds.bounceWithin();
     bool report = false;
     bool passwordFromStdin = false;
     bool portGiven = false;

@@ -331,12 +331,16 @@ std::optional<QString> setSetting(CommonSettings &settings, const QByteArray &na
         if (!number)
             return QLatin1String(name) + QStringLiteral(": ") +
                    QCoreApplication::translate("FieldBinding", "正の整数を入力してください。");
+        const bool days = field->number == &CommonSettings::BounceMinDays ||
+                          field->number == &CommonSettings::BounceWithin;
         // The check boxes and radio pairs of the sheet stand for 0 and 1 only.
-        const bool flag = name != "PortNo" && name != "Redial" && name != "Interval";
+        const bool flag = name != "PortNo" && name != "Redial" && name != "Interval" && !days;
         if (flag && *number > 1)
             return QStringLiteral("%1 takes 0 or 1").arg(QLatin1String(name));
         if (name == "PortNo" && (*number == 0 || *number > 65535))
             return QStringLiteral("PortNo takes 1 to 65535");
+        if (days && (*number == 0 || *number > kBounceDaysMax))
+            return QStringLiteral("%1 takes 1 to %2").arg(QLatin1String(name)).arg(kBounceDaysMax);
         settings.*field->number = *number;
         return std::nullopt;
     }

@@ -48,6 +48,7 @@ public:
 
     QList<DialogAnswer> messageAnswers;
     QList<std::optional<QString>> fileAnswers;
+    QList<std::optional<QStringList>> filesAnswers; // several files at once
     QList<std::optional<QString>> folderAnswers;
     QList<DialogScript> dialogScripts;
     QList<std::optional<int>> menuAnswers; // the chosen entry's position; nothing: dismissed
@@ -90,6 +91,19 @@ public:
                       {},
                       0});
         return next(fileAnswers, std::optional<QString>());
+    }
+
+    std::optional<QStringList> openFileNames(QWidget *, const FileDialogRequest &request) override
+    {
+        asked.append({Kind::OpenFile,
+                      {},
+                      request.caption,
+                      MessageButtons::Ok,
+                      MessageIcon::None,
+                      request,
+                      {},
+                      0});
+        return next(filesAnswers, std::optional<QStringList>());
     }
 
     std::optional<QString> pickFolder(QWidget *, const QString &caption,

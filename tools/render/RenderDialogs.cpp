@@ -11,6 +11,7 @@
 #include "common/Translation.h"
 #include "config/ConfigPageLayout.h"
 #include "dialogs/AboutDlg.h"
+#include "dialogs/BounceSummaryDlg.h"
 #include "dialogs/FileRenameDlg.h"
 #include "dialogs/MailSelectDlg.h"
 #include "dialogs/QueuedMailDlg.h"
@@ -221,6 +222,24 @@ std::unique_ptr<TemplateDialog> rosterWindow(UiServices &ui)
     return dialog;
 }
 
+// The summary of a week of returned mails: addresses that bounce daily, now
+// and then, once, and one from a report without a date.
+std::unique_ptr<TemplateDialog> bounceSummary(UiServices &ui)
+{
+    auto dialog = std::make_unique<CBounceSummaryDlg>(ui);
+    BounceTally &tally = dialog->m_tally;
+    const QDate newest(2026, 12, 7);
+    for (int day = 0; day < 6; ++day)
+        tally.add({{"hana@old-provider.example.jp", "", "5.1.1"},
+                   {"ken.sato@mail.example.org", "", "5.2.2"}},
+                  newest.addDays(-day));
+    tally.add({{"aoi@example.net", "", "4.4.1"}}, newest.addDays(-40));
+    tally.add({{"jun@example.jp", "", "550 5.1.1 User unknown"}}, newest.addDays(-2));
+    tally.add({{"mika@example.com", "", ""}}, QDate());
+    dialog->m_nMinDays = 2;
+    return dialog;
+}
+
 // The config sheet on page (1 to 5), with the config at path loaded.
 std::unique_ptr<TemplateDialog> configSheetOn(int page, const QString &path, UiServices &ui)
 {
@@ -274,6 +293,8 @@ std::unique_ptr<TemplateDialog> sampleDialog(int id, UiServices &ui, const QStri
         return replyResults();
     case IDD_ROSTER:
         return rosterWindow(ui);
+    case IDD_BOUNCESUMMARY:
+        return bounceSummary(ui);
     default:
         // A template without a window class yet: its controls as the template has them.
         return findDialogTemplate(id) ? std::make_unique<TemplateDialog>(id) : nullptr;

@@ -5,6 +5,7 @@
 
 void BounceTally::add(const QList<FailedRecipient> &recipients, const QDate &date)
 {
+    ++m_mails;
     if (date.isValid() && (!m_newest.isValid() || date > m_newest))
         m_newest = date;
     for (const FailedRecipient &recipient : recipients) {

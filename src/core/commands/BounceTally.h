@@ -44,6 +44,8 @@ public:
     // The kept addresses in the order first met.
     QByteArrayList addresses(const BounceFilter &filter = {}) const;
     bool isEmpty() const { return m_entries.empty(); }
+    // The mails added, those that named no address included.
+    int mailCount() const { return m_mails; }
 
     // ADDRESS, REPORTS, DAYS, FIRST, LAST, REASON separated by tabs; "-" for
     // an unknown date.
@@ -62,4 +64,5 @@ private:
     AddressSet m_index; // places in m_entries, by address
     std::vector<Entry> m_entries;
     QDate m_newest;
+    int m_mails = 0;
 };

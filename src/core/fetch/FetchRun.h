@@ -3,6 +3,7 @@
 #include "commands/Roster.h"
 #include "fetch/ImapSession.h"
 #include "fetch/MailSorter.h"
+#include "store/CommonSettings.h"
 #include "store/MailingListEntry.h"
 
 #include <QByteArray>
@@ -28,9 +29,10 @@ struct FetchRequest
     QString dataFolder;
     ListRegister lists; // the register, for the lists mails are about
     // Bounce thresholds: an address is named when it failed on at least
-    // minDays days within the last withinDays.
-    int minDays = 1;
-    int withinDays = 30;
+    // minDays days within the last withinDays (the stored common settings'
+    // BounceMinDays and BounceWithin).
+    int minDays = int(kBounceMinDaysDefault);
+    int withinDays = int(kBounceWithinDefault);
 };
 
 // One mail read, as the summary lists it.

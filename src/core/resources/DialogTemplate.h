@@ -18,6 +18,7 @@ enum class ControlKind
     MultiLineEdit, // lines of text, CR LF between them, Enter starts a line
     DropDownList,  // a closed list to pick one entry from, no typing
     ListBox,       // an open list to pick one entry from
+    ListView,      // rows in columns, with a header; the window names the columns
     CheckBox,
     RadioButton, // one of the radio buttons of its group-start run
     UpDown,      // two arrows that step the number in the row before it
@@ -63,6 +64,7 @@ constexpr bool isInputKind(ControlKind kind)
     case ControlKind::MultiLineEdit:
     case ControlKind::DropDownList:
     case ControlKind::ListBox:
+    case ControlKind::ListView:
     case ControlKind::UpDown:
         return true;
     default:

@@ -87,6 +87,9 @@ const std::vector<DialogTemplate> &templates()
          {
              {IDC_STATIC, K::Static, "ｴﾗｰﾒｰﾙﾌｧｲﾙ名", {7, 7, 49, 8}},
              {MailSelectIds::IDC_FILE, K::Edit, "", {7, 25, 173, 14}},
+             // Several files are shown each in double quotes, as the file
+             // dialog writes them; a folder is read whole.
+             {MailSelectIds::IDC_FOLDER, K::Button, "ﾌｫﾙﾀﾞ", {116, 7, 34, 14}},
              {MailSelectIds::IDC_BROWSE, K::Button, "参照", {153, 7, 27, 14}},
              {IDOK, K::Button, "OK", {7, 50, 50, 14}, S::DefaultButton | S::GroupStart},
              {IDCANCEL, K::Button, "ｷｬﾝｾﾙ", {130, 50, 50, 14}},
@@ -319,6 +322,27 @@ const std::vector<DialogTemplate> &templates()
              {FetchSummaryIds::IDC_RESULTS, K::Button, "結果表示", {129, 149, 40, 14}, S::Disabled},
              {FetchSummaryIds::IDC_ROSTER, K::Button, "会員一覧", {174, 149, 40, 14}, S::Disabled},
              {IDOK, K::Button, "閉じる", {219, 149, 34, 14}, S::DefaultButton | S::GroupStart},
+         }},
+        {IDD_BOUNCESUMMARY,
+         "ｴﾗｰﾒｰﾙ集計",
+         {300, 197},
+         kDialogFont,
+         kDialogPointSize,
+         {
+             {BounceSummaryIds::IDC_COUNTS, K::Static, "", {7, 7, 286, 8}},
+             // The thresholds check the rows; OK keeps them for the next time.
+             {IDC_STATIC, K::Static, "ｴﾗｰ日数(以上)", {7, 23, 60, 8}},
+             {BounceSummaryIds::IDC_MINDAYS, K::Edit, "", {68, 21, 40, 12}, S::RightAlign},
+             {BounceSummaryIds::IDC_MINDAYS_SPIN, K::UpDown, "", {0, 0, 10, 12}, S::AttachToBuddy},
+             {IDC_STATIC, K::Static, "集計期間(日)", {124, 23, 60, 8}},
+             {BounceSummaryIds::IDC_WITHIN, K::Edit, "", {185, 21, 40, 12}, S::RightAlign},
+             {BounceSummaryIds::IDC_WITHIN_SPIN, K::UpDown, "", {0, 0, 10, 12}, S::AttachToBuddy},
+             // Most reports first: the list does not sort.
+             {BounceSummaryIds::IDC_ADDRESSES, K::ListView, "", {7, 38, 286, 132}, {}, "ｴﾗｰｱﾄﾞﾚｽ"},
+             {BounceSummaryIds::IDC_CHECKALL, K::Button, "全てﾁｪｯｸ", {7, 176, 50, 14}},
+             {BounceSummaryIds::IDC_UNCHECKALL, K::Button, "全て外す", {61, 176, 50, 14}},
+             {IDOK, K::Button, "OK", {189, 176, 50, 14}, S::DefaultButton | S::GroupStart},
+             {IDCANCEL, K::Button, "ｷｬﾝｾﾙ", {243, 176, 50, 14}},
          }},
     };
     return all;

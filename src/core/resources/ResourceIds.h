@@ -28,6 +28,7 @@ enum ResourceId : int
     IDD_REPLYRESULTS = 137,
     IDD_ROSTER = 138,
     IDD_FETCHSUMMARY = 139,
+    IDD_BOUNCESUMMARY = 140,
     IDS_CONFIG_SHEET = 153,
 };
 
@@ -203,6 +204,21 @@ enum : int
 };
 }
 
+// Template 140, the addresses of many returned mails.
+namespace BounceSummaryIds {
+enum : int
+{
+    IDC_COUNTS = 1220,
+    IDC_MINDAYS = 1221,
+    IDC_MINDAYS_SPIN = 1222,
+    IDC_WITHIN = 1223,
+    IDC_WITHIN_SPIN = 1224,
+    IDC_ADDRESSES = 1225,
+    IDC_CHECKALL = 1226,   // "全てﾁｪｯｸ"
+    IDC_UNCHECKALL = 1227, // "全て外す"
+};
+}
+
 // Templates 104 to 107 and 110, the config pages: their controls are named by
 // keyword, one row each, in core/config/ConfigPageLayout.cpp.
 
@@ -232,6 +248,7 @@ namespace MailSelectIds {
 enum : int
 {
     IDC_BROWSE = 1001,
+    IDC_FOLDER = 1002, // "ﾌｫﾙﾀﾞ"
     IDC_FILE = 1159,
 };
 }

@@ -37,6 +37,7 @@ std::span<const CommonSettingField> commonSettingFields()
         {"NoSignature", &C::NoSignature, nullptr}, {"Qsend", nullptr, &C::Qsend},
         {"Editer", nullptr, &C::Editer},          {"SmtpSecurity", nullptr, &C::SmtpSecurity},
         {"KeyringPasswords", &C::KeyringPasswords, nullptr},
+        {"BounceMinDays", &C::BounceMinDays, nullptr}, {"BounceWithin", &C::BounceWithin, nullptr},
     };
     // clang-format on
     return fields;

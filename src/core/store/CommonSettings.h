@@ -8,6 +8,11 @@
 
 // The settings shared by all lists. Texts are bytes in the system code page;
 // yes/no fields hold 0 or 1.
+inline constexpr quint32 kBounceMinDaysDefault = 1;
+inline constexpr quint32 kBounceWithinDefault = 30;
+// The thresholds' range, days both: ten years is past any returned mail kept.
+inline constexpr quint32 kBounceDaysMax = 3660;
+
 struct CommonSettings
 {
     quint32 UseQuillon = 0;
@@ -34,6 +39,11 @@ struct CommonSettings
     // 1: every password (the lists' and the login's) lives in the desktop's
     // keyring, the store keeps a marker in its place.
     quint32 KeyringPasswords = 0;
+    // Returned mails: an address is proposed for a forced unsubscribe when it
+    // failed on at least BounceMinDays days within the last BounceWithin days
+    // (counted back from the newest report). 1 and 30 propose every address.
+    quint32 BounceMinDays = kBounceMinDaysDefault;
+    quint32 BounceWithin = kBounceWithinDefault;
 
     // Not in the table: where Password lives (as MailingListEntry's
     // PasswdKeyring and PasswdUnread), kept by the load and save steps.
@@ -45,6 +55,11 @@ struct CommonSettings
     // without a TimeZone value stands for, so that its Date headers name the
     // zone the owner lives in.
     static QByteArray machineTimeZone();
+
+    // The thresholds as counts, a stored value out of range held within it.
+    int bounceMinDays() const { return boundedDays(BounceMinDays); }
+    int bounceWithin() const { return boundedDays(BounceWithin); }
+    static int boundedDays(quint32 days) { return int(qBound(1u, days, kBounceDaysMax)); }
 
     // MailSavePath as the path the outgoing folder is opened by.
     QString outgoingFolder() const { return QString::fromLocal8Bit(MailSavePath); }

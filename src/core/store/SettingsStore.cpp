@@ -179,6 +179,37 @@ void setMarker(CAppRegistry &store, const QString &name, const QByteArray &marke
 
 } // namespace
 
+namespace {
+
+bool isBounceThreshold(const CommonSettingField &field)
+{
+    return field.number == &CommonSettings::BounceMinDays ||
+           field.number == &CommonSettings::BounceWithin;
+}
+
+} // namespace
+
+void LoadBounceThresholds(CAppRegistry &store, CommonSettings &settings)
+{
+    const CommonSettings defaults;
+    for (const CommonSettingField &field : commonSettingFields()) {
+        if (isBounceThreshold(field))
+            settings.*field.number =
+                store.GetDWord(QString::fromLatin1(field.name), defaults.*field.number);
+    }
+}
+
+bool SaveBounceThresholds(const CommonSettings &settings, QString *error)
+{
+    CAppRegistry store;
+    for (const CommonSettingField &field : commonSettingFields()) {
+        if (isBounceThreshold(field) &&
+            !store.SetDWord(QString::fromLatin1(field.name), settings.*field.number))
+            return failed(store, error);
+    }
+    return store.commit() || failed(store, error);
+}
+
 void LoadCommonSettings(CAppRegistry &store, CommonSettings &settings)
 {
     loadRawCommonSettings(store, settings);

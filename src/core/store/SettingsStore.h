@@ -35,6 +35,10 @@ QList<KeyedList> LoadKeyedRegister(CAppRegistry &store);
 // one could not be written.
 bool SaveRegister(const ListRegister &lists, QString *error = nullptr);
 bool SaveCommonSettings(const CommonSettings &settings, QString *error = nullptr);
+// The bounce thresholds alone (BounceMinDays, BounceWithin): read without
+// the keyring, written without touching any other value.
+void LoadBounceThresholds(CAppRegistry &store, CommonSettings &settings);
+bool SaveBounceThresholds(const CommonSettings &settings, QString *error = nullptr);
 
 // A password wherever it lives: the loaded one, or, where the keyring holds it
 // and the load could not read it, read from the keyring now (which may ask

@@ -6,6 +6,7 @@
 #include "commands/OutgoingFolder.h"
 #include "commands/Roster.h"
 #include "config/MajordomoConfig.h"
+#include "dialogs/BounceSummaryDlg.h"
 #include "dialogs/FileRenameDlg.h"
 #include "dialogs/MailSelectDlg.h"
 #include "dialogs/QueuedMailDlg.h"
@@ -166,11 +167,21 @@ void CommandTabs::extractAddresses(const QStringList &paths)
     m_reading = false;
     if (!read)
         return; // cancelled: the field stays as it was
+    QByteArrayList addresses = tally.addresses();
+    // Many returned mails: the owner picks from the summary which addresses
+    // to unsubscribe, checked by the stored thresholds.
+    const bool summary = !senders && tally.mailCount() > 1 && !addresses.isEmpty();
+    if (summary) {
+        std::optional<QByteArrayList> chosen = chooseBounces(std::move(tally));
+        if (!chosen)
+            return; // cancelled: the field stays as it was
+        addresses = *chosen;
+    }
     // The addresses replace the field's text, also when none were found.
-    const QByteArray field = JoinAddresses(tally.addresses());
+    const QByteArray field = JoinAddresses(addresses);
     m_host.argumentField() = QString::fromLocal8Bit(field);
     m_host.ShowValues();
-    if (field.isEmpty()) {
+    if (field.isEmpty() && !summary) {
         m_ui.showMessage(&m_widget, NothingExtractedMessage());
     } else if (!batch.problems().isEmpty()) {
         QStringList names;
@@ -185,6 +196,22 @@ void CommandTabs::extractAddresses(const QStringList &paths)
     // Nothing found leaves the field empty and the button off until the owner
     // types an address: a mail without one would be refused.
     m_controls.enable(IDC_CREATE, createAllowed());
+}
+
+std::optional<QByteArrayList> CommandTabs::chooseBounces(BounceTally tally)
+{
+    const CommonSettings &settings = m_host.commonSettings();
+    CBounceSummaryDlg dialog(m_ui, &m_widget);
+    dialog.m_tally = std::move(tally);
+    dialog.m_nMinDays = settings.BounceMinDays;
+    dialog.m_nWithin = settings.BounceWithin;
+    if (m_ui.runModal(dialog) != DialogAnswer::Ok)
+        return std::nullopt;
+    // Thresholds the owner changed are the next summary's and the fetch's.
+    if (dialog.m_nMinDays != quint32(settings.bounceMinDays()) ||
+        dialog.m_nWithin != quint32(settings.bounceWithin()))
+        m_host.storeBounceThresholds(dialog.m_nMinDays, dialog.m_nWithin);
+    return dialog.m_checked;
 }
 
 void CommandTabs::handOverConfig(const QString &path)
@@ -259,7 +286,8 @@ void CommandTabs::onExtract()
     CMailSelectDlg dialog(m_ui, &m_widget);
     if (m_ui.runModal(dialog) != DialogAnswer::Ok)
         return;
-    extractAddresses({dialog.m_strFileName});
+    // The mails chosen are read as dropped ones are.
+    extractAddresses(dialog.fileNames());
 }
 
 void CommandTabs::onEdit()

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+class BounceTally;
 class MainWindowHost;
 class QWidget;
 class TemplateControls;
@@ -46,6 +50,9 @@ private:
     // field or the field holds text.
     bool createAllowed() const;
     void extractAddresses(const QStringList &paths);
+    // The summary of many returned mails: the addresses the owner checked;
+    // nothing when cancelled.
+    std::optional<QByteArrayList> chooseBounces(BounceTally tally);
     void handOverConfig(const QString &path);
     // The handlers of the tab area's controls.
     void onArgumentChanged(); // 1167 text update

@@ -40,6 +40,9 @@ public:
     virtual void updateEntryField(QByteArray MailingListEntry::*field, int id) = 0;
     virtual void raiseDirty() = 0;
     virtual const CommonSettings &commonSettings() const = 0;
+    // Keeps new bounce thresholds in the window's settings and in the store;
+    // a write that fails is shown.
+    virtual void storeBounceThresholds(quint32 minDays, quint32 within) = 0;
 
     virtual quint32 queuedCount() const = 0;
     // Counts the outgoing folder again and enables the queue buttons by it.

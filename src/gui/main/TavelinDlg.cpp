@@ -383,6 +383,15 @@ void CTavelinDlg::OnCommonSettings()
     RecountQueued();
 }
 
+void CTavelinDlg::storeBounceThresholds(quint32 minDays, quint32 within)
+{
+    m_settings.BounceMinDays = minDays;
+    m_settings.BounceWithin = within;
+    QString reason = m_storeError;
+    if (!reason.isEmpty() || !SaveBounceThresholds(m_settings, &reason))
+        ShowSaveFailure(reason);
+}
+
 bool CTavelinDlg::isDirty() const
 {
     return isEnabled(IDC_SAVE);

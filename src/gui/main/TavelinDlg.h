@@ -51,6 +51,7 @@ public:
     void updateEntryField(QByteArray MailingListEntry::*field, int id) override;
     void raiseDirty() override;
     const CommonSettings &commonSettings() const override { return m_settings; }
+    void storeBounceThresholds(quint32 minDays, quint32 within) override;
     quint32 queuedCount() const override { return m_nCount; }
     void RecountQueued() override;
     bool runHoldsButtons() const override { return m_sending.holdsRunButtons(); }

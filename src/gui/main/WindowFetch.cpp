@@ -10,6 +10,7 @@
 #include "store/AppRegistry.h"
 #include "store/DataFolder.h"
 #include "store/FetchSettings.h"
+#include "store/SettingsStore.h"
 #include "ui/UiServices.h"
 
 #include <QAbstractButton>
@@ -32,9 +33,11 @@ void WindowFetch::fetch()
     if (m_worker.isRunning())
         return;
     FetchSettings settings;
+    CommonSettings thresholds;
     {
         CAppRegistry store;
         LoadFetchSettings(store, settings);
+        LoadBounceThresholds(store, thresholds);
     }
     if (settings.Server.isEmpty() || settings.UserName.isEmpty()) {
         m_ui.showMessage(&m_window.hostWidget(),
@@ -61,6 +64,8 @@ void WindowFetch::fetch()
     request.moveTo = QString::fromLocal8Bit(settings.MoveTo);
     request.deadlines = deadlines;
     request.lists = m_lists = m_window.lists();
+    request.minDays = thresholds.bounceMinDays();
+    request.withinDays = thresholds.bounceWithin();
 
     using namespace StatusIds;
     if (!m_status) {

@@ -121,6 +121,21 @@ std::optional<QString> QtUiServices::openFileName(QWidget *parent, const FileDia
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QStringList> QtUiServices::openFileNames(QWidget *parent,
+                                                       const FileDialogRequest &request)
+{
+    QFileDialog dialog(parent, request.caption);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(qtNameFilters(request.filterList));
+    const QFileInfo initial(request.initialName);
+    if (!request.initialName.isEmpty() && initial.isAbsolute())
+        dialog.setDirectory(initial.absolutePath());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles();
+}
+
 std::optional<QString> QtUiServices::pickFolder(QWidget *parent, const QString &caption,
                                                 const QString &startFolder)
 {

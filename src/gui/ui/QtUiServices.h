@@ -12,6 +12,8 @@ public:
     DialogAnswer messageBox(QWidget *parent, const QString &text, const QString &caption,
                             MessageButtons buttons, MessageIcon icon) override;
     std::optional<QString> openFileName(QWidget *parent, const FileDialogRequest &request) override;
+    std::optional<QStringList> openFileNames(QWidget *parent,
+                                             const FileDialogRequest &request) override;
     std::optional<QString> pickFolder(QWidget *parent, const QString &caption,
                                       const QString &startFolder) override;
     DialogAnswer runModal(QDialog &dialog) override;

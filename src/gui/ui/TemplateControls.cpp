@@ -17,6 +17,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextDocument>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <limits>
@@ -127,6 +128,16 @@ QWidget *makeControl(const DialogTemplate &t, const ControlTemplate &row, bool d
         auto *list = new QListWidget(parent);
         list->setSortingEnabled(row.style.testFlag(ControlStyle::Sorted));
         return list;
+    }
+    case ControlKind::ListView: {
+        auto *view = new QTreeWidget(parent);
+        // A report: rows of one level, the whole row selected and in focus.
+        view->setRootIsDecorated(false);
+        view->setItemsExpandable(false);
+        view->setUniformRowHeights(true);
+        view->setAllColumnsShowFocus(true);
+        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        return view;
     }
     case ControlKind::CheckBox:
         return new QCheckBox(text, parent);

@@ -82,6 +82,10 @@ public:
     // The chosen file's full path; nothing when cancelled.
     virtual std::optional<QString> openFileName(QWidget *parent,
                                                 const FileDialogRequest &request) = 0;
+    // Several existing files chosen at once (the request's flags other than
+    // the filter are not used); nothing when cancelled.
+    virtual std::optional<QStringList> openFileNames(QWidget *parent,
+                                                     const FileDialogRequest &request) = 0;
     // The chosen folder; nothing when cancelled.
     virtual std::optional<QString> pickFolder(QWidget *parent, const QString &caption,
                                               const QString &startFolder) = 0;
@@ -116,6 +120,10 @@ public:
         return DialogAnswer::Cancel;
     }
     std::optional<QString> openFileName(QWidget *, const FileDialogRequest &) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QStringList> openFileNames(QWidget *, const FileDialogRequest &) override
     {
         return std::nullopt;
     }
