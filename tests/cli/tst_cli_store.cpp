@@ -76,6 +76,7 @@ private Q_SLOTS:
                                      "MailSavePath=\nSaveMail=0\nDialUp=0\nEntry=\nRedial=3\n"
                                      "Interval=60\nQuillonType=0\nNoSignature=0\nQsend=\n"
                                      "Editer=vi\nSmtpSecurity=none\nKeyringPasswords=0\n"
+                                     "BounceMinDays=1\nBounceWithin=30\n"
                                      "SmtpTls=none\nSmtpAuth=none\n"
                                      "ImapServer=\nImapPort=993\nImapSecurity=0\nImapUserName=\n"
                                      "ImapPassword=\nImapFolder=INBOX\nImapMoveTo=\n"));
@@ -204,9 +205,13 @@ private Q_SLOTS:
         QTest::newRow("none never logs in")
             << QStringList{"settings", "set", "UserName=owner", "SmtpSecurity=none"} << 0
             << QByteArrayList{"SmtpSecurity=none", "SmtpAuth=none"};
+        QTest::newRow("bounce thresholds")
+            << QStringList{"settings", "set", "BounceMinDays=2", "BounceWithin=3660"} << 0
+            << QByteArrayList{"BounceMinDays=2", "BounceWithin=3660"};
         for (const char *bad :
              {"PortNo=x", "PortNo=-1", "PortNo=70000", "SaveMail=2", "SmtpSecurity=ssl", "Bogus=1",
-              "Password=visible", "TimeZone=+0900\r\nX: y", "Server"})
+              "BounceMinDays=0", "BounceWithin=3661", "Password=visible", "TimeZone=+0900\r\nX: y",
+              "Server"})
             QTest::newRow(QByteArray(bad).replace("\r\n", " CRLF ").constData())
                 << QStringList{"settings", "set", "Server=changed", QString::fromUtf8(bad)} << 2
                 << QByteArrayList{"Server=kept"};

@@ -43,6 +43,37 @@ inline QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+// A returned mail as servers send it (RFC 3464): one failed recipient with
+// its status code, dated by the mail's Date header.
+inline QByteArray deliveryReport(const QByteArray &address, const QByteArray &date,
+                                 const QByteArray &status = "5.1.1")
+{
+    return "Date: " + date +
+           "\nFrom: MAILER-DAEMON@mx.example\n"
+           "Content-Type: multipart/report; report-type=delivery-status; boundary=R\n\n"
+           "--R\nContent-Type: text/plain\n\nDelivery failed.\n\n"
+           "--R\nContent-Type: message/delivery-status\n\nReporting-MTA: dns; mx.example\n\n"
+           "Final-Recipient: rfc822; " +
+           address + "\nAction: failed\nStatus: " + status +
+           "\n\n--R\nContent-Type: message/rfc822\n\nFrom: owner@list.example\n"
+           "Subject: digest\n\nFrom the list: hello\n--R--\n";
+}
+
+// Six returned mails of three addresses: gone@ on two days (three reports,
+// one in other letter case), full@ once on the newest day, old@ on two days
+// six weeks before it.
+inline QByteArrayList handMadeReports()
+{
+    return {
+        deliveryReport("gone@a.example", "Mon, 30 Nov 2026 09:00:00 +0900"),
+        deliveryReport("Gone@A.example", "Mon, 30 Nov 2026 21:00:00 +0900"),
+        deliveryReport("gone@a.example", "Tue, 1 Dec 2026 09:00:00 +0900", "5.2.1"),
+        deliveryReport("full@b.example", "Tue, 1 Dec 2026 09:00:00 +0900", "4.2.2"),
+        deliveryReport("old@c.example", "Tue, 20 Oct 2026 09:00:00 +0900"),
+        deliveryReport("old@c.example", "Wed, 21 Oct 2026 09:00:00 +0900"),
+    };
+}
+
 // Runs the process in the time zone `tz` (a TZ value) until destroyed.
 class ScopedTimeZone
 {

@@ -129,7 +129,8 @@ void CBounceSummaryDlg::OnOK()
 {
     for (const int field : {IDC_MINDAYS, IDC_WITHIN}) {
         if (!days(text(field))) {
-            m_ui.messageBox(this, tr("1 から %1 までの日数を入力してください。").arg(kBounceDaysMax),
+            m_ui.messageBox(this,
+                            tr("1 から %1 までの日数を入力してください。").arg(kBounceDaysMax),
                             QString(), MessageButtons::Ok, MessageIcon::Warning);
             control(field)->setFocus();
             return;

@@ -60,9 +60,9 @@ void CMailSelectDlg::OnFolder()
 {
     // A folder of saved mails, a maildir: every mail in it is read.
     const QString first = SplitFileNames(text(IDC_FILE)).value(0);
-    const std::optional<QString> folder = m_ui.pickFolder(
-        this, QCoreApplication::translate("CMailSelectDlg", "ｴﾗｰﾒｰﾙのﾌｫﾙﾀﾞ"),
-        first.isEmpty() ? QString() : QFileInfo(first).absolutePath());
+    const std::optional<QString> folder =
+        m_ui.pickFolder(this, QCoreApplication::translate("CMailSelectDlg", "ｴﾗｰﾒｰﾙのﾌｫﾙﾀﾞ"),
+                        first.isEmpty() ? QString() : QFileInfo(first).absolutePath());
     if (folder)
         takeNames({*folder});
 }

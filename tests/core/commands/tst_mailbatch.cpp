@@ -15,21 +15,6 @@
 
 namespace {
 
-// A report as servers send it: one failed recipient, with its status code.
-QByteArray bounce(const QByteArray &address, const QByteArray &date,
-                  const QByteArray &status = "5.1.1")
-{
-    return "Date: " + date +
-           "\nFrom: MAILER-DAEMON@mx.example\n"
-           "Content-Type: multipart/report; report-type=delivery-status; boundary=R\n\n"
-           "--R\nContent-Type: text/plain\n\nDelivery failed.\n\n"
-           "--R\nContent-Type: message/delivery-status\n\nReporting-MTA: dns; mx.example\n\n"
-           "Final-Recipient: rfc822; " +
-           address + "\nAction: failed\nStatus: " + status +
-           "\n\n--R\nContent-Type: message/rfc822\n\nFrom: owner@list.example\n"
-           "Subject: digest\n\nFrom the list: hello\n--R--\n";
-}
-
 // The mails of a batch as the report the CLI prints.
 QByteArray reportOf(const QStringList &paths, const BounceFilter &filter = {},
                     QStringList *problems = nullptr)
@@ -54,15 +39,6 @@ QByteArray mboxOf(const QByteArrayList &mails)
         box += "From MAILER-DAEMON Mon Dec  7 10:00:00 2026\n" + mail + "\n";
     return box;
 }
-
-const QByteArrayList kHandMade = {
-    bounce("gone@a.example", "Mon, 30 Nov 2026 09:00:00 +0900"),
-    bounce("Gone@A.example", "Mon, 30 Nov 2026 21:00:00 +0900"),
-    bounce("gone@a.example", "Tue, 1 Dec 2026 09:00:00 +0900", "5.2.1"),
-    bounce("full@b.example", "Tue, 1 Dec 2026 09:00:00 +0900", "4.2.2"),
-    bounce("old@c.example", "Tue, 20 Oct 2026 09:00:00 +0900"),
-    bounce("old@c.example", "Wed, 21 Oct 2026 09:00:00 +0900"),
-};
 
 } // namespace
 
@@ -100,7 +76,7 @@ void TestMailBatch::countsReportsAndDaysPerAddress()
     QFETCH(QByteArray, report);
     QTemporaryDir dir;
     const QString box = dir.filePath(QStringLiteral("box"));
-    QVERIFY(writeFile(box, mboxOf(kHandMade)));
+    QVERIFY(writeFile(box, mboxOf(handMadeReports())));
     BounceFilter filter{minDays, within ? std::optional<int>(within) : std::nullopt};
     QCOMPARE(reportOf({box}, filter), report);
 }
@@ -147,9 +123,12 @@ void TestMailBatch::namesWhatCannotBeReadAndGoesOn()
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("folder"));
     QDir(dir.path()).mkpath(QStringLiteral("folder/sub"));
-    QVERIFY(writeFile(folder + "/a", bounce("a@x.example", "Mon, 30 Nov 2026 09:00:00 +0900")));
-    QVERIFY(writeFile(folder + "/sub/b", bounce("b@x.example", "Mon, 30 Nov 2026 09:00:00 +0900")));
-    QVERIFY(writeFile(folder + "/c", bounce("c@x.example", "Mon, 30 Nov 2026 09:00:00 +0900")));
+    QVERIFY(
+        writeFile(folder + "/a", deliveryReport("a@x.example", "Mon, 30 Nov 2026 09:00:00 +0900")));
+    QVERIFY(writeFile(folder + "/sub/b",
+                      deliveryReport("b@x.example", "Mon, 30 Nov 2026 09:00:00 +0900")));
+    QVERIFY(
+        writeFile(folder + "/c", deliveryReport("c@x.example", "Mon, 30 Nov 2026 09:00:00 +0900")));
     QCOMPARE(::chmod(QFile::encodeName(folder + "/c").constData(), 0), 0);
     QCOMPARE(::mkfifo(QFile::encodeName(folder + "/fifo").constData(), 0600), 0);
     const bool root = QFile(folder + "/c").open(QIODevice::ReadOnly);
@@ -157,9 +136,10 @@ void TestMailBatch::namesWhatCannotBeReadAndGoesOn()
     // A truncated mbox keeps what it holds; a "From " line in a body, quoted
     // or after no empty line, starts no message.
     const QString box = dir.filePath(QStringLiteral("box"));
-    QByteArray second = bounce("d@x.example", "Tue, 1 Dec 2026 09:00:00 +0900");
+    QByteArray second = deliveryReport("d@x.example", "Tue, 1 Dec 2026 09:00:00 +0900");
     second.replace("From the list", ">From the list\nFrom here on");
-    QByteArray mbox = mboxOf({bounce("e@x.example", "Mon, 30 Nov 2026 09:00:00 +0900"), second});
+    QByteArray mbox =
+        mboxOf({deliveryReport("e@x.example", "Mon, 30 Nov 2026 09:00:00 +0900"), second});
     mbox.chop(40);
     QVERIFY(writeFile(box, mbox));
 
@@ -189,7 +169,7 @@ void TestMailBatch::cliReportsAndFilters()
 {
     QTemporaryDir dir;
     const QString box = dir.filePath(QStringLiteral("box"));
-    QVERIFY(writeFile(box, mboxOf(kHandMade)));
+    QVERIFY(writeFile(box, mboxOf(handMadeReports())));
     const auto cli = [&](const QStringList &args) {
         return runCli(QStringList{QStringLiteral("extract")} + args, dir.path());
     };

@@ -167,7 +167,14 @@ private Q_SLOTS:
         out.NoSignature = 1;
         out.Qsend = "/opt/q/qsend";
         out.Editer = "emacs";
+        out.BounceMinDays = 3;
         QVERIFY(SaveCommonSettings(out));
+        // The thresholds alone are written alone, the rest kept as it was.
+        out.BounceWithin = 90;
+        CommonSettings thresholds;
+        thresholds.BounceMinDays = out.BounceMinDays;
+        thresholds.BounceWithin = out.BounceWithin;
+        QVERIFY(SaveBounceThresholds(thresholds));
         QCOMPARE(unixMode(storeFile()), 0600);
         CAppRegistry store;
         CommonSettings in;

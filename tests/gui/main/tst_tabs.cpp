@@ -6,11 +6,13 @@
 #include "commands/CommandTable.h"
 #include "commands/OutgoingFolder.h"
 #include "commands/Roster.h"
+#include "dialogs/BounceSummaryDlg.h"
 #include "dialogs/MailSelectDlg.h"
 #include "dialogs/QueuedMailDlg.h"
 #include "dialogs/ReplyResultsDlg.h"
 #include "dialogs/RosterDlg.h"
 #include "main/TavelinDlg.h"
+#include "store/AppRegistry.h"
 #include "store/SettingsStore.h"
 
 #include <QApplication>
@@ -22,6 +24,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <sys/stat.h>
 
@@ -438,7 +441,7 @@ private Q_SLOTS:
         type(*window, QStringLiteral("typed"));
         const QString file = path(QStringLiteral("mail.eml"));
         writeFile(file, mail);
-        m_ui.fileAnswers = {file};
+        m_ui.filesAnswers = {QStringList{file}};
         m_ui.messageAnswers = {DialogAnswer::Ok};
         m_ui.dialogScripts = {[&](QDialog &dialog) {
             static_cast<TemplateDialog &>(dialog).press(MailSelectIds::IDC_BROWSE);
@@ -457,21 +460,136 @@ private Q_SLOTS:
             QCOMPARE(messages[0].text, QStringLiteral("ｱﾄﾞﾚｽを抽出できませんでした"));
     }
 
-    void aFileDroppedOnTheMailSelectionIsTheFirstOne()
+    void filesDroppedOnTheMailSelectionAreAllTaken()
     {
         CMailSelectDlg dialog(m_ui);
         dialog.show();
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(path(QStringLiteral("one.eml"))),
-                      QUrl::fromLocalFile(path(QStringLiteral("two.eml")))});
+        const QString one = path(QStringLiteral("one.eml"));
+        const QString two = path(QStringLiteral("a b.eml"));
+        mime.setUrls({QUrl::fromLocalFile(one), QUrl::fromLocalFile(two)});
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&dialog, &enter);
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&dialog, &drop);
-        QCOMPARE(dialog.text(MailSelectIds::IDC_FILE), path(QStringLiteral("one.eml")));
+        QCOMPARE(dialog.text(MailSelectIds::IDC_FILE), '"' + one + "\" \"" + two + '"');
         dialog.press(IDOK);
-        QCOMPARE(dialog.m_strFileName, path(QStringLiteral("one.eml")));
+        QCOMPARE(dialog.fileNames(), (QStringList{one, two}));
+        // One name stands alone, blanks and all, as typed.
+        dialog.setText(MailSelectIds::IDC_FILE, two);
+        dialog.press(IDOK);
+        QCOMPARE(dialog.fileNames(), QStringList{two});
+    }
+
+    // Many returned mails, by drop, by the extraction button's files or its
+    // folder: the summary lists each address with its counts and checks
+    // those over the stored thresholds; OK fills the field with the checked
+    // ones and keeps thresholds typed there, Cancel leaves the field.
+    void severalMailsAreSummedUpForTheOwnerToCheck_data()
+    {
+        QTest::addColumn<QString>("how"); // drop, files, folder
+        QTest::addColumn<int>("minDays"); // stored before
+        QTest::addColumn<int>("within");
+        QTest::addColumn<QString>("typed"); // into the minimum days; empty: left
+        QTest::addColumn<bool>("spaceOnFirst");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("checked"); // the check boxes shown, row by row
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("storedMinDays"); // after
+        const QString all = QStringLiteral("gone@a.example,full@b.example,old@c.example");
+        // old@ bounced six weeks before the newest report: out of 30 days.
+        QTest::newRow("dropped, the defaults: the last 30 days")
+            << "drop" << 1 << 30 << QString() << false << true << "YNY"
+            << "gone@a.example,full@b.example" << 1;
+        QTest::newRow("chosen files, two days in a year")
+            << "files" << 2 << 365 << QString() << false << true << "YYN"
+            << "gone@a.example,old@c.example" << 2;
+        QTest::newRow("a folder, the last 60 days")
+            << "folder" << 1 << 60 << QString() << false << true << "YYY" << all << 1;
+        QTest::newRow("two days typed and kept")
+            << "drop" << 1 << 365 << "2" << false << true << "YYY"
+            << "gone@a.example,old@c.example" << 2;
+        QTest::newRow("the first unchecked by its key")
+            << "files" << 1 << 365 << QString() << true << true << "YYY"
+            << "full@b.example,old@c.example" << 1;
+        QTest::newRow("cancelled") << "drop" << 1 << 30 << "2" << false << false << "YNY"
+                                   << "typed" << 1;
+    }
+
+    void severalMailsAreSummedUpForTheOwnerToCheck()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, minDays);
+        QFETCH(int, within);
+        QFETCH(QString, typed);
+        QFETCH(bool, spaceOnFirst);
+        QFETCH(bool, ok);
+        QFETCH(QString, checked);
+        QFETCH(QString, field);
+        QFETCH(int, storedMinDays);
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("box")));
+        QStringList files;
+        for (const QByteArray &mail : handMadeReports()) {
+            files.append(path(QStringLiteral("box/%1.eml").arg(files.size())));
+            QVERIFY(writeFile(files.last(), mail));
+        }
+        auto window = open();
+        window->storeBounceThresholds(quint32(minDays), quint32(within));
+        selectTab(*window, 0);
+        type(*window, QStringLiteral("typed"));
+        QStringList rows;
+        QString shown;
+        m_ui.dialogScripts = {[&](QDialog &dialog) {
+            auto &summary = static_cast<CBounceSummaryDlg &>(dialog);
+            QTreeWidget *list = summary.rows();
+            for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem *row = list->topLevelItem(i);
+                QStringList columns;
+                for (int column = 0; column < list->columnCount(); ++column)
+                    columns.append(row->text(column));
+                rows.append(columns.join('|'));
+                shown += row->checkState(0) == Qt::Checked ? 'Y' : 'N';
+            }
+            if (!typed.isEmpty())
+                summary.setText(BounceSummaryIds::IDC_MINDAYS, typed);
+            if (spaceOnFirst) {
+                list->setFocus();
+                list->setCurrentItem(list->topLevelItem(0));
+                QTest::keyClick(list, Qt::Key_Space);
+            }
+            return ok ? DialogAnswer::Ok : DialogAnswer::Cancel;
+        }};
+        if (how == QLatin1String("drop")) {
+            window->OnDropFiles(files);
+        } else {
+            if (how == QLatin1String("files"))
+                m_ui.filesAnswers = {files};
+            else
+                m_ui.folderAnswers = {path(QStringLiteral("box"))};
+            const int button = how == QLatin1String("files") ? MailSelectIds::IDC_BROWSE
+                                                             : MailSelectIds::IDC_FOLDER;
+            m_ui.dialogScripts.prepend([button](QDialog &dialog) {
+                static_cast<TemplateDialog &>(dialog).press(button);
+                return DialogAnswer::Ok;
+            });
+            window->press(IDC_EXTRACT);
+        }
+        QCOMPARE(m_ui.unanswered, 0);
+        // Most reports first; the last date and reason of the latest report.
+        QCOMPARE(rows, (QStringList{"gone@a.example|3|2|2026-12-01|5.2.1",
+                                    "old@c.example|2|2|2026-10-21|5.1.1",
+                                    "full@b.example|1|1|2026-12-01|4.2.2"}));
+        QCOMPARE(shown, checked);
+        QCOMPARE(window->text(IDC_ARGUMENT), field);
+        QCOMPARE(window->isEnabled(IDC_CREATE), true);
+        QVERIFY(m_ui.askedOf(Kind::Message).isEmpty());
+        QCOMPARE(window->commonSettings().BounceMinDays, quint32(storedMinDays));
+        CAppRegistry store;
+        CommonSettings stored;
+        LoadBounceThresholds(store, stored);
+        QCOMPARE(stored.BounceMinDays, quint32(storedMinDays));
+        QCOMPARE(stored.BounceWithin, quint32(within));
     }
 
     void aDroppedRealBounceFillsTheField()
