@@ -399,7 +399,7 @@ private Q_SLOTS:
             QCOMPARE(m_nm.activeConnections().size(), 1);
         } else {
             QTRY_VERIFY(m_nm.activeConnections().isEmpty());
-            QTRY_VERIFY(!status->isHangingUp());
+            QTRY_VERIFY(!status->dialSession().isHangingUp());
         }
     }
 
@@ -467,13 +467,13 @@ private Q_SLOTS:
         window->press(IDC_SENDALL);
         QTRY_COMPARE(line(*window, IDC_STATUS1), QStringLiteral("通信ポートを初期化中"));
         CStatusDlg *status = window->sending().statusWindow();
-        status->hangUpWaitMs = 500;
+        status->dialSession().hangUpWaitMs = 500;
         status->press(IDC_CANCELSEND);
-        QVERIFY(status->isHangingUp());
+        QVERIFY(status->dialSession().isHangingUp());
         QTRY_VERIFY(!window->sending().run().isActive());
         window->press(IDC_SENDALL); // waits for the hang-up before it dials
         QCOMPARE(dialAttempts(), dialled + 1);
-        QTRY_VERIFY(!status->isHangingUp());
+        QTRY_VERIFY(!status->dialSession().isHangingUp());
         QTRY_COMPARE(dialAttempts(), dialled + 2);
         status->press(IDC_CANCELSEND);
     }
