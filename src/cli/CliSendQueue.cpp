@@ -128,8 +128,10 @@ QString dialFailure(int failure, const QString &entry)
         return QStringLiteral("no NetworkManager connection is named '%1'").arg(entry);
     case DialUpResult::NotLoaded:
         return QStringLiteral("NetworkManager does not answer on the system bus");
+    case NetworkManagerDialUp::kReasonBase:
+        return QStringLiteral("NetworkManager refused it or gave no reason");
     default:
-        if (failure >= NetworkManagerDialUp::kReasonBase)
+        if (failure > NetworkManagerDialUp::kReasonBase)
             return QStringLiteral("NetworkManager's reason %1")
                 .arg(failure - NetworkManagerDialUp::kReasonBase);
         return QStringLiteral("error %1").arg(failure);

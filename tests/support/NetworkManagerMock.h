@@ -126,6 +126,16 @@ public:
                    : qvariant_cast<QDBusObjectPath>(reply.arguments().constFirst()).path();
     }
 
+    // A saved profile of that id and type, brought up as the owner would.
+    void bringUp(const QString &id, const QString &type)
+    {
+        const QDBusObjectPath none(QStringLiteral("/"));
+        call(QStringLiteral("/org/freedesktop/NetworkManager"), QString::fromLatin1(kService),
+             QStringLiteral("ActivateConnection"),
+             {QVariant::fromValue(QDBusObjectPath(addProfile(id, type))), QVariant::fromValue(none),
+              QVariant::fromValue(none)});
+    }
+
     // Activations stop at "activating" on ppp0, for the test to lead on.
     void holdActivations()
     {
@@ -208,6 +218,13 @@ public:
         }
         list.endArray();
         return count;
+    }
+
+    // How often a connection was brought up, by the test or by a dial.
+    int activations()
+    {
+        return calls(QStringLiteral("/org/freedesktop/NetworkManager"),
+                     QStringLiteral("ActivateConnection"));
     }
 
     QDBusMessage call(const QString &path, const QString &interface, const QString &method,

@@ -22,8 +22,6 @@ struct RecordingView : DialView
     void dialEnded(bool ready) override { ended.append(ready); }
 };
 
-const QString kManager = QStringLiteral("/org/freedesktop/NetworkManager");
-
 } // namespace
 
 class TestDial : public QObject
@@ -36,18 +34,6 @@ private:
     std::unique_ptr<NetworkManagerDialUp> m_binding;
     std::unique_ptr<RecordingView> m_view;
     std::unique_ptr<DialSession> m_session;
-
-    int activations() { return m_nm.calls(kManager, QStringLiteral("ActivateConnection")); }
-
-    // A saved profile of that kind, brought up beside the session.
-    void bringUp(const QString &name, const QString &type)
-    {
-        m_nm.call(kManager, QString::fromLatin1(NetworkManagerMock::kService),
-                  QStringLiteral("ActivateConnection"),
-                  {QVariant::fromValue(QDBusObjectPath(m_nm.addProfile(name, type))),
-                   QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))),
-                   QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))});
-    }
 
     // Dials Provider with activations held and waits for its first line.
     void dialHeld()
@@ -98,11 +84,11 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, type);
         QFETCH(bool, alreadyUp);
-        bringUp(name, type);
-        const int before = activations();
+        m_nm.bringUp(name, type);
+        const int before = m_nm.activations();
         if (!alreadyUp) {
             dialHeld();
-            QCOMPARE(activations(), before + 1);
+            QCOMPARE(m_nm.activations(), before + 1);
             QCOMPARE(m_nm.activeConnections().size(), 2);
             return;
         }
@@ -110,7 +96,7 @@ private Q_SLOTS:
         QCOMPARE(m_view->lines, QStringList{QStringLiteral("すでに接続されています")});
         QCOMPARE(m_view->ended, QList<bool>{true});
         QCOMPARE(m_view->started, 1);
-        QCOMPARE(activations(), before);
+        QCOMPARE(m_nm.activations(), before);
         // Not ours: neither the run's end nor a cancel takes it down.
         QVERIFY(!m_session->holdsConnection());
         m_session->cancel();
@@ -164,9 +150,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("failure");
-        QTest::newRow("refused by NetworkManager")
-            << "Provider"
-            << "refuse" << NetworkManagerDialUp::kReasonBase;
+        QTest::newRow("refused by NetworkManager") << "Provider"
+                                                   << "refuse" << NetworkManagerDialUp::kReasonBase;
         QTest::newRow("failing while activating")
             << "Provider"
             << "hold" << -1; // NetworkManager's reason, or "unknown" when read late
@@ -232,12 +217,12 @@ private Q_SLOTS:
         m_nm.ignoreDeactivations();
         m_session->hangUpWaitMs = 500;
         dialHeld();
-        const int dialled = activations();
+        const int dialled = m_nm.activations();
         m_session->cancel();
         QVERIFY(m_session->isHangingUp());
         m_session->dial(QStringLiteral("Provider"));
         QVERIFY(m_session->isDialling());
-        QCOMPARE(activations(), dialled);
+        QCOMPARE(m_nm.activations(), dialled);
         QCOMPARE(m_view->started, 1);
         if (cancelled) {
             m_session->cancel();
@@ -246,12 +231,12 @@ private Q_SLOTS:
         QTRY_VERIFY(!m_session->isHangingUp());
         if (cancelled) {
             QTest::qWait(200);
-            QCOMPARE(activations(), dialled);
+            QCOMPARE(m_nm.activations(), dialled);
             QVERIFY(!m_session->isDialling());
             return;
         }
         QCOMPARE(m_view->started, 2);
-        QCOMPARE(activations(), dialled + 1);
+        QCOMPARE(m_nm.activations(), dialled + 1);
         QTRY_COMPARE(m_view->lines.size(), 2);
         m_session->cancel();
     }

@@ -323,12 +323,7 @@ private Q_SLOTS:
         QFETCH(QString, type);
         QFETCH(bool, alreadyUp);
         requireDialUp();
-        m_nm.call(QStringLiteral("/org/freedesktop/NetworkManager"),
-                  QString::fromLatin1(NetworkManagerMock::kService),
-                  QStringLiteral("ActivateConnection"),
-                  {QVariant::fromValue(QDBusObjectPath(m_nm.addProfile(name, type))),
-                   QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))),
-                   QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))});
+        m_nm.bringUp(name, type);
         QCOMPARE(m_nm.activeConnections().size(), 1);
         if (!alreadyUp)
             m_nm.holdActivations();
