@@ -66,17 +66,7 @@ private Q_SLOTS:
 
     void onlyADialOutConnectionOrTheEntryStandsForTheDial_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<bool>("alreadyUp");
-        QTest::newRow("PPPoE") << "DSL"
-                               << "pppoe" << true;
-        QTest::newRow("VPN") << "Office VPN"
-                             << "vpn" << true;
-        QTest::newRow("the entry itself, whatever its kind") << "Provider"
-                                                             << "802-3-ethernet" << true;
-        QTest::newRow("wired LAN") << "Wired"
-                                   << "802-3-ethernet" << false;
+        NetworkManagerMock::connectionsUpRows();
     }
 
     void onlyADialOutConnectionOrTheEntryStandsForTheDial()

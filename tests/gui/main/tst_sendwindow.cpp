@@ -300,21 +300,7 @@ private Q_SLOTS:
 
     void onlyARemoteAccessConnectionOrTheEntryCountsAsUp_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<bool>("alreadyUp");
-        QTest::newRow("PPPoE") << "DSL"
-                               << "pppoe" << true;
-        QTest::newRow("VPN") << "Office VPN"
-                             << "vpn" << true;
-        QTest::newRow("mobile modem") << "Mobile"
-                                      << "gsm" << true;
-        QTest::newRow("the entry itself, whatever its kind") << "Provider"
-                                                             << "802-3-ethernet" << true;
-        QTest::newRow("wired LAN") << "Wired"
-                                   << "802-3-ethernet" << false;
-        QTest::newRow("wireless LAN") << "Home"
-                                      << "802-11-wireless" << false;
+        NetworkManagerMock::connectionsUpRows();
     }
 
     void onlyARemoteAccessConnectionOrTheEntryCountsAsUp()
