@@ -1,7 +1,5 @@
 #include "config/ConfigFormat.h"
 
-#include <QIODevice>
-
 #include <algorithm>
 #include <cstring>
 #include <limits>
