@@ -41,7 +41,8 @@ struct CommonSettings
     quint32 KeyringPasswords = 0;
     // Returned mails: an address is proposed for a forced unsubscribe when it
     // failed on at least BounceMinDays days within the last BounceWithin days
-    // (counted back from the newest report). 1 and 30 propose every address.
+    // (counted back from the newest report). 1 and 30 propose every address
+    // that bounced in the month up to the newest report.
     quint32 BounceMinDays = kBounceMinDaysDefault;
     quint32 BounceWithin = kBounceWithinDefault;
 

@@ -5,7 +5,6 @@
 #include "ui/UiServices.h"
 #include "ui/UpDownControl.h"
 
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QSet>
 #include <QTreeWidget>
