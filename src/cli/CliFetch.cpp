@@ -88,7 +88,8 @@ int fetch(const QStringList &args)
         if (!store.readError().isEmpty())
             return failure(
                 QStringLiteral("the settings cannot be read: %1").arg(store.readError()));
-        LoadFetchSettings(store, stored);
+        // The keyring is asked only when its password is needed.
+        LoadRawFetchSettings(store, stored);
         lists = LoadRegister(store);
     }
     FetchRequest request;
@@ -96,7 +97,6 @@ int fetch(const QStringList &args)
     request.port = stored.Port;
     request.security = stored.Security == 1 ? ImapSecurity::StartTls : ImapSecurity::ImplicitTls;
     request.user = stored.UserName;
-    request.password = stored.Password;
     request.folder = QString::fromLocal8Bit(stored.Folder);
     request.moveTo = QString::fromLocal8Bit(stored.MoveTo);
     request.lists = lists;
@@ -161,6 +161,11 @@ int fetch(const QStringList &args)
         request.password = in.readLine(4096);
         while (request.password.endsWith('\n') || request.password.endsWith('\r'))
             request.password.chop(1);
+    } else {
+        const Keyring::Read password = FetchPassword(stored);
+        if (!password.ok())
+            return failure(password.error);
+        request.password = password.value;
     }
     QString error;
     request.dataFolder = DataFolder(&error);

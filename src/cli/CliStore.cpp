@@ -83,12 +83,13 @@ int settings(const QStringList &args)
     FetchSettings fetch;
     {
         CAppRegistry store;
-        LoadFetchSettings(store, fetch);
+        LoadRawFetchSettings(store, fetch);
     }
     for (const FetchSettingField &field : fetchSettingFields()) {
         QByteArray value =
             field.number ? QByteArray::number(fetch.*field.number) : fetch.*field.text;
-        if (field.text == &FetchSettings::Password && !value.isEmpty())
+        if (field.text == &FetchSettings::Password &&
+            (!value.isEmpty() || !fetch.PasswordKeyring.isEmpty()))
             value = "(set)";
         out("Imap" + QByteArray(field.name) + '=' + value + '\n');
     }

@@ -3,6 +3,7 @@
 // and with no keyring, or a locked one, moves nothing and sends nothing.
 #include "AiosmtpdServer.h"
 #include "CliRun.h"
+#include "DovecotServer.h"
 #include "SecretService.h"
 
 #include "commands/OutgoingFolder.h"
@@ -21,6 +22,7 @@ const QByteArray kSmtpPassword = "smtp-Pa55";
 const QByteArray kShiftJis = "\x83p\x83X\x83\x8f\x81[\x83h"; // パスワード in Shift-JIS
 const QByteArray kAscii = "list-pw;#=[x]";
 const QByteArray kAdded = "added pw";
+const QByteArray kImapPassword = DovecotServer::kPassword;
 
 } // namespace
 
@@ -43,14 +45,16 @@ private:
             runCli(args, home(), {}, input, env.isEmpty() ? m_keyring.environment() : env);
         // Only --show-passwords prints one.
         if (!args.contains(QStringLiteral("--show-passwords")))
-            for (const QByteArray &password : {kSmtpPassword, kShiftJis, kAscii, kAdded})
+            for (const QByteArray &password :
+                 {kSmtpPassword, kShiftJis, kAscii, kAdded, kImapPassword})
                 if (run.out.contains(password) || run.err.contains(password))
                     return {-2, run.out, "a password was printed: " + run.err};
         return run;
     }
 
-    // Two lists and the login, every password in the store itself.
-    void writeClearStore(quint16 port = 25)
+    // Two lists, the SMTP login and the mailbox's, every password in the
+    // store itself.
+    void writeClearStore(quint16 port = 25, quint16 imapPort = 993)
     {
         QDir(home()).removeRecursively();
         QDir(outgoing()).removeRecursively();
@@ -71,6 +75,10 @@ private:
         raw.setValue(QStringLiteral("MailingLists/MailingList1/Title"), QStringLiteral("en"));
         raw.setValue(QStringLiteral("MailingLists/MailingList1/ListName"), QStringLiteral("en-l"));
         raw.setValue(QStringLiteral("MailingLists/MailingList1/Passwd"), kAscii);
+        raw.setValue(QStringLiteral("Fetch/Server"), QStringLiteral("127.0.0.1"));
+        raw.setValue(QStringLiteral("Fetch/Port"), imapPort);
+        raw.setValue(QStringLiteral("Fetch/UserName"), QLatin1String(DovecotServer::kUser));
+        raw.setValue(QStringLiteral("Fetch/Password"), kImapPassword);
     }
 
     // The keyring entry the store names for list `title`.
@@ -115,10 +123,11 @@ private Q_SLOTS:
         writeClearStore();
         CliRun run = cli({"settings", "set", "KeyringPasswords=1"});
         QCOMPARE(run.status, 0);
-        for (const QByteArray &password : {kSmtpPassword, kShiftJis, kAscii})
+        for (const QByteArray &password : {kSmtpPassword, kShiftJis, kAscii, kImapPassword})
             QVERIFY2(filesHolding(password, true).isEmpty(),
                      qPrintable(filesHolding(password, true).join(u' ')));
         QCOMPARE(Keyring::read(Keyring::kSmtpEntry).value, kSmtpPassword);
+        QCOMPARE(Keyring::read(Keyring::kImapEntry).value, kImapPassword);
         QCOMPARE(Keyring::read(marker("ja")).value, kShiftJis);
         QCOMPARE(Keyring::read(marker("en")).value, kAscii);
 
@@ -129,6 +138,7 @@ private Q_SLOTS:
                  "en\t\ten-l\t" + kAscii + "\t\t\t\nja\tmajordomo@example.org\tja-l\t" + kShiftJis +
                      "\t\t\t\n");
         QVERIFY(cli({"settings"}).out.contains("\nPassword=(set)\n"));
+        QVERIFY(cli({"settings"}).out.contains("\nImapPassword=(set)\n"));
 
         // A list added now goes into the keyring; its entry follows a rename
         // and goes with the list.
@@ -151,8 +161,12 @@ private Q_SLOTS:
         QCOMPARE(cli({"settings", "set", "KeyringPasswords=0"}).status, 0);
         QVERIFY(!Keyring::read(ja).ok());
         QVERIFY(!Keyring::read(Keyring::kSmtpEntry).ok());
+        QVERIFY(!Keyring::read(Keyring::kImapEntry).ok());
         QSettings raw(store(), QSettings::IniFormat);
         QCOMPARE(raw.value(QStringLiteral("Password")).toByteArray(), kSmtpPassword);
+        QCOMPARE(raw.value(QStringLiteral("Fetch/Password")).toByteArray(), kImapPassword);
+        QVERIFY(!raw.contains(QStringLiteral("Fetch/PasswordKeyring")) ||
+                raw.value(QStringLiteral("Fetch/PasswordKeyring")).toString().isEmpty());
         QCOMPARE(raw.value(QStringLiteral("MailingLists/MailingList1/Passwd")).toByteArray(),
                  kShiftJis);
         QCOMPARE(raw.value(QStringLiteral("MailingLists/MailingList0/Passwd")).toByteArray(),
@@ -188,6 +202,24 @@ private Q_SLOTS:
         QCOMPARE(cli({"settings", "set", "KeyringPasswords=0"}).status, 0);
     }
 
+    void fetchLogsInWithTheKeyringsPassword()
+    {
+        if (!DovecotServer::installed())
+            QSKIP("needs dovecot-imapd");
+        DovecotServer server;
+        QVERIFY(server.deliver("From: friend@example.net\nSubject: hello\n\nhi\n"));
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        writeClearStore(25, server.tlsPort());
+        QCOMPARE(cli({"settings", "set", "KeyringPasswords=1"}).status, 0);
+        QVERIFY(filesHolding(kImapPassword, true).isEmpty());
+        QProcessEnvironment env = m_keyring.environment();
+        env.insert(QStringLiteral("SSL_CERT_FILE"), server.caFile());
+        const CliRun fetched = cli({"fetch", "--report"}, {}, env);
+        QVERIFY2(fetched.status == 0, fetched.err.constData());
+        QCOMPARE(fetched.out, QByteArray("1\tother\thello\n"));
+        QCOMPARE(cli({"settings", "set", "KeyringPasswords=0"}).status, 0);
+    }
+
     // No keyring, then a locked one (last: it stays locked): nothing moves,
     // nothing is composed or sent with an empty password, and the message
     // says why.
@@ -214,6 +246,8 @@ private Q_SLOTS:
         raw.setValue(QStringLiteral("KeyringPasswords"), 1);
         raw.setValue(QStringLiteral("Password"), QString());
         raw.setValue(QStringLiteral("PasswordKeyring"), QStringLiteral("smtp"));
+        raw.setValue(QStringLiteral("Fetch/Password"), QString());
+        raw.setValue(QStringLiteral("Fetch/PasswordKeyring"), QStringLiteral("imap"));
         for (const char *list : {"MailingList0", "MailingList1"}) {
             raw.setValue(QStringLiteral("MailingLists/%1/Passwd").arg(QLatin1String(list)),
                          QString());
@@ -230,7 +264,7 @@ private Q_SLOTS:
              {QStringList{"compose", "MemberList", "--list", "ja"},
               QStringList{"send-file", outgoing() + QStringLiteral("/tvl1.TMP"), "--port",
                           QString::number(server.port())},
-              QStringList{"settings", "set", "KeyringPasswords=0"},
+              QStringList{"settings", "set", "KeyringPasswords=0"}, QStringList{"fetch"},
               QStringList{"lists", "--show-passwords"}}) {
             const CliRun run = cli(args);
             QCOMPARE(run.status, 1);

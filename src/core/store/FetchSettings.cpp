@@ -5,6 +5,8 @@
 namespace {
 
 const QString kFetchKey = QStringLiteral("Fetch");
+// Where the password lives in the keyring, when it does.
+const QString kMarker = QStringLiteral("PasswordKeyring");
 
 // clang-format off
 constexpr FetchSettingField kFields[] = {
@@ -25,7 +27,7 @@ std::span<const FetchSettingField> fetchSettingFields()
     return kFields;
 }
 
-void LoadFetchSettings(CAppRegistry &store, FetchSettings &settings)
+void LoadRawFetchSettings(CAppRegistry &store, FetchSettings &settings)
 {
     const FetchSettings defaults;
     settings = defaults;
@@ -39,25 +41,24 @@ void LoadFetchSettings(CAppRegistry &store, FetchSettings &settings)
         else
             store.GetString(name, &(settings.*field.text), defaults.*field.text, &key);
     }
+    store.GetString(kMarker, &settings.PasswordKeyring, {}, &key);
+    settings.PasswordUnread = !settings.PasswordKeyring.isEmpty();
 }
 
-bool SaveFetchSettings(const FetchSettings &settings, QString *error)
+bool WriteFetchSettings(CAppRegistry &store, const FetchSettings &settings,
+                        const QByteArray &marker)
 {
-    CAppRegistry store;
     const RegKey key = store.CreateKey(kFetchKey);
-    if (key.isValid()) {
-        for (const FetchSettingField &field : kFields) {
-            const QString name = QString::fromLatin1(field.name);
-            if (field.number)
-                store.SetDWord(name, settings.*field.number, &key);
-            else
-                store.SetString(name, settings.*field.text, &key);
-        }
-        if (store.commit())
-            return true;
+    if (!key.isValid())
+        return false;
+    for (const FetchSettingField &field : kFields) {
+        const QString name = QString::fromLatin1(field.name);
+        const bool written = field.number ? store.SetDWord(name, settings.*field.number, &key)
+                                          : store.SetString(name, settings.*field.text, &key);
+        if (!written)
+            return false;
     }
-    if (error)
-        *error = store.error().isEmpty() ? QStringLiteral("the store could not be written")
-                                         : store.error();
-    return false;
+    QByteArray before;
+    store.GetString(kMarker, &before, {}, &key);
+    return (marker.isEmpty() && before.isEmpty()) || store.SetString(kMarker, marker, &key);
 }

@@ -16,6 +16,10 @@ struct FetchSettings
     quint32 Security = 0; // 0: TLS from the first byte, 1: STARTTLS
     QByteArray UserName;
     QByteArray Password;
+    // Where the password lives in the keyring: its entry, and whether the
+    // load could not read it (as CommonSettings keeps them).
+    QByteArray PasswordKeyring;
+    bool PasswordUnread = false;
     QByteArray Folder = "INBOX";
     QByteArray MoveTo; // empty: mails stay where they are
 
@@ -32,6 +36,11 @@ struct FetchSettingField
 // The fields in store order, under the store's key "Fetch".
 std::span<const FetchSettingField> fetchSettingFields();
 
-void LoadFetchSettings(CAppRegistry &store, FetchSettings &settings);
-// False, with the reason in *error, when they could not be written.
-bool SaveFetchSettings(const FetchSettings &settings, QString *error = nullptr);
+// The store's copy under "Fetch", without reading the keyring: a password
+// kept there is marked unread. LoadFetchSettings and SaveFetchSettings
+// (store/SettingsStore.h) place the password where the keyring option says.
+void LoadRawFetchSettings(CAppRegistry &store, FetchSettings &settings);
+// Writes every field and the keyring marker (`marker`; a store that never had
+// one keeps its layout). False when a write was refused.
+bool WriteFetchSettings(CAppRegistry &store, const FetchSettings &settings,
+                        const QByteArray &marker);

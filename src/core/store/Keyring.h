@@ -27,6 +27,8 @@ QString remove(const QByteArray &name);
 
 // The entry of the SMTP login's password.
 inline constexpr char kSmtpEntry[] = "smtp";
+// The entry of the IMAP login's password.
+inline constexpr char kImapEntry[] = "imap";
 // A new entry name for a list's password. Lists are renumbered in the store
 // on every save, so the name is the list's own, kept in its marker.
 QByteArray newListEntry();

@@ -1,6 +1,7 @@
 #include "store/SettingsStore.h"
 
 #include "store/AppRegistry.h"
+#include "store/FetchSettings.h"
 #include "store/Keyring.h"
 
 #include <QCoreApplication>
@@ -57,6 +58,11 @@ Secret smtpSecret(CommonSettings &settings)
     return {&settings.Password, &settings.PasswordKeyring, &settings.PasswordUnread};
 }
 
+Secret fetchSecret(FetchSettings &settings)
+{
+    return {&settings.Password, &settings.PasswordKeyring, &settings.PasswordUnread};
+}
+
 // The password a marker names, read into the record; unread when the
 // keyring cannot give it now. Why not, or empty.
 QString readSecret(Secret secret)
@@ -73,6 +79,20 @@ QString unreadMessage(const QString &reason)
 {
     return QCoreApplication::translate("SettingsStore", "ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞから読めません\n%1")
         .arg(reason);
+}
+
+// Before a password leaves the keyring it must be known: one the load could
+// not read is read now. Why not, or empty.
+QString readBeforeLeaving(Secret secret)
+{
+    if (!*secret.unread || !secret.value->isEmpty() || secret.marker->isEmpty())
+        return {};
+    const Keyring::Read read = ReadPassword({}, *secret.marker, true);
+    if (!read.ok())
+        return read.error;
+    *secret.value = read.value;
+    *secret.unread = false;
+    return {};
 }
 
 // The keyring's part of one save. Entries are written before the store, so
@@ -242,6 +262,37 @@ Keyring::Read SmtpPassword(const CommonSettings &settings)
     return ReadPassword(settings.Password, settings.PasswordKeyring, settings.PasswordUnread);
 }
 
+Keyring::Read FetchPassword(const FetchSettings &settings)
+{
+    return ReadPassword(settings.Password, settings.PasswordKeyring, settings.PasswordUnread);
+}
+
+void LoadFetchSettings(CAppRegistry &store, FetchSettings &settings)
+{
+    LoadRawFetchSettings(store, settings);
+    readSecret(fetchSecret(settings));
+}
+
+bool SaveFetchSettings(const FetchSettings &settings, QString *error)
+{
+    CAppRegistry store;
+    FetchSettings before;
+    LoadRawFetchSettings(store, before);
+    KeyringChanges changes;
+    changes.noteBefore(before.Password, before.PasswordKeyring);
+    FetchSettings values = settings;
+    QByteArray marker;
+    if (!changes.place(store.GetDWord(kOption, 0) != 0, fetchSecret(values), Keyring::kImapEntry,
+                       &values.Password, &marker))
+        return failedWith(changes.error(), error);
+    if (!WriteFetchSettings(store, values, marker) || !store.commit()) {
+        changes.undo();
+        return failed(store, error);
+    }
+    changes.finish(store);
+    return true;
+}
+
 bool SaveRegister(const ListRegister &lists, QString *error)
 {
     CAppRegistry store;
@@ -303,17 +354,35 @@ bool SaveCommonSettings(const CommonSettings &settings, QString *error)
         }
     }
     CommonSettings values = settings;
-    if (moving && !inKeyring && values.PasswordUnread && values.Password.isEmpty()) {
-        const Keyring::Read read = SmtpPassword(values);
-        if (!read.ok())
-            return failedWith(read.error, error);
-        values.Password = read.value;
-        values.PasswordUnread = false;
+    if (moving && !inKeyring) {
+        if (const QString unread = readBeforeLeaving(smtpSecret(values)); !unread.isEmpty())
+            return failedWith(unread, error);
+    }
+    // The mailbox's password moves with the others.
+    FetchSettings fetch;
+    LoadRawFetchSettings(store, fetch);
+    const bool movingFetch = moving && (!fetch.Password.isEmpty() || fetch.PasswordUnread);
+    if (movingFetch) {
+        changes.noteBefore(fetch.Password, fetch.PasswordKeyring);
+        if (!inKeyring) {
+            if (const QString unread = readBeforeLeaving(fetchSecret(fetch)); !unread.isEmpty())
+                return failedWith(unread, error);
+        }
     }
     QByteArray smtpMarker;
     if (!changes.place(inKeyring, smtpSecret(values), Keyring::kSmtpEntry, &values.Password,
                        &smtpMarker))
         return failedWith(changes.error(), error);
+    if (movingFetch) {
+        QByteArray marker;
+        if (!changes.place(inKeyring, fetchSecret(fetch), Keyring::kImapEntry, &fetch.Password,
+                           &marker) ||
+            !WriteFetchSettings(store, fetch, marker)) {
+            changes.undo();
+            return changes.error().isEmpty() ? failed(store, error)
+                                             : failedWith(changes.error(), error);
+        }
+    }
     for (KeyedList &keyed : lists) {
         const RegKey key = store.OpenKey(keyed.key, &root);
         const QByteArray markerBefore = keyed.entry.PasswdKeyring;

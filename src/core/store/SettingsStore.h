@@ -5,12 +5,13 @@
 #include "store/MailingListEntry.h"
 
 class CAppRegistry;
+struct FetchSettings;
 
 // The four steps the main window runs on the store. The loads share the
 // store object the window start opened; each save opens its own.
 //
-// Passwords: with KeyringPasswords set, every list's password and the SMTP
-// password live in the desktop's keyring, and the store keeps an empty value
+// Passwords: with KeyringPasswords set, every list's password, the SMTP
+// password and the IMAP password live in the desktop's keyring, and the store keeps an empty value
 // and a marker naming the keyring entry. The loads read them from there (a
 // password that cannot be read is left empty and marked unread); the saves
 // put each where the option says, and SaveCommonSettings, when the option
@@ -43,3 +44,8 @@ bool SaveCommonSettings(const CommonSettings &settings, QString *error = nullptr
 Keyring::Read ReadPassword(const QByteArray &loaded, const QByteArray &keyringEntry, bool unread);
 Keyring::Read ListPassword(const MailingListEntry &entry);
 Keyring::Read SmtpPassword(const CommonSettings &settings);
+Keyring::Read FetchPassword(const FetchSettings &settings);
+
+// The mailbox settings (IMAP), their password placed as the others'.
+void LoadFetchSettings(CAppRegistry &store, FetchSettings &settings);
+bool SaveFetchSettings(const FetchSettings &settings, QString *error = nullptr);

@@ -10,6 +10,7 @@
 #include "store/AppRegistry.h"
 #include "store/DataFolder.h"
 #include "store/FetchSettings.h"
+#include "store/SettingsStore.h"
 #include "ui/UiServices.h"
 
 #include <QAbstractButton>
@@ -56,7 +57,13 @@ void WindowFetch::fetch()
     request.port = settings.Port;
     request.security = settings.Security == 1 ? ImapSecurity::StartTls : ImapSecurity::ImplicitTls;
     request.user = settings.UserName;
-    request.password = settings.Password;
+    const Keyring::Read password = FetchPassword(settings);
+    if (!password.ok()) {
+        m_ui.showMessage(&m_window.hostWidget(),
+                         UserMessage{password.error, QString(), UserMessage::Icon::Stop});
+        return;
+    }
+    request.password = password.value;
     request.folder = QString::fromLocal8Bit(settings.Folder);
     request.moveTo = QString::fromLocal8Bit(settings.MoveTo);
     request.deadlines = deadlines;
