@@ -12,10 +12,12 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "command mails for the owner of Majordomo 
 set(CPACK_PACKAGE_DESCRIPTION
     "Tavelin keeps a register of the mailing lists you own on Majordomo list
 servers, edits a list's config file in a form, composes the command mails
-the server takes into an outgoing folder, sends that queue over SMTP and
+the server takes into an outgoing folder, sends that queue over SMTP,
+fetches the server's replies and returned mails from an IMAP mailbox, and
 reads the addresses out of returned mails into the next command.
 
-The package holds the desktop program tavelin, with Japanese texts, and
+The package holds the desktop program tavelin, in Japanese or English as
+the locale says, and
 tavelin-cli, the same work without windows for scripts and cron.")
 # GPL-3.0-or-later: the package's copyright file (data/copyright) says so
 # and points at Debian's copy of the licence text.

@@ -98,7 +98,7 @@ Create it?</translation>
     </message>
     <message>
         <source>ﾊﾟｽﾜｰﾄﾞが違います。管理ﾊﾟｽﾜｰﾄﾞ欄を確かめてください</source>
-        <translation>Wrong password. Check the list's password.</translation>
+        <translation>Wrong password. Check the list&apos;s password.</translation>
     </message>
     <message>
         <source>(会員 %1 行、うちｱﾄﾞﾚｽ %2)</source>
@@ -266,7 +266,7 @@ Save them?</translation>
     </message>
     <message>
         <source>%1 の末尾が「\」です</source>
-        <translation>%1 ends in "\".</translation>
+        <translation>%1 ends in &quot;\&quot;.</translation>
     </message>
     <message>
         <source>ｻｰﾊﾞｰは次の行とつなげて読むため</source>
@@ -274,11 +274,11 @@ Save them?</translation>
     </message>
     <message>
         <source>%1 の「%2」から1つのｱﾄﾞﾚｽを取り出せません</source>
-        <translation>No single address can be taken from "%2" in %1.</translation>
+        <translation>No single address can be taken from &quot;%2&quot; in %1.</translation>
     </message>
     <message>
         <source>%1 のｱﾄﾞﾚｽ「%2」</source>
-        <translation>The address "%2" in %1</translation>
+        <translation>The address &quot;%2&quot; in %1</translation>
     </message>
     <message>
         <source>%1 にｱﾄﾞﾚｽがありません</source>
@@ -303,14 +303,14 @@ Save them?</translation>
     <message>
         <source>%1 の %2 行目が「EOF」だけの行です
 ｻｰﾊﾞｰはそこで本文を終え、以降の行をｺﾏﾝﾄﾞとして実行するため、ｺﾏﾝﾄﾞﾒｰﾙは作成しません</source>
-        <translation>Line %2 of %1 is just "EOF".
+        <translation>Line %2 of %1 is just &quot;EOF&quot;.
 The server would end the text there and run the lines after it as commands, so no command mail is created.</translation>
     </message>
     <message>
         <source>ｻｰﾊﾞｰが変えるのはﾊﾟｽﾜｰﾄﾞﾌｧｲﾙだけです
 config の admin_passwd は、新しい config を送るまで古いﾊﾟｽﾜｰﾄﾞのままです（古いﾊﾟｽﾜｰﾄﾞも使えます）</source>
         <translation>The server changes only its password file.
-The config's admin_passwd keeps the old password until a new config is sent (the old password keeps working).</translation>
+The config&apos;s admin_passwd keeps the old password until a new config is sent (the old password keeps working).</translation>
     </message>
     <message>
         <source>ｺﾏﾝﾄﾞ作成に失敗しました</source>
@@ -321,7 +321,7 @@ The config's admin_passwd keeps the old password until a new config is sent (the
     <name>CommandTable</name>
     <message>
         <source>強制退会</source>
-        <extracomment>command tab 0: the tab's text</extracomment>
+        <extracomment>command tab 0: the tab&apos;s text</extracomment>
         <translation>Unsubscribe</translation>
     </message>
     <message>
@@ -331,7 +331,7 @@ The config's admin_passwd keeps the old password until a new config is sent (the
     </message>
     <message>
         <source>強制入会</source>
-        <extracomment>command tab 1: the tab's text</extracomment>
+        <extracomment>command tab 1: the tab&apos;s text</extracomment>
         <translation>Subscribe</translation>
     </message>
     <message>
@@ -341,7 +341,7 @@ The config's admin_passwd keeps the old password until a new config is sent (the
     </message>
     <message>
         <source>ﾊﾟｽﾜｰﾄﾞ変更</source>
-        <extracomment>command tab 2: the tab's text</extracomment>
+        <extracomment>command tab 2: the tab&apos;s text</extracomment>
         <translation>Password</translation>
     </message>
     <message>
@@ -351,7 +351,7 @@ The config's admin_passwd keeps the old password until a new config is sent (the
     </message>
     <message>
         <source>会員一覧</source>
-        <extracomment>command tab 3: the tab's text</extracomment>
+        <extracomment>command tab 3: the tab&apos;s text</extracomment>
         <translation>Members</translation>
     </message>
     <message>
@@ -363,7 +363,7 @@ command tab 6: the label of the field</extracomment>
     </message>
     <message>
         <source>Info変更</source>
-        <extracomment>command tab 4: the tab's text</extracomment>
+        <extracomment>command tab 4: the tab&apos;s text</extracomment>
         <translation>New info</translation>
     </message>
     <message>
@@ -378,7 +378,7 @@ command tab 6: the label of the field</extracomment>
     </message>
     <message>
         <source>Intro変更</source>
-        <extracomment>command tab 5: the tab's text</extracomment>
+        <extracomment>command tab 5: the tab&apos;s text</extracomment>
         <translation>New intro</translation>
     </message>
     <message>
@@ -393,12 +393,12 @@ command tab 6: the label of the field</extracomment>
     </message>
     <message>
         <source>config 取得</source>
-        <extracomment>command tab 6: the tab's text</extracomment>
+        <extracomment>command tab 6: the tab&apos;s text</extracomment>
         <translation>Get config</translation>
     </message>
     <message>
         <source>config 変更</source>
-        <extracomment>command tab 7: the tab's text</extracomment>
+        <extracomment>command tab 7: the tab&apos;s text</extracomment>
         <translation>New config</translation>
     </message>
     <message>
@@ -555,95 +555,100 @@ Send the Members command mail, then drop its reply on the window.</translation>
     <name>Dialog102</name>
     <message>
         <source>ﾒｰﾘﾝｸﾞﾘｽﾄ</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1004 (148 wide), name read by screen readers</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1004 (148 wide), name read by screen readers</extracomment>
         <translation>Mailing list</translation>
     </message>
     <message>
         <source>新規追加</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1006 (45 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1006 (45 wide)</extracomment>
         <translation>Add</translation>
     </message>
     <message>
         <source>名称変更</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1008 (45 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1008 (45 wide)</extracomment>
         <translation>Rename</translation>
     </message>
     <message>
         <source>削除</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1010 (45 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1010 (45 wide)</extracomment>
         <translation>Delete</translation>
     </message>
     <message>
         <source>管理情報</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control -1 (148 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control -1 (148 wide)</extracomment>
         <translation>List administration</translation>
     </message>
     <message>
         <source>管理ｱﾄﾞﾚｽ</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control -1 (39 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control -1 (39 wide)</extracomment>
         <translation>Address</translation>
     </message>
     <message>
         <source>管理ﾊﾟｽﾜｰﾄﾞ</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control -1 (39 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control -1 (39 wide)</extracomment>
         <translation>Password</translation>
     </message>
     <message>
         <source>共通設定</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1016 (45 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1016 (45 wide)</extracomment>
         <translation>Settings</translation>
     </message>
     <message>
         <source>設定の保存</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1013 (45 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1013 (45 wide)</extracomment>
         <translation>Save</translation>
     </message>
     <message>
         <source>ﾘｽﾄ名</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control -1 (39 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control -1 (39 wide)</extracomment>
         <translation>List name</translation>
     </message>
     <message>
         <source>全ﾒｰﾙ送信</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1070 (56 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1070 (56 wide)</extracomment>
         <translation>Send all</translation>
     </message>
     <message>
         <source>ｺﾏﾝﾄﾞﾒｰﾙ作成</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1060 (56 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1060 (56 wide)</extracomment>
         <translation>Compose</translation>
     </message>
     <message>
         <source>既成ﾒｰﾙ操作</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1066 (56 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1066 (56 wide)</extracomment>
         <translation>Outbox...</translation>
     </message>
     <message>
         <source>通 作成済</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1181 (31 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1181 (31 wide)</extracomment>
         <translation>queued</translation>
     </message>
     <message>
         <source>参照</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1077 (32 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1077 (32 wide)</extracomment>
         <translation>Browse</translation>
     </message>
     <message>
         <source>編集</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1081 (32 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1081 (32 wide)</extracomment>
         <translation>Edit</translation>
     </message>
     <message>
         <source>ｱﾄﾞﾚｽ抽出</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1084 (56 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1084 (56 wide)</extracomment>
         <translation>From a mail...</translation>
     </message>
     <message>
         <source>会員一覧表示</source>
-        <extracomment>Dialog102 "Tavelin for Quillon", control 1190 (56 wide)</extracomment>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1190 (56 wide)</extracomment>
         <translation>Members...</translation>
     </message>
-<message><source>ﾒｰﾙ受信</source><translation>Fetch mail</translation></message></context>
+    <message>
+        <source>ﾒｰﾙ受信</source>
+        <extracomment>Dialog102 &quot;Tavelin for Quillon&quot;, control 1071 (56 wide)</extracomment>
+        <translation>Fetch mail</translation>
+    </message>
+</context>
 <context>
     <name>Dialog104</name>
     <message>
@@ -669,11 +674,11 @@ Send the Members command mail, then drop its reply on the window.</translation>
     </message>
     <message>
         <source>プレースホルダーの挿入</source>
-        <extracomment>Dialog106 "config 設定(3/5)", control 1122 (6 wide), name read by screen readers
+        <extracomment>Dialog106 &quot;config 設定(3/5)&quot;, control 1122 (6 wide), name read by screen readers
 ----------
-Dialog106 "config 設定(3/5)", control 1125 (6 wide), name read by screen readers
+Dialog106 &quot;config 設定(3/5)&quot;, control 1125 (6 wide), name read by screen readers
 ----------
-Dialog106 "config 設定(3/5)", control 1128 (6 wide), name read by screen readers</extracomment>
+Dialog106 &quot;config 設定(3/5)&quot;, control 1128 (6 wide), name read by screen readers</extracomment>
         <translation>Insert placeholder</translation>
     </message>
 </context>
@@ -686,9 +691,9 @@ Dialog106 "config 設定(3/5)", control 1128 (6 wide), name read by screen reade
     </message>
     <message>
         <source>プレースホルダーの挿入</source>
-        <extracomment>Dialog107 "config 設定(4/5)", control 1149 (6 wide), name read by screen readers
+        <extracomment>Dialog107 &quot;config 設定(4/5)&quot;, control 1149 (6 wide), name read by screen readers
 ----------
-Dialog107 "config 設定(4/5)", control 1134 (6 wide), name read by screen readers</extracomment>
+Dialog107 &quot;config 設定(4/5)&quot;, control 1134 (6 wide), name read by screen readers</extracomment>
         <translation>Insert placeholder</translation>
     </message>
 </context>
@@ -701,99 +706,99 @@ Dialog107 "config 設定(4/5)", control 1134 (6 wide), name read by screen reade
     </message>
     <message>
         <source>Tavelin単独で送信する</source>
-        <extracomment>Dialog108 "送信設定", control 1074 (110 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1074 (110 wide)</extracomment>
         <translation>Send with Tavelin</translation>
     </message>
     <message>
         <source>SMTPｻｰﾊﾞｰ名</source>
-        <extracomment>Dialog108 "送信設定", control 1082 (62 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1082 (62 wide)</extracomment>
         <translation>SMTP server</translation>
     </message>
     <message>
         <source>ﾀｲﾑｿﾞｰﾝ</source>
-        <extracomment>Dialog108 "送信設定", control 1085 (62 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1085 (62 wide)</extracomment>
         <translation>Time zone</translation>
     </message>
     <message>
         <source>ﾎﾟｰﾄ番号</source>
-        <extracomment>Dialog108 "送信設定", control 1088 (36 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1088 (36 wide)</extracomment>
         <translation>Port</translation>
     </message>
     <message>
         <source>ﾕｰｻﾞｰ名</source>
-        <extracomment>Dialog108 "送信設定", control 1090 (62 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1090 (62 wide)</extracomment>
         <translation>User name</translation>
     </message>
     <message>
         <source>ﾊﾟｽﾜｰﾄﾞ</source>
-        <extracomment>Dialog108 "送信設定", control 1092 (62 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1092 (62 wide)</extracomment>
         <translation>Password</translation>
     </message>
     <message>
         <source>ﾒｰﾙｱﾄﾞﾚｽ</source>
-        <extracomment>Dialog108 "送信設定", control 1094 (62 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1094 (62 wide)</extracomment>
         <translation>Your address</translation>
     </message>
     <message>
         <source>作成したﾒｰﾙの一時保存先ﾌｫﾙﾀﾞ</source>
-        <extracomment>Dialog108 "送信設定", control 1096 (160 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1096 (160 wide)</extracomment>
         <translation>Folder where composed mails wait to be sent</translation>
     </message>
     <message>
         <source>参照</source>
-        <extracomment>Dialog108 "送信設定", control 1118 (32 wide)
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1118 (32 wide)
 ----------
-Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
+Dialog108 &quot;送信設定&quot;, control 1170 (32 wide)</extracomment>
         <translation>Browse</translation>
     </message>
     <message>
         <source>送信控えを保存する</source>
-        <extracomment>Dialog108 "送信設定", control 1178 (100 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1178 (100 wide)</extracomment>
         <translation>Keep a copy of sent mails</translation>
     </message>
     <message>
         <source>ﾀﾞｲｱﾙｱｯﾌﾟ接続</source>
-        <extracomment>Dialog108 "送信設定", control 1120 (80 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1120 (80 wide)</extracomment>
         <translation>Dial up</translation>
     </message>
     <message>
         <source>ﾘﾀﾞｲｱﾙ回数</source>
-        <extracomment>Dialog108 "送信設定", control 1100 (36 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1100 (36 wide)</extracomment>
         <translation>Redials</translation>
     </message>
     <message>
         <source>ﾘﾀﾞｲｱﾙ間隔</source>
-        <extracomment>Dialog108 "送信設定", control 1102 (36 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1102 (36 wide)</extracomment>
         <translation>Interval</translation>
     </message>
     <message>
         <source>接続名</source>
-        <extracomment>Dialog108 "送信設定", control 1098 (50 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1098 (50 wide)</extracomment>
         <translation>Connection</translation>
     </message>
     <message>
         <source>Quillonで送信する</source>
-        <extracomment>Dialog108 "送信設定", control 1078 (110 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1078 (110 wide)</extracomment>
         <translation>Send with Quillon</translation>
     </message>
     <message>
         <source>16bit版</source>
-        <extracomment>Dialog108 "送信設定", control 1126 (45 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1126 (45 wide)</extracomment>
         <translation>16-bit</translation>
     </message>
     <message>
         <source>32bit版</source>
-        <extracomment>Dialog108 "送信設定", control 1129 (45 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1129 (45 wide)</extracomment>
         <translation>32-bit</translation>
     </message>
     <message>
         <source>ｼｸﾞﾈﾁｬ無しで送信</source>
-        <extracomment>Dialog108 "送信設定", control 1132 (103 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1132 (103 wide)</extracomment>
         <translation>Send without signature</translation>
     </message>
     <message>
         <source>使用する Qsend.exe</source>
-        <extracomment>Dialog108 "送信設定", control 1104 (160 wide)</extracomment>
+        <extracomment>Dialog108 &quot;送信設定&quot;, control 1104 (160 wide)</extracomment>
         <translation>Qsend.exe to use</translation>
     </message>
     <message>
@@ -816,12 +821,12 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>使用するエディタ</source>
-        <extracomment>Dialog109 "編集設定", control -1 (120 wide)</extracomment>
+        <extracomment>Dialog109 &quot;編集設定&quot;, control -1 (120 wide)</extracomment>
         <translation>Editor to use</translation>
     </message>
     <message>
         <source>参照</source>
-        <extracomment>Dialog109 "編集設定", control 1172 (32 wide)</extracomment>
+        <extracomment>Dialog109 &quot;編集設定&quot;, control 1172 (32 wide)</extracomment>
         <translation>Browse</translation>
     </message>
 </context>
@@ -834,6 +839,49 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
 </context>
 <context>
+    <name>Dialog111</name>
+    <message>
+        <source>受信設定</source>
+        <extracomment>caption of Dialog111</extracomment>
+        <translation>Fetching</translation>
+    </message>
+    <message>
+        <source>IMAPｻｰﾊﾞｰ名</source>
+        <extracomment>Dialog111 &quot;受信設定&quot;, control -1 (62 wide)</extracomment>
+        <translation>IMAP server</translation>
+    </message>
+    <message>
+        <source>ﾎﾟｰﾄ番号</source>
+        <extracomment>Dialog111 &quot;受信設定&quot;, control -1 (62 wide)</extracomment>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>接続の保護</source>
+        <extracomment>Dialog111 &quot;受信設定&quot;, control -1 (62 wide)</extracomment>
+        <translation>Security</translation>
+    </message>
+    <message>
+        <source>ﾕｰｻﾞｰ名</source>
+        <extracomment>Dialog111 &quot;受信設定&quot;, control -1 (62 wide)</extracomment>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞ</source>
+        <extracomment>Dialog111 &quot;受信設定&quot;, control -1 (62 wide)</extracomment>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>受信するﾌｫﾙﾀﾞ</source>
+        <extracomment>Dialog111 &quot;受信設定&quot;, control -1 (62 wide)</extracomment>
+        <translation>Folder to read</translation>
+    </message>
+    <message>
+        <source>処理したﾒｰﾙの移動先ﾌｫﾙﾀﾞ(空欄なら移動しない)</source>
+        <extracomment>Dialog111 &quot;受信設定&quot;, control -1 (200 wide)</extracomment>
+        <translation>Move handled mails to this folder (empty: leave them)</translation>
+    </message>
+</context>
+<context>
     <name>Dialog129</name>
     <message>
         <source>既成メール編集</source>
@@ -842,17 +890,17 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>既成ﾒｰﾙ</source>
-        <extracomment>Dialog129 "既成メール編集", control 1160 (194 wide), name read by screen readers</extracomment>
+        <extracomment>Dialog129 &quot;既成メール編集&quot;, control 1160 (194 wide), name read by screen readers</extracomment>
         <translation>Queued mails</translation>
     </message>
     <message>
         <source>編集</source>
-        <extracomment>Dialog129 "既成メール編集", control 1000 (37 wide)</extracomment>
+        <extracomment>Dialog129 &quot;既成メール編集&quot;, control 1000 (37 wide)</extracomment>
         <translation>Edit</translation>
     </message>
     <message>
         <source>削除</source>
-        <extracomment>Dialog129 "既成メール編集", control 1002 (37 wide)</extracomment>
+        <extracomment>Dialog129 &quot;既成メール編集&quot;, control 1002 (37 wide)</extracomment>
         <translation>Delete</translation>
     </message>
 </context>
@@ -865,17 +913,17 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>ｴﾗｰﾒｰﾙﾌｧｲﾙ名</source>
-        <extracomment>Dialog130 "メール選択", control -1 (49 wide)</extracomment>
+        <extracomment>Dialog130 &quot;メール選択&quot;, control -1 (49 wide)</extracomment>
         <translation>Returned mail</translation>
     </message>
     <message>
         <source>参照</source>
-        <extracomment>Dialog130 "メール選択", control 1001 (27 wide)</extracomment>
+        <extracomment>Dialog130 &quot;メール選択&quot;, control 1001 (27 wide)</extracomment>
         <translation>File...</translation>
     </message>
     <message>
         <source>ｷｬﾝｾﾙ</source>
-        <extracomment>Dialog130 "メール選択", control 2 (50 wide)</extracomment>
+        <extracomment>Dialog130 &quot;メール選択&quot;, control 2 (50 wide)</extracomment>
         <translation>Cancel</translation>
     </message>
 </context>
@@ -888,12 +936,12 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>ﾀｲﾄﾙ</source>
-        <extracomment>Dialog134 "ﾒｰﾘﾝｸﾞﾘｽﾄﾀｲﾄﾙ", control -1 (24 wide)</extracomment>
+        <extracomment>Dialog134 &quot;ﾒｰﾘﾝｸﾞﾘｽﾄﾀｲﾄﾙ&quot;, control -1 (24 wide)</extracomment>
         <translation>Title</translation>
     </message>
     <message>
         <source>ｷｬﾝｾﾙ</source>
-        <extracomment>Dialog134 "ﾒｰﾘﾝｸﾞﾘｽﾄﾀｲﾄﾙ", control 2 (45 wide)</extracomment>
+        <extracomment>Dialog134 &quot;ﾒｰﾘﾝｸﾞﾘｽﾄﾀｲﾄﾙ&quot;, control 2 (45 wide)</extracomment>
         <translation>Cancel</translation>
     </message>
 </context>
@@ -906,22 +954,22 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>元ファイル名</source>
-        <extracomment>Dialog135 "ファイル名変更", control -1 (48 wide)</extracomment>
+        <extracomment>Dialog135 &quot;ファイル名変更&quot;, control -1 (48 wide)</extracomment>
         <translation>File name</translation>
     </message>
     <message>
         <source>変更ファイル名</source>
-        <extracomment>Dialog135 "ファイル名変更", control -1 (48 wide)</extracomment>
+        <extracomment>Dialog135 &quot;ファイル名変更&quot;, control -1 (48 wide)</extracomment>
         <translation>New name</translation>
     </message>
     <message>
         <source>参照</source>
-        <extracomment>Dialog135 "ファイル名変更", control 1003 (32 wide)</extracomment>
+        <extracomment>Dialog135 &quot;ファイル名変更&quot;, control 1003 (32 wide)</extracomment>
         <translation>Browse</translation>
     </message>
     <message>
         <source>ｷｬﾝｾﾙ</source>
-        <extracomment>Dialog135 "ファイル名変更", control 2 (50 wide)</extracomment>
+        <extracomment>Dialog135 &quot;ファイル名変更&quot;, control 2 (50 wide)</extracomment>
         <translation>Cancel</translation>
     </message>
 </context>
@@ -934,12 +982,12 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>ﾀﾞｲｱﾙｱｯﾌﾟを切断しない</source>
-        <extracomment>Dialog136 "Tavelin 処理ステータス", control 1164 (110 wide)</extracomment>
+        <extracomment>Dialog136 &quot;Tavelin 処理ステータス&quot;, control 1164 (110 wide)</extracomment>
         <translation>Stay connected</translation>
     </message>
     <message>
         <source>送信ｷｬﾝｾﾙ</source>
-        <extracomment>Dialog136 "Tavelin 処理ステータス", control 1182 (50 wide)</extracomment>
+        <extracomment>Dialog136 &quot;Tavelin 処理ステータス&quot;, control 1182 (50 wide)</extracomment>
         <translation>Cancel</translation>
     </message>
 </context>
@@ -952,27 +1000,27 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>ﾘｽﾄ</source>
-        <extracomment>Dialog137 "ｺﾏﾝﾄﾞ実行結果", control -1 (30 wide)</extracomment>
+        <extracomment>Dialog137 &quot;ｺﾏﾝﾄﾞ実行結果&quot;, control -1 (30 wide)</extracomment>
         <translation>List</translation>
     </message>
     <message>
         <source>返信日時</source>
-        <extracomment>Dialog137 "ｺﾏﾝﾄﾞ実行結果", control -1 (30 wide)</extracomment>
+        <extracomment>Dialog137 &quot;ｺﾏﾝﾄﾞ実行結果&quot;, control -1 (30 wide)</extracomment>
         <translation>Date</translation>
     </message>
     <message>
         <source>ｺﾏﾝﾄﾞ</source>
-        <extracomment>Dialog137 "ｺﾏﾝﾄﾞ実行結果", control -1 (60 wide)</extracomment>
+        <extracomment>Dialog137 &quot;ｺﾏﾝﾄﾞ実行結果&quot;, control -1 (60 wide)</extracomment>
         <translation>Commands</translation>
     </message>
     <message>
         <source>ｻｰﾊﾞｰの返答</source>
-        <extracomment>Dialog137 "ｺﾏﾝﾄﾞ実行結果", control -1 (60 wide)</extracomment>
+        <extracomment>Dialog137 &quot;ｺﾏﾝﾄﾞ実行結果&quot;, control -1 (60 wide)</extracomment>
         <translation>Server reply</translation>
     </message>
     <message>
         <source>閉じる</source>
-        <extracomment>Dialog137 "ｺﾏﾝﾄﾞ実行結果", control 1 (50 wide)</extracomment>
+        <extracomment>Dialog137 &quot;ｺﾏﾝﾄﾞ実行結果&quot;, control 1 (50 wide)</extracomment>
         <translation>Close</translation>
     </message>
 </context>
@@ -985,32 +1033,70 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>検索</source>
-        <extracomment>Dialog138 "会員一覧", control -1 (24 wide)</extracomment>
+        <extracomment>Dialog138 &quot;会員一覧&quot;, control -1 (24 wide)</extracomment>
         <translation>Find</translation>
     </message>
     <message>
         <source>表示</source>
-        <extracomment>Dialog138 "会員一覧", control -1 (20 wide)</extracomment>
+        <extracomment>Dialog138 &quot;会員一覧&quot;, control -1 (20 wide)</extracomment>
         <translation>Show</translation>
     </message>
     <message>
         <source>会員</source>
-        <extracomment>Dialog138 "会員一覧", control 1199 (266 wide), name read by screen readers</extracomment>
+        <extracomment>Dialog138 &quot;会員一覧&quot;, control 1199 (266 wide), name read by screen readers</extracomment>
         <translation>Members</translation>
     </message>
     <message>
         <source>CSV出力</source>
-        <extracomment>Dialog138 "会員一覧", control 1200 (50 wide)</extracomment>
+        <extracomment>Dialog138 &quot;会員一覧&quot;, control 1200 (50 wide)</extracomment>
         <translation>Export CSV</translation>
     </message>
     <message>
         <source>選択したｱﾄﾞﾚｽを強制退会</source>
-        <extracomment>Dialog138 "会員一覧", control 1201 (110 wide)</extracomment>
+        <extracomment>Dialog138 &quot;会員一覧&quot;, control 1201 (110 wide)</extracomment>
         <translation>Unsubscribe selected</translation>
     </message>
     <message>
         <source>閉じる</source>
-        <extracomment>Dialog138 "会員一覧", control 1 (50 wide)</extracomment>
+        <extracomment>Dialog138 &quot;会員一覧&quot;, control 1 (50 wide)</extracomment>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog139</name>
+    <message>
+        <source>ﾒｰﾙ受信結果</source>
+        <extracomment>caption of Dialog139</extracomment>
+        <translation>Fetched Mails</translation>
+    </message>
+    <message>
+        <source>受信したﾒｰﾙ</source>
+        <extracomment>Dialog139 &quot;ﾒｰﾙ受信結果&quot;, control 1211 (246 wide), name read by screen readers</extracomment>
+        <translation>Fetched mails</translation>
+    </message>
+    <message>
+        <source>強制退会へ</source>
+        <extracomment>Dialog139 &quot;ﾒｰﾙ受信結果&quot;, control 1212 (56 wide)</extracomment>
+        <translation>Unsubscribe...</translation>
+    </message>
+    <message>
+        <source>強制入会へ</source>
+        <extracomment>Dialog139 &quot;ﾒｰﾙ受信結果&quot;, control 1213 (56 wide)</extracomment>
+        <translation>Subscribe...</translation>
+    </message>
+    <message>
+        <source>結果表示</source>
+        <extracomment>Dialog139 &quot;ﾒｰﾙ受信結果&quot;, control 1214 (40 wide)</extracomment>
+        <translation>Results</translation>
+    </message>
+    <message>
+        <source>会員一覧</source>
+        <extracomment>Dialog139 &quot;ﾒｰﾙ受信結果&quot;, control 1215 (40 wide)</extracomment>
+        <translation>Members</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <extracomment>Dialog139 &quot;ﾒｰﾙ受信結果&quot;, control 1 (34 wide)</extracomment>
         <translation>Close</translation>
     </message>
 </context>
@@ -1019,6 +1105,61 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     <message>
         <source>%1 の起動に失敗しました</source>
         <translation>%1 could not be started.</translation>
+    </message>
+</context>
+<context>
+    <name>FetchReport</name>
+    <message>
+        <source>(登録外のﾘｽﾄ)</source>
+        <translation>(unregistered list)</translation>
+    </message>
+    <message>
+        <source>%1通受信 (返信 %2、ｴﾗｰﾒｰﾙ %3、承認依頼 %4、通知 %5、その他 %6)</source>
+        <translation>%1 mails read (replies %2, bounces %3, approval requests %4, notices %5, other %6)</translation>
+    </message>
+    <message>
+        <source>、既読 %1通</source>
+        <translation>, %1 already seen</translation>
+    </message>
+    <message>
+        <source>、移動 %1通</source>
+        <translation>, %1 moved</translation>
+    </message>
+    <message>
+        <source>返信(失敗あり) %1: %2</source>
+        <translation>Reply with failures, %1: %2</translation>
+    </message>
+    <message>
+        <source>返信 %1: %2</source>
+        <translation>Reply, %1: %2</translation>
+    </message>
+    <message>
+        <source>ﾒﾝﾊﾞｰ更新 %1</source>
+        <translation>Members updated, %1</translation>
+    </message>
+    <message>
+        <source>ｴﾗｰﾒｰﾙ %1: %2</source>
+        <translation>Bounced, %1: %2</translation>
+    </message>
+    <message>
+        <source>閾値超過 %1: %2</source>
+        <translation>Over the bounce threshold, %1: %2</translation>
+    </message>
+    <message>
+        <source>承認依頼(入会) %1: %2</source>
+        <translation>Asks to subscribe, %1: %2</translation>
+    </message>
+    <message>
+        <source>承認依頼(退会) %1: %2</source>
+        <translation>Asks to unsubscribe, %1: %2</translation>
+    </message>
+    <message>
+        <source>通知(入会) %1: %2</source>
+        <translation>Subscribed, %1: %2</translation>
+    </message>
+    <message>
+        <source>通知(退会) %1: %2</source>
+        <translation>Unsubscribed, %1: %2</translation>
     </message>
 </context>
 <context>
@@ -1045,7 +1186,7 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
     <message>
         <source>ﾌｫﾙﾀﾞのUIDVALIDITYが変わったため移動しません</source>
-        <translation>The folder's UIDVALIDITY changed, so no mail is moved</translation>
+        <translation>The folder&apos;s UIDVALIDITY changed, so no mail is moved</translation>
     </message>
     <message>
         <source>サーバーがMOVEにもUIDPLUSにも対応していないため、ﾒｰﾙを移動できません</source>
@@ -1072,6 +1213,27 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
 </context>
 <context>
+    <name>ImapSession</name>
+    <message>
+        <source>サーバーがTLS(STARTTLS)に対応していないため、ユーザー名とパスワードを送信できません</source>
+        <translation>The server does not support TLS (STARTTLS), so the user name and password cannot be sent.</translation>
+    </message>
+    <message>
+        <source>ホストへの接続に失敗しました
+</source>
+        <translation>Could not connect to the host.
+</translation>
+    </message>
+    <message>
+        <source>コマンド実行に失敗しました
+コマンド:%1
+%2</source>
+        <translation>The server refused a command.
+Command: %1
+%2</translation>
+    </message>
+</context>
+<context>
     <name>Keyring</name>
     <message>
         <source>ｷｰﾘﾝｸﾞにﾊﾟｽﾜｰﾄﾞがありません</source>
@@ -1095,31 +1257,10 @@ Dialog108 "送信設定", control 1170 (32 wide)</extracomment>
     </message>
 </context>
 <context>
-    <name>ImapSession</name>
-    <message>
-        <source>サーバーがTLS(STARTTLS)に対応していないため、ユーザー名とパスワードを送信できません</source>
-        <translation>The server does not support TLS (STARTTLS), so the user name and password cannot be sent.</translation>
-    </message>
-    <message>
-        <source>ホストへの接続に失敗しました
-</source>
-        <translation>Could not connect to the host.
-</translation>
-    </message>
-    <message>
-        <source>コマンド実行に失敗しました
-コマンド:%1
-%2</source>
-        <translation>The server refused a command.
-Command: %1
-%2</translation>
-    </message>
-</context>
-<context>
     <name>PlaceholderMenus</name>
     <message>
         <source>メーリングリスト名</source>
-        <translation>The list's name</translation>
+        <translation>The list&apos;s name</translation>
     </message>
     <message>
         <source>通し番号</source>
@@ -1131,7 +1272,7 @@ Command: %1
     </message>
     <message>
         <source>majordomo のバージョン情報</source>
-        <translation>Majordomo's version</translation>
+        <translation>Majordomo&apos;s version</translation>
     </message>
 </context>
 <context>
@@ -1142,12 +1283,12 @@ Command: %1
     </message>
     <message>
         <source>ｷｬﾝｾﾙ</source>
-        <extracomment>PropertySheet "", control 2 (50 wide)</extracomment>
+        <extracomment>PropertySheet &quot;&quot;, control 2 (50 wide)</extracomment>
         <translation>Cancel</translation>
     </message>
     <message>
         <source>適用</source>
-        <extracomment>PropertySheet "", control 12321 (50 wide)</extracomment>
+        <extracomment>PropertySheet &quot;&quot;, control 12321 (50 wide)</extracomment>
         <translation>Apply</translation>
     </message>
 </context>
@@ -1250,13 +1391,13 @@ Command: %1
     <message>
         <source>送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙがﾘﾝｸになっています
 %1</source>
-        <translation>The outgoing folder's lock file is a link.
+        <translation>The outgoing folder&apos;s lock file is a link.
 %1</translation>
     </message>
     <message>
         <source>送信ﾌｫﾙﾀﾞのﾛｯｸﾌｧｲﾙが壊れています
 %1</source>
-        <translation>The outgoing folder's lock file is damaged.
+        <translation>The outgoing folder&apos;s lock file is damaged.
 %1</translation>
     </message>
     <message>
@@ -1274,21 +1415,6 @@ Command: %1
         <translation>The copy of the sent mail cannot be opened.
 %1
 %2</translation>
-    </message>
-</context>
-<context>
-    <name>SettingsStore</name>
-    <message>
-        <source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞから読めません
-%1</source>
-        <translation>The password cannot be read from the keyring
-%1</translation>
-    </message>
-    <message>
-        <source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存できません
-%1</source>
-        <translation>The password cannot be kept in the keyring
-%1</translation>
     </message>
 </context>
 <context>
@@ -1382,6 +1508,21 @@ Command: %1
     </message>
 </context>
 <context>
+    <name>SettingsStore</name>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞから読めません
+%1</source>
+        <translation>The password cannot be read from the keyring
+%1</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存できません
+%1</source>
+        <translation>The password cannot be kept in the keyring
+%1</translation>
+    </message>
+</context>
+<context>
     <name>SmtpSocket</name>
     <message>
         <source>
@@ -1456,7 +1597,7 @@ Received reply:%1</translation>
     <message>
         <source>サーバーの証明書を拒否しました
 理由:</source>
-        <translation>The server's certificate was refused.
+        <translation>The server&apos;s certificate was refused.
 Reason: </translation>
     </message>
     <message>
@@ -1540,9 +1681,9 @@ Reason: </translation>
 管理コマンド（approve、newconfig など）に添えて送ります。
 空白を含まない一語。既定値は「リスト名.admin」。</source>
         <extracomment>string 200</extracomment>
-        <translation>The list's administrative password.
+        <translation>The list&apos;s administrative password.
 Sent with administrative commands (approve, newconfig and others).
-One word without blanks. Default: the list's name followed by ".admin".</translation>
+One word without blanks. Default: the list&apos;s name followed by &quot;.admin&quot;.</translation>
     </message>
     <message>
         <source>yes: 購読・退会などの依頼がリスト宛てに届いたとき、
@@ -1569,13 +1710,13 @@ Approved: ヘッダーに書くパスワード。
         <extracomment>string 203</extracomment>
         <translation>The password written in the Approved: header
 to approve a post to a moderated list.
-One word without blanks. Default: the list's name followed by ".pass".</translation>
+One word without blanks. Default: the list&apos;s name followed by &quot;.pass&quot;.</translation>
     </message>
     <message>
         <source>リストのアーカイブを置くディレクトリ（/ で始まる絶対パス）。
 サーバーでは使われていない項目です。空のままにします。</source>
         <extracomment>string 204</extracomment>
-        <translation>The folder of the list's archive (an absolute path, starting with /).
+        <translation>The folder of the list&apos;s archive (an absolute path, starting with /).
 The server does not use this setting; leave it empty.</translation>
     </message>
     <message>
@@ -1614,7 +1755,7 @@ Default: no.</translation>
         <source>lists コマンドの返信でリスト名に添える説明。
 50 文字ほどまで。空なら説明なし。</source>
         <extracomment>string 209</extracomment>
-        <translation>A description shown next to the list's name in the reply to a lists command.
+        <translation>A description shown next to the list&apos;s name in the reply to a lists command.
 Up to about 50 characters. Empty: no description.</translation>
     </message>
     <message>
@@ -1651,7 +1792,7 @@ Default: leave the value empty, and lines do not end a digest.</translation>
 後ろに巻と号が付きます。既定値はリスト名。</source>
         <extracomment>string 224</extracomment>
         <translation>The text used in the Subject of a digest;
-the volume and issue follow it. Default: the list's name.</translation>
+the volume and issue follow it. Default: the list&apos;s name.</translation>
     </message>
     <message>
         <source>ここに書いたリストが記事の末尾に付けたフッターを、
@@ -1683,7 +1824,7 @@ Leave it unchanged unless you know it must change.</translation>
     </message>
     <message>
         <source>get コマンドを使える人。
-open: だれでも　list: 会員だけ（restrict_post があればその名簿）
+open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は list。</source>
         <extracomment>string 229</extracomment>
         <translation>Who may use the get command.
@@ -1692,7 +1833,7 @@ closed: nobody. Default: list.</translation>
     </message>
     <message>
         <source>index コマンドを使える人。
-open: だれでも　list: 会員だけ（restrict_post があればその名簿）
+open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は open。</source>
         <extracomment>string 230</extracomment>
         <translation>Who may use the index command.
@@ -1701,7 +1842,7 @@ closed: nobody. Default: open.</translation>
     </message>
     <message>
         <source>info コマンドを使える人。
-open: だれでも　list: 会員だけ（restrict_post があればその名簿）
+open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は open。</source>
         <extracomment>string 231</extracomment>
         <translation>Who may use the info command.
@@ -1710,7 +1851,7 @@ closed: nobody. Default: open.</translation>
     </message>
     <message>
         <source>intro コマンドを使える人。
-open: だれでも　list: 会員だけ（restrict_post があればその名簿）
+open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は list。</source>
         <extracomment>string 232</extracomment>
         <translation>Who may use the intro command.
@@ -1732,7 +1873,7 @@ $LIST（リスト名）、$SENDER（差出人）、$VERSION（majordomo の版�
 配送のときに置き換えられます。右のボタンで挿入できます。</source>
         <extracomment>string 240</extracomment>
         <translation>Text added at the end of every mail sent to the list.
-$LIST (the list's name), $SENDER (the sender) and $VERSION (majordomo's version)
+$LIST (the list&apos;s name), $SENDER (the sender) and $VERSION (majordomo&apos;s version)
 are replaced when the mail is delivered. The button on the right inserts them.</translation>
     </message>
     <message>
@@ -1741,7 +1882,7 @@ $LIST（リスト名）、$SENDER（差出人）、$VERSION（majordomo の版�
 配送のときに置き換えられます。右のボタンで挿入できます。</source>
         <extracomment>string 241</extracomment>
         <translation>Text added at the top of every mail sent to the list.
-$LIST (the list's name), $SENDER (the sender) and $VERSION (majordomo's version)
+$LIST (the list&apos;s name), $SENDER (the sender) and $VERSION (majordomo&apos;s version)
 are replaced when the mail is delivered. The button on the right inserts them.</translation>
     </message>
     <message>
@@ -1765,7 +1906,7 @@ Default: no.</translation>
 空なら「リスト名-approval」に送ります。</source>
         <extracomment>string 244</extracomment>
         <translation>The address posts that need approval are sent to.
-Empty: they go to the list's name followed by "-approval".</translation>
+Empty: they go to the list&apos;s name followed by &quot;-approval&quot;.</translation>
     </message>
     <message>
         <source>yes: user@host.example.com と user@example.com を
@@ -1805,7 +1946,7 @@ $SENDER なら投稿者のアドレスになります（右のボタンで挿入
 空なら付けません。</source>
         <extracomment>string 252</extracomment>
         <translation>The value of the Reply-To: header added to delivered mails.
-$SENDER gives the poster's address (the button on the right inserts it).
+$SENDER gives the poster&apos;s address (the button on the right inserts it).
 Empty: no Reply-To: header is added.</translation>
     </message>
     <message>
@@ -1820,14 +1961,14 @@ Empty: no Reply-To: header is added.</translation>
         <extracomment>string 254</extracomment>
         <translation>The file listing who may post (several, separated by blanks or colons).
 Empty: anyone may post.
-The "list" value of every *_access setting checks this file too.</translation>
+The &quot;list&quot; value of every *_access setting checks this file too.</translation>
     </message>
     <message>
         <source>配送するメールのエンベロープと Sender: のアドレス。
 後ろに @ と resend_host が付きます。既定値は「owner-リスト名」。</source>
         <extracomment>string 255</extracomment>
-        <translation>The address of delivered mails' envelope and Sender: header.
-An @ and resend_host follow it. Default: "owner-" followed by the list's name.</translation>
+        <translation>The address of delivered mails&apos; envelope and Sender: header.
+An @ and resend_host follow it. Default: &quot;owner-&quot; followed by the list&apos;s name.</translation>
     </message>
     <message>
         <source>yes: 会員を登録するとき、コメントを除いた
@@ -1847,12 +1988,12 @@ One word without blanks; $LIST and the like are replaced on delivery
     </message>
     <message>
         <source>購読の受け付け方。
-open: 本人の申し込みで登録　closed: 毎回管理者が承認
+open: 本人の申し込みで登録&#x3000;closed: 毎回管理者が承認
 auto: だれでもだれかを登録できる
 +confirm: 本人に確認番号を送り、返事を待ちます。既定値は open+confirm。</source>
         <extracomment>string 258</extracomment>
         <translation>How subscriptions are accepted.
-open: added on the person's own request   closed: the owner approves each one
+open: added on the person&apos;s own request   closed: the owner approves each one
 auto: anyone can subscribe anyone
 +confirm: a confirmation number is sent to the person, and the reply awaited. Default: open+confirm.</translation>
     </message>
@@ -1872,18 +2013,18 @@ the post goes to the owner instead of being delivered.</translation>
     </message>
     <message>
         <source>退会の受け付け方。
-open: 本人の申し込みで退会　closed: 毎回管理者が承認
+open: 本人の申し込みで退会&#x3000;closed: 毎回管理者が承認
 auto: だれでもだれかを退会させられる
 +confirm: 本人以外からの依頼に確認番号で確かめます。既定値は open。</source>
         <extracomment>string 270</extracomment>
         <translation>How unsubscriptions are accepted.
-open: removed on the person's own request   closed: the owner approves each one
+open: removed on the person&apos;s own request   closed: the owner approves each one
 auto: anyone can unsubscribe anyone
 +confirm: a request from someone else is checked with a confirmation number. Default: open.</translation>
     </message>
     <message>
         <source>which コマンドを使える人。
-open: だれでも　list: 会員だけ（restrict_post があればその名簿）
+open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は open。</source>
         <extracomment>string 271</extracomment>
         <translation>Who may use the which command.
@@ -1892,7 +2033,7 @@ closed: nobody. Default: open.</translation>
     </message>
     <message>
         <source>who コマンド（会員一覧）を使える人。
-open: だれでも　list: 会員だけ（restrict_post があればその名簿）
+open: だれでも&#x3000;list: 会員だけ（restrict_post があればその名簿）
 closed: だれも使えない。既定値は open。</source>
         <extracomment>string 272</extracomment>
         <translation>Who may use the who command (the member list).
@@ -1900,4 +2041,27 @@ open: anyone   list: members only (those of restrict_post, if set)
 closed: nobody. Default: open.</translation>
     </message>
 </context>
-<context><name>Dialog111</name><message><source>受信設定</source><translation>Fetching</translation></message><message><source>IMAPｻｰﾊﾞｰ名</source><translation>IMAP server</translation></message><message><source>ﾎﾟｰﾄ番号</source><translation>Port</translation></message><message><source>接続の保護</source><translation>Security</translation></message><message><source>ﾕｰｻﾞｰ名</source><translation>User name</translation></message><message><source>ﾊﾟｽﾜｰﾄﾞ</source><translation>Password</translation></message><message><source>受信するﾌｫﾙﾀﾞ</source><translation>Folder to read</translation></message><message><source>処理したﾒｰﾙの移動先ﾌｫﾙﾀﾞ(空欄なら移動しない)</source><translation>Move handled mails to this folder (empty: leave them)</translation></message></context><context><name>Dialog139</name><message><source>ﾒｰﾙ受信結果</source><translation>Fetched Mails</translation></message><message><source>受信したﾒｰﾙ</source><translation>Fetched mails</translation></message><message><source>強制退会へ</source><translation>Unsubscribe...</translation></message><message><source>強制入会へ</source><translation>Subscribe...</translation></message><message><source>結果表示</source><translation>Results</translation></message><message><source>会員一覧</source><translation>Members</translation></message><message><source>閉じる</source><translation>Close</translation></message></context></TS>
+<context>
+    <name>WindowFetch</name>
+    <message>
+        <source>共通設定の「受信設定」でIMAPｻｰﾊﾞｰ名とﾕｰｻﾞｰ名を設定してください</source>
+        <translation>Set the IMAP server and user name on the Fetching page of the settings.</translation>
+    </message>
+    <message>
+        <source>受信ｷｬﾝｾﾙ</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙを受信しています</source>
+        <translation>Fetching mail</translation>
+    </message>
+    <message>
+        <source>受信をｷｬﾝｾﾙしています</source>
+        <translation>Stopping the fetch</translation>
+    </message>
+    <message>
+        <source>受信を完了しました</source>
+        <translation>Fetching finished</translation>
+    </message>
+</context>
+</TS>

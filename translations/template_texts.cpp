@@ -32,6 +32,8 @@ const char *const kDataTexts[] = {
     QT_TRANSLATE_NOOP("Dialog102", "ｺﾏﾝﾄﾞﾒｰﾙ作成"),
     //: Dialog102 "Tavelin for Quillon", control 1066 (56 wide)
     QT_TRANSLATE_NOOP("Dialog102", "既成ﾒｰﾙ操作"),
+    //: Dialog102 "Tavelin for Quillon", control 1071 (56 wide)
+    QT_TRANSLATE_NOOP("Dialog102", "ﾒｰﾙ受信"),
     //: Dialog102 "Tavelin for Quillon", control 1181 (31 wide)
     QT_TRANSLATE_NOOP("Dialog102", "通 作成済"),
     //: Dialog102 "Tavelin for Quillon", control 1077 (32 wide)
@@ -110,6 +112,22 @@ const char *const kDataTexts[] = {
     QT_TRANSLATE_NOOP("Dialog109", "使用するエディタ"),
     //: Dialog109 "編集設定", control 1172 (32 wide)
     QT_TRANSLATE_NOOP("Dialog109", "参照"),
+    //: caption of Dialog111
+    QT_TRANSLATE_NOOP("Dialog111", "受信設定"),
+    //: Dialog111 "受信設定", control -1 (62 wide)
+    QT_TRANSLATE_NOOP("Dialog111", "IMAPｻｰﾊﾞｰ名"),
+    //: Dialog111 "受信設定", control -1 (62 wide)
+    QT_TRANSLATE_NOOP("Dialog111", "ﾎﾟｰﾄ番号"),
+    //: Dialog111 "受信設定", control -1 (62 wide)
+    QT_TRANSLATE_NOOP("Dialog111", "接続の保護"),
+    //: Dialog111 "受信設定", control -1 (62 wide)
+    QT_TRANSLATE_NOOP("Dialog111", "ﾕｰｻﾞｰ名"),
+    //: Dialog111 "受信設定", control -1 (62 wide)
+    QT_TRANSLATE_NOOP("Dialog111", "ﾊﾟｽﾜｰﾄﾞ"),
+    //: Dialog111 "受信設定", control -1 (62 wide)
+    QT_TRANSLATE_NOOP("Dialog111", "受信するﾌｫﾙﾀﾞ"),
+    //: Dialog111 "受信設定", control -1 (200 wide)
+    QT_TRANSLATE_NOOP("Dialog111", "処理したﾒｰﾙの移動先ﾌｫﾙﾀﾞ(空欄なら移動しない)"),
     //: caption of Dialog104
     QT_TRANSLATE_NOOP("Dialog104", "config 設定(1/5)"),
     //: caption of Dialog105
@@ -178,6 +196,20 @@ const char *const kDataTexts[] = {
     QT_TRANSLATE_NOOP("Dialog138", "選択したｱﾄﾞﾚｽを強制退会"),
     //: Dialog138 "会員一覧", control 1 (50 wide)
     QT_TRANSLATE_NOOP("Dialog138", "閉じる"),
+    //: caption of Dialog139
+    QT_TRANSLATE_NOOP("Dialog139", "ﾒｰﾙ受信結果"),
+    //: Dialog139 "ﾒｰﾙ受信結果", control 1211 (246 wide), name read by screen readers
+    QT_TRANSLATE_NOOP("Dialog139", "受信したﾒｰﾙ"),
+    //: Dialog139 "ﾒｰﾙ受信結果", control 1212 (56 wide)
+    QT_TRANSLATE_NOOP("Dialog139", "強制退会へ"),
+    //: Dialog139 "ﾒｰﾙ受信結果", control 1213 (56 wide)
+    QT_TRANSLATE_NOOP("Dialog139", "強制入会へ"),
+    //: Dialog139 "ﾒｰﾙ受信結果", control 1214 (40 wide)
+    QT_TRANSLATE_NOOP("Dialog139", "結果表示"),
+    //: Dialog139 "ﾒｰﾙ受信結果", control 1215 (40 wide)
+    QT_TRANSLATE_NOOP("Dialog139", "会員一覧"),
+    //: Dialog139 "ﾒｰﾙ受信結果", control 1 (34 wide)
+    QT_TRANSLATE_NOOP("Dialog139", "閉じる"),
     //: PropertySheet "", control 2 (50 wide)
     QT_TRANSLATE_NOOP("PropertySheet", "ｷｬﾝｾﾙ"),
     //: PropertySheet "", control 12321 (50 wide)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commands/LineStream.h"
+#include "common/LineStream.h"
 #include "common/UserMessage.h"
 
 #include <QByteArray>

@@ -2,6 +2,7 @@
 
 #include "commands/AddressExtraction.h"
 #include "commands/OutgoingFolder.h"
+#include "common/LineStream.h"
 #include "store/CommonSettings.h"
 #include "store/MailingListEntry.h"
 #include "store/SettingsStore.h"
@@ -277,19 +278,14 @@ std::optional<UserMessage> appendEmbeddedFile(QByteArray &mail, const QByteArray
     if (file.error() != QFileDevice::NoError)
         return unreadable(file.errorString());
 
-    const char *p = content.constData();
-    const char *const end = p + content.size();
+    // No CR stays in the text: a kept CR before the LF makes the server miss
+    // the "EOF" marker; one inside a line is turned into a line end on the
+    // way (the SMTP sender does so), which could bring out an "EOF" line that
+    // was not checked here.
+    LineStream lines(content, LineStream::CrRule::EndsLine);
+    QByteArrayView line;
     int lineNumber = 0;
-    while (p < end) {
-        // A line ends at LF or at a run of CRs, with or without an LF after
-        // it: no CR stays in the text. A kept CR before the LF makes the
-        // server miss the "EOF" marker; one inside a line is turned into a
-        // line end on the way (the SMTP sender does so), which could bring
-        // out an "EOF" line that was not checked here.
-        const char *lineEnd = p;
-        while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
-            ++lineEnd;
-        const QByteArrayView line(p, lineEnd - p);
+    while (lines.nextLine(line)) {
         ++lineNumber;
         if (line == "EOF")
             return refusal(QCoreApplication::translate(
@@ -299,11 +295,6 @@ std::optional<UserMessage> appendEmbeddedFile(QByteArray &mail, const QByteArray
                                .arg(fileName, QString::number(lineNumber)));
         mail += line;
         mail += kCrLf;
-        p = lineEnd;
-        while (p < end && *p == '\r')
-            ++p;
-        if (p < end && *p == '\n')
-            ++p;
     }
     return std::nullopt;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "commands/AddressSet.h"
-#include "commands/LineStream.h"
+#include "common/LineStream.h"
 
 #include <QByteArray>
 #include <QDate>

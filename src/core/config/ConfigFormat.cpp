@@ -1,7 +1,5 @@
 #include "config/ConfigFormat.h"
 
-#include <QIODevice>
-
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -166,44 +164,6 @@ bool appendFormatted(QByteArray &out, const KeywordInfo &info, const ConfigEntry
     }
     out += "\r\n";
     return true;
-}
-
-bool LineReader::next(QByteArrayView &line)
-{
-    constexpr qint64 chunk = 1 << 20;
-    for (;;) {
-        const char *start = m_buffer.constData() + m_scan;
-        const void *lf = std::memchr(start, '\n', size_t(m_buffer.size() - m_scan));
-        if (lf) {
-            const qsizetype end = static_cast<const char *>(lf) - m_buffer.constData();
-            line = QByteArrayView(m_buffer.constData() + m_pos, end - m_pos);
-            if (line.endsWith('\r'))
-                line.chop(1);
-            m_pos = m_scan = end + 1;
-            return true;
-        }
-        if (m_atEnd) {
-            if (m_pos == m_buffer.size())
-                return false;
-            line = QByteArrayView(m_buffer.constData() + m_pos, m_buffer.size() - m_pos);
-            m_pos = m_scan = m_buffer.size();
-            return true;
-        }
-        // Keep the unfinished line, then read more behind it.
-        m_buffer.remove(0, m_pos);
-        m_scan = m_buffer.size();
-        m_pos = 0;
-        const qsizetype kept = m_buffer.size();
-        m_buffer.resize(kept + chunk);
-        const qint64 got = m_device.read(m_buffer.data() + kept, chunk);
-        m_buffer.resize(kept + std::max<qint64>(got, 0));
-        if (got <= 0) {
-            m_atEnd = true;
-            m_failed = got < 0;
-            if (m_failed)
-                return false;
-        }
-    }
 }
 
 } // namespace configformat

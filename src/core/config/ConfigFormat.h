@@ -1,10 +1,9 @@
 #pragma once
 
+#include "common/LineStream.h"
 #include "config/MajordomoConfig.h"
 
 #include <QByteArrayView>
-
-#include <cstring>
 
 class QIODevice;
 
@@ -32,21 +31,12 @@ bool endsBlock(QByteArrayView line);
 // the writer is lost or gained by the reader.
 template <typename F> void forEachBlockLine(QByteArrayView text, F &&f)
 {
-    const auto find = [](const char *from, const char *to, char c) {
-        const void *hit = std::memchr(from, c, size_t(to - from));
-        return hit ? static_cast<const char *>(hit) : to;
-    };
-    const char *p = text.data();
-    const char *const end = p + text.size();
-    while (p < end) {
-        const char *const lf = find(p, end, '\n');
-        while (p <= lf && p < end) {
-            const char *const stop = find(p, lf, '\r');
-            const QByteArrayView line = trimmedLeft(QByteArrayView(p, stop - p));
-            if (!line.isEmpty())
-                f(line);
-            p = stop == end ? end : stop + 1;
-        }
+    LineStream lines(text, LineStream::CrRule::EndsLine);
+    QByteArrayView line;
+    while (lines.nextLine(line)) {
+        line = trimmedLeft(line);
+        if (!line.isEmpty())
+            f(line);
     }
 }
 
@@ -60,24 +50,11 @@ void readValue(KeywordKind kind, QByteArrayView valueText, ConfigEntry &entry);
 // settings.
 bool appendFormatted(QByteArray &out, const KeywordInfo &info, const ConfigEntry &entry);
 
-// Splits a device into lines without reading it whole: the LF and a CR before
-// it are removed, a last line without LF counts, lines may be any length.
-class LineReader
+// The file's lines: LF ends a line, with one CR before it; any other CR is
+// text, so a line written back unchanged keeps its bytes.
+inline LineStream fileLines(QIODevice &device)
 {
-public:
-    explicit LineReader(QIODevice &device) : m_device(device) {}
-
-    // The next line, valid until the next call; false at the end or on a read error.
-    bool next(QByteArrayView &line);
-    bool failed() const { return m_failed; }
-
-private:
-    QIODevice &m_device;
-    QByteArray m_buffer;
-    qsizetype m_pos = 0;  // start of the unread text in m_buffer
-    qsizetype m_scan = 0; // where the search for the next LF resumes
-    bool m_atEnd = false;
-    bool m_failed = false;
-};
+    return LineStream(device, LineStream::DefaultBufferSize, LineStream::CrRule::DropOneBeforeLf);
+}
 
 } // namespace configformat

@@ -124,19 +124,19 @@ bool MajordomoConfig::Load(const QString &path, QString *errorText)
         return false;
     }
     std::array<ConfigEntry, KeywordCount> loaded = entries;
-    LineReader reader(file);
+    LineStream reader = fileLines(file);
     QByteArrayView line;
-    bool more = reader.next(line);
+    bool more = reader.nextLine(line);
     // The reply markers are read as the writer reads them, so a reply's text
     // before its config and after its trailer sets no value that the writer
     // then drops. The line after an update stamp is read as a plain line.
-    for (; more; more = reader.next(line)) {
+    for (; more; more = reader.nextLine(line)) {
         if (line.startsWith(">>>> config")) {
             loaded = entries;
             continue;
         }
         if (line.startsWith("#[Last updated") &&
-            (!reader.next(line) || line.startsWith(">>>> end")))
+            (!reader.nextLine(line) || line.startsWith(">>>> end")))
             break;
         line = trimmedLeft(line);
         if (line.isEmpty() || line.startsWith('#'))
@@ -155,15 +155,15 @@ bool MajordomoConfig::Load(const QString &path, QString *errorText)
         // The text after the head is ignored; the block runs to its "END" or
         // the end of the file, without its empty lines and leading white space.
         entry.text.clear();
-        while (reader.next(line) && !endsBlock(line)) {
+        while (reader.nextLine(line) && !endsBlock(line)) {
             forEachBlockLine(line, [&entry](QByteArrayView blockLine) {
                 entry.text.append(blockLine.data(), blockLine.size());
                 entry.text += "\r\n";
             });
         }
     }
-    if (reader.failed()) {
-        setError(errorText, file.errorString());
+    if (!reader.errorString().isEmpty()) {
+        setError(errorText, reader.errorString());
         return false;
     }
     entries = std::move(loaded);
@@ -197,7 +197,7 @@ bool MajordomoConfig::Save(QString *errorText) const
         return false;
     }
     Output out(save);
-    LineReader reader(in);
+    LineStream reader = fileLines(in);
     QByteArrayView line;
     // Copies a line unchanged; when the reader takes it as a block head, the
     // block goes with it, so its lines are never mistaken for keyword lines.
@@ -205,14 +205,14 @@ bool MajordomoConfig::Save(QString *errorText) const
         const bool head = readerSeesBlockHead(text);
         out.line(text);
         if (head) {
-            while (reader.next(line)) {
+            while (reader.nextLine(line)) {
                 out.line(line);
                 if (endsBlock(line))
                     break;
             }
         }
     };
-    while (reader.next(line)) {
+    while (reader.nextLine(line)) {
         const int index = findKeyword(line);
         if (index >= 0) {
             const KeywordInfo &info = keywordTable()[size_t(index)];
@@ -225,14 +225,14 @@ bool MajordomoConfig::Save(QString *errorText) const
             out.formattedDone();
             if (info.kind == KeywordKind::Block) {
                 // Skip the old block: exactly the lines the reader took into it.
-                while (reader.next(line) && !endsBlock(line)) {
+                while (reader.nextLine(line) && !endsBlock(line)) {
                 }
             }
         } else if (line.startsWith(">>>> config")) {
             out.restart();
         } else if (line.startsWith("#[Last updated")) {
             const QByteArray stamp = line.toByteArray();
-            if (!reader.next(line)) {
+            if (!reader.nextLine(line)) {
                 out.line(stamp);
                 break;
             }
@@ -247,8 +247,8 @@ bool MajordomoConfig::Save(QString *errorText) const
             copyUnchanged(line);
         }
     }
-    if (reader.failed()) {
-        setError(errorText, in.errorString());
+    if (!reader.errorString().isEmpty()) {
+        setError(errorText, reader.errorString());
         return false;
     }
     errno = 0;

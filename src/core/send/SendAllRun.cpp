@@ -1,6 +1,7 @@
 #include "send/SendAllRun.h"
 
 #include "commands/OutgoingFolder.h"
+#include "common/LineStream.h"
 #include "store/SafeFile.h"
 #include "store/SettingsStore.h"
 
@@ -22,17 +23,17 @@
 namespace {
 
 // Copies `from` line by line into `to`, each line ending in CR LF, as a text
-// copy does. False when a write failed.
+// copy does. False when a read or a write failed: a copy cut short is none.
 bool copyLines(QFile &from, QIODevice &to)
 {
-    bool ok = true;
-    while (ok && !from.atEnd()) {
-        QByteArray line = from.readLine();
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        ok = to.write(line + "\r\n") == line.size() + 2;
+    LineStream lines(from);
+    LineStream::Piece piece;
+    while (lines.next(piece)) {
+        if (to.write(piece.bytes.data(), piece.bytes.size()) != piece.bytes.size() ||
+            (piece.lineEnd && to.write("\r\n", 2) != 2))
+            return false;
     }
-    return ok;
+    return lines.errorString().isEmpty();
 }
 
 // What stands where the run's lock file goes, as far as QLockFile cannot

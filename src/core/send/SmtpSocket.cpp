@@ -1,5 +1,6 @@
 #include "send/SmtpSocket.h"
 
+#include "common/LineStream.h"
 #include "send/CertificateCheck.h"
 #include "send/SmtpContentEncoder.h"
 #include "send/TlsTrust.h"
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -109,57 +111,6 @@ bool usableAddress(const QByteArray &address)
     return !address.isEmpty() && !address.contains('\r') && !address.contains('\n') &&
            !address.contains('\0');
 }
-
-// Reads a file's lines in large pieces, each line without its LF and the
-// CRs before it. A line longer than kMaxHeaderLine comes back as overlong,
-// without its text, so memory stays bounded.
-class LineReader
-{
-public:
-    explicit LineReader(QFile &file) : m_file(file) {}
-
-    // False at the end of the file (or at a read error).
-    bool next(QByteArrayView &line, bool &overlong)
-    {
-        overlong = false;
-        for (;;) {
-            qsizetype end = m_buffer.indexOf('\n', m_pos);
-            if (end < 0 && !m_eof) {
-                m_buffer.remove(0, m_pos);
-                m_pos = 0;
-                if (m_buffer.size() > kMaxHeaderLine) {
-                    m_buffer.clear();
-                    overlong = true;
-                }
-                const QByteArray piece = m_file.read(kChunk);
-                // A file read stops short only at the end or at an error.
-                m_eof = piece.size() < kChunk;
-                m_buffer += piece;
-                continue;
-            }
-            if (end < 0) {
-                if (m_pos >= m_buffer.size() && !overlong)
-                    return false;
-                end = std::max(m_pos, m_buffer.size());
-            }
-            line = QByteArrayView(m_buffer).sliced(m_pos, end - m_pos);
-            m_pos = end + 1;
-            if (line.size() > kMaxHeaderLine) {
-                overlong = true;
-                line = {};
-            }
-            while (line.endsWith('\r'))
-                line.chop(1);
-            return true;
-        }
-    }
-
-private:
-    QFile &m_file;
-    QByteArray m_buffer;
-    qsizetype m_pos = 0;
-    bool m_eof = false;
-};
 
 // The TLS settings of every connection, built once per process (again only
 // when SSL_CERT_FILE changes), trusting what TlsTrust.h says.
@@ -325,12 +276,15 @@ bool CSmtpSocket::scanHeader(const QString &mailFile, QByteArray &to, QByteArray
     static const QByteArray kTo = "To: ";
     static const QByteArray kFrom = "From: ";
     static const QByteArray kList = "X-Tavelin-ML: ";
-    LineReader lines(file);
-    QByteArrayView line;
-    bool overlong = false;
-    while (lines.next(line, overlong)) {
-        if (overlong)
-            continue; // too long to carry an address
+    // A line longer than kMaxHeaderLine comes in pieces: too long to carry
+    // an address, it is skipped.
+    LineStream lines(file, kMaxHeaderLine + 1);
+    LineStream::Piece piece;
+    bool atLineStart = true;
+    while (lines.next(piece)) {
+        if (!std::exchange(atLineStart, piece.lineEnd) || !piece.lineEnd)
+            continue;
+        const QByteArrayView line = piece.bytes;
         if (line.isEmpty())
             break;
         if (line.startsWith(kTo))
@@ -665,31 +619,26 @@ bool CSmtpSocket::sendContent(const QString &mailFile)
         m_errorText = cannotOpen(mailFile);
         return false;
     }
-    SmtpContentEncoder encoder;
+    SmtpContentEncoder encoder(file, kChunk);
     QByteArray out;
     out.reserve(kChunk + kChunk / 4);
     for (;;) {
-        const QByteArray piece = file.read(kChunk);
-        if (file.error() != QFileDevice::NoError) {
+        const bool more = encoder.encode(out, kChunk);
+        if (!encoder.errorString().isEmpty()) {
             // A truncated mail must not be completed with the final ".", and
             // an RSET now would only be more content: the connection is
             // closed instead, which makes the server drop the transaction.
             m_errorText = dataFailed();
             return false;
         }
-        encoder.encode(piece, out);
-        // A file read stops short only at the end.
-        if (piece.size() < kChunk)
+        if (!more)
             break;
-        if (out.size() >= kChunk) {
-            if (!writeAll(out, QDeadlineTimer(deadlines.contentWriteMs))) {
-                m_errorText = dataFailed();
-                return false;
-            }
-            out.clear();
+        if (!writeAll(out, QDeadlineTimer(deadlines.contentWriteMs))) {
+            m_errorText = dataFailed();
+            return false;
         }
+        out.clear();
     }
-    encoder.finish(out);
     // The last piece of content and the end of data go out in one write.
     static const QByteArray kEndOfData = ".\r\n";
     out += kEndOfData;

@@ -3,8 +3,8 @@
 // mails and tavelin-cli extract.
 #include "commands/AddressExtraction.h"
 #include "commands/AddressSet.h"
-#include "commands/LineStream.h"
 #include "commands/ReturnedMail.h"
+#include "common/LineStream.h"
 
 #include "CliRun.h"
 #include "TestSupport.h"
@@ -50,26 +50,6 @@ void checkAtEverySize(Rule rule, const QByteArray &mail, const QByteArray &expec
                          .arg(size)
                          .arg(QString::fromLatin1(got.toPercentEncoding("@<>,. ")), result.error)));
     }
-}
-
-// The lines as the stream hands them out, pieces joined.
-QByteArrayList streamedLines(const QByteArray &input, qsizetype bufferSize)
-{
-    QBuffer buffer;
-    buffer.setData(input);
-    buffer.open(QIODevice::ReadOnly);
-    LineStream stream(buffer, bufferSize);
-    QByteArrayList lines;
-    QByteArray line;
-    LineStream::Piece piece;
-    while (stream.next(piece)) {
-        if (!piece.lineEnd && piece.bytes.isEmpty())
-            return {"(empty piece inside a line)"};
-        line.append(piece.bytes);
-        if (piece.lineEnd)
-            lines.append(std::exchange(line, {}));
-    }
-    return lines;
 }
 
 // Gives its bytes, then fails as a disk or network file system can.
@@ -176,8 +156,6 @@ private slots:
     void errorMailRule();
     void senderRule_data();
     void senderRule();
-    void linesComeWholeOrInPieces_data();
-    void linesComeWholeOrInPieces();
     void windowGetsFieldAndMessage();
     void survivesHostileInput();
     void reportsReadFailure();
@@ -432,31 +410,6 @@ void TestExtraction::senderRule()
     QFETCH(QByteArray, mail);
     QFETCH(QByteArray, field);
     checkAtEverySize(&ExtractSenderAddress, mail, field);
-}
-
-void TestExtraction::linesComeWholeOrInPieces_data()
-{
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QByteArrayList>("lines");
-    QTest::newRow("empty") << QByteArray() << QByteArrayList();
-    QTest::newRow("one LF") << QByteArray("\n") << QByteArrayList{""};
-    QTest::newRow("no last LF") << QByteArray("a\nbc") << QByteArrayList{"a", "bc"};
-    QTest::newRow("CR runs at ends only")
-        << QByteArray("a\r\n\r\r\nb\rc\r\r\n") << QByteArrayList{"a", "", "b\rc"};
-    QTest::newRow("CRs at the very end") << QByteArray("a\r\r") << QByteArrayList{"a"};
-    const QByteArray crs(300, '\r');
-    QTest::newRow("300 CRs inside a line") << "x" + crs + "y\n" + crs + "\n"
-                                           << QByteArrayList{"x" + crs + "y", ""};
-    QTest::newRow("NUL and 8-bit")
-        << QByteArray("\0\xff\n\x82\xa0", 5) << QByteArrayList{QByteArray("\0\xff", 2), "\x82\xa0"};
-}
-
-void TestExtraction::linesComeWholeOrInPieces()
-{
-    QFETCH(QByteArray, input);
-    QFETCH(QByteArrayList, lines);
-    for (qsizetype size : kBufferSizes)
-        QCOMPARE(streamedLines(input, size), lines);
 }
 
 void TestExtraction::windowGetsFieldAndMessage()

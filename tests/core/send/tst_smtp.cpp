@@ -6,6 +6,7 @@
 #include "send/SmtpReplyReader.h"
 #include "send/SmtpSocket.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHostInfo>
@@ -584,17 +585,17 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, wire);
-        SmtpContentEncoder whole;
-        QByteArray out;
-        whole.encode(file, out);
-        whole.finish(out);
-        QCOMPARE(out, wire);
-        SmtpContentEncoder bytewise;
-        out.clear();
-        for (char c : std::as_const(file))
-            bytewise.encode(QByteArray(1, c), out);
-        bytewise.finish(out);
-        QCOMPARE(out, wire);
+        // Whole, and a byte at a time into output taken a byte at a time.
+        for (qsizetype size : {qsizetype(1), LineStream::DefaultBufferSize}) {
+            QBuffer device(&file);
+            device.open(QIODevice::ReadOnly);
+            SmtpContentEncoder encoder(device, size);
+            QByteArray out;
+            for (int calls = 0; encoder.encode(out, out.size() + size); ++calls)
+                QVERIFY(calls <= wire.size());
+            QCOMPARE(out, wire);
+            QVERIFY(encoder.errorString().isEmpty());
+        }
     }
 };
 
