@@ -293,21 +293,7 @@ private Q_SLOTS:
 
     void onlyARemoteAccessConnectionOrTheEntryCountsAsUp_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<bool>("alreadyUp");
-        QTest::newRow("PPPoE") << "DSL"
-                               << "pppoe" << true;
-        QTest::newRow("VPN") << "Office VPN"
-                             << "vpn" << true;
-        QTest::newRow("mobile modem") << "Mobile"
-                                      << "gsm" << true;
-        QTest::newRow("the entry itself, whatever its kind") << "Provider"
-                                                             << "802-3-ethernet" << true;
-        QTest::newRow("wired LAN") << "Wired"
-                                   << "802-3-ethernet" << false;
-        QTest::newRow("wireless LAN") << "Home"
-                                      << "802-11-wireless" << false;
+        NetworkManagerMock::connectionsUpRows();
     }
 
     void onlyARemoteAccessConnectionOrTheEntryCountsAsUp()
@@ -316,12 +302,7 @@ private Q_SLOTS:
         QFETCH(QString, type);
         QFETCH(bool, alreadyUp);
         requireDialUp();
-        m_nm.call(QStringLiteral("/org/freedesktop/NetworkManager"),
-                  QString::fromLatin1(NetworkManagerMock::kService),
-                  QStringLiteral("ActivateConnection"),
-                  {QVariant::fromValue(QDBusObjectPath(m_nm.addProfile(name, type))),
-                   QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))),
-                   QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))});
+        m_nm.bringUp(name, type);
         QCOMPARE(m_nm.activeConnections().size(), 1);
         if (!alreadyUp)
             m_nm.holdActivations();
@@ -392,7 +373,7 @@ private Q_SLOTS:
             QCOMPARE(m_nm.activeConnections().size(), 1);
         } else {
             QTRY_VERIFY(m_nm.activeConnections().isEmpty());
-            QTRY_VERIFY(!status->isHangingUp());
+            QTRY_VERIFY(!status->dialSession().isHangingUp());
         }
     }
 
@@ -460,13 +441,13 @@ private Q_SLOTS:
         window->press(IDC_SENDALL);
         QTRY_COMPARE(line(*window, IDC_STATUS1), QStringLiteral("通信ポートを初期化中"));
         CStatusDlg *status = window->sending().statusWindow();
-        status->hangUpWaitMs = 500;
+        status->dialSession().hangUpWaitMs = 500;
         status->press(IDC_CANCELSEND);
-        QVERIFY(status->isHangingUp());
+        QVERIFY(status->dialSession().isHangingUp());
         QTRY_VERIFY(!window->sending().run().isActive());
         window->press(IDC_SENDALL); // waits for the hang-up before it dials
         QCOMPARE(dialAttempts(), dialled + 1);
-        QTRY_VERIFY(!status->isHangingUp());
+        QTRY_VERIFY(!status->dialSession().isHangingUp());
         QTRY_COMPARE(dialAttempts(), dialled + 2);
         status->press(IDC_CANCELSEND);
     }
