@@ -74,6 +74,15 @@ inline QByteArrayList handMadeReports()
     };
 }
 
+// The mail's lines without its Date line, which holds the second it was made.
+inline QByteArray withoutDate(QByteArray mail)
+{
+    const qsizetype date = mail.indexOf("\r\nDate: ");
+    if (date >= 0)
+        mail.remove(date, mail.indexOf("\r\n", date + 2) - date);
+    return mail;
+}
+
 // Runs the process in the time zone `tz` (a TZ value) until destroyed.
 class ScopedTimeZone
 {
