@@ -2,10 +2,10 @@
 // its dial-up, against a real SMTP server, the scripted one, and
 // NetworkManager as python3-dbusmock plays it on a private bus.
 #include "AiosmtpdServer.h"
-#include "FakeUiServices.h"
 #include "NetworkManagerMock.h"
 #include "ScriptedSmtpServer.h"
 #include "TestSupport.h"
+#include "WindowFixture.h"
 
 #include "commands/OutgoingFolder.h"
 #include "main/StatusDlg.h"
@@ -17,9 +17,7 @@
 #include <QComboBox>
 #include <QLockFile>
 #include <QScopeGuard>
-#include <QSettings>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace MainIds;
@@ -35,7 +33,7 @@ QByteArray mail(const QByteArray &body)
 
 } // namespace
 
-class TestSendWindow : public QObject
+class TestSendWindow : public QObject, WindowFixture
 {
     Q_OBJECT
 
@@ -44,11 +42,9 @@ private:
     NetworkManagerMock m_nm;
     bool m_nmUp = false;
     std::unique_ptr<NetworkManagerDialUp> m_dialUp;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    FakeUiServices m_ui;
     CommonSettings m_settings;
 
-    QString folder() const { return m_dir->filePath(QStringLiteral("out")); }
+    QString folder() const { return path(QStringLiteral("out")); }
     int queued() const { return OutgoingFolder::CountQueued(folder()); }
 
     void queue(int count)
@@ -126,10 +122,8 @@ private Q_SLOTS:
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(startWindowTest());
         QVERIFY(QDir().mkpath(folder()));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
-        m_ui = FakeUiServices();
         m_settings = CommonSettings();
         m_settings.MailSavePath = QFile::encodeName(folder());
         m_settings.Server = "127.0.0.1";
@@ -223,13 +217,12 @@ private Q_SLOTS:
         store();
         const qsizetype before = m_server.mails().size();
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->path());
+        QProcessEnvironment env = m_dir->environment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TAVELIN_TEST_PRESS"), QString::number(IDC_SENDALL));
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(QStringLiteral(TAVELIN_PROGRAM), {});
+        program.start(QStringLiteral(TAVELIN_DRIVEN),
+                      {QStringLiteral("press"), QString::number(IDC_SENDALL)});
         QVERIFY(program.waitForStarted(10000));
         QTRY_COMPARE_WITH_TIMEOUT(queued(), 0, 30000);
         QCOMPARE(m_server.mails().size(), before + 2);
