@@ -137,17 +137,6 @@ Create it?</translation>
     </message>
 </context>
 <context>
-    <name>CStatusDlg</name>
-    <message>
-        <source>すでに接続されています</source>
-        <translation>Already connected</translation>
-    </message>
-    <message>
-        <source>接続に失敗しました</source>
-        <translation>Could not connect</translation>
-    </message>
-</context>
-<context>
     <name>CTavelinDlg</name>
     <message>
         <source>設定を読み込めません。終了するまで設定を保存しません
@@ -458,6 +447,17 @@ Send the Members command mail, then drop its reply on the window.</translation>
     <message>
         <source>なし</source>
         <translation>None</translation>
+    </message>
+</context>
+<context>
+    <name>DialSession</name>
+    <message>
+        <source>接続に失敗しました</source>
+        <translation>Could not connect</translation>
+    </message>
+    <message>
+        <source>すでに接続されています</source>
+        <translation>Already connected</translation>
     </message>
 </context>
 <context>

@@ -5,5 +5,6 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return runTavelin(app);
+    const Translation translation = startApplication(app);
+    return runTavelin(app.arguments());
 }

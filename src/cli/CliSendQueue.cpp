@@ -1,6 +1,8 @@
 #include "Cli.h"
 
 #include "commands/OutgoingFolder.h"
+#include "send/DialSession.h"
+#include "send/NetworkManagerDialUp.h"
 #include "send/SendAllRun.h"
 
 #include <QCoreApplication>
@@ -18,8 +20,9 @@ namespace cli {
 namespace {
 
 // The run's window side on a terminal: status lines on stdout, messages on
-// stderr, no buttons and no dial-up.
-class TerminalView : public SendAllView
+// stderr, no buttons; the dial-up of --dial shows its lines as the status
+// window would.
+class TerminalView : public SendAllView, public DialView
 {
 public:
     explicit TerminalView(const CommonSettings &settings) : m_settings(settings)
@@ -55,11 +58,40 @@ public:
         m_messageLast = true;
         err(message.text.toLocal8Bit() + '\n');
     }
-    void dial(const QByteArray &) override {}
-    bool keepConnection() const override { return true; }
-    void hangUp() override {}
+    void dial(const QByteArray &entry) override
+    {
+        if (m_dial)
+            m_dial->dial(QString::fromLocal8Bit(entry));
+    }
+    // Nobody is there to untick it: what was dialled is hung up.
+    bool keepConnection() const override { return false; }
+    void hangUp() override
+    {
+        if (m_dial)
+            m_dial->hangUp();
+    }
     void hideCancelButton() override {}
     void closeStatus() override {}
+
+    // The dial-up of --dial, and the run its end is told to.
+    void attachDial(DialSession &dial, QObject &run)
+    {
+        m_dial = &dial;
+        m_run = &run;
+    }
+    void dialStarted() override {}
+    void setDialStatus(const QString &text) override
+    {
+        // A window shows the same text again unseen; a terminal would repeat it.
+        if (text != m_line1)
+            setStatusLine1(text);
+    }
+    void dialEnded(bool ready) override
+    {
+        m_dialFailed = !ready;
+        postMessage(m_run, SendMsg::DialResult, ready ? 1 : 0);
+    }
+    bool dialFailed() const { return m_dialFailed; }
 
     // The run's last line: complete, or stopped with the mails still queued.
     void sayEnd(bool stopped)
@@ -83,7 +115,39 @@ private:
     QString m_line1;
     bool m_messageLast = false;
     bool m_ended = false;
+    DialSession *m_dial = nullptr;
+    QObject *m_run = nullptr;
+    bool m_dialFailed = false;
 };
+
+// Why a dial failed, for the terminal's last line.
+QString dialFailure(int failure, const QString &entry)
+{
+    switch (failure) {
+    case DialUpResult::EntryNotFound:
+        return QStringLiteral("no NetworkManager connection is named '%1'").arg(entry);
+    case DialUpResult::NotLoaded:
+        return QStringLiteral("NetworkManager does not answer on the system bus");
+    case NetworkManagerDialUp::kReasonBase:
+        return QStringLiteral("NetworkManager refused it or gave no reason");
+    default:
+        if (failure > NetworkManagerDialUp::kReasonBase)
+            return QStringLiteral("NetworkManager's reason %1")
+                .arg(failure - NetworkManagerDialUp::kReasonBase);
+        return QStringLiteral("error %1").arg(failure);
+    }
+}
+
+// Waits for a hang-up under way, so that the connection is gone (or given
+// up on) before the program ends.
+void waitForHangUp(DialSession &dial)
+{
+    if (!dial.isHangingUp())
+        return;
+    QEventLoop loop;
+    QObject::connect(&dial, &DialSession::hangUpEnded, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 int g_interruptPipe[2] = {-1, -1};
 
@@ -100,6 +164,7 @@ void onInterrupt(int)
 int send(const QStringList &args)
 {
     int timeoutSeconds = 0;
+    QString dialEntry;
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--timeout") && i + 1 < args.size()) {
             bool ok = false;
@@ -107,6 +172,10 @@ int send(const QStringList &args)
             // A day at most: the deadlines are milliseconds in an int.
             if (!ok || timeoutSeconds <= 0 || timeoutSeconds > 86400)
                 return usageError(QStringLiteral("--timeout needs seconds from 1 to 86400"));
+        } else if (args[i] == QLatin1String("--dial") && i + 1 < args.size()) {
+            dialEntry = args[++i];
+            if (dialEntry.isEmpty())
+                return usageError(QStringLiteral("--dial needs the name of a connection"));
         } else {
             return usageError(QStringLiteral("send: unexpected argument '%1'").arg(args[i]));
         }
@@ -120,13 +189,26 @@ int send(const QStringList &args)
         return ExitFailure;
     if (settings.MailSavePath.isEmpty())
         return failure(QStringLiteral("no outgoing folder is set (MailSavePath)"));
-    if (settings.DialUp && !settings.UseQuillon) {
-        err("tavelin-cli: no dial-up here; sending over the present connection\n");
+    // The stored dial-up choice is the window's; a script says --dial.
+    if (!dialEntry.isEmpty()) {
+        if (settings.UseQuillon)
+            err("tavelin-cli: the companion client sends on its own: no dial-up\n");
+        settings.DialUp = 1;
+        settings.Entry = dialEntry.toLocal8Bit();
+    } else if (settings.DialUp && !settings.UseQuillon) {
+        err("tavelin-cli: no dial-up without --dial ENTRY; sending over the present connection\n");
         settings.DialUp = 0;
     }
 
     TerminalView view(settings);
     SendAllRun run(view, settings);
+    std::unique_ptr<NetworkManagerDialUp> binding;
+    std::unique_ptr<DialSession> dial;
+    if (settings.DialUp) {
+        binding = std::make_unique<NetworkManagerDialUp>();
+        dial = std::make_unique<DialSession>(*binding, view);
+        view.attachDial(*dial, run);
+    }
     if (timeoutSeconds > 0)
         run.deadlines = SmtpDeadlines::uniform(timeoutSeconds * 1000);
 
@@ -139,7 +221,11 @@ int send(const QStringList &args)
             char byte;
             [[maybe_unused]] const auto got = ::read(g_interruptPipe[0], &byte, 1);
             interrupted = true;
+            // As the status window's cancel button: a dial under way is
+            // hung up; a connection that is up is hung up at the run's end.
             postMessage(&run, SendMsg::RunCancel);
+            if (dial)
+                dial->cancel();
         });
         std::signal(SIGINT, onInterrupt);
     }
@@ -149,6 +235,12 @@ int send(const QStringList &args)
     run.sendAll();
     if (run.isActive())
         loop.exec();
+    if (dial) {
+        // A run refused before its end (another run sending, say) never
+        // got to its hang-up.
+        dial->hangUp();
+        waitForHangUp(*dial);
+    }
 
     std::signal(SIGINT, SIG_DFL);
     notifier.reset();
@@ -159,10 +251,13 @@ int send(const QStringList &args)
     }
     // A run cancelled without Ctrl-C was stopped by a companion program that
     // did not start: the queue is not empty either.
-    const bool stopped = interrupted || run.errorSeen() || run.cancelled();
+    const bool stopped = interrupted || view.dialFailed() || run.errorSeen() || run.cancelled();
     int status = ExitOk;
     if (interrupted)
         status = 130;
+    else if (view.dialFailed())
+        status = failure(view.lastLine1() + QStringLiteral(" (") +
+                         dialFailure(dial->failure(), dialEntry) + QLatin1Char(')'));
     else if (stopped)
         status = view.messageLast() ? ExitFailure : failure(view.lastLine1());
     // The mails went out, but a copy that was asked for is missing (said on

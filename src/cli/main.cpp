@@ -27,7 +27,7 @@ const Subcommand kSubcommands[] = {
     {"config", cli::config, "config normalize|show FILE normalize: rewrite a config file or reply in place; show: keyword TAB present TAB value"},
     {"extract", cli::extract, "extract --unsubscribe [--why] [--report] [--min-days N] [--within DAYS] [--list TITLE]|--subscribe [--report] PATH...  addresses of returned mails (files, folders, maildirs, mbox files), joined by ','"},
     {"send-file", cli::sendFile, "send-file FILE [--server HOST] [--port N] [--timeout SECONDS]  deliver one queued mail by SMTP (the file stays)"},
-    {"send", cli::send, "send [--timeout SECONDS]   send the whole queue with the store's settings (Ctrl-C cancels)"},
+    {"send", cli::send, "send [--timeout SECONDS] [--dial ENTRY]  send the whole queue with the store's settings (Ctrl-C cancels); --dial brings up a connection first and takes down what it brought up"},
     {"reply", cli::reply, "reply [--members] [--no-store] FILE...  what each command of a server reply did: STATUS TAB REASON TAB COMMAND"},
     {"roster", cli::roster, "roster TITLE [--diff] [--csv]  the stored member roster of a list, or who joined and left since the one before"},
     {"fetch", cli::fetch, "fetch [--server H] [--port N] [--security tls|starttls] [--user U] [--password-stdin] [--folder F] [--move-to F] [--report]  read new mail from the IMAP mailbox"},

@@ -1,7 +1,9 @@
 // tavelin-cli send: a queue composed with tavelin-cli compose, sent to a real
-// SMTP server; a failing server; Ctrl-C.
+// SMTP server; a failing server; Ctrl-C; the dial-up of --dial against
+// NetworkManager as python3-dbusmock plays it.
 #include "AiosmtpdServer.h"
 #include "CliRun.h"
+#include "NetworkManagerMock.h"
 #include "ScriptedSmtpServer.h"
 
 #include "commands/OutgoingFolder.h"
@@ -23,10 +25,10 @@
 
 namespace {
 
-QProcess *startCli(const QStringList &args, const QString &configHome, QObject *parent)
+QProcess *startCli(const QStringList &args, const QString &configHome, QObject *parent,
+                   QProcessEnvironment env = QProcessEnvironment::systemEnvironment())
 {
     auto *cli = new QProcess(parent);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     cli->setProcessEnvironment(env);
     cli->start(cliProgram(), args);
@@ -59,6 +61,24 @@ class TestCliSend : public QObject
 
 private:
     QTemporaryDir m_home;
+    NetworkManagerMock m_nm;
+    int m_nmUp = -1; // not started yet
+
+    // NetworkManager's stand-in with the profiles Provider and Office, and
+    // in `env` the environment that makes it tavelin-cli's system bus.
+    bool networkManager(QProcessEnvironment &env)
+    {
+        if (m_nmUp < 0)
+            m_nmUp = m_nm.start() ? 1 : 0;
+        if (m_nmUp == 0)
+            return false;
+        m_nm.reset();
+        m_nm.addProfile(QStringLiteral("Provider"));
+        m_nm.addProfile(QStringLiteral("Office"));
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), m_nm.address());
+        return true;
+    }
 
     QString outgoing() const { return m_home.filePath(QStringLiteral("out")); }
 
@@ -318,12 +338,113 @@ private Q_SLOTS:
                  QStringList());
     }
 
+    void dialFirstAndHangUpOnlyWhatWasDialled_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("upBefore"); // the type of a connection up already
+        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<bool>("serverUp");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QByteArray>("error");
+        QTest::newRow("dialled, sent, hung up")
+            << "Provider" << QString() << false << true << 0
+            << QByteArray("通信ポートを初期化中\n正常に接続しました\n(1/1)通目を送信中\n")
+            << QByteArray();
+        QTest::newRow("a PPPoE line is up: used and left up")
+            << "Provider"
+            << "pppoe" << false << true << 0
+            << QByteArray("すでに接続されています\n(1/1)通目を送信中\n") << QByteArray();
+        QTest::newRow("a wired LAN is up: dialled beside it")
+            << "Provider"
+            << "802-3-ethernet" << false << true << 0
+            << QByteArray("通信ポートを初期化中\n正常に接続しました\n") << QByteArray();
+        QTest::newRow("refused")
+            << "Provider" << QString() << true << true << 1 << QByteArray("接続に失敗しました\n")
+            << QByteArray("接続に失敗しました (NetworkManager refused it or gave no reason)");
+        QTest::newRow("no such connection")
+            << "Nowhere" << QString() << false << true << 1 << QByteArray("接続に失敗しました\n")
+            << QByteArray("no NetworkManager connection is named 'Nowhere'");
+        QTest::newRow("delivery fails: hung up all the same")
+            << "Provider" << QString() << false << false << 1
+            << QByteArray("正常に接続しました\n(1/1)通目を送信中\n") << QByteArray();
+    }
+
+    void dialFirstAndHangUpOnlyWhatWasDialled()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, upBefore);
+        QFETCH(bool, refuse);
+        QFETCH(bool, serverUp);
+        QFETCH(int, status);
+        QFETCH(QByteArray, lines);
+        QFETCH(QByteArray, error);
+        QProcessEnvironment env;
+        if (!networkManager(env))
+            QSKIP(qPrintable(QStringLiteral("no NetworkManager stand-in: ") + m_nm.error()));
+        if (!upBefore.isEmpty())
+            m_nm.bringUp(QStringLiteral("Up"), upBefore);
+        const qsizetype upAlready = m_nm.activeConnections().size();
+        if (refuse)
+            m_nm.refuseActivations();
+        AiosmtpdServer server;
+        if (!server.start())
+            QFAIL(qPrintable(server.error()));
+        // A server that is gone refuses the connection.
+        writeStore(serverUp ? server.port() : 1);
+        compose({QStringLiteral("3")});
+        const int before = m_nm.activations();
+
+        const CliRun run = runCli({QStringLiteral("send"), QStringLiteral("--timeout"),
+                                   QStringLiteral("5"), QStringLiteral("--dial"), entry},
+                                  m_home.path(), {}, {}, env);
+        QVERIFY2(run.status == status, run.err.constData());
+        QVERIFY2(run.out.contains(lines), run.out.constData());
+        QVERIFY2(run.err.contains(error), run.err.constData());
+        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), status == 0 ? 0 : 1);
+        QCOMPARE(server.mails().size(), status == 0 ? 1 : 0);
+        const bool dialled = upBefore.isEmpty() || upBefore == QLatin1String("802-3-ethernet");
+        QCOMPARE(m_nm.activations(),
+                 before + (dialled && entry == QLatin1String("Provider") ? 1 : 0));
+        // Only what this run brought up is gone; the stand-in keeps nothing
+        // it was told to take down.
+        QCOMPARE(m_nm.activeConnections().size(), upAlready);
+        if (status == 0)
+            QVERIFY(run.out.endsWith("  送信を完了しました\n"));
+    }
+
+    void interruptWhileDiallingHangsUp()
+    {
+        QProcessEnvironment env;
+        if (!networkManager(env))
+            QSKIP(qPrintable(QStringLiteral("no NetworkManager stand-in: ") + m_nm.error()));
+        m_nm.holdActivations();
+        writeStore(1);
+        compose({QStringLiteral("3")});
+        QProcess &cli = *startCli(
+            {QStringLiteral("send"), QStringLiteral("--dial"), QStringLiteral("Provider")},
+            m_home.path(), this, env);
+        QVERIFY(cli.waitForStarted(10000));
+        QByteArray shown;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (shown += cli.readAllStandardOutput()).contains("通信ポートを初期化中\n"), 10000);
+        QCOMPARE(m_nm.activeConnections().size(), 1);
+        ::kill(pid_t(cli.processId()), SIGINT);
+        QVERIFY(cli.waitForFinished(30000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 130);
+        QVERIFY(m_nm.activeConnections().isEmpty());
+        QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 1);
+    }
+
     void usageErrors()
     {
         // 3000000 seconds would overflow the deadlines' milliseconds.
         for (const QStringList &args :
              {QStringList{QStringLiteral("--timeout")}, QStringList{QStringLiteral("now")},
-              QStringList{QStringLiteral("--timeout"), QStringLiteral("3000000")}})
+              QStringList{QStringLiteral("--timeout"), QStringLiteral("3000000")},
+              QStringList{QStringLiteral("--dial")},
+              QStringList{QStringLiteral("--dial"), QString()}})
             QCOMPARE(runCli(QStringList{QStringLiteral("send")} + args, m_home.path()).status, 2);
     }
 };

@@ -126,6 +126,37 @@ public:
                    : qvariant_cast<QDBusObjectPath>(reply.arguments().constFirst()).path();
     }
 
+    // Test data: a connection (name, NetworkManager type) that is up before
+    // the entry "Provider" is dialled, and whether it stands for the dial.
+    static void connectionsUpRows()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("alreadyUp");
+        QTest::newRow("PPPoE") << "DSL"
+                               << "pppoe" << true;
+        QTest::newRow("VPN") << "Office VPN"
+                             << "vpn" << true;
+        QTest::newRow("mobile modem") << "Mobile"
+                                      << "gsm" << true;
+        QTest::newRow("the entry itself, whatever its kind") << "Provider"
+                                                             << "802-3-ethernet" << true;
+        QTest::newRow("wired LAN") << "Wired"
+                                   << "802-3-ethernet" << false;
+        QTest::newRow("wireless LAN") << "Home"
+                                      << "802-11-wireless" << false;
+    }
+
+    // A saved profile of that id and type, brought up as the owner would.
+    void bringUp(const QString &id, const QString &type)
+    {
+        const QDBusObjectPath none(QStringLiteral("/"));
+        call(QStringLiteral("/org/freedesktop/NetworkManager"), QString::fromLatin1(kService),
+             QStringLiteral("ActivateConnection"),
+             {QVariant::fromValue(QDBusObjectPath(addProfile(id, type))), QVariant::fromValue(none),
+              QVariant::fromValue(none)});
+    }
+
     // Activations stop at "activating" on ppp0, for the test to lead on.
     void holdActivations()
     {
@@ -208,6 +239,13 @@ public:
         }
         list.endArray();
         return count;
+    }
+
+    // How often a connection was brought up, by the test or by a dial.
+    int activations()
+    {
+        return calls(QStringLiteral("/org/freedesktop/NetworkManager"),
+                     QStringLiteral("ActivateConnection"));
     }
 
     QDBusMessage call(const QString &path, const QString &interface, const QString &method,

@@ -43,6 +43,15 @@ inline QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+// The mail's lines without its Date line, which holds the second it was made.
+inline QByteArray withoutDate(QByteArray mail)
+{
+    const qsizetype date = mail.indexOf("\r\nDate: ");
+    if (date >= 0)
+        mail.remove(date, mail.indexOf("\r\n", date + 2) - date);
+    return mail;
+}
+
 // Runs the process in the time zone `tz` (a TZ value) until destroyed.
 class ScopedTimeZone
 {

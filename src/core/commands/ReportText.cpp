@@ -77,7 +77,7 @@ namespace {
 // A line that starts with an address names it, unless a bracketed address
 // follows ("name@host <real@host>", a display name that looks like one);
 // "Name <a@b>" names the bracketed address as ParseMailAddress reads it.
-QByteArray itemAddress(QByteArrayView line)
+QByteArray itemAddress(QByteArrayView line, bool addressFirst)
 {
     line = trimmedStart(line);
     // Bullets and markers some servers put before each address.
@@ -85,6 +85,26 @@ QByteArray itemAddress(QByteArrayView line)
         line = trimmedStart(line.sliced(1));
     if (line.isEmpty() || line.front() == '(')
         return {};
+    // "Name (a@b)<mailto:a@b>", as Exchange writes its list from HTML.
+    if (const qsizetype mailto = containsNoCaseAt(line, "<mailto:"); mailto >= 0) {
+        const QByteArrayView rest = line.sliced(mailto + 8);
+        const qsizetype close = rest.indexOf('>');
+        if (close > 0 && isAddress(rest.first(close)))
+            return rest.first(close).toByteArray();
+    }
+    // "Recipient: <a@b>", "Recipient address: a@b": a label that names a
+    // recipient. Other labelled lines ("Reason: 550 <a@b>...") are reasons.
+    if (const qsizetype colon = line.indexOf(':'); colon > 0 && colon < 40) {
+        const QByteArrayView label = line.first(colon);
+        if (std::all_of(label.begin(), label.end(), [](char c) {
+                return std::isalpha(static_cast<unsigned char>(c)) || c == ' ';
+            })) {
+            if (!containsNoCase(label, "recipient"))
+                return {};
+            QByteArray address = ParseMailAddress(trimmedStart(line.sliced(colon + 1)));
+            return isAddress(address) ? address : QByteArray();
+        }
+    }
     qsizetype length = 0;
     if (QByteArray address = leadingAddress(line, &length); !address.isEmpty()) {
         const QByteArrayView rest = trimmedStart(line.sliced(length));
@@ -94,15 +114,30 @@ QByteArray itemAddress(QByteArrayView line)
         }
         return address;
     }
-    const qsizetype open = line.indexOf('<');
+    // After an empty line only a line that begins with an address starts
+    // another recipient: "Please reply to <a@b>" there is a remark.
+    if (addressFirst)
+        return {};
+    // "Name <a@b>", or "Name (a@b)" as Exchange writes it. A display name has
+    // no digits or colons: "550 5.1.1 <a@b>" and "said: <a@b>" are reasons.
+    qsizetype open = line.indexOf('<');
+    const bool parenthesised = open < 0;
+    if (parenthesised)
+        open = line.indexOf('(');
     if (open < 0)
         return {};
-    // A display name has no digits or colons: "550 5.1.1 <a@b>" and
-    // "said: <a@b>" are reasons.
+    // A sentence ("please send mail to <a@b>") is no name either.
     const QByteArrayView name = line.first(open);
     if (std::any_of(name.begin(), name.end(),
-                    [](char c) { return c == ':' || (c >= '0' && c <= '9'); }))
+                    [](char c) { return c == ':' || (c >= '0' && c <= '9'); }) ||
+        std::count(name.begin(), name.end(), ' ') > 4)
         return {};
+    if (parenthesised) {
+        const QByteArrayView inside = line.sliced(open + 1);
+        const qsizetype close = inside.indexOf(')');
+        return close > 0 && isAddress(inside.first(close)) ? inside.first(close).toByteArray()
+                                                           : QByteArray();
+    }
     QByteArray address = ParseMailAddress(line);
     return isAddress(address) ? address : QByteArray();
 }
@@ -200,11 +235,12 @@ QByteArray approvalAddress(QByteArrayView line)
 
 enum class LayoutShape : char
 {
-    ListBelow, // addresses on the lines after the marker, up to an empty line
-    Ignored,   // such a list, of delayed recipients: its lines give nothing
-    SameLine,  // the address follows the marker on its line
-    Warning,   // a delay notice as a whole: no address of its text counts
-    Approval   // the list server's approval request: the command line after next
+    ListBelow,  // addresses on the lines after the marker, up to an empty line
+    Paragraphs, // such a list, its recipients' paragraphs parted by one empty line
+    Ignored,    // such a list, of delayed recipients: its lines give nothing
+    SameLine,   // the address follows the marker on its line
+    Warning,    // a delay notice as a whole: no address of its text counts
+    Approval    // the list server's approval request: the command line after next
 };
 
 struct TextRule
@@ -222,16 +258,25 @@ constexpr TextRule kTextRules[] = {
     {"delay notice",             "THIS IS A WARNING",                      LayoutShape::Warning},   // Postfix, sendmail
     {"delay notice",             "has not yet been delivered",             LayoutShape::Warning},   // Exim
     {"delay notice",             "temporary problem delivering",           LayoutShape::Warning},   // Gmail
+    {"delay notice",             "This is a warning message only",         LayoutShape::Warning},   // Courier, Exchange
+    {"delay notice",             "DELAYS IN DELIVERING",                   LayoutShape::Warning},   // Courier
+    {"delay notice",             "message still undelivered",              LayoutShape::Warning},   // sendmail
+    {"delay notice",             "will be retried until",                  LayoutShape::Warning},   // Postfix
+    {"delay notice",             "Delivery attempts will continue",        LayoutShape::Warning},   // Exim
     {"delay notice",             "transient non-fatal errors",             LayoutShape::Ignored},   // sendmail warning
     {"delay notice",             "has been delayed",                       LayoutShape::Ignored},   // Gmail warning
     {"delay notice",             "will continue to try",                   LayoutShape::Ignored},
     {"delay notice",             "Delivery is delayed to these recipients", LayoutShape::Ignored},  // Exchange
-    {"heading list",             "The following address",                  LayoutShape::ListBelow}, // sendmail, Exim, GMX, 1&1
+    {"failed-addresses list",    "The following address(es) failed",       LayoutShape::Paragraphs}, // Exim
+    {"heading list",             "The following address",                  LayoutShape::ListBelow}, // sendmail, GMX, 1&1
     {"undeliverable-to list",    "to the following address",               LayoutShape::ListBelow}, // qmail, Yahoo
-    {"failed-recipients list",   "the following recipient",                LayoutShape::ListBelow}, // Gmail, X3
-    {"failed-recipients list",   "The following recipient",                LayoutShape::ListBelow}, // Exchange 2000/2003
-    {"failed-to-these list",     "Delivery has failed to these recipients", LayoutShape::ListBelow}, // Exchange 2007 on
+    {"failed-recipients list",   "the following recipient",                LayoutShape::Paragraphs}, // Gmail, X3
+    {"failed-recipients list",   "The following recipient",                LayoutShape::Paragraphs}, // Exchange 2000/2003
+    {"failed-to-these list",     "Delivery has failed to these recipients", LayoutShape::Paragraphs}, // Exchange 2007 on
     {"failed-addresses list",    "Failed addresses follow",                LayoutShape::ListBelow},
+    {"undeliverable-to list",    "undeliverable to the following",         LayoutShape::ListBelow}, // GroupWise
+    {"list-of-recipients list",  "following list of recipients",           LayoutShape::Paragraphs}, // OpenSMTPD
+    {"failure-reasons list",     "Failure Reasons",                        LayoutShape::ListBelow}, // Notes
     {"addressed-to list",        "you addressed to email address",         LayoutShape::ListBelow}, // Mimecast
     {"error-delivering line",    "error delivering your mail to",          LayoutShape::SameLine},  // DragonFly
     {"invalid-userid line",      "Invalid final delivery userid:",         LayoutShape::SameLine},  // IMail
@@ -242,6 +287,9 @@ constexpr TextRule kTextRules[] = {
     {"your-message-to line",     "Your message to",                        LayoutShape::SameLine, "couldn't be delivered"}, // Office 365
     {"could-not-deliver line",   "could not deliver mail to",              LayoutShape::SameLine},
     {"failed-to-deliver line",   "Failed to deliver to",                   LayoutShape::SameLine},
+    {"unable-to-deliver line",   "Unable to deliver message to",           LayoutShape::SameLine},  // MailFoundry
+    {"delivery-to line",         "essage delivery to",                     LayoutShape::SameLine, "failed"},
+    {"not-delivered-to line",    "could not be delivered to:",             LayoutShape::SameLine},
     {"approval request",         "requests that you approve the following", LayoutShape::Approval}, // Majordomo
     {"approval request",         "requests you approve the following",     LayoutShape::Approval},
 };
@@ -261,6 +309,8 @@ constexpr const char *kOriginalMessageStarts[] = {
     "message headers follow",
     "message text follows",
     "header of the original message",            // GMX, 1&1
+    "copy of the original message",              // OpenSMTPD
+    "original message headers",                  // Exchange
     "----- original message -----",              // Gmail
 };
 // clang-format on
@@ -297,7 +347,7 @@ bool isDelimiter(QByteArrayView line)
 
 void TextReader::endList()
 {
-    if (!m_pending.isEmpty() && m_rule->shape == LayoutShape::ListBelow)
+    if (!m_pending.isEmpty() && m_rule->shape != LayoutShape::Ignored)
         m_collector.add(ReportText, m_pending, m_rule->name);
     m_pending.clear();
     if (m_phase == Phase::Listing)
@@ -337,25 +387,37 @@ bool TextReader::list(QByteArrayView line)
         if (line.startsWith(' '))
             line = line.sliced(1);
     }
-    if (line.isEmpty())
-        return m_items == 0 && ++m_linesBeforeFirst <= 3;
+    if (line.isEmpty()) {
+        if (m_items == 0)
+            return ++m_linesBeforeFirst <= 3;
+        // One empty line between two recipients' paragraphs keeps such a
+        // list going; the line after it must then begin with an address.
+        return m_rule->shape == LayoutShape::Paragraphs && !std::exchange(m_gap, true);
+    }
     if (isDelimiter(line))
         return false;
     const QByteArrayView trimmed = trimmedStart(line);
-    static constexpr QByteArrayView kExpanded("(expanded from:");
-    if (trimmed.startsWith(kExpanded)) {
-        // sendmail names the alias the list sent to: the subscribed address.
-        if (QByteArray original = addressAfter(trimmed, kExpanded.size()); !original.isEmpty())
-            m_pending = original;
-        return true;
+    // The address the list sent to, before an alias or forward took the
+    // mail on: the subscribed one (sendmail, Exim, Sun's servers).
+    for (const QByteArrayView marker :
+         {QByteArrayView("(expanded from:"), QByteArrayView("generated by "),
+          QByteArrayView("(generated from "), QByteArrayView("Original address:")}) {
+        if (trimmed.startsWith(marker)) {
+            if (QByteArray original = addressAfter(trimmed, marker.size()); !original.isEmpty())
+                m_pending = original;
+            return true;
+        }
     }
-    if (QByteArray address = itemAddress(line); !address.isEmpty()) {
-        if (!m_pending.isEmpty() && m_rule->shape == LayoutShape::ListBelow)
+    if (QByteArray address = itemAddress(line, m_gap); !address.isEmpty()) {
+        if (!m_pending.isEmpty() && m_rule->shape != LayoutShape::Ignored)
             m_collector.add(ReportText, m_pending, m_rule->name);
         m_pending = address;
         ++m_items;
+        m_gap = false;
         return true;
     }
+    if (m_gap)
+        return false;
     // Reasons under an address; before the first, a few remark lines.
     return m_items > 0 || ++m_linesBeforeFirst <= 3;
 }
@@ -379,19 +441,28 @@ void TextReader::search(QByteArrayView line)
         if (at < 0 || (rule.also && !line.contains(rule.also)))
             continue;
         m_rule = &rule;
-        switch (rule.shape) {
-        case LayoutShape::ListBelow:
-        case LayoutShape::Ignored:
+        const auto startList = [&] {
             m_phase = Phase::Listing;
             m_quoted = trimmedStart(line).startsWith('>');
             m_items = 0;
             m_linesBeforeFirst = 0;
+            m_gap = false;
             m_pending.clear();
+        };
+        switch (rule.shape) {
+        case LayoutShape::ListBelow:
+        case LayoutShape::Paragraphs:
+        case LayoutShape::Ignored:
+            startList();
             break;
         case LayoutShape::SameLine:
-            m_collector.add(ReportText,
-                            addressAfter(line, at + qsizetype(std::strlen(rule.marker))),
-                            rule.name);
+            // Where the line ends with the marker, the addresses follow it
+            // as a list ("was not delivered to:" and the next lines).
+            if (QByteArray address = addressAfter(line, at + qsizetype(std::strlen(rule.marker)));
+                !address.isEmpty())
+                m_collector.add(ReportText, address, rule.name);
+            else
+                startList();
             break;
         case LayoutShape::Warning:
             m_collector.setWarning();
@@ -415,22 +486,44 @@ void TextReader::search(QByteArrayView line)
         return;
     }
     if (!recipient.isEmpty()) {
+        // The reply may stand after arrows or a few words: "<<< 550",
+        // "Received >>> 550", "Remote server replied: 550".
         QByteArrayView reply = trimmedStart(line);
-        while (!reply.isEmpty() && std::strchr("<>-", reply.front()))
-            reply = reply.sliced(1);
-        reply = trimmedStart(reply);
+        for (int word = 0; word < 3 && !reply.isEmpty() &&
+                           !std::isdigit(static_cast<unsigned char>(reply.front()));
+             ++word) {
+            const auto end = std::find_if(reply.begin(), reply.end(), isBlank);
+            const QByteArrayView token = reply.first(end - reply.begin());
+            if (std::any_of(token.begin(), token.end(),
+                            [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+                break;
+            reply = trimmedStart(reply.sliced(token.size()));
+        }
         if (reply.size() >= 3 && reply[0] == '5' &&
             std::isdigit(static_cast<unsigned char>(reply[1])) &&
             std::isdigit(static_cast<unsigned char>(reply[2])))
             m_collector.add(Transcript, recipient, "transcript reply");
     }
-    // "<a@b>:" opening a paragraph about one recipient (qmail, Postfix, Yahoo).
+    // "<a@b>:" opening a paragraph about one recipient (qmail, Postfix, Yahoo);
+    // Postfix names the address the list sent to in "(expanded from <c@d>)".
     if (line.startsWith('<')) {
         const qsizetype close = line.indexOf('>');
-        if (close > 0 && line.sliced(close + 1).startsWith(':') &&
-            isAddress(line.sliced(1, close - 1))) {
-            m_collector.add(ReportText, line.sliced(1, close - 1), "recipient paragraph");
-            return;
+        if (close > 0 && isAddress(line.sliced(1, close - 1))) {
+            QByteArrayView rest = line.sliced(close + 1);
+            QByteArrayView address = line.sliced(1, close - 1);
+            static constexpr QByteArrayView kExpanded(" (expanded from <");
+            if (rest.startsWith(kExpanded)) {
+                const qsizetype end = rest.indexOf(">)");
+                if (end > kExpanded.size() &&
+                    isAddress(rest.sliced(kExpanded.size(), end - kExpanded.size()))) {
+                    address = rest.sliced(kExpanded.size(), end - kExpanded.size());
+                    rest = rest.sliced(end + 2);
+                }
+            }
+            if (rest.startsWith(':')) {
+                m_collector.add(ReportText, address, "recipient paragraph");
+                return;
+            }
         }
     }
     // "550 5.1.1 <a@b>... User unknown" in a sendmail session transcript.

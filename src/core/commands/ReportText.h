@@ -118,6 +118,7 @@ private:
     bool m_quoted = false;      // the marker line was quoted with ">"
     int m_items = 0;            // addresses in the current list
     int m_linesBeforeFirst = 0; // remarks between marker and first address
+    bool m_gap = false;         // an empty line after an address: another may follow
     QByteArray m_pending;       // the last address, until "(expanded from:" is ruled out
     QByteArray m_rcpt;          // a transcript's RCPT TO address, until its reply
 };

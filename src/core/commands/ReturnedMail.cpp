@@ -85,12 +85,15 @@ private:
     }
     void finishGroup()
     {
+        // Some servers leave out Action: the status class then says it.
+        const bool failed = m_group.action.isEmpty() ? m_group.status.startsWith("5.")
+                                                     : m_group.action.startsWith("fail");
         if ((!m_group.original.isEmpty() || !m_group.final.isEmpty()) &&
-            !m_group.action.isEmpty()) {
+            (!m_group.action.isEmpty() || !m_group.status.isEmpty())) {
             m_collector.setStatusDecides();
             // "failed", and the "failure" some servers write; never delayed,
             // delivered, relayed or expanded.
-            if (m_group.action.startsWith("fail")) {
+            if (failed) {
                 const QByteArray reason =
                     m_group.status.isEmpty() ? m_group.diagnostic : m_group.status;
                 // The address the list sent to, before any forwarding.

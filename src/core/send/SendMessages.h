@@ -17,8 +17,8 @@
 // |        |               | companion hand-off                           |                                     |                                  |
 // | 1185   | main window   | status window's cancel; failed hand-off      | none                                | request cancellation (posted)    |
 // | 1186   | main window   | next-file handler; result handler on failure | none                                | end the run (posted)             |
-// | 0x8004 | main window   | status window's dial-up                      | 1 connection ready / 0 failed; 0    | dial result (posted)             |
-// | 0x8006 | status window | remote-access notification                   | connection state; error code        | dial progress (posted)           |
+// | 0x8004 | main window   | dial session's view (status window, CLI)     | 1 connection ready / 0 failed; 0    | dial result (posted)             |
+// | 0x8006 | dial session  | remote-access notification                   | connection state; error code        | dial progress (posted)           |
 // | 0x8008 | status window | next-file handler; result handler            | the text; 0                         | set the first status line (sent) |
 // | 0x8009 | status window | SMTP worker; end of the run                  | the text; 1 from the worker, 0 else | set the second status line (sent)|
 // | 0x800A | main window   | SMTP worker at the end of a delivery         | the SendJob; 1 delivered / 0 failed | delivery result (sent)           |

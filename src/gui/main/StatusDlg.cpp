@@ -3,7 +3,6 @@
 #include "resources/ResourceIds.h"
 #include "send/SendMessages.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -13,12 +12,11 @@ namespace {
 
 // Controls below the first line, moved down when it grows.
 constexpr int kBelowLine1[] = {IDC_STATUS2, IDC_KEEPCONNECTION, IDC_CANCELSEND};
-constexpr int kHangUpPollMs = 100;
 
 } // namespace
 
 CStatusDlg::CStatusDlg(DialUpBinding &dialUp, QObject &owner, QWidget *parent)
-    : TemplateDialog(IDD_STATUS, parent), m_dialUp(dialUp), m_owner(owner)
+    : TemplateDialog(IDD_STATUS, parent), m_owner(owner), m_dial(dialUp, *this)
 {
     for (int id : {IDC_STATUS1, IDC_STATUS2})
         item<QLabel>(id)->setWordWrap(true);
@@ -26,9 +24,6 @@ CStatusDlg::CStatusDlg(DialUpBinding &dialUp, QObject &owner, QWidget *parent)
     m_templateSize = size();
     onClicked(IDC_CANCELSEND, this, &CStatusDlg::OnCancelSend);
     onClicked(IDC_KEEPCONNECTION, this, &CStatusDlg::OnKeepConnection);
-    connect(&m_dialUp, &DialUpBinding::dialProgress, this, &CStatusDlg::onBindingProgress);
-    m_hangUpPoll.setSingleShot(true);
-    connect(&m_hangUpPoll, &QTimer::timeout, this, &CStatusDlg::pollHangUp);
 }
 
 void CStatusDlg::OnInitDialog()
@@ -91,13 +86,10 @@ bool CStatusDlg::event(QEvent *event)
     case SendMsg::SetStatusLine2:
         break; // sent, not posted: SetStatusLine1/2
     case SendMsg::Dial:
-        OnDial();
+        m_dial.dial(m_strEntry); // 32771
         break;
     case SendMsg::HangUp:
         OnHangUp();
-        break;
-    case SendMsg::DialProgress:
-        OnDialProgress(int(message->first), int(message->second));
         break;
     default:
         break;
@@ -105,116 +97,32 @@ bool CStatusDlg::event(QEvent *event)
     return true;
 }
 
-void CStatusDlg::OnDial()
+void CStatusDlg::dialStarted()
 {
-    m_dialling = true;
-    if (isHangingUp()) {
-        // The last connection is still going; dialling now would find it.
-        m_dialAfterHangUp = true;
-        return;
-    }
-    m_nHangUpOnCancel = 1;
     m_nKeep = 0;
     ShowValues();
-
-    QList<ActiveConnection> up;
-    if (m_dialUp.enumConnections(up) == DialUpResult::Ok && alreadyConnected(up, m_strEntry)) {
-        m_strStatus1 = QCoreApplication::translate("CStatusDlg", "すでに接続されています");
-        ShowValues();
-        m_nHangUpOnCancel = 0;
-        finishDial(true);
-        return;
-    }
-    DialParams params;
-    int result = m_dialUp.getEntryDialParams(m_strEntry, params);
-    if (result == DialUpResult::Ok)
-        result = m_dialUp.dial(params, m_ras);
-    if (result != DialUpResult::Ok) {
-        // Refused at once: no progress would ever follow, and the run would
-        // wait for the dial for good.
-        m_strStatus1 = QCoreApplication::translate("CStatusDlg", "接続に失敗しました");
-        ShowValues();
-        finishDial(false);
-    }
 }
 
-void CStatusDlg::onBindingProgress(quint32 handle, int state, int error)
+void CStatusDlg::setDialStatus(const QString &text)
 {
-    // The service's notification only posts, as it would from its thread.
-    if (handle != 0 && handle == m_ras.handle)
-        postMessage(this, SendMsg::DialProgress, state, error);
-}
-
-void CStatusDlg::OnDialProgress(int state, int error)
-{
-    // Left over from a connection that was hung up in the meantime.
-    if (m_ras.handle == 0)
-        return;
-    if (error != 0) {
-        m_strStatus1 = QCoreApplication::translate("CStatusDlg", "接続に失敗しました");
-        OnHangUp();
-        finishDial(false);
-    } else {
-        const QString text = dialStateText(state, m_strEntry);
-        if (!text.isNull())
-            m_strStatus1 = text;
-        if (state == DialUpState::Connected) {
-            m_nHangUpOnCancel = 0;
-            finishDial(true);
-        } else if (state == DialUpState::Disconnected) {
-            OnHangUp();
-        }
-    }
+    m_strStatus1 = text;
     ShowValues();
 }
 
-void CStatusDlg::finishDial(bool ready)
+void CStatusDlg::dialEnded(bool ready)
 {
-    if (!m_dialling)
-        return;
-    m_dialling = false;
     postMessage(&m_owner, SendMsg::DialResult, ready ? 1 : 0);
 }
 
 void CStatusDlg::OnHangUp()
 {
-    if (m_ras.handle == 0)
-        return;
-    m_hangingUp = m_ras;
-    m_dialUp.hangUp(m_ras);
-    m_ras = {};
-    m_nHangUpOnCancel = 1;
-    // Waits on a timer, never in a loop: the window goes on meanwhile.
-    m_hangUpDeadline = QDeadlineTimer(hangUpWaitMs);
-    pollHangUp();
-}
-
-void CStatusDlg::pollHangUp()
-{
-    int state = 0;
-    const bool gone = m_dialUp.getConnectStatus(m_hangingUp, state) != DialUpResult::Ok;
-    if (!gone && !m_hangUpDeadline.hasExpired()) {
-        m_hangUpPoll.start(kHangUpPollMs);
-        return;
-    }
-    // Gone, or a service that never says so: the handle is forgotten.
-    m_hangingUp = {};
-    if (m_dialAfterHangUp) {
-        m_dialAfterHangUp = false;
-        OnDial();
-    }
+    m_dial.hangUp();
 }
 
 void CStatusDlg::OnCancelSend()
 {
     postMessage(&m_owner, SendMsg::RunCancel);
-    if (m_nHangUpOnCancel != 1)
-        return; // a connection that is up stays up
-    m_dialAfterHangUp = false;
-    OnHangUp();
-    // A dial given up ends the dialling, or the run would wait for it and
-    // refuse every later send-all.
-    finishDial(false);
+    m_dial.cancel();
 }
 
 void CStatusDlg::OnKeepConnection()

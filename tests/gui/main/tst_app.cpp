@@ -2,8 +2,7 @@
 // in a temporary folder, with scripted answers for every question.
 #include "TestSupport.h"
 
-#include "FakeUiServices.h"
-#include "app/Application.h"
+#include "WindowFixture.h"
 #include "common/Translation.h"
 #include "dialogs/FileRenameDlg.h"
 #include "dialogs/TitleDlg.h"
@@ -28,7 +27,6 @@
 #include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -85,16 +83,11 @@ QByteArray patterned(int size)
 
 } // namespace
 
-class TestApp : public QObject
+class TestApp : public QObject, WindowFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    FakeUiServices m_ui;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-
     // An outgoing folder holding count created mails and a file of another
     // name, made the stored one.
     void queueMails(int count)
@@ -140,13 +133,7 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
-        m_ui = FakeUiServices();
-    }
+    void init() { QVERIFY(startWindowTest()); }
 
     void mainWindowHasItsControlsTabsAndTitle()
     {
@@ -849,12 +836,10 @@ private Q_SLOTS:
         const QString mail = path(QStringLiteral("join.eml"));
         QVERIFY(writeFile(mail, "From: New Member <new@example.org>\r\n\r\nplease add me\r\n"));
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->path());
-        env.insert(QStringLiteral("TAVELIN_TEST_REPORT"), QStringLiteral("1"));
-        program.setProcessEnvironment(env);
-        program.start(QStringLiteral(TAVELIN_PROGRAM),
-                      {QStringLiteral("SUBSCRIBE"), QStringLiteral("photo"), mail});
+        program.setProcessEnvironment(m_dir->environment());
+        program.start(
+            QStringLiteral(TAVELIN_DRIVEN),
+            {QStringLiteral("report"), QStringLiteral("SUBSCRIBE"), QStringLiteral("photo"), mail});
         QVERIFY(program.waitForFinished(60000));
         QCOMPARE(program.exitCode(), 0);
         const QByteArray report = program.readAllStandardOutput();

@@ -1,8 +1,8 @@
 // Fetching from the main window: the button, the status window and the
 // summary, against a real IMAP server (dovecot) started by the test.
 #include "DovecotServer.h"
-#include "FakeUiServices.h"
 #include "TestSupport.h"
+#include "WindowFixture.h"
 
 #include "dialogs/FetchSummaryDlg.h"
 #include "dialogs/ReplyResultsDlg.h"
@@ -13,21 +13,17 @@
 #include "store/SettingsStore.h"
 
 #include <QListWidget>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace MainIds;
 using Kind = FakeUiServices::Kind;
 
-class TestFetchWindow : public QObject
+class TestFetchWindow : public QObject, WindowFixture
 {
     Q_OBJECT
 
 private:
     std::unique_ptr<DovecotServer> m_server;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    FakeUiServices m_ui;
 
     // The store: one list, and the fetch settings for the server.
     void store(const QByteArray &password)
@@ -60,10 +56,7 @@ private Q_SLOTS:
     {
         if (!DovecotServer::installed() || sharedFixturesDir().isEmpty())
             QSKIP("needs dovecot-imapd and the shared fixtures");
-        m_dir = std::make_unique<QTemporaryDir>();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("data"))));
-        m_ui = FakeUiServices();
+        QVERIFY(startWindowTest());
         m_server = std::make_unique<DovecotServer>();
         const QString fixtures = sharedFixturesDir();
         for (const char *file : {"majordomo/reply-cmd3-who.eml", "majordomo/approval-request.eml",

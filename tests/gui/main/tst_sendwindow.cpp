@@ -2,10 +2,10 @@
 // its dial-up, against a real SMTP server, the scripted one, and
 // NetworkManager as python3-dbusmock plays it on a private bus.
 #include "AiosmtpdServer.h"
-#include "FakeUiServices.h"
 #include "NetworkManagerMock.h"
 #include "ScriptedSmtpServer.h"
 #include "TestSupport.h"
+#include "WindowFixture.h"
 
 #include "commands/OutgoingFolder.h"
 #include "main/StatusDlg.h"
@@ -17,9 +17,7 @@
 #include <QComboBox>
 #include <QLockFile>
 #include <QScopeGuard>
-#include <QSettings>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace MainIds;
@@ -35,7 +33,7 @@ QByteArray mail(const QByteArray &body)
 
 } // namespace
 
-class TestSendWindow : public QObject
+class TestSendWindow : public QObject, WindowFixture
 {
     Q_OBJECT
 
@@ -44,11 +42,9 @@ private:
     NetworkManagerMock m_nm;
     bool m_nmUp = false;
     std::unique_ptr<NetworkManagerDialUp> m_dialUp;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    FakeUiServices m_ui;
     CommonSettings m_settings;
 
-    QString folder() const { return m_dir->filePath(QStringLiteral("out")); }
+    QString folder() const { return path(QStringLiteral("out")); }
     int queued() const { return OutgoingFolder::CountQueued(folder()); }
 
     void queue(int count)
@@ -126,10 +122,8 @@ private Q_SLOTS:
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(startWindowTest());
         QVERIFY(QDir().mkpath(folder()));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
-        m_ui = FakeUiServices();
         m_settings = CommonSettings();
         m_settings.MailSavePath = QFile::encodeName(folder());
         m_settings.Server = "127.0.0.1";
@@ -223,13 +217,12 @@ private Q_SLOTS:
         store();
         const qsizetype before = m_server.mails().size();
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->path());
+        QProcessEnvironment env = m_dir->environment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TAVELIN_TEST_PRESS"), QString::number(IDC_SENDALL));
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(QStringLiteral(TAVELIN_PROGRAM), {});
+        program.start(QStringLiteral(TAVELIN_DRIVEN),
+                      {QStringLiteral("press"), QString::number(IDC_SENDALL)});
         QVERIFY(program.waitForStarted(10000));
         QTRY_COMPARE_WITH_TIMEOUT(queued(), 0, 30000);
         QCOMPARE(m_server.mails().size(), before + 2);
@@ -300,21 +293,7 @@ private Q_SLOTS:
 
     void onlyARemoteAccessConnectionOrTheEntryCountsAsUp_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<bool>("alreadyUp");
-        QTest::newRow("PPPoE") << "DSL"
-                               << "pppoe" << true;
-        QTest::newRow("VPN") << "Office VPN"
-                             << "vpn" << true;
-        QTest::newRow("mobile modem") << "Mobile"
-                                      << "gsm" << true;
-        QTest::newRow("the entry itself, whatever its kind") << "Provider"
-                                                             << "802-3-ethernet" << true;
-        QTest::newRow("wired LAN") << "Wired"
-                                   << "802-3-ethernet" << false;
-        QTest::newRow("wireless LAN") << "Home"
-                                      << "802-11-wireless" << false;
+        NetworkManagerMock::connectionsUpRows();
     }
 
     void onlyARemoteAccessConnectionOrTheEntryCountsAsUp()
@@ -323,12 +302,7 @@ private Q_SLOTS:
         QFETCH(QString, type);
         QFETCH(bool, alreadyUp);
         requireDialUp();
-        m_nm.call(QStringLiteral("/org/freedesktop/NetworkManager"),
-                  QString::fromLatin1(NetworkManagerMock::kService),
-                  QStringLiteral("ActivateConnection"),
-                  {QVariant::fromValue(QDBusObjectPath(m_nm.addProfile(name, type))),
-                   QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))),
-                   QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))});
+        m_nm.bringUp(name, type);
         QCOMPARE(m_nm.activeConnections().size(), 1);
         if (!alreadyUp)
             m_nm.holdActivations();
@@ -399,7 +373,7 @@ private Q_SLOTS:
             QCOMPARE(m_nm.activeConnections().size(), 1);
         } else {
             QTRY_VERIFY(m_nm.activeConnections().isEmpty());
-            QTRY_VERIFY(!status->isHangingUp());
+            QTRY_VERIFY(!status->dialSession().isHangingUp());
         }
     }
 
@@ -467,13 +441,13 @@ private Q_SLOTS:
         window->press(IDC_SENDALL);
         QTRY_COMPARE(line(*window, IDC_STATUS1), QStringLiteral("通信ポートを初期化中"));
         CStatusDlg *status = window->sending().statusWindow();
-        status->hangUpWaitMs = 500;
+        status->dialSession().hangUpWaitMs = 500;
         status->press(IDC_CANCELSEND);
-        QVERIFY(status->isHangingUp());
+        QVERIFY(status->dialSession().isHangingUp());
         QTRY_VERIFY(!window->sending().run().isActive());
         window->press(IDC_SENDALL); // waits for the hang-up before it dials
         QCOMPARE(dialAttempts(), dialled + 1);
-        QTRY_VERIFY(!status->isHangingUp());
+        QTRY_VERIFY(!status->dialSession().isHangingUp());
         QTRY_COMPARE(dialAttempts(), dialled + 2);
         status->press(IDC_CANCELSEND);
     }

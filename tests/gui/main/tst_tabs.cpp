@@ -2,7 +2,7 @@
 // selection, on the real store, outgoing folder and composer in a temporary
 // folder, with scripted answers for every question.
 #include "CliRun.h"
-#include "FakeUiServices.h"
+#include "WindowFixture.h"
 #include "commands/CommandTable.h"
 #include "commands/OutgoingFolder.h"
 #include "commands/Roster.h"
@@ -18,9 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
-#include <QSettings>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -30,15 +28,6 @@ using Kind = FakeUiServices::Kind;
 namespace Q = QueuedMailIds;
 
 namespace {
-
-// The mail's lines without its Date line, which holds the second it was made.
-QByteArray withoutDate(QByteArray mail)
-{
-    const qsizetype date = mail.indexOf("\r\nDate: ");
-    if (date >= 0)
-        mail.remove(date, mail.indexOf("\r\n", date + 2) - date);
-    return mail;
-}
 
 QStringList subjects(const QListWidget *list)
 {
@@ -50,15 +39,11 @@ QStringList subjects(const QListWidget *list)
 
 } // namespace
 
-class TestTabs : public QObject
+class TestTabs : public QObject, WindowFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    FakeUiServices m_ui;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
     QString outgoing() const { return path(QStringLiteral("out")); }
 
     // One list "photo" (and "garden"), its info file, intro and config in the
@@ -110,15 +95,7 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
-        // The stored rosters go to the test's folder too.
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("data"))));
-        m_ui = FakeUiServices();
-    }
+    void init() { QVERIFY(startWindowTest()); }
 
     void everyTabAppliesItsRow()
     {

@@ -2,7 +2,7 @@
 // names, the outgoing folder's creation, and what the main window stores, on
 // the real store in a temporary folder with scripted answers.
 #include "CliRun.h"
-#include "FakeUiServices.h"
+#include "WindowFixture.h"
 #include "main/TavelinDlg.h"
 #include "sheets/CommonSheet.h"
 #include "store/AppRegistry.h"
@@ -11,8 +11,6 @@
 
 #include <QComboBox>
 #include <QFileInfo>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace CommonSendIds;
@@ -45,15 +43,11 @@ QStringList entries(const TemplatePage &page)
 
 } // namespace
 
-class TestSettings : public QObject
+class TestSettings : public QObject, WindowFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    FakeUiServices m_ui;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
     QString storeFile() const { return path(QStringLiteral("Orvendal/Tavelin.conf")); }
 
     std::unique_ptr<CCommonSheet> openSheet(const CommonSettings &settings,
@@ -65,13 +59,7 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
-        m_ui = FakeUiServices();
-    }
+    void init() { QVERIFY(startWindowTest()); }
 
     void sheetHasItsPagesAndOnlyOkAndCancel()
     {

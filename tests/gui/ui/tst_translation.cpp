@@ -2,7 +2,7 @@
 // English translation of every text, texts that fit their places in both
 // languages, and a window driven in English that writes the same bytes.
 #include "CliRun.h"
-#include "FakeUiServices.h"
+#include "WindowFixture.h"
 #include "commands/CommandTable.h"
 #include "commands/OutgoingFolder.h"
 #include "common/Translation.h"
@@ -23,10 +23,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 
@@ -34,15 +32,6 @@ using namespace MainIds;
 using Kind = FakeUiServices::Kind;
 
 namespace {
-
-// The mail's lines without its Date line, which holds the second it was made.
-QByteArray withoutDate(QByteArray mail)
-{
-    const qsizetype date = mail.indexOf("\r\nDate: ");
-    if (date >= 0)
-        mail.remove(date, mail.indexOf("\r\n", date + 2) - date);
-    return mail;
-}
 
 // Japanese script: kana (full and half width) and the common ideographs.
 bool hasJapanese(const QString &text)
@@ -338,8 +327,8 @@ private Q_SLOTS:
     // reads in the language shown.
     void theWindowDrivenInEnglishWritesTheSameMail()
     {
-        QTemporaryDir dir;
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        const TemporaryStore dir;
+        QVERIFY(dir.isValid());
         const QString outgoing = dir.filePath(QStringLiteral("out"));
         QVERIFY(QDir().mkpath(outgoing));
         MailingListEntry photo;
@@ -406,8 +395,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, language);
         QFETCH(QString, said);
-        QTemporaryDir dir;
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        const TemporaryStore dir;
+        QVERIFY(dir.isValid());
         MailingListEntry photo;
         photo.Title = "photo";
         photo.ListName = "photo";
