@@ -267,7 +267,7 @@ constexpr TextRule kTextRules[] = {
     {"delay notice",             "has been delayed",                       LayoutShape::Ignored},   // Gmail warning
     {"delay notice",             "will continue to try",                   LayoutShape::Ignored},
     {"delay notice",             "Delivery is delayed to these recipients", LayoutShape::Ignored},  // Exchange
-    {"failed-addresses list",    "The following address(es) failed",       LayoutShape::Paragraphs}, // Exim
+    {"failed-addresses list",    "address(es) failed",                     LayoutShape::Paragraphs}, // Exim
     {"heading list",             "The following address",                  LayoutShape::ListBelow}, // sendmail, GMX, 1&1
     {"undeliverable-to list",    "to the following address",               LayoutShape::ListBelow}, // qmail, Yahoo
     {"failed-recipients list",   "the following recipient",                LayoutShape::Paragraphs}, // Gmail, X3
@@ -526,7 +526,8 @@ void TextReader::search(QByteArrayView line)
             }
         }
     }
-    // "550 5.1.1 <a@b>... User unknown" in a sendmail session transcript.
+    // "550 5.1.1 <a@b>... User unknown" in a sendmail session transcript,
+    // or "550 a@b... User unknown" from its local delivery.
     if (line.size() > 4 && line[0] == '5' && std::isdigit(static_cast<unsigned char>(line[1])) &&
         std::isdigit(static_cast<unsigned char>(line[2])) && line[3] == ' ') {
         QByteArrayView rest = line.sliced(4);
@@ -534,10 +535,11 @@ void TextReader::search(QByteArrayView line)
             const auto blank = std::find(rest.begin(), rest.end(), ' ');
             rest = trimmedStart(rest.sliced(blank - rest.begin()));
         }
-        const qsizetype close = rest.indexOf('>');
-        if (rest.startsWith('<') && close > 0 && rest.sliced(close + 1).startsWith("...") &&
-            isAddress(rest.sliced(1, close - 1)))
-            m_collector.add(Transcript, rest.sliced(1, close - 1), "transcript reply");
+        QByteArrayView address = rest.first(std::max<qsizetype>(rest.indexOf("..."), 0));
+        if (address.startsWith('<') && address.endsWith('>'))
+            address = address.sliced(1, address.size() - 2);
+        if (isAddress(address))
+            m_collector.add(Transcript, address, "transcript reply");
     }
 }
 

@@ -401,6 +401,15 @@ void TestExtraction::errorMailRule_data()
         << QByteArray("The message that you sent was undeliverable to the following:\n"
                       "\ta@x (user not found)\n\nMessage delivery to 'b@x' failed:\n")
         << QByteArray("a@x,b@x");
+    QTest::newRow("Exim marker on its second line, sendmail local transcript")
+        << QByteArray("could not be delivered to one or more of its recipients. The following\n"
+                      "address(es) failed:\n\n  a@x\n    Unrouteable address\n\n  b@x\n"
+                      "    Mailbox is full\n\n----- Transcript of session follows -----\n"
+                      "550 5.1.1 c@x... User unknown\n")
+        << QByteArray("a@x,b@x");
+    QTest::newRow("sendmail local transcript alone")
+        << QByteArray("----- Transcript of session follows -----\n550 5.1.1 c@x... User unknown\n")
+        << QByteArray("c@x");
     QTest::newRow("Courier delay notice")
         << QByteArray("                        DELAYS IN DELIVERING YOUR MESSAGE\n\n"
                       "This is a warning message only.  Your message has not been delivered to\n"
