@@ -191,8 +191,14 @@ QByteArray statusCodeIn(QByteArrayView text)
 
 qsizetype containsNoCaseAt(QByteArrayView haystack, QByteArrayView needle)
 {
+    if (needle.isEmpty())
+        return 0;
+    // Bytes equal but for case are equal with 0x20 set: a cheap look at the
+    // first byte rules out most places before the full comparison.
+    const char first = char(needle.front() | 0x20);
     for (qsizetype i = 0; i + needle.size() <= haystack.size(); ++i) {
-        if (qstrnicmp(haystack.data() + i, needle.size(), needle.data(), needle.size()) == 0)
+        if (char(haystack[i] | 0x20) == first &&
+            qstrnicmp(haystack.data() + i, needle.size(), needle.data(), needle.size()) == 0)
             return i;
     }
     return -1;
