@@ -20,9 +20,15 @@ int main(int argc, char *argv[])
         ListRegister lists;
         for (int i = 0; i < count; ++i) {
             const QByteArray n = QByteArray::number(i);
-            lists.append({"list " + n, "majordomo@host" + n + ".example", "list" + n, "pw" + n,
-                          "/home/owner/lists/" + n + ".config", "/home/owner/lists/" + n + ".info",
-                          "/home/owner/lists/" + n + ".intro"});
+            MailingListEntry entry;
+            entry.Title = "list " + n;
+            entry.Address = "majordomo@host" + n + ".example";
+            entry.ListName = "list" + n;
+            entry.Passwd = "pw" + n;
+            entry.ConfigFile = "/home/owner/lists/" + n + ".config";
+            entry.InfoFile = "/home/owner/lists/" + n + ".info";
+            entry.IntroFile = "/home/owner/lists/" + n + ".intro";
+            lists.append(entry);
         }
         sortRegister(lists);
         const double save = bestMs(3, [&] { SaveRegister(lists); });

@@ -182,9 +182,12 @@ int fetch(const QStringList &args)
         };
     }
     g_interrupted = false;
+    // TERM as Ctrl-C: what was read is recorded before the program ends.
     std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
     const FetchSummary summary = run.run(request);
     std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     // A fetch refused at the start read nothing: only its reason is said.
     if (!report && (summary.ok || summary.read > 0))
         printSummary(summary, request);

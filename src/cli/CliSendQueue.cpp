@@ -151,12 +151,13 @@ void waitForHangUp(DialSession &dial)
 
 int g_interruptPipe[2] = {-1, -1};
 
-void onInterrupt(int)
+void onInterrupt(int signal)
 {
-    const char byte = 1;
+    const char byte = char(signal);
     [[maybe_unused]] const auto written = ::write(g_interruptPipe[1], &byte, 1);
-    // A second Ctrl-C ends the program at once.
+    // A second Ctrl-C (or TERM) ends the program at once.
     std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
 }
 
 } // namespace
@@ -213,21 +214,24 @@ int send(const QStringList &args)
         run.deadlines = SmtpDeadlines::uniform(timeoutSeconds * 1000);
 
     // Ctrl-C is a cancel request: the mail in flight is finished first.
-    bool interrupted = false;
+    int interrupted = 0; // the signal that asked for the cancel
     std::unique_ptr<QSocketNotifier> notifier;
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_interruptPipe) == 0) {
         notifier = std::make_unique<QSocketNotifier>(g_interruptPipe[0], QSocketNotifier::Read);
         QObject::connect(notifier.get(), &QSocketNotifier::activated, [&] {
-            char byte;
+            char byte = 0;
             [[maybe_unused]] const auto got = ::read(g_interruptPipe[0], &byte, 1);
-            interrupted = true;
+            interrupted = byte;
             // As the status window's cancel button: a dial under way is
             // hung up; a connection that is up is hung up at the run's end.
             postMessage(&run, SendMsg::RunCancel);
             if (dial)
                 dial->cancel();
         });
+        // TERM (a cron job's timeout, a shutdown) as Ctrl-C: what was
+        // dialled is hung up.
         std::signal(SIGINT, onInterrupt);
+        std::signal(SIGTERM, onInterrupt);
     }
 
     QEventLoop loop;
@@ -243,6 +247,7 @@ int send(const QStringList &args)
     }
 
     std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     notifier.reset();
     for (int &fd : g_interruptPipe) {
         if (fd >= 0)
@@ -251,10 +256,11 @@ int send(const QStringList &args)
     }
     // A run cancelled without Ctrl-C was stopped by a companion program that
     // did not start: the queue is not empty either.
-    const bool stopped = interrupted || view.dialFailed() || run.errorSeen() || run.cancelled();
+    const bool stopped =
+        interrupted != 0 || view.dialFailed() || run.errorSeen() || run.cancelled();
     int status = ExitOk;
     if (interrupted)
-        status = 130;
+        status = 128 + interrupted; // as the shell reports a signal: 130, 143
     else if (view.dialFailed())
         status = failure(view.lastLine1() + QStringLiteral(" (") +
                          dialFailure(dial->failure(), dialEntry) + QLatin1Char(')'));

@@ -413,8 +413,17 @@ private Q_SLOTS:
             QVERIFY(run.out.endsWith("  送信を完了しました\n"));
     }
 
+    // Ctrl-C, or TERM from a cron job's timeout.
+    void interruptWhileDiallingHangsUp_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("INT") << SIGINT;
+        QTest::newRow("TERM") << SIGTERM;
+    }
+
     void interruptWhileDiallingHangsUp()
     {
+        QFETCH(int, signal);
         QProcessEnvironment env;
         if (!networkManager(env))
             QSKIP(qPrintable(QStringLiteral("no NetworkManager stand-in: ") + m_nm.error()));
@@ -429,10 +438,10 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(
             (shown += cli.readAllStandardOutput()).contains("通信ポートを初期化中\n"), 10000);
         QCOMPARE(m_nm.activeConnections().size(), 1);
-        ::kill(pid_t(cli.processId()), SIGINT);
+        ::kill(pid_t(cli.processId()), signal);
         QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(cli.exitCode(), 130);
+        QCOMPARE(cli.exitCode(), 128 + signal);
         QVERIFY(m_nm.activeConnections().isEmpty());
         QCOMPARE(OutgoingFolder::CountQueued(outgoing()), 1);
     }

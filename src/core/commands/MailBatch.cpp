@@ -11,7 +11,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <functional>
+#include <cstring>
 #include <string_view>
 
 FileRange::FileRange(QFile &file, qint64 start, qint64 end)
@@ -147,9 +147,11 @@ bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &
         return true;
     }
     constexpr qint64 Piece = 1 << 20;
+    constexpr qint64 Keep = 8; // the bytes a separator may have in the piece before
     constexpr std::string_view Separator("\nFrom ");
-    const std::boyer_moore_horspool_searcher finder(Separator.begin(), Separator.end());
-    QByteArray window; // the last bytes of the piece before, then this piece
+    // The last bytes of the piece before, then this piece; allocated once.
+    QByteArray window(Piece + Keep, Qt::Uninitialized);
+    qint64 filled = 0;
     qint64 windowStart = 0;
     qint64 messageStart = 0; // its "From " line
     qint64 bodyStart = -1;   // after that line; -1 while its end is still to come
@@ -158,7 +160,7 @@ bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &
         if (bodyStart < 0)
             bodyStart = end;
         const QString what = QStringLiteral("%1, at byte %2").arg(path).arg(messageStart);
-        if (bodyStart >= windowStart && end <= windowStart + window.size()) {
+        if (bodyStart >= windowStart && end <= windowStart + filled) {
             // The whole message is in the piece read: no second read of it.
             QByteArray bytes = QByteArray::fromRawData(
                 window.constData() + (bodyStart - windowStart), end - bodyStart);
@@ -173,41 +175,37 @@ bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &
         return !progress || progress(done, m_totalBytes);
     };
     for (qint64 at = 0; at < size;) {
-        const qint64 keep = std::min<qint64>(window.size(), 8);
-        window = window.right(keep);
+        const qint64 keep = std::min(filled, Keep);
+        std::memmove(window.data(), window.constData() + filled - keep, size_t(keep));
         windowStart = at - keep;
-        const qint64 want = std::min(Piece, size - at);
-        const qsizetype old = window.size();
-        window.resize(old + want);
-        const qint64 got = scan.read(window.data() + old, want);
+        const qint64 got = scan.read(window.data() + keep, std::min(Piece, size - at));
         if (got <= 0) {
             m_problems.append({path, got < 0 ? scan.errorString() : grewMessage(size)});
             break;
         }
-        window.resize(old + got);
+        filled = keep + got;
         at += got;
-        const std::string_view text(window.constData(), size_t(window.size()));
+        const std::string_view text(window.constData(), size_t(filled));
         if (bodyStart < 0) {
             const size_t lineEnd =
                 text.find('\n', size_t(std::max<qint64>(0, messageStart - windowStart)));
             if (lineEnd != std::string_view::npos)
                 bodyStart = windowStart + qint64(lineEnd) + 1;
         }
-        for (auto hit = std::search(text.begin(), text.end(), finder); hit != text.end();
-             hit = std::search(hit + 1, text.end(), finder)) {
-            const qint64 index = hit - text.begin();
+        for (size_t index = text.find(Separator); index != std::string_view::npos;
+             index = text.find(Separator, index + 1)) {
             // An empty line before: "\n\n" or "\n\r\n".
             const bool afterEmpty =
-                (index >= 1 && text[size_t(index - 1)] == '\n') ||
-                (index >= 2 && text[size_t(index - 1)] == '\r' && text[size_t(index - 2)] == '\n');
-            const qint64 from = windowStart + index + 1;
+                (index >= 1 && text[index - 1] == '\n') ||
+                (index >= 2 && text[index - 1] == '\r' && text[index - 2] == '\n');
+            const qint64 from = windowStart + qint64(index) + 1;
             if (!afterEmpty || from <= messageStart || (bodyStart >= 0 && from < bodyStart))
                 continue;
             if (!handOver(from))
                 return false;
             messageStart = from;
             bodyStart = -1;
-            const size_t lineEnd = text.find('\n', size_t(index + 1));
+            const size_t lineEnd = text.find('\n', index + 1);
             if (lineEnd != std::string_view::npos)
                 bodyStart = windowStart + qint64(lineEnd) + 1;
         }

@@ -181,9 +181,11 @@ void MimeScanner::Private::headerLine(QByteArrayView text, qint64 length)
     } else {
         fieldBytes = length;
         const qsizetype colon = text.indexOf(':');
-        const QByteArray name = lowerToken(colon < 0 ? text : text.first(colon));
-        contentField = name.startsWith("content-");
-        typeField = colon >= 0 && name == "content-type";
+        // Looked at in place: every header line passes here.
+        const QByteArrayView name = (colon < 0 ? text : text.first(colon)).trimmed();
+        contentField =
+            name.size() >= 8 && name.first(8).compare("content-", Qt::CaseInsensitive) == 0;
+        typeField = colon >= 0 && name.compare("content-type", Qt::CaseInsensitive) == 0;
         if (typeField)
             contentType = text.sliced(colon + 1).toByteArray();
     }
@@ -521,10 +523,13 @@ GMimeObject *object(void *node)
 }
 
 // Hands each line of the device to take, long lines cut; the error that
-// stopped the reading, or empty text.
-QString readDeviceLines(QIODevice &device, qsizetype bufferSize, const MimeLineHandler &take)
+// stopped the reading, or empty text. length: at least what the device
+// holds, where known (-1 if not): a small part gets a small buffer.
+QString readDeviceLines(QIODevice &device, qsizetype bufferSize, qint64 length,
+                        const MimeLineHandler &take)
 {
-    LineStream lines(device, bufferSize);
+    LineStream lines(device,
+                     length < 0 ? bufferSize : qsizetype(std::min<qint64>(bufferSize, length + 1)));
     LineStream::Piece piece;
     QByteArray longLine;
     bool lineStart = true;
@@ -627,7 +632,7 @@ MimeNode MimeNode::body() const
 
 struct MimeMail::Private
 {
-    QTemporaryFile spool; // a pipe's bytes, kept to be read from
+    std::unique_ptr<QTemporaryFile> spool; // a pipe's bytes, kept to be read from
     DeviceSource source;
     qsizetype bufferSize = LineStream::DefaultBufferSize;
     gint64 start = 0;
@@ -644,8 +649,9 @@ struct MimeMail::Private
 
 QString MimeMail::Private::copyToSpool(QIODevice &device, qint64 bound)
 {
-    if (!spool.open())
-        return spool.errorString();
+    spool = std::make_unique<QTemporaryFile>();
+    if (!spool->open())
+        return spool->errorString();
     char chunk[64 * 1024];
     for (qint64 copied = 0; copied <= bound;) {
         const qint64 got = device.read(chunk, qint64(sizeof chunk));
@@ -654,11 +660,11 @@ QString MimeMail::Private::copyToSpool(QIODevice &device, qint64 bound)
                                                   : device.errorString();
         if (got == 0 && device.atEnd())
             break;
-        if (spool.write(chunk, got) != got)
-            return spool.errorString();
+        if (spool->write(chunk, got) != got)
+            return spool->errorString();
         copied += got;
     }
-    spool.seek(0);
+    spool->seek(0);
     return {};
 }
 
@@ -671,7 +677,7 @@ MimeMail::MimeMail(QIODevice &device, qsizetype bufferSize, const MimeBounds &bo
         // A pipe cannot be read twice.
         if (d->error = d->copyToSpool(device, bounds.bytes); !d->error.isEmpty())
             return;
-        source = &d->spool;
+        source = d->spool.get();
     }
     initGMime();
     d->source.device = source;
@@ -734,7 +740,8 @@ QString MimeMail::readLines(MimeNode part, const MimeLineHandler &take)
         stream = filtered.get();
     }
     GMimeStreamDevice device(stream, d->source);
-    d->error = readDeviceLines(device, d->bufferSize, take);
+    // Decoding never makes a part longer.
+    d->error = readDeviceLines(device, d->bufferSize, g_mime_stream_length(encoded), take);
     return d->error;
 }
 
@@ -744,6 +751,6 @@ QString MimeMail::readRawLines(const MimeLineHandler &take)
         return d->error;
     GPtr<GMimeStream> whole(newDeviceStream(&d->source, d->start, d->end));
     GMimeStreamDevice device(whole.get(), d->source);
-    d->error = readDeviceLines(device, d->bufferSize, take);
+    d->error = readDeviceLines(device, d->bufferSize, d->end < 0 ? -1 : d->end - d->start, take);
     return d->error;
 }

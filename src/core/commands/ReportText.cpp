@@ -191,8 +191,14 @@ QByteArray statusCodeIn(QByteArrayView text)
 
 qsizetype containsNoCaseAt(QByteArrayView haystack, QByteArrayView needle)
 {
+    if (needle.isEmpty())
+        return 0;
+    // Bytes equal but for case are equal with 0x20 set: a cheap look at the
+    // first byte rules out most places before the full comparison.
+    const char first = char(needle.front() | 0x20);
     for (qsizetype i = 0; i + needle.size() <= haystack.size(); ++i) {
-        if (qstrnicmp(haystack.data() + i, needle.size(), needle.data(), needle.size()) == 0)
+        if (char(haystack[i] | 0x20) == first &&
+            qstrnicmp(haystack.data() + i, needle.size(), needle.data(), needle.size()) == 0)
             return i;
     }
     return -1;
@@ -252,11 +258,16 @@ constexpr TextRule kTextRules[] = {
     {"delay notice",             "THIS IS A WARNING",                      LayoutShape::Warning},   // Postfix, sendmail
     {"delay notice",             "has not yet been delivered",             LayoutShape::Warning},   // Exim
     {"delay notice",             "temporary problem delivering",           LayoutShape::Warning},   // Gmail
+    {"delay notice",             "This is a warning message only",         LayoutShape::Warning},   // Courier, Exchange
+    {"delay notice",             "DELAYS IN DELIVERING",                   LayoutShape::Warning},   // Courier
+    {"delay notice",             "message still undelivered",              LayoutShape::Warning},   // sendmail
+    {"delay notice",             "will be retried until",                  LayoutShape::Warning},   // Postfix
+    {"delay notice",             "Delivery attempts will continue",        LayoutShape::Warning},   // Exim
     {"delay notice",             "transient non-fatal errors",             LayoutShape::Ignored},   // sendmail warning
     {"delay notice",             "has been delayed",                       LayoutShape::Ignored},   // Gmail warning
     {"delay notice",             "will continue to try",                   LayoutShape::Ignored},
     {"delay notice",             "Delivery is delayed to these recipients", LayoutShape::Ignored},  // Exchange
-    {"failed-addresses list",    "The following address(es) failed",       LayoutShape::Paragraphs}, // Exim
+    {"failed-addresses list",    "address(es) failed",                     LayoutShape::Paragraphs}, // Exim
     {"heading list",             "The following address",                  LayoutShape::ListBelow}, // sendmail, GMX, 1&1
     {"undeliverable-to list",    "to the following address",               LayoutShape::ListBelow}, // qmail, Yahoo
     {"failed-recipients list",   "the following recipient",                LayoutShape::Paragraphs}, // Gmail, X3
@@ -264,6 +275,8 @@ constexpr TextRule kTextRules[] = {
     {"failed-to-these list",     "Delivery has failed to these recipients", LayoutShape::Paragraphs}, // Exchange 2007 on
     {"failed-addresses list",    "Failed addresses follow",                LayoutShape::ListBelow},
     {"undeliverable-to list",    "undeliverable to the following",         LayoutShape::ListBelow}, // GroupWise
+    {"list-of-recipients list",  "following list of recipients",           LayoutShape::Paragraphs}, // OpenSMTPD
+    {"failure-reasons list",     "Failure Reasons",                        LayoutShape::ListBelow}, // Notes
     {"addressed-to list",        "you addressed to email address",         LayoutShape::ListBelow}, // Mimecast
     {"error-delivering line",    "error delivering your mail to",          LayoutShape::SameLine},  // DragonFly
     {"invalid-userid line",      "Invalid final delivery userid:",         LayoutShape::SameLine},  // IMail
@@ -274,6 +287,7 @@ constexpr TextRule kTextRules[] = {
     {"your-message-to line",     "Your message to",                        LayoutShape::SameLine, "couldn't be delivered"}, // Office 365
     {"could-not-deliver line",   "could not deliver mail to",              LayoutShape::SameLine},
     {"failed-to-deliver line",   "Failed to deliver to",                   LayoutShape::SameLine},
+    {"unable-to-deliver line",   "Unable to deliver message to",           LayoutShape::SameLine},  // MailFoundry
     {"delivery-to line",         "essage delivery to",                     LayoutShape::SameLine, "failed"},
     {"not-delivered-to line",    "could not be delivered to:",             LayoutShape::SameLine},
     {"approval request",         "requests that you approve the following", LayoutShape::Approval}, // Majordomo
@@ -295,6 +309,8 @@ constexpr const char *kOriginalMessageStarts[] = {
     "message headers follow",
     "message text follows",
     "header of the original message",            // GMX, 1&1
+    "copy of the original message",              // OpenSMTPD
+    "original message headers",                  // Exchange
     "----- original message -----",              // Gmail
 };
 // clang-format on
@@ -385,7 +401,7 @@ bool TextReader::list(QByteArrayView line)
     // mail on: the subscribed one (sendmail, Exim, Sun's servers).
     for (const QByteArrayView marker :
          {QByteArrayView("(expanded from:"), QByteArrayView("generated by "),
-          QByteArrayView("Original address:")}) {
+          QByteArrayView("(generated from "), QByteArrayView("Original address:")}) {
         if (trimmed.startsWith(marker)) {
             if (QByteArray original = addressAfter(trimmed, marker.size()); !original.isEmpty())
                 m_pending = original;
@@ -510,7 +526,8 @@ void TextReader::search(QByteArrayView line)
             }
         }
     }
-    // "550 5.1.1 <a@b>... User unknown" in a sendmail session transcript.
+    // "550 5.1.1 <a@b>... User unknown" in a sendmail session transcript,
+    // or "550 a@b... User unknown" from its local delivery.
     if (line.size() > 4 && line[0] == '5' && std::isdigit(static_cast<unsigned char>(line[1])) &&
         std::isdigit(static_cast<unsigned char>(line[2])) && line[3] == ' ') {
         QByteArrayView rest = line.sliced(4);
@@ -518,10 +535,11 @@ void TextReader::search(QByteArrayView line)
             const auto blank = std::find(rest.begin(), rest.end(), ' ');
             rest = trimmedStart(rest.sliced(blank - rest.begin()));
         }
-        const qsizetype close = rest.indexOf('>');
-        if (rest.startsWith('<') && close > 0 && rest.sliced(close + 1).startsWith("...") &&
-            isAddress(rest.sliced(1, close - 1)))
-            m_collector.add(Transcript, rest.sliced(1, close - 1), "transcript reply");
+        QByteArrayView address = rest.first(std::max<qsizetype>(rest.indexOf("..."), 0));
+        if (address.startsWith('<') && address.endsWith('>'))
+            address = address.sliced(1, address.size() - 2);
+        if (isAddress(address))
+            m_collector.add(Transcript, address, "transcript reply");
     }
 }
 

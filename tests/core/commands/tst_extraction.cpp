@@ -401,6 +401,28 @@ void TestExtraction::errorMailRule_data()
         << QByteArray("The message that you sent was undeliverable to the following:\n"
                       "\ta@x (user not found)\n\nMessage delivery to 'b@x' failed:\n")
         << QByteArray("a@x,b@x");
+    QTest::newRow("Exim marker on its second line, sendmail local transcript")
+        << QByteArray("could not be delivered to one or more of its recipients. The following\n"
+                      "address(es) failed:\n\n  a@x\n    Unrouteable address\n\n  b@x\n"
+                      "    Mailbox is full\n\n----- Transcript of session follows -----\n"
+                      "550 5.1.1 c@x... User unknown\n")
+        << QByteArray("a@x,b@x");
+    QTest::newRow("sendmail local transcript alone")
+        << QByteArray("----- Transcript of session follows -----\n550 5.1.1 c@x... User unknown\n")
+        << QByteArray("c@x");
+    QTest::newRow("Courier delay notice")
+        << QByteArray("                        DELAYS IN DELIVERING YOUR MESSAGE\n\n"
+                      "This is a warning message only.  Your message has not been delivered to\n"
+                      "one or more recipients yet:\n\n<a@x>:\n<<< 421 4.7.0 later\n")
+        << QByteArray();
+    QTest::newRow("OpenSMTPD, MailFoundry, Notes")
+        << QByteArray("Unable to deliver message to: <d@x>\n\n------- Failure Reasons  --------\n\n"
+                      "User not listed in public Name & Address Book\ne@x\n\n"
+                      "An error has occurred while attempting to deliver a message for\n"
+                      "the following list of recipients:\n\na@x: 550 5.1.1 unknown\n\n"
+                      "b@x: 550 5.1.1 unknown\n\nBelow is a copy of the original message:\n\n"
+                      "<c@x>: no\n")
+        << QByteArray("d@x,e@x,a@x,b@x");
     QTest::newRow("transcript replies after words")
         << QByteArray("Sent <<< RCPT TO:<a@x>\nReceived >>> 550 5.1.1 unknown\n"
                       "hMailServer sent: RCPT TO:<b@x>\nRemote server replied: 550 no such user\n")
