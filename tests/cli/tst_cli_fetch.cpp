@@ -93,6 +93,32 @@ private Q_SLOTS:
         QCOMPARE(second.status, 0);
         QVERIFY2(second.out.startsWith("read=0 "), second.out.constData());
     }
+
+    void theStoredThresholdsNameTheAddressesOverThem()
+    {
+        if (!DovecotServer::installed())
+            QSKIP("needs dovecot-imapd");
+        DovecotServer server;
+        // gone@ bounced on two days, full@ on one.
+        for (const auto &[address, date] :
+             {std::pair{"gone@a.example", "Mon, 30 Nov 2026 09:00:00 +0900"},
+              {"gone@a.example", "Tue, 1 Dec 2026 09:00:00 +0900"},
+              {"full@b.example", "Tue, 1 Dec 2026 09:00:00 +0900"}})
+            QVERIFY(server.deliver(deliveryReport(address, date)));
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QCOMPARE(runCli({"settings", "set", "BounceMinDays=2"}, m_home.filePath("config")).status,
+                 0);
+        const CliRun fetched =
+            run({"--server", "127.0.0.1", "--port", QString::number(server.tlsPort()), "--user",
+                 DovecotServer::kUser, "--password-stdin"},
+                QByteArray(DovecotServer::kPassword) + '\n', server.caFile());
+        QCOMPARE(fetched.status, 0);
+        QByteArrayList over;
+        for (const QByteArray &line : fetched.out.split('\n'))
+            if (line.startsWith("over-threshold\t"))
+                over.append(line.mid(line.lastIndexOf('\t') + 1));
+        QCOMPARE(over, QByteArrayList{"gone@a.example"});
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCliFetch)
