@@ -80,7 +80,7 @@ public:
         return next(messageAnswers, DialogAnswer::Cancel);
     }
 
-    std::optional<QString> openFileName(QWidget *, const FileDialogRequest &request) override
+    void askedForFile(const FileDialogRequest &request)
     {
         asked.append({Kind::OpenFile,
                       {},
@@ -90,19 +90,17 @@ public:
                       request,
                       {},
                       0});
+    }
+
+    std::optional<QString> openFileName(QWidget *, const FileDialogRequest &request) override
+    {
+        askedForFile(request);
         return next(fileAnswers, std::optional<QString>());
     }
 
     std::optional<QStringList> openFileNames(QWidget *, const FileDialogRequest &request) override
     {
-        asked.append({Kind::OpenFile,
-                      {},
-                      request.caption,
-                      MessageButtons::Ok,
-                      MessageIcon::None,
-                      request,
-                      {},
-                      0});
+        askedForFile(request);
         return next(filesAnswers, std::optional<QStringList>());
     }
 
