@@ -83,6 +83,13 @@ bool BounceHistory::append(const MailingListEntry *list, const QList<BounceRecor
 bool BounceHistory::read(const QString &path, QList<BounceRecord> &records, QString *error)
 {
     records.clear();
+    return forEach(
+        path, [&](const BounceRecord &record) { records.append(record); }, error);
+}
+
+bool BounceHistory::forEach(const QString &path,
+                            const std::function<void(const BounceRecord &)> &take, QString *error)
+{
     if (const QString refusal = SafeFile::readRefusal(path); !refusal.isEmpty()) {
         *error = refusal;
         return false;
@@ -99,7 +106,7 @@ bool BounceHistory::read(const QString &path, QList<BounceRecord> &records, QStr
         const QDate date = QDate::fromString(QString::fromLatin1(fields.value(1)), Qt::ISODate);
         if (fields.value(0).isEmpty() || !date.isValid())
             continue;
-        records.append({fields.at(0), date, fields.value(2)});
+        take({fields.at(0), date, fields.value(2)});
     }
     return true;
 }

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // One failed delivery as the history keeps it.
@@ -37,6 +38,9 @@ public:
     // Every record of a list, oldest first; false, with the reason, when the
     // file exists and cannot be read.
     static bool read(const QString &path, QList<BounceRecord> &records, QString *error);
+    // The same, one record at a time: a long history is never held whole.
+    static bool forEach(const QString &path, const std::function<void(const BounceRecord &)> &take,
+                        QString *error);
 
 private:
     QString m_folder;

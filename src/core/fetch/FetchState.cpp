@@ -76,14 +76,14 @@ bool FetchState::load(const QString &dataFolder, const QByteArray &server, quint
     while (!m_seen.atEnd()) {
         const QByteArray line = m_seen.readLine(128).trimmed();
         if (!line.isEmpty())
-            m_known.insert(line);
+            m_known.insert(compact(line));
     }
     return true;
 }
 
 bool FetchState::remember(const QByteArray &key, QString *error)
 {
-    m_known.insert(key);
+    m_known.insert(compact(key));
     if (m_seen.write(key + '\n') != key.size() + 1 || !m_seen.flush()) {
         *error = fileError(m_seen);
         return false;
