@@ -263,6 +263,7 @@ constexpr TextRule kTextRules[] = {
     {"delay notice",             "message still undelivered",              LayoutShape::Warning},   // sendmail
     {"delay notice",             "will be retried until",                  LayoutShape::Warning},   // Postfix
     {"delay notice",             "Delivery attempts will continue",        LayoutShape::Warning},   // Exim
+    {"delivery notice",          "was successfully delivered",             LayoutShape::Warning},   // Postfix success
     {"delay notice",             "transient non-fatal errors",             LayoutShape::Ignored},   // sendmail warning
     {"delay notice",             "has been delayed",                       LayoutShape::Ignored},   // Gmail warning
     {"delay notice",             "will continue to try",                   LayoutShape::Ignored},
@@ -486,23 +487,26 @@ void TextReader::search(QByteArrayView line)
         return;
     }
     if (!recipient.isEmpty()) {
-        // The reply may stand after arrows or a few words: "<<< 550",
-        // "Received >>> 550", "Remote server replied: 550".
-        QByteArrayView reply = trimmedStart(line);
-        for (int word = 0; word < 3 && !reply.isEmpty() &&
-                           !std::isdigit(static_cast<unsigned char>(reply.front()));
-             ++word) {
-            const auto end = std::find_if(reply.begin(), reply.end(), isBlank);
-            const QByteArrayView token = reply.first(end - reply.begin());
-            if (std::any_of(token.begin(), token.end(),
-                            [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+        // The reply is the first reply code among the line's first words:
+        // "<<< 550", "Received >>> 550", "Remote server replied: 550", or
+        // after a time stamp, "Thu 2010-03-04 12:12:12: <-- 550".
+        QByteArrayView rest = trimmedStart(line);
+        for (int word = 0; word < 8 && !rest.isEmpty(); ++word) {
+            const auto end = std::find_if(rest.begin(), rest.end(), isBlank);
+            QByteArrayView token = rest.first(end - rest.begin());
+            rest = trimmedStart(rest.sliced(token.size()));
+            while (!token.isEmpty() && std::strchr("<>-", token.front()))
+                token = token.sliced(1);
+            const bool code = token.size() >= 3 && token[0] >= '2' && token[0] <= '5' &&
+                              std::isdigit(static_cast<unsigned char>(token[1])) &&
+                              std::isdigit(static_cast<unsigned char>(token[2])) &&
+                              (token.size() == 3 || token[3] == '-');
+            if (code) {
+                if (token[0] == '5')
+                    m_collector.add(Transcript, recipient, "transcript reply");
                 break;
-            reply = trimmedStart(reply.sliced(token.size()));
+            }
         }
-        if (reply.size() >= 3 && reply[0] == '5' &&
-            std::isdigit(static_cast<unsigned char>(reply[1])) &&
-            std::isdigit(static_cast<unsigned char>(reply[2])))
-            m_collector.add(Transcript, recipient, "transcript reply");
     }
     // "<a@b>:" opening a paragraph about one recipient (qmail, Postfix, Yahoo);
     // Postfix names the address the list sent to in "(expanded from <c@d>)".

@@ -425,8 +425,16 @@ void TestExtraction::errorMailRule_data()
         << QByteArray("d@x,e@x,a@x,b@x");
     QTest::newRow("transcript replies after words")
         << QByteArray("Sent <<< RCPT TO:<a@x>\nReceived >>> 550 5.1.1 unknown\n"
-                      "hMailServer sent: RCPT TO:<b@x>\nRemote server replied: 550 no such user\n")
-        << QByteArray("a@x,b@x");
+                      "hMailServer sent: RCPT TO:<b@x>\nRemote server replied: 550 no such user\n"
+                      " Thu 2010-03-04 12:12:12: --> RCPT To:<c@x>\n"
+                      " Thu 2010-03-04 12:12:12: <-- 550 5.1.1 <c@x>... User unknown\n"
+                      " Thu 2010-03-04 12:12:13: --> RCPT To:<d@x>\n"
+                      " Thu 2010-03-04 12:12:13: <-- 250 2.1.5 Ok, 550 more\n")
+        << QByteArray("a@x,b@x,c@x");
+    QTest::newRow("delivery success notice")
+        << QByteArray("Your message was successfully delivered to the destination(s)\n"
+                      "listed below.\n\n<a@x>: delivery via mx[192.0.2.1]:25: 250 2.0.0 Ok\n")
+        << QByteArray();
 }
 
 void TestExtraction::errorMailRule()
