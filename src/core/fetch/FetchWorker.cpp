@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QThread>
 
+#include <openssl/crypto.h>
+
 FetchWorker::FetchWorker() = default;
 
 FetchWorker::~FetchWorker()
@@ -33,6 +35,9 @@ bool FetchWorker::start(const FetchRequest &request)
                 Qt::QueuedConnection);
         };
         const FetchSummary summary = run.run(request);
+        // OpenSSL's state for this thread (libcurl's TLS) freed before the
+        // thread ends, not as it ends, which may come after the program's exit.
+        OPENSSL_thread_stop();
         QMetaObject::invokeMethod(
             self,
             [self, summary] {

@@ -8,6 +8,8 @@
 #include <QThread>
 #include <QWaitCondition>
 
+#include <openssl/crypto.h>
+
 #include <atomic>
 
 // What the owner and one worker thread share for one delivery.
@@ -117,37 +119,45 @@ bool SmtpWorker::start(SendJob &job)
          onResult = job.onResult, server = job.server, port = job.port, mailFile = job.mailFile,
          deadlines = job.deadlines, userName = job.userName, password = job.password,
          security = job.security, implicitTlsPort = job.implicitTlsPort] {
-            const std::shared_ptr<SmtpRun> run = weakRun.lock();
-            CSmtpSocket socket;
-            socket.deadlines = deadlines;
-            socket.userName = userName;
-            socket.password = password;
-            socket.security = security;
-            socket.implicitTlsPort = implicitTlsPort;
-            socket.cancelFlag = &run->cancel;
-            if (reports) {
-                socket.report = [&](const QString &line) {
+            // The delivery in a scope of its own, so that its socket is gone
+            // before OpenSSL's state for this thread is freed.
+            [&] {
+                const std::shared_ptr<SmtpRun> run = weakRun.lock();
+                CSmtpSocket socket;
+                socket.deadlines = deadlines;
+                socket.userName = userName;
+                socket.password = password;
+                socket.security = security;
+                socket.implicitTlsPort = implicitTlsPort;
+                socket.cancelFlag = &run->cancel;
+                if (reports) {
+                    socket.report = [&](const QString &line) {
+                        callOwner(run, relay, [=] {
+                            if (statusWindow)
+                                onStatus(statusMessage, line, 1);
+                        });
+                    };
+                }
+                const bool delivered = socket.Deliver(server, port, mailFile);
+                if (answers) {
+                    const QString errorText = socket.errorText();
+                    const QByteArray listTitle = socket.listTitle();
                     callOwner(run, relay, [=] {
-                        if (statusWindow)
-                            onStatus(statusMessage, line, 1);
+                        run->reported = true;
+                        if (!resultWindow)
+                            return;
+                        target->errorText = errorText;
+                        target->listTitle = listTitle;
+                        onResult(resultMessage, *target, delivered);
                     });
-                };
-            }
-            const bool delivered = socket.Deliver(server, port, mailFile);
-            if (answers) {
-                const QString errorText = socket.errorText();
-                const QByteArray listTitle = socket.listTitle();
-                callOwner(run, relay, [=] {
-                    run->reported = true;
-                    if (!resultWindow)
-                        return;
-                    target->errorText = errorText;
-                    target->listTitle = listTitle;
-                    onResult(resultMessage, *target, delivered);
-                });
-            }
-            run->reported = true;
-            run->finished = true;
+                }
+                run->reported = true;
+                run->finished = true;
+            }();
+            // OpenSSL keeps state per thread (random generators, errors) that
+            // it frees only as the thread ends, which may come after the
+            // program's exit; freed here it never outlives the delivery.
+            OPENSSL_thread_stop();
         }));
     run->thread->start();
     m_current = run;
