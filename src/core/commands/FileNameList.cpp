@@ -13,7 +13,9 @@ QString JoinFileNames(const QStringList &names)
 QStringList SplitFileNames(const QString &text)
 {
     const QChar quote = QLatin1Char('"');
-    if (!text.contains(quote))
+    // Several names always begin with a quote; anything else is one name,
+    // which may hold a quote of its own.
+    if (!text.startsWith(quote))
         return text.isEmpty() ? QStringList() : QStringList{text};
     QStringList names;
     QString name;

@@ -1,6 +1,7 @@
 // Returned mails in bulk: folders, maildirs and mbox files read alike, the
 // count per address, and the mails that cannot be read.
 #include "commands/BounceTally.h"
+#include "commands/FileNameList.h"
 #include "commands/MailBatch.h"
 #include "commands/ReturnedMail.h"
 
@@ -52,7 +53,18 @@ private slots:
     void mboxMaildirAndFolderGiveOneReport();
     void namesWhatCannotBeReadAndGoesOn();
     void cliReportsAndFilters();
+    void fileNamesGoThroughTheFieldWhole();
 };
+
+// The mail selection field holds one name as it is, several quoted.
+void TestMailBatch::fileNamesGoThroughTheFieldWhole()
+{
+    for (const QStringList &names :
+         {QStringList{}, QStringList{QStringLiteral("/mail/a b.eml")},
+          QStringList{QStringLiteral("/mail/say \"hi\".eml")},
+          QStringList{QStringLiteral("/mail/a b.eml"), QStringLiteral("/mail/box")}})
+        QCOMPARE(SplitFileNames(JoinFileNames(names)), names);
+}
 
 void TestMailBatch::countsReportsAndDaysPerAddress_data()
 {
