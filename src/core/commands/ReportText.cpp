@@ -263,6 +263,8 @@ constexpr TextRule kTextRules[] = {
     {"delay notice",             "message still undelivered",              LayoutShape::Warning},   // sendmail
     {"delay notice",             "will be retried until",                  LayoutShape::Warning},   // Postfix
     {"delay notice",             "Delivery attempts will continue",        LayoutShape::Warning},   // Exim
+    {"delay notice",             "will be retried for",                    LayoutShape::Warning},   // Gmail
+    {"delay notice",             "Delivery will continue to be attempted", LayoutShape::Warning},   // Exchange
     {"delivery notice",          "was successfully delivered",             LayoutShape::Warning},   // Postfix success
     {"delay notice",             "transient non-fatal errors",             LayoutShape::Ignored},   // sendmail warning
     {"delay notice",             "has been delayed",                       LayoutShape::Ignored},   // Gmail warning

@@ -410,6 +410,10 @@ void TestExtraction::errorMailRule_data()
     QTest::newRow("sendmail local transcript alone")
         << QByteArray("----- Transcript of session follows -----\n550 5.1.1 c@x... User unknown\n")
         << QByteArray("c@x");
+    QTest::newRow("Gmail and Exchange delay notices, recipient paragraphs")
+        << QByteArray("Message will be retried for 2 more day(s)\n\n<a@x>: 451 later\n"
+                      "Delivery will continue to be attempted.\n<b@x>: 451 later\n")
+        << QByteArray();
     QTest::newRow("Courier delay notice")
         << QByteArray("                        DELAYS IN DELIVERING YOUR MESSAGE\n\n"
                       "This is a warning message only.  Your message has not been delivered to\n"
