@@ -1509,6 +1509,10 @@ Command: %1
         <source>返信が途中で切れています</source>
         <translation>The reply is cut short.</translation>
     </message>
+    <message>
+        <source>返信を読んでいます...</source>
+        <translation>Reading the reply...</translation>
+    </message>
 </context>
 <context>
     <name>ServerReply</name>

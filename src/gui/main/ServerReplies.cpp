@@ -3,6 +3,7 @@
 #include "commands/CommandTable.h"
 #include "commands/Roster.h"
 #include "dialogs/ReplyResultsDlg.h"
+#include "main/BackgroundRead.h"
 #include "main/MainWindowHost.h"
 #include "resources/ResourceIds.h"
 #include "ui/TemplateControls.h"
@@ -24,7 +25,19 @@ bool isConfigReply(const ServerReply &reply)
 bool OpenServerReply(MainWindowHost &window, UiServices &ui, const QString &path)
 {
     const RosterStore store(RosterStore::defaultFolder());
-    const AppliedReply applied = ApplyServerReply(path, window.lists(), &store);
+    const ListRegister lists = window.lists();
+    AppliedReply applied;
+    // A reply may be large (a long member list): it is read on a worker
+    // thread while the window goes on. A cancelled read has done what it
+    // did (a roster may be stored) and shows nothing.
+    const bool read = RunWithProgress(
+        &window.hostWidget(), QCoreApplication::translate("ServerReplies", "返信を読んでいます..."),
+        [&](const MailBatch::Progress &) {
+            applied = ApplyServerReply(path, lists, &store);
+            return true;
+        });
+    if (!read)
+        return true;
     const ServerReply &reply = applied.reply;
     if (!reply.isResults())
         return false;
