@@ -9,6 +9,7 @@
 #include "commands/ReturnedMail.h"
 
 #include "BenchSupport.h"
+#include "PeakMemory.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -104,25 +105,6 @@ bool writeMbox(const QString &path, qint64 size)
     return file.write(chunk) == chunk.size() && file.flush();
 }
 
-qint64 peakKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &field : status.readAll().split('\n')) {
-        if (field.startsWith("VmHWM:"))
-            return field.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
-void resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
 } // namespace
 
 int main()
@@ -138,7 +120,7 @@ int main()
         qsizetype addresses = 0;
         qint64 peak = 0;
         const double ms = bestMs(2, [&] {
-            resetPeak();
+            resetPeakMemory();
             const qint64 before = peakKilobytes();
             MailBatch batch({path});
             BounceTally tally;

@@ -184,6 +184,16 @@ int setListFields(KeyedList &list, const QStringList &args, qsizetype from, bool
     return ExitOk;
 }
 
+// Sorts a list in at once: after the lists of an equal title, as the window does.
+void insertSorted(QList<KeyedList> &lists, const KeyedList &list)
+{
+    const auto at = std::upper_bound(lists.begin(), lists.end(), list,
+                                     [](const KeyedList &a, const KeyedList &b) {
+                                         return titleLess(a.entry.Title, b.entry.Title);
+                                     });
+    lists.insert(at, list);
+}
+
 int addList(const QStringList &args)
 {
     if (args.size() < 2 || args[1].startsWith(QLatin1String("--")))
@@ -234,12 +244,7 @@ int addList(const QStringList &args)
     HeldStore held;
     if (!openStore(held))
         return ExitFailure;
-    // Sorted in at once: after the lists of an equal title, as the window does.
-    const auto at = std::upper_bound(held.lists.begin(), held.lists.end(), added,
-                                     [](const KeyedList &a, const KeyedList &b) {
-                                         return titleLess(a.entry.Title, b.entry.Title);
-                                     });
-    held.lists.insert(at, added);
+    insertSorted(held.lists, added);
     return saveRegister(held.lists);
 }
 
@@ -284,11 +289,7 @@ int renameList(const QStringList &args)
     KeyedList renamed = *list;
     held.lists.removeAt(list - held.lists.data());
     renamed.entry.Title = title;
-    const auto at = std::upper_bound(held.lists.begin(), held.lists.end(), renamed,
-                                     [](const KeyedList &a, const KeyedList &b) {
-                                         return titleLess(a.entry.Title, b.entry.Title);
-                                     });
-    held.lists.insert(at, renamed);
+    insertSorted(held.lists, renamed);
     return saveRegister(held.lists);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -96,16 +98,7 @@ public:
         return fail(QStringLiteral("aiosmtpd did not listen within 15 s"));
     }
 
-    void stop()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
+    void stop() { stopProcess(m_process); }
 
     quint16 port() const { return m_port; }
     quint16 implicitPort() const { return m_implicitPort; }

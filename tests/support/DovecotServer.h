@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include "AiosmtpdServer.h"
 
 #include <QDeadlineTimer>
@@ -138,16 +140,7 @@ public:
         return fail(QStringLiteral("dovecot did not listen within 15 s"));
     }
 
-    void stop()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
+    void stop() { stopProcess(m_process); }
 
     // Delivers a mail into the maildir's new/ (as a mail server would).
     bool deliver(const QByteArray &mail, const QString &flags = {})

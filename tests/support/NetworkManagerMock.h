@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -280,17 +282,6 @@ private:
         call(
             path, kMockInterface, QStringLiteral("EmitSignal"),
             {interface, QStringLiteral("StateChanged"), signature, QVariant::fromValue(arguments)});
-    }
-
-    static void stopProcess(QProcess &process)
-    {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        process.terminate();
-        if (!process.waitForFinished(5000)) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
     }
 
     bool fail(const QString &why)

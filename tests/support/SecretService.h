@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -24,8 +26,8 @@ public:
 
     ~SecretService()
     {
-        stop(m_keyring);
-        stop(m_daemon);
+        stopProcess(m_keyring);
+        stopProcess(m_daemon);
         QDBusConnection::disconnectFromBus(QStringLiteral("secret-service-test"));
     }
 
@@ -133,17 +135,6 @@ private:
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
             return true;
         return reply.arguments().first().value<QDBusVariant>().variant().toBool();
-    }
-
-    static void stop(QProcess &process)
-    {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        process.terminate();
-        if (!process.waitForFinished(5000)) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
     }
 
     bool fail(const QString &why)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QString>
 
 #include <chrono>
@@ -148,3 +149,15 @@ private:
     bool m_freed = false;
     std::thread m_thread;
 };
+
+// Stops a helper process the tests started: asked first, killed if it will not go.
+inline void stopProcess(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}

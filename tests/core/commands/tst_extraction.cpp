@@ -7,6 +7,7 @@
 #include "common/LineStream.h"
 
 #include "CliRun.h"
+#include "PeakMemory.h"
 #include "TestSupport.h"
 
 #include <QBuffer>
@@ -104,26 +105,6 @@ const QByteArray kApproval = "From: Majordomo@example.com\n"
                              "\tsubscribe testlist outsider@example.net\n"
                              "\n"
                              " \tapprove PASSWORD \\\n";
-
-// Resets the peak memory of this process; false where that cannot be done.
-bool resetPeakMemory()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-}
-
-// The peak memory of this process since the last reset, in kB; -1 if unknown.
-qint64 peakKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &field : status.readAll().split('\n')) {
-        if (field.startsWith("VmHWM:"))
-            return field.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
 
 // A file that grows by 64 kB at every read, as a log or a mailbox being
 // written to can.
