@@ -8,6 +8,7 @@
 #include <array>
 #include <cctype>
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 // ---------------------------------------------------------------------------
@@ -249,6 +250,8 @@ struct TextRule
     const char *marker;
     LayoutShape shape;
     const char *also = nullptr; // a text the marker line must hold as well
+    bool fallback = false;      // its addresses count only where no layout found any
+    int remarks = 3;            // lines allowed between the marker and the first address
 };
 
 namespace {
@@ -265,6 +268,12 @@ constexpr TextRule kTextRules[] = {
     {"delay notice",             "Delivery attempts will continue",        LayoutShape::Warning},   // Exim
     {"delay notice",             "will be retried for",                    LayoutShape::Warning},   // Gmail
     {"delay notice",             "Delivery will continue to be attempted", LayoutShape::Warning},   // Exchange
+    {"delay notice",             "hasn't been delivered yet",              LayoutShape::Warning},   // Exchange
+    {"delay notice",             "keep trying",                            LayoutShape::Warning},   // sendmail, Exchange
+    {"delay notice",             "will retry",                             LayoutShape::Warning},   // Gmail
+    {"delay notice",             "NOT NEED TO RESEND",                     LayoutShape::Warning},   // sendmail, IIS
+    {"delay notice",             "NOT NEED to re-send",                    LayoutShape::Warning},   // OpenSMTPD
+    {"delay notice",             "temporary failure report",               LayoutShape::Warning},   // OpenSMTPD
     {"delivery notice",          "was successfully delivered",             LayoutShape::Warning},   // Postfix success
     {"delay notice",             "transient non-fatal errors",             LayoutShape::Ignored},   // sendmail warning
     {"delay notice",             "has been delayed",                       LayoutShape::Ignored},   // Gmail warning
@@ -280,6 +289,7 @@ constexpr TextRule kTextRules[] = {
     {"undeliverable-to list",    "undeliverable to the following",         LayoutShape::ListBelow}, // GroupWise
     {"list-of-recipients list",  "following list of recipients",           LayoutShape::Paragraphs}, // OpenSMTPD
     {"failure-reasons list",     "Failure Reasons",                        LayoutShape::ListBelow}, // Notes
+    {"malformed-address list",   "incorrectly constructed:",               LayoutShape::ListBelow}, // Exim
     {"addressed-to list",        "you addressed to email address",         LayoutShape::ListBelow}, // Mimecast
     {"error-delivering line",    "error delivering your mail to",          LayoutShape::SameLine},  // DragonFly
     {"invalid-userid line",      "Invalid final delivery userid:",         LayoutShape::SameLine},  // IMail
@@ -293,6 +303,8 @@ constexpr TextRule kTextRules[] = {
     {"unable-to-deliver line",   "Unable to deliver message to",           LayoutShape::SameLine},  // MailFoundry
     {"delivery-to line",         "essage delivery to",                     LayoutShape::SameLine, "failed"},
     {"not-delivered-to line",    "could not be delivered to:",             LayoutShape::SameLine},
+    {"not-delivered-to line",    "couldn't be delivered to",               LayoutShape::SameLine},  // Office 365
+    {"administrators' list",     "Diagnostic information for administrators", LayoutShape::Paragraphs, nullptr, true, 8}, // Exchange
     {"approval request",         "requests that you approve the following", LayoutShape::Approval}, // Majordomo
     {"approval request",         "requests you approve the following",     LayoutShape::Approval},
 };
@@ -346,12 +358,166 @@ bool isDelimiter(QByteArrayView line)
            line.startsWith("___");
 }
 
+// A list that names no failure: its marker line speaks of a delay or of a
+// delivery ("Delivery to the following recipients has been delayed",
+// "... succeeded", "Your message has been delivered to the following").
+constexpr TextRule kNoFailureList{"delayed or delivered list", "", LayoutShape::Ignored};
+// A line ending in ":" that tells of a failure, above its recipients.
+constexpr TextRule kFailureIntro{"failure list", "", LayoutShape::Paragraphs, nullptr, true};
+
+// A line's first bytes in lower case (ASCII), for the phrases below.
+class LowerLine
+{
+public:
+    explicit LowerLine(QByteArrayView line)
+    {
+        m_size = std::min<qsizetype>(line.size(), qsizetype(sizeof m_text));
+        for (qsizetype i = 0; i < m_size; ++i)
+            m_text[i] = char(std::tolower(static_cast<unsigned char>(line[i])));
+    }
+    template <size_t N> bool holdsAny(const char *const (&phrases)[N]) const
+    {
+        const std::string_view text(m_text, size_t(m_size));
+        return std::any_of(std::begin(phrases), std::end(phrases),
+                           [&](const char *phrase) { return text.find(phrase) != text.npos; });
+    }
+
+private:
+    char m_text[1024];
+    qsizetype m_size = 0;
+};
+
+// clang-format off
+constexpr const char *kNoFailurePhrases[] = {
+    "delay", "succeeded", " successful", "has been delivered", "was delivered", "is complete",
+    "not yet", "temporar", "will retry", "will be retried",
+};
+// Phrases that tell of a failure, or name a reason for one.
+constexpr const char *kFailurePhrases[] = {
+    "not be delivered", "n't be delivered", "n\xe2\x80\x99t be delivered", "cannot be delivered",
+    "not delivered", "n't delivered", "n\xe2\x80\x99t delivered", "undeliver", "failed", "failure",
+    "unable to deliver", "not deliver", "n't deliver", "did not reach", "not be reached",
+    "did not receive", "rejected", "refused", "blocked", "not accepted", "permanent",
+    "unknown", "no such", "not exist", "n't exist", "not found", "invalid", "unavailable",
+    "mailbox is full", "mailbox full", "over quota", "quota exceeded", "exceeds", "disabled",
+    "not listed", "unrouteable", "unroutable", "no mailbox", "inactive", "suspended", "expired",
+};
+// Mailboxes of servers and their people, never a list member's.
+constexpr const char *kServerMailboxes[] = {
+    "postmaster", "mailer-daemon", "mailer_daemon", "abuse", "hostmaster", "root",
+    "noreply", "no-reply",
+};
+// clang-format on
+
+bool tellsNoFailure(QByteArrayView line)
+{
+    return LowerLine(line).holdsAny(kNoFailurePhrases);
+}
+
+// The address around the "@" at position at: the bytes on either side that
+// an address may hold, sentence punctuation aside.
+QByteArrayView addressAround(QByteArrayView line, qsizetype at)
+{
+    const auto inAddress = [](char c) {
+        return !kNotInAddress[static_cast<unsigned char>(c)] && c != '\'' && c != '*';
+    };
+    qsizetype start = at;
+    while (start > 0 && inAddress(line[start - 1]))
+        --start;
+    qsizetype end = at + 1;
+    while (end < line.size() && inAddress(line[end]))
+        ++end;
+    QByteArrayView address = line.sliced(start, end - start);
+    while (!address.isEmpty() && (address.back() == '.' || address.back() == '-'))
+        address.chop(1);
+    return isAddress(address) ? address : QByteArrayView();
+}
+
+// A layout's marker on the line.
+bool holdsMarker(QByteArrayView line)
+{
+    const Matchers &match = matchers();
+    for (size_t i = 0; i < std::size(kTextRules); ++i) {
+        if (!kTextRules[i].fallback && match.rules[i].indexIn(line) >= 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+bool TextReader::excluded(QByteArrayView address) const
+{
+    const QByteArrayView local = address.first(address.indexOf('@'));
+    return std::any_of(std::begin(kServerMailboxes), std::end(kServerMailboxes),
+                       [&](const char *mailbox) {
+                           return local.compare(QByteArrayView(mailbox), Qt::CaseInsensitive) == 0;
+                       }) ||
+           std::any_of(m_excluded.begin(), m_excluded.end(), [&](const QByteArray &own) {
+               return address.compare(own, Qt::CaseInsensitive) == 0;
+           });
+}
+
+void TextReader::startList(const TextRule &rule, QByteArrayView line)
+{
+    m_rule = &rule;
+    m_phase = Phase::Listing;
+    m_quoted = trimmedStart(line).startsWith('>');
+    m_items = 0;
+    m_linesBeforeFirst = 0;
+    m_gap = false;
+    m_pending.clear();
+}
+
+// Where no layout matched: a line that tells of a failure and names an
+// address ("Your message to a@b has been blocked", "a@b, ERROR CODE :550 -
+// mailbox unavailable"), or a line that tells of one and ends in ":" above
+// its recipients. Only in a delivery report, and never a server's mailbox
+// or the report's own addresses.
+void TextReader::fallbackLine(QByteArrayView line)
+{
+    if (line.isEmpty())
+        return;
+    // The original's header block, quoted in the text: what follows is the
+    // original's text.
+    if ((line.front() == 'R' || line.front() == 'r') &&
+        (line.startsWith("Received:") || line.startsWith("Return-Path:") ||
+         line.startsWith("Return-path:"))) {
+        m_fallbackEnded = true;
+        return;
+    }
+    if (line.front() == '>')
+        return;
+    const qsizetype firstAt = line.indexOf('@');
+    QByteArrayView trimmed = line;
+    while (!trimmed.isEmpty() && isBlank(trimmed.back()))
+        trimmed.chop(1);
+    const bool intro = trimmed.endsWith(':');
+    if (firstAt < 0 && !intro)
+        return;
+    const LowerLine lowered(line);
+    if (!lowered.holdsAny(kFailurePhrases) || lowered.holdsAny(kNoFailurePhrases))
+        return;
+    for (qsizetype at = firstAt; at >= 0; at = line.indexOf('@', at + 1)) {
+        const QByteArrayView address = addressAround(line, at);
+        if (!address.isEmpty() && !excluded(address)) {
+            m_collector.add(Fallback, address, "failure sentence");
+            return;
+        }
+    }
+    if (intro && firstAt < 0)
+        startList(kFailureIntro, line);
+}
+
+Source TextReader::source() const
+{
+    return m_rule->fallback ? Fallback : ReportText;
+}
 
 void TextReader::endList()
 {
     if (!m_pending.isEmpty() && m_rule->shape != LayoutShape::Ignored)
-        m_collector.add(ReportText, m_pending, m_rule->name);
+        m_collector.add(source(), m_pending, m_rule->name);
     m_pending.clear();
     if (m_phase == Phase::Listing)
         m_phase = Phase::Searching;
@@ -392,7 +558,7 @@ bool TextReader::list(QByteArrayView line)
     }
     if (line.isEmpty()) {
         if (m_items == 0)
-            return ++m_linesBeforeFirst <= 3;
+            return ++m_linesBeforeFirst <= m_rule->remarks;
         // One empty line between two recipients' paragraphs keeps such a
         // list going; the line after it must then begin with an address.
         return m_rule->shape == LayoutShape::Paragraphs && !std::exchange(m_gap, true);
@@ -406,14 +572,17 @@ bool TextReader::list(QByteArrayView line)
          {QByteArrayView("(expanded from:"), QByteArrayView("generated by "),
           QByteArrayView("(generated from "), QByteArrayView("Original address:")}) {
         if (trimmed.startsWith(marker)) {
-            if (QByteArray original = addressAfter(trimmed, marker.size()); !original.isEmpty())
+            if (QByteArray original = addressAfter(trimmed, marker.size()); !original.isEmpty()) {
+                if (!m_pending.isEmpty())
+                    m_collector.alias(m_pending, original);
                 m_pending = original;
+            }
             return true;
         }
     }
     if (QByteArray address = itemAddress(line, m_gap); !address.isEmpty()) {
         if (!m_pending.isEmpty() && m_rule->shape != LayoutShape::Ignored)
-            m_collector.add(ReportText, m_pending, m_rule->name);
+            m_collector.add(source(), m_pending, m_rule->name);
         m_pending = address;
         ++m_items;
         m_gap = false;
@@ -421,8 +590,11 @@ bool TextReader::list(QByteArrayView line)
     }
     if (m_gap)
         return false;
+    // A layout's marker ends a list that no layout began.
+    if (m_rule->fallback && holdsMarker(line))
+        return false;
     // Reasons under an address; before the first, a few remark lines.
-    return m_items > 0 || ++m_linesBeforeFirst <= 3;
+    return m_items > 0 || ++m_linesBeforeFirst <= m_rule->remarks;
 }
 
 void TextReader::search(QByteArrayView line)
@@ -437,35 +609,35 @@ void TextReader::search(QByteArrayView line)
         }
     }
     for (size_t i = 0; i < std::size(kTextRules); ++i) {
-        const TextRule &rule = kTextRules[i];
-        if (m_inOriginal && rule.shape != LayoutShape::Approval)
+        const TextRule *rule = &kTextRules[i];
+        if ((m_inOriginal && rule->shape != LayoutShape::Approval) ||
+            (rule->fallback && !fallbackOn()))
             continue;
         const qsizetype at = match.rules[i].indexIn(line);
-        if (at < 0 || (rule.also && !line.contains(rule.also)))
+        if (at < 0 || (rule->also && !line.contains(rule->also)))
             continue;
-        m_rule = &rule;
-        const auto startList = [&] {
-            m_phase = Phase::Listing;
-            m_quoted = trimmedStart(line).startsWith('>');
-            m_items = 0;
-            m_linesBeforeFirst = 0;
-            m_gap = false;
-            m_pending.clear();
-        };
-        switch (rule.shape) {
+        // A list of recipients whose mail is delayed, or was delivered.
+        if ((rule->shape == LayoutShape::ListBelow || rule->shape == LayoutShape::Paragraphs ||
+             rule->shape == LayoutShape::SameLine) &&
+            tellsNoFailure(line))
+            rule = &kNoFailureList;
+        if (rule->shape == LayoutShape::Ignored)
+            m_collector.setNoFallback();
+        m_rule = rule;
+        switch (rule->shape) {
         case LayoutShape::ListBelow:
         case LayoutShape::Paragraphs:
         case LayoutShape::Ignored:
-            startList();
+            startList(*rule, line);
             break;
         case LayoutShape::SameLine:
             // Where the line ends with the marker, the addresses follow it
             // as a list ("was not delivered to:" and the next lines).
-            if (QByteArray address = addressAfter(line, at + qsizetype(std::strlen(rule.marker)));
+            if (QByteArray address = addressAfter(line, at + qsizetype(std::strlen(rule->marker)));
                 !address.isEmpty())
-                m_collector.add(ReportText, address, rule.name);
+                m_collector.add(ReportText, address, rule->name);
             else
-                startList();
+                startList(*rule, line);
             break;
         case LayoutShape::Warning:
             m_collector.setWarning();
@@ -527,6 +699,8 @@ void TextReader::search(QByteArrayView line)
                 }
             }
             if (rest.startsWith(':')) {
+                if (address.data() != line.data() + 1)
+                    m_collector.alias(line.sliced(1, close - 1), address);
                 m_collector.add(ReportText, address, "recipient paragraph");
                 return;
             }
@@ -547,6 +721,8 @@ void TextReader::search(QByteArrayView line)
         if (isAddress(address))
             m_collector.add(Transcript, address, "transcript reply");
     }
+    if (fallbackOn())
+        fallbackLine(line);
 }
 
 // Lines longer than this are cut for the rules: no marker or address is

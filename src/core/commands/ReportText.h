@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 // The text of delivery reports: the token rules for addresses as servers
 // print them, and the reader of report text with its table of layouts.
@@ -36,7 +37,8 @@ enum Source
     DeliveryStatus, // the machine-readable part of a standard report
     FailedHeader,   // Exim's and Gmail's X-Failed-Recipients
     ReportText,     // a layout of the report-text table
-    Transcript,     // a 5xx reply in a session transcript, the last resort
+    Transcript,     // a 5xx reply in a session transcript
+    Fallback,       // a failure told in the report's own words, where no layout matched
     SourceCount
 };
 
@@ -55,6 +57,15 @@ public:
     void setStatusDecides() { m_statusDecides = true; }
     // A delay notice: what its text names has not failed.
     void setWarning() { m_warning = true; }
+    // A list of delayed or delivered recipients: no failure told in the
+    // report's own words counts then (they would be those recipients).
+    void setNoFallback() { m_noFallback = true; }
+    // The report names child, an alias's or forward's target, as what the
+    // list's address parent became: parent is the address to report.
+    void alias(QByteArrayView child, QByteArrayView parent)
+    {
+        m_aliases.append({child.toByteArray(), parent.toByteArray()});
+    }
     bool decided() const
     {
         return m_statusDecides || m_warning ||
@@ -65,17 +76,35 @@ public:
     {
         if (m_statusDecides)
             return m_found[DeliveryStatus].found();
-        for (int source = 0; source < (m_warning ? ReportText : SourceCount); ++source) {
+        const int sources = m_warning ? ReportText : m_noFallback ? Fallback : SourceCount;
+        for (int source = 0; source < sources; ++source) {
             if (!m_found[source].isEmpty())
-                return m_found[source].found();
+                return unaliased(m_found[source].found());
         }
         return {};
     }
 
 private:
+    QList<FailedRecipient> unaliased(QList<FailedRecipient> found) const
+    {
+        if (m_aliases.isEmpty())
+            return found;
+        AddressSet set;
+        for (const FailedRecipient &recipient : found) {
+            const auto alias = std::find_if(m_aliases.begin(), m_aliases.end(), [&](const auto &a) {
+                return qstricmp(a.first.constData(), recipient.address.constData()) == 0;
+            });
+            set.add(alias == m_aliases.end() ? recipient.address : alias->second, recipient.rule,
+                    recipient.reason);
+        }
+        return set.found();
+    }
+
     AddressSet m_found[SourceCount];
+    QList<std::pair<QByteArray, QByteArray>> m_aliases;
     bool m_statusDecides = false;
     bool m_warning = false;
+    bool m_noFallback = false;
 };
 
 struct TextRule;
@@ -91,10 +120,20 @@ public:
         endList();
         m_phase = m_phase == Phase::Done ? Phase::Done : Phase::Searching;
         m_inOriginal = false;
+        m_fallbackEnded = false;
     }
     void line(QByteArrayView line);
     void finishPart() { endList(); }
     bool done() const { return m_phase == Phase::Done; }
+    // Below a line that introduces the quoted original message.
+    bool inOriginal() const { return m_inOriginal; }
+    // The rules that read a failure told in a report's own words run only
+    // where the mail is a delivery report, and only in its text: not in a
+    // header block, nor below a quoted header block of the original.
+    void allowFallback(bool allowed) { m_fallback = allowed; }
+    // Addresses the fallback rules never give: the report's own sender and
+    // recipient, which a report quotes as the original's sender.
+    void exclude(QByteArray address) { m_excluded.append(std::move(address)); }
 
 private:
     enum class Phase
@@ -108,6 +147,11 @@ private:
     void search(QByteArrayView line);
     bool list(QByteArrayView line); // false: the line ended the list
     void endList();
+    void startList(const TextRule &rule, QByteArrayView line);
+    void fallbackLine(QByteArrayView line);
+    bool excluded(QByteArrayView address) const;
+    bool fallbackOn() const { return m_fallback && !m_fallbackEnded; }
+    Source source() const;
 
     Collector &m_collector;
     Phase m_phase = Phase::Searching;
@@ -121,4 +165,7 @@ private:
     bool m_gap = false;         // an empty line after an address: another may follow
     QByteArray m_pending;       // the last address, until "(expanded from:" is ruled out
     QByteArray m_rcpt;          // a transcript's RCPT TO address, until its reply
+    bool m_fallback = false;
+    bool m_fallbackEnded = false; // a quoted header block began in this part
+    QByteArrayList m_excluded;
 };
