@@ -9,10 +9,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 FileRange::FileRange(QFile &file, qint64 start, qint64 end)
     : m_file(file), m_start(start), m_end(std::max(start, end))
@@ -72,11 +77,11 @@ void MailBatch::addPath(const QString &path, bool named)
         return;
     }
     if (info.isDir())
-        return m_problems.append({path, QStringLiteral("a link to a folder")});
+        return noteProblem(path, QStringLiteral("a link to a folder"));
     if (QString refused = SafeFile::readRefusal(path); !refused.isEmpty())
-        return m_problems.append({path, refused});
+        return noteProblem(path, refused);
     if (!info.exists())
-        return m_problems.append({path, QStringLiteral("No such file or directory")});
+        return noteProblem(path, QStringLiteral("No such file or directory"));
     m_files.append(path);
     m_totalBytes += info.size();
 }
@@ -90,6 +95,30 @@ void MailBatch::addFolder(const QString &path)
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &name : names)
         addPath(folder.filePath(name), false);
+}
+
+void MailBatch::addProblemAt(qint64 place, const QString &what, const QString &error)
+{
+    const qsizetype at =
+        std::upper_bound(m_places.begin(), m_places.end(), place) - m_places.begin();
+    m_places.insert(at, place);
+    m_problems.insert(at, {what, error});
+}
+
+void MailBatch::noteProblem(const QString &what, const QString &error)
+{
+    addProblemAt(2 * qint64(m_handed), what, error);
+}
+
+void MailBatch::addProblem(qsizetype mail, const QString &what, const QString &error)
+{
+    addProblemAt(2 * qint64(mail) + 1, what, error);
+}
+
+void MailBatch::hand(const Take &take, QIODevice &mail, const QString &what)
+{
+    take(mail, what);
+    ++m_handed;
 }
 
 bool MailBatch::run(const Take &take, const Progress &progress)
@@ -108,11 +137,11 @@ bool MailBatch::readFile(const QString &path, qint64 &done, const Take &take,
     // The plain-file check again: the entry may have changed since it was found.
     QFile file(path);
     if (QString refused = SafeFile::readRefusal(path); !refused.isEmpty()) {
-        m_problems.append({path, refused});
+        noteProblem(path, refused);
         return true;
     }
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        m_problems.append({path, file.errorString()});
+        noteProblem(path, file.errorString());
         return true;
     }
     const qint64 size = file.size();
@@ -123,12 +152,12 @@ bool MailBatch::readFile(const QString &path, qint64 &done, const Take &take,
         going = readMbox(file, path, size, done, take, progress);
     } else {
         FileRange mail(file, 0, size);
-        take(mail, path);
+        hand(take, mail, path);
         done += size;
         going = !progress || progress(done, m_totalBytes);
     }
     if (file.size() > size)
-        m_problems.append({path, grewMessage(size)});
+        noteProblem(path, grewMessage(size));
     return going;
 }
 
@@ -143,7 +172,7 @@ bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &
 {
     QFile scan(path);
     if (!scan.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        m_problems.append({path, scan.errorString()});
+        noteProblem(path, scan.errorString());
         return true;
     }
     constexpr qint64 Piece = 1 << 20;
@@ -166,10 +195,10 @@ bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &
                 window.constData() + (bodyStart - windowStart), end - bodyStart);
             QBuffer mail(&bytes);
             mail.open(QIODevice::ReadOnly);
-            take(mail, what);
+            hand(take, mail, what);
         } else {
             FileRange mail(file, bodyStart, end);
-            take(mail, what);
+            hand(take, mail, what);
         }
         done = startDone + end;
         return !progress || progress(done, m_totalBytes);
@@ -180,7 +209,7 @@ bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &
         windowStart = at - keep;
         const qint64 got = scan.read(window.data() + keep, std::min(Piece, size - at));
         if (got <= 0) {
-            m_problems.append({path, got < 0 ? scan.errorString() : grewMessage(size)});
+            noteProblem(path, got < 0 ? scan.errorString() : grewMessage(size));
             break;
         }
         filled = keep + got;
@@ -213,25 +242,155 @@ bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &
     return handOver(size);
 }
 
+namespace {
+
+// What one mail gave.
+struct MailReading
+{
+    QList<FailedRecipient> found;
+    QDate date;
+    QString error;
+};
+
+MailReading readMail(QIODevice &mail, bool senders)
+{
+    if (!senders) {
+        ReturnedMailReading reading = ReadReturnedMail(mail);
+        return {std::move(reading.recipients), reading.date, std::move(reading.error)};
+    }
+    const ExtractionResult result = ExtractSenderAddress(mail);
+    MailReading reading{{}, {}, result.error};
+    for (const QByteArray &address : result.addresses)
+        reading.found.append({address, "From:", {}});
+    return reading;
+}
+
+// Reading a mail costs far more than finding it, and mails are read each on
+// its own: they are copied into groups as they are handed over, a group is
+// read by a pool of threads while the next one fills, and the readings are
+// counted in the order the mails came. Two groups at most are held, so the
+// memory stays the same however many mails there are; a mail too large to
+// copy is read where it stands, once those before it are counted.
+class ParallelReading
+{
+public:
+    ParallelReading(MailBatch &batch, bool senders, BounceTally &tally)
+        : m_batch(batch), m_senders(senders), m_tally(tally)
+    {
+        m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    }
+    ~ParallelReading() { waitForGroup(); }
+    ParallelReading(const ParallelReading &) = delete;
+    ParallelReading &operator=(const ParallelReading &) = delete;
+
+    void take(QIODevice &mail, const QString &what);
+    // Counts every mail taken.
+    void finish()
+    {
+        startFilledGroup();
+        countGroup();
+    }
+
+private:
+    struct Job
+    {
+        qsizetype index;
+        QString what;
+        QByteArray bytes;
+        MailReading reading;
+    };
+    static constexpr qint64 GroupBytes = 2 << 20;
+    static constexpr size_t GroupMails = 256;
+    static constexpr qint64 LargestCopied = 1 << 20;
+
+    void count(qsizetype index, const QString &what, const MailReading &reading)
+    {
+        if (!reading.error.isEmpty())
+            m_batch.addProblem(index, what, reading.error);
+        else
+            m_tally.add(reading.found, reading.date);
+    }
+    void waitForGroup()
+    {
+        m_finished.acquire(m_workers);
+        m_workers = 0;
+    }
+    // Waits for the group being read, counts it and empties it.
+    void countGroup()
+    {
+        waitForGroup();
+        for (const Job &job : m_reading)
+            count(job.index, job.what, job.reading);
+        m_reading.clear();
+    }
+    void startFilledGroup();
+
+    MailBatch &m_batch;
+    const bool m_senders;
+    BounceTally &m_tally;
+    qsizetype m_taken = 0;
+    std::vector<Job> m_filling;
+    qint64 m_fillingBytes = 0;
+    std::vector<Job> m_reading; // left alone by this thread while workers run
+    std::atomic<size_t> m_next{0};
+    int m_workers = 0;
+    QSemaphore m_finished;
+    QThreadPool m_pool;
+};
+
+void ParallelReading::startFilledGroup()
+{
+    countGroup();
+    if (m_filling.empty())
+        return;
+    m_reading.swap(m_filling);
+    m_fillingBytes = 0;
+    m_next = 0;
+    m_workers = int(std::min<size_t>(size_t(m_pool.maxThreadCount()), m_reading.size()));
+    for (int i = 0; i < m_workers; ++i) {
+        m_pool.start([this] {
+            for (size_t at; (at = m_next.fetch_add(1)) < m_reading.size();) {
+                Job &job = m_reading[at];
+                QBuffer mail(&job.bytes);
+                mail.open(QIODevice::ReadOnly);
+                job.reading = readMail(mail, m_senders);
+                job.bytes = QByteArray();
+            }
+            m_finished.release();
+        });
+    }
+}
+
+void ParallelReading::take(QIODevice &mail, const QString &what)
+{
+    const qsizetype index = m_taken++;
+    const qint64 size = mail.size();
+    if (mail.isSequential() || size > LargestCopied) {
+        finish();
+        count(index, what, readMail(mail, m_senders));
+        return;
+    }
+    Job job{index, what, mail.read(size), {}};
+    if (job.bytes.size() != size) {
+        job.bytes.clear();
+        job.reading.error =
+            mail.errorString().isEmpty() ? QStringLiteral("read error") : mail.errorString();
+    }
+    m_fillingBytes += size;
+    m_filling.push_back(std::move(job));
+    if (m_filling.size() >= GroupMails || m_fillingBytes >= GroupBytes)
+        startFilledGroup();
+}
+
+} // namespace
+
 bool ReadMailBatch(MailBatch &batch, bool senders, BounceTally &tally,
                    const MailBatch::Progress &progress)
 {
-    return batch.run(
-        [&](QIODevice &mail, const QString &what) {
-            if (!senders) {
-                const ReturnedMailReading reading = ReadReturnedMail(mail);
-                if (!reading.error.isEmpty())
-                    return batch.addProblem(what, reading.error);
-                tally.add(reading.recipients, reading.date);
-                return;
-            }
-            const ExtractionResult result = ExtractSenderAddress(mail);
-            if (!result.error.isEmpty())
-                return batch.addProblem(what, result.error);
-            QList<FailedRecipient> found;
-            for (const QByteArray &address : result.addresses)
-                found.append({address, "From:", {}});
-            tally.add(found, {});
-        },
-        progress);
+    ParallelReading reading(batch, senders, tally);
+    if (!batch.run([&](QIODevice &mail, const QString &what) { reading.take(mail, what); },
+                   progress))
+        return false;
+    reading.finish();
+    return true;
 }

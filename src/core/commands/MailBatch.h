@@ -63,10 +63,15 @@ public:
 
     // Paths and mails that could not be read, in the order met.
     const QList<BatchProblem> &problems() const { return m_problems; }
-    // Takes note of a mail the caller could not read.
-    void addProblem(const QString &what, const QString &error) { m_problems.append({what, error}); }
+    // Takes note of a mail the caller could not read: the one handed over
+    // as number `mail` (from 0). It goes in its place among the problems of
+    // the batch's own, also when the caller reads mails after handing them on.
+    void addProblem(qsizetype mail, const QString &what, const QString &error);
 
 private:
+    void noteProblem(const QString &what, const QString &error);
+    void addProblemAt(qint64 place, const QString &what, const QString &error);
+    void hand(const Take &take, QIODevice &mail, const QString &what);
     void addPath(const QString &path, bool named);
     void addFolder(const QString &path);
     bool readFile(const QString &path, qint64 &done, const Take &take, const Progress &progress);
@@ -76,10 +81,16 @@ private:
     QStringList m_files;
     qint64 m_totalBytes = 0;
     QList<BatchProblem> m_problems;
+    // Of each problem, its place in the run: 2n when met before mail n was
+    // handed over, 2n + 1 for mail n's own.
+    QList<qint64> m_places;
+    qsizetype m_handed = 0;
 };
 
 // The mails of the paths read by one rule of the command tabs (the failed
 // recipients of returned mails, or the senders of requests to join), counted
-// per address. False when progress stopped the run.
+// per address. The mails are read on every core, and counted in the order
+// they come, so the result is what one thread reading them in turn gives.
+// False when progress stopped the run.
 bool ReadMailBatch(MailBatch &batch, bool senders, BounceTally &tally,
                    const MailBatch::Progress &progress = {});

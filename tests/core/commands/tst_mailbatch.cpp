@@ -33,6 +33,14 @@ QByteArray reportOf(const QStringList &paths, const BounceFilter &filter = {},
     return lines;
 }
 
+QByteArray reportLines(const BounceTally &tally)
+{
+    QByteArray lines;
+    for (const AddressBounces &row : tally.report())
+        lines += BounceTally::line(row) + '\n';
+    return lines;
+}
+
 QByteArray mboxOf(const QByteArrayList &mails)
 {
     QByteArray box;
@@ -52,6 +60,7 @@ private slots:
     void countsReportsAndDaysPerAddress();
     void mboxMaildirAndFolderGiveOneReport();
     void namesWhatCannotBeReadAndGoesOn();
+    void problemsKeepTheOrderMet();
     void cliReportsAndFilters();
     void fileNamesGoThroughTheFieldWhole();
 };
@@ -128,6 +137,24 @@ void TestMailBatch::mboxMaildirAndFolderGiveOneReport()
     QVERIFY(fromMbox.count('\n') > 50);
     QCOMPARE(reportOf({dir.filePath(QStringLiteral("maildir"))}), fromMbox);
     QCOMPARE(reportOf({dir.filePath(QStringLiteral("folder"))}), fromMbox);
+
+    // Mails read on several threads are counted as one thread reading them in
+    // turn counts them: the addresses in the order first met and the last
+    // reason of each, over more mails than one group of the readers holds.
+    BounceTally inTurn;
+    for (int round = 0; round < 3; ++round) {
+        for (const QString &name : names) {
+            const ReturnedMailReading reading = ReadReturnedMail(dir.filePath("folder/" + name));
+            inTurn.add(reading.recipients, reading.date);
+        }
+    }
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("box3")), mboxOf(mails + mails + mails)));
+    MailBatch batch({dir.filePath(QStringLiteral("box3"))});
+    BounceTally together;
+    QVERIFY(ReadMailBatch(batch, false, together));
+    QCOMPARE(together.mailCount(), 3 * names.size());
+    QCOMPARE(together.addresses(), inTurn.addresses());
+    QCOMPARE(reportLines(together), reportLines(inTurn));
 }
 
 void TestMailBatch::namesWhatCannotBeReadAndGoesOn()
@@ -175,6 +202,31 @@ void TestMailBatch::namesWhatCannotBeReadAndGoesOn()
         expectedProblems << QStringLiteral("c: Permission denied");
     expectedProblems << QStringLiteral("fifo: not a plain file");
     QCOMPARE(problems, expectedProblems);
+}
+
+// A mail that cannot be read is named in its place among the files that
+// cannot be, though it is read after the files that follow it are opened.
+void TestMailBatch::problemsKeepTheOrderMet()
+{
+    QTemporaryDir dir;
+    const QString box = dir.filePath(QStringLiteral("box"));
+    const QString file = dir.filePath(QStringLiteral("gone"));
+    const QByteArray refused =
+        "X-Long: " + QByteArray(70000, 'a') + "\n" + deliveryReport("r@x.example", "");
+    QVERIFY(writeFile(box, mboxOf({deliveryReport("a@x.example", ""), refused})));
+    QVERIFY(writeFile(file, deliveryReport("b@x.example", "")));
+    MailBatch batch({box, file});
+    // Found as a file, a FIFO when its turn comes.
+    QVERIFY(QFile::remove(file));
+    QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    BounceTally tally;
+    QVERIFY(ReadMailBatch(batch, false, tally));
+    QCOMPARE(tally.addresses(), QByteArrayList{"a@x.example"});
+    QCOMPARE(batch.problems().size(), 2);
+    QVERIFY2(batch.problems()[0].what.startsWith(box + ", at byte"),
+             qPrintable(batch.problems()[0].what));
+    QVERIFY(batch.problems()[0].error.contains("header field"));
+    QCOMPARE(batch.problems()[1].what, file);
 }
 
 void TestMailBatch::cliReportsAndFilters()
