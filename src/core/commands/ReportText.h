@@ -60,12 +60,6 @@ public:
     // A list of delayed or delivered recipients: no failure told in the
     // report's own words counts then (they would be those recipients).
     void setNoFallback() { m_noFallback = true; }
-    // The report names child, an alias's or forward's target, as what the
-    // list's address parent became: parent is the address to report.
-    void alias(QByteArrayView child, QByteArrayView parent)
-    {
-        m_aliases.append({child.toByteArray(), parent.toByteArray()});
-    }
     bool decided() const
     {
         return m_statusDecides || m_warning ||
@@ -79,29 +73,13 @@ public:
         const int sources = m_warning ? ReportText : m_noFallback ? Fallback : SourceCount;
         for (int source = 0; source < sources; ++source) {
             if (!m_found[source].isEmpty())
-                return unaliased(m_found[source].found());
+                return m_found[source].found();
         }
         return {};
     }
 
 private:
-    QList<FailedRecipient> unaliased(QList<FailedRecipient> found) const
-    {
-        if (m_aliases.isEmpty())
-            return found;
-        AddressSet set;
-        for (const FailedRecipient &recipient : found) {
-            const auto alias = std::find_if(m_aliases.begin(), m_aliases.end(), [&](const auto &a) {
-                return qstricmp(a.first.constData(), recipient.address.constData()) == 0;
-            });
-            set.add(alias == m_aliases.end() ? recipient.address : alias->second, recipient.rule,
-                    recipient.reason);
-        }
-        return set.found();
-    }
-
     AddressSet m_found[SourceCount];
-    QList<std::pair<QByteArray, QByteArray>> m_aliases;
     bool m_statusDecides = false;
     bool m_warning = false;
     bool m_noFallback = false;
@@ -131,6 +109,9 @@ public:
     // where the mail is a delivery report, and only in its text: not in a
     // header block, nor below a quoted header block of the original.
     void allowFallback(bool allowed) { m_fallback = allowed; }
+    // Where the mail is plainly no delivery report, only the list server's
+    // approval request is looked for.
+    void allowLayouts(bool allowed) { m_layouts = allowed; }
     // Addresses the fallback rules never give: the report's own sender and
     // recipient, which a report quotes as the original's sender.
     void exclude(QByteArray address) { m_excluded.append(std::move(address)); }
@@ -165,6 +146,7 @@ private:
     bool m_gap = false;         // an empty line after an address: another may follow
     QByteArray m_pending;       // the last address, until "(expanded from:" is ruled out
     QByteArray m_rcpt;          // a transcript's RCPT TO address, until its reply
+    bool m_layouts = true;
     bool m_fallback = false;
     bool m_fallbackEnded = false; // a quoted header block began in this part
     QByteArrayList m_excluded;

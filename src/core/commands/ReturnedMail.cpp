@@ -140,6 +140,33 @@ constexpr const char *kAutoReplySubjects[] = {
     "Respuesta autom\xc3\xa1tica",
 };
 
+// Subjects of delay notices and of delivery, relay and read notices, as
+// servers write them (letter case ignored): none names a failed recipient.
+constexpr const char *kNoticeSubjects[] = {
+    "Delivery Status Notification (Delay)",
+    "Delivery Status Notification (Relay)",
+    "Delivery Status Notification (Success)",
+    "Delayed Mail",
+    "Delivery delayed",
+    "Delayed:",
+    "Warning: could not send message",
+    "Warning: message",
+    "Warning: delayed",
+    "Delivery Notification: Delivery has been delayed",
+    "Delivered:",
+    "Relayed:",
+    "Successful Mail Delivery Report",
+    "Read:",
+    "Return Receipt",
+};
+
+template <size_t N> bool startsWithAny(const QByteArray &text, const char *const (&starts)[N])
+{
+    return std::any_of(std::begin(starts), std::end(starts), [&](const char *start) {
+        return qstrnicmp(text.constData(), start, qstrlen(start)) == 0;
+    });
+}
+
 // A feedback report (RFC 5965) complains about a mail that was delivered; a
 // read notice (RFC 8098) says it was read.
 bool isFeedbackReport(MimeNode message)
@@ -160,6 +187,8 @@ struct MailKind
 {
     bool report = false;    // a delivery report, by its sender, subject or type
     bool autoReply = false; // a vacation notice or other auto-reply
+    bool notice = false;    // a delay, delivery or read notice, by its subject
+    bool noReport = false;  // plainly no delivery report
 };
 
 MailKind mailKind(MimeNode message)
@@ -177,6 +206,13 @@ MailKind mailKind(MimeNode message)
                  {"undeliver", "delivery status", "delivery fail", "delivery notification",
                   "failure", "failed", "returned mail", "returned to sender", "not delivered",
                   "rejected", "non remis", "unzustellbar", "nicht zustellbar"});
+    // A mail from a person with a subject that speaks of no delivery, return
+    // or error at all: a reply or an auto-reply, whatever its text says.
+    kind.noReport = !kind.report && !from.trimmed().isEmpty() && from.trimmed() != "<>" &&
+                    !message.header("Subject").trimmed().isEmpty() &&
+                    !holdsAny(message.header("Subject"),
+                              {"deliver", "return", "bounce", "error", "undeliv",
+                               "non recapitabile", "onbestelbaar", "entregado", "approve"});
     // RFC 3834's Auto-Submitted is on delivery reports too: there the
     // sender or the type says which it is.
     const QByteArray subject = message.header("Subject").trimmed();
@@ -186,10 +222,8 @@ MailKind mailKind(MimeNode message)
          !message.header("X-Vacation").isEmpty() ||
          containsNoCase(message.header("Precedence"), "auto_reply") ||
          containsNoCase(message.header("Auto-Submitted"), "auto-replied") ||
-         std::any_of(std::begin(kAutoReplySubjects), std::end(kAutoReplySubjects),
-                     [&](const char *start) {
-                         return qstrnicmp(subject.constData(), start, qstrlen(start)) == 0;
-                     }));
+         startsWithAny(subject, kAutoReplySubjects));
+    kind.notice = startsWithAny(subject, kNoticeSubjects);
     return kind;
 }
 
@@ -334,9 +368,10 @@ QString MessageReader::read(MimeNode message, int depth)
         return {};
     if (depth == 0) {
         const MailKind kind = mailKind(message);
-        if (kind.autoReply)
+        if (kind.autoReply || kind.notice)
             m_collector.setWarning();
         m_fallback = kind.report && !kind.autoReply;
+        m_text.allowLayouts(!kind.noReport);
         ownAddresses(message, [&](QByteArray address) { m_text.exclude(std::move(address)); });
     }
     m_text.allowFallback(m_fallback);
