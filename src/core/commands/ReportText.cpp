@@ -60,6 +60,9 @@ QByteArray leadingAddress(QByteArrayView text, qsizetype *tokenLength)
             std::find_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
         length = end - text.begin();
         token = text.first(length);
+        // "a@b<mailto:a@b>", as mail programs write a link after an address.
+        if (const qsizetype open = token.indexOf('<'); open > 0)
+            token = token.first(open);
         // Punctuation that ends a sentence or introduces the reason.
         while (!token.isEmpty() && std::strchr(".,:;)\r", token.back()))
             token.chop(1);
@@ -85,6 +88,12 @@ QByteArray itemAddress(QByteArrayView line, bool addressFirst)
     // Bullets and markers some servers put before each address.
     while (!line.isEmpty() && (line.front() == '*' || line.front() == '-' || line.front() == '>'))
         line = trimmedStart(line.sliced(1));
+    // The address type some servers write before it.
+    for (const QByteArrayView type : {QByteArrayView("SMTP:"), QByteArrayView("rfc822;")}) {
+        if (line.size() > type.size() &&
+            qstrnicmp(line.data(), type.size(), type.data(), type.size()) == 0)
+            line = trimmedStart(line.sliced(type.size()));
+    }
     if (line.isEmpty() || line.front() == '(')
         return {};
     // "Name (a@b)<mailto:a@b>", as Exchange writes its list from HTML.
@@ -393,6 +402,9 @@ private:
 constexpr const char *kNoFailurePhrases[] = {
     "delay", "succeeded", " successful", "has been delivered", "was delivered", "is complete",
     "not yet", "temporar", "will retry", "will be retried",
+    // "delayed" in German, French, Italian, Spanish, Dutch, Japanese (UTF-8)
+    "verzoegert", "verz\xc3\xb6gert", "verz\xf6gert", "retard", "ritard", "retras", "vertraagd",
+    "\xe9\x81\x85\xe5\xbb\xb6",
 };
 // Phrases that tell of a failure, or name a reason for one.
 constexpr const char *kFailurePhrases[] = {
@@ -479,6 +491,7 @@ void TextReader::startList(const TextRule &rule, QByteArrayView line)
 // or the report's own addresses.
 void TextReader::fallbackLine(QByteArrayView line)
 {
+    const QByteArray &candidate = m_lineBefore;
     if (line.isEmpty())
         return;
     // The original's header block, quoted in the text: what follows is the
@@ -496,7 +509,8 @@ void TextReader::fallbackLine(QByteArrayView line)
     while (!trimmed.isEmpty() && isBlank(trimmed.back()))
         trimmed.chop(1);
     const bool intro = trimmed.endsWith(':');
-    if (firstAt < 0 && !intro)
+    if (firstAt < 0 && !intro && candidate.isEmpty() && !trimmed.endsWith(" to") &&
+        !trimmed.endsWith(" for"))
         return;
     const LowerLine lowered(line);
     // A line that speaks of a delay: the addresses of such a report have
@@ -520,16 +534,29 @@ void TextReader::fallbackLine(QByteArrayView line)
             return;
         }
     }
-    if (!lowered.holdsAny(kFailurePhrases))
-        return;
-    for (qsizetype at = firstAt; at >= 0; at = line.indexOf('@', at + 1)) {
-        const QByteArrayView address = addressAround(line, at);
-        if (!address.isEmpty() && !excluded(address)) {
-            m_collector.add(Fallback, address, "failure sentence");
-            return;
-        }
+    QByteArrayView address;
+    for (qsizetype at = firstAt; at >= 0 && address.isEmpty(); at = line.indexOf('@', at + 1)) {
+        address = addressAround(line, at);
+        if (!address.isEmpty() && excluded(address))
+            address = {};
     }
-    if (intro && firstAt < 0)
+    const bool failure = lowered.holdsAny(kFailurePhrases);
+    if (!address.isEmpty()) {
+        // A sentence wrapped after the address: "Your message to: a@b" and
+        // "was not delivered." on the next line.
+        if (failure)
+            m_collector.add(Fallback, address, "failure sentence");
+        else
+            m_candidate = address.toByteArray();
+        return;
+    }
+    if (!failure)
+        return;
+    if (!candidate.isEmpty() && firstAt < 0)
+        m_collector.add(Fallback, candidate, "failure sentence");
+    // A sentence wrapped before its recipients: "... could not be delivered
+    // to" with the address on the next line, as a line ending in ":" does.
+    else if (firstAt < 0 && (intro || trimmed.endsWith(" to") || trimmed.endsWith(" for")))
         startList(kFailureIntro, line);
 }
 
@@ -549,6 +576,7 @@ void TextReader::endList()
 
 void TextReader::line(QByteArrayView line)
 {
+    m_lineBefore = std::exchange(m_candidate, {});
     switch (m_phase) {
     case Phase::Done:
         return;
@@ -651,6 +679,13 @@ void TextReader::search(QByteArrayView line)
         switch (rule->shape) {
         case LayoutShape::ListBelow:
         case LayoutShape::Paragraphs:
+            // "The following recipient could not be reached: a@b": the
+            // first address on the marker's line, more may follow below.
+            if (QByteArray address = addressAfter(line, at + qsizetype(std::strlen(rule->marker)));
+                !address.isEmpty())
+                m_collector.add(ReportText, address, rule->name);
+            startList(*rule, line);
+            break;
         case LayoutShape::Ignored:
             startList(*rule, line);
             break;

@@ -431,6 +431,11 @@ void TestExtraction::errorMailRule_data()
         << QByteArray("Your message couldn't be delivered to a@x because the remote server "
                       "is misconfigured.\n")
         << QByteArray("a@x");
+    QTest::newRow("address types and links, a recipient on the marker's line")
+        << QByteArray("The following recipient could not be reached: c@x\n\n"
+                      "Your message to b@x<mailto:b@x> couldn't be delivered.\n\n"
+                      "did not reach the following recipient(s):\n\nSMTP:a@x on 3/2/2021\n")
+        << QByteArray("c@x,b@x,a@x");
     QTest::newRow("Exim malformed address, the bracketed one")
         << QByteArray("A message that you sent contained one or more recipient addresses that "
                       "were\nincorrectly constructed:\n\n  x@y <a@x>: malformed address: <a@x> "
@@ -472,6 +477,14 @@ void TestExtraction::errorMailRule_data()
         << daemon + "Your message has been delayed and is still awaiting delivery to:\n\na@x\n\n"
                     "Unable to deliver message to the following address(es).\n\n<b@x>:\n"
                     "Host unreachable; will keep retrying for 3 days.\n"
+        << QByteArray();
+    QTest::newRow("sentences wrapped around their recipient in a report")
+        << daemon + "Your message to: a@x\nwas not delivered.\n\n"
+                    "The message could not be delivered to\n  b@x\n\nSent to c@x\n\n"
+                    "Delivery failed.\nFor help write to help@isp\n"
+        << QByteArray("a@x,b@x");
+    QTest::newRow("a delay told in another language")
+        << daemon + "Die Zustellung an folgende Empfaenger oder Gruppen verzoegert sich:\n\na@x\n"
         << QByteArray();
     QTest::newRow("subject of a delay notice")
         << QByteArray("From: MAILER-DAEMON@mx\nSubject: Delivery Status Notification (Delay)\n\n"
