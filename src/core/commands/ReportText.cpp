@@ -343,15 +343,58 @@ constexpr const char *kOriginalMessageStarts[] = {
 
 // Skip tables for the markers above: every line of a report is searched for
 // each of them.
+// The pairs of adjacent bytes of a line, hashed into a small set: a marker
+// whose pairs are not all in it is not in the line. A look at a few bits
+// rules out most markers before a search of the line.
+class BytePairs
+{
+public:
+    static unsigned hash(char first, char second)
+    {
+        return (static_cast<unsigned char>(first) * 31u + static_cast<unsigned char>(second)) %
+               kBits;
+    }
+    explicit BytePairs(QByteArrayView line)
+    {
+        for (qsizetype i = 1; i < line.size(); ++i) {
+            const unsigned pair = hash(line[i - 1], line[i]);
+            m_bits[pair / 64] |= quint64(1) << (pair % 64);
+        }
+    }
+    bool holds(unsigned pair) const { return m_bits[pair / 64] & (quint64(1) << (pair % 64)); }
+
+private:
+    static constexpr unsigned kBits = 1024;
+    std::array<quint64, kBits / 64> m_bits{};
+};
+
 struct Matchers
 {
+    static constexpr size_t kPairs = 8; // pairs of a marker looked at, spread over it
     std::array<QByteArrayMatcher, std::size(kTextRules)> rules;
+    std::array<std::array<quint16, kPairs>, std::size(kTextRules)> pairs{};
     QByteArrayMatcher lower{"essage"};
     QByteArrayMatcher upper{"ESSAGE"};
     Matchers()
     {
-        for (size_t i = 0; i < rules.size(); ++i)
-            rules[i].setPattern(QByteArray(kTextRules[i].marker));
+        for (size_t i = 0; i < rules.size(); ++i) {
+            const QByteArrayView marker(kTextRules[i].marker);
+            rules[i].setPattern(marker.toByteArray());
+            const qsizetype count = marker.size() - 1;
+            for (size_t k = 0; k < kPairs; ++k) {
+                const qsizetype at = qsizetype(k) * (count - 1) / qsizetype(kPairs - 1);
+                pairs[i][k] = quint16(BytePairs::hash(marker[at], marker[at + 1]));
+            }
+        }
+    }
+    // Where rule i's marker starts in the line, or -1.
+    qsizetype find(size_t i, QByteArrayView line, const BytePairs &linePairs) const
+    {
+        for (const quint16 pair : pairs[i]) {
+            if (!linePairs.holds(pair))
+                return -1;
+        }
+        return rules[i].indexIn(line);
     }
 };
 
@@ -451,9 +494,10 @@ QByteArrayView addressAround(QByteArrayView line, qsizetype at)
 bool holdsMarker(QByteArrayView line, std::optional<LayoutShape> shape = {})
 {
     const Matchers &match = matchers();
+    const BytePairs pairs(line);
     for (size_t i = 0; i < std::size(kTextRules); ++i) {
         if (!kTextRules[i].fallback && (!shape || kTextRules[i].shape == *shape) &&
-            match.rules[i].indexIn(line) >= 0)
+            match.find(i, line, pairs) >= 0)
             return true;
     }
     return false;
@@ -660,12 +704,13 @@ void TextReader::search(QByteArrayView line)
             }
         }
     }
+    const BytePairs pairs(line);
     for (size_t i = 0; i < std::size(kTextRules); ++i) {
         const TextRule *rule = &kTextRules[i];
         if (((m_inOriginal || !m_layouts) && rule->shape != LayoutShape::Approval) ||
             (rule->fallback && !fallbackOn()))
             continue;
-        const qsizetype at = match.rules[i].indexIn(line);
+        const qsizetype at = match.find(i, line, pairs);
         if (at < 0 || (rule->also && !line.contains(rule->also)))
             continue;
         // A list of recipients whose mail is delayed, or was delivered.
