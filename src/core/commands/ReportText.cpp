@@ -8,6 +8,8 @@
 #include <array>
 #include <cctype>
 #include <cstring>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 // ---------------------------------------------------------------------------
@@ -58,6 +60,9 @@ QByteArray leadingAddress(QByteArrayView text, qsizetype *tokenLength)
             std::find_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
         length = end - text.begin();
         token = text.first(length);
+        // "a@b<mailto:a@b>", as mail programs write a link after an address.
+        if (const qsizetype open = token.indexOf('<'); open > 0)
+            token = token.first(open);
         // Punctuation that ends a sentence or introduces the reason.
         while (!token.isEmpty() && std::strchr(".,:;)\r", token.back()))
             token.chop(1);
@@ -83,6 +88,12 @@ QByteArray itemAddress(QByteArrayView line, bool addressFirst)
     // Bullets and markers some servers put before each address.
     while (!line.isEmpty() && (line.front() == '*' || line.front() == '-' || line.front() == '>'))
         line = trimmedStart(line.sliced(1));
+    // The address type some servers write before it.
+    for (const QByteArrayView type : {QByteArrayView("SMTP:"), QByteArrayView("rfc822;")}) {
+        if (line.size() > type.size() &&
+            qstrnicmp(line.data(), type.size(), type.data(), type.size()) == 0)
+            line = trimmedStart(line.sliced(type.size()));
+    }
     if (line.isEmpty() || line.front() == '(')
         return {};
     // "Name (a@b)<mailto:a@b>", as Exchange writes its list from HTML.
@@ -249,6 +260,8 @@ struct TextRule
     const char *marker;
     LayoutShape shape;
     const char *also = nullptr; // a text the marker line must hold as well
+    bool fallback = false;      // its addresses count only where no layout found any
+    int remarks = 3;            // lines allowed between the marker and the first address
 };
 
 namespace {
@@ -265,6 +278,13 @@ constexpr TextRule kTextRules[] = {
     {"delay notice",             "Delivery attempts will continue",        LayoutShape::Warning},   // Exim
     {"delay notice",             "will be retried for",                    LayoutShape::Warning},   // Gmail
     {"delay notice",             "Delivery will continue to be attempted", LayoutShape::Warning},   // Exchange
+    {"delay notice",             "hasn't been delivered yet",              LayoutShape::Warning},   // Exchange
+    {"delay notice",             "keep trying",                            LayoutShape::Warning},   // sendmail, Exchange
+    {"delay notice",             "keep retrying",                          LayoutShape::Warning},
+    {"delay notice",             "will retry",                             LayoutShape::Warning},   // Gmail
+    {"delay notice",             "NOT NEED TO RESEND",                     LayoutShape::Warning},   // sendmail, IIS
+    {"delay notice",             "NOT NEED to re-send",                    LayoutShape::Warning},   // OpenSMTPD
+    {"delay notice",             "temporary failure report",               LayoutShape::Warning},   // OpenSMTPD
     {"delivery notice",          "was successfully delivered",             LayoutShape::Warning},   // Postfix success
     {"delay notice",             "transient non-fatal errors",             LayoutShape::Ignored},   // sendmail warning
     {"delay notice",             "has been delayed",                       LayoutShape::Ignored},   // Gmail warning
@@ -280,6 +300,7 @@ constexpr TextRule kTextRules[] = {
     {"undeliverable-to list",    "undeliverable to the following",         LayoutShape::ListBelow}, // GroupWise
     {"list-of-recipients list",  "following list of recipients",           LayoutShape::Paragraphs}, // OpenSMTPD
     {"failure-reasons list",     "Failure Reasons",                        LayoutShape::ListBelow}, // Notes
+    {"malformed-address list",   "incorrectly constructed:",               LayoutShape::ListBelow}, // Exim
     {"addressed-to list",        "you addressed to email address",         LayoutShape::ListBelow}, // Mimecast
     {"error-delivering line",    "error delivering your mail to",          LayoutShape::SameLine},  // DragonFly
     {"invalid-userid line",      "Invalid final delivery userid:",         LayoutShape::SameLine},  // IMail
@@ -293,6 +314,8 @@ constexpr TextRule kTextRules[] = {
     {"unable-to-deliver line",   "Unable to deliver message to",           LayoutShape::SameLine},  // MailFoundry
     {"delivery-to line",         "essage delivery to",                     LayoutShape::SameLine, "failed"},
     {"not-delivered-to line",    "could not be delivered to:",             LayoutShape::SameLine},
+    {"not-delivered-to line",    "couldn't be delivered to",               LayoutShape::SameLine},  // Office 365
+    {"administrators' list",     "Diagnostic information for administrators", LayoutShape::Paragraphs, nullptr, true, 8}, // Exchange
     {"approval request",         "requests that you approve the following", LayoutShape::Approval}, // Majordomo
     {"approval request",         "requests you approve the following",     LayoutShape::Approval},
 };
@@ -320,15 +343,58 @@ constexpr const char *kOriginalMessageStarts[] = {
 
 // Skip tables for the markers above: every line of a report is searched for
 // each of them.
+// The pairs of adjacent bytes of a line, hashed into a small set: a marker
+// whose pairs are not all in it is not in the line. A look at a few bits
+// rules out most markers before a search of the line.
+class BytePairs
+{
+public:
+    static unsigned hash(char first, char second)
+    {
+        return (static_cast<unsigned char>(first) * 31u + static_cast<unsigned char>(second)) %
+               kBits;
+    }
+    explicit BytePairs(QByteArrayView line)
+    {
+        for (qsizetype i = 1; i < line.size(); ++i) {
+            const unsigned pair = hash(line[i - 1], line[i]);
+            m_bits[pair / 64] |= quint64(1) << (pair % 64);
+        }
+    }
+    bool holds(unsigned pair) const { return m_bits[pair / 64] & (quint64(1) << (pair % 64)); }
+
+private:
+    static constexpr unsigned kBits = 1024;
+    std::array<quint64, kBits / 64> m_bits{};
+};
+
 struct Matchers
 {
+    static constexpr size_t kPairs = 8; // pairs of a marker looked at, spread over it
     std::array<QByteArrayMatcher, std::size(kTextRules)> rules;
+    std::array<std::array<quint16, kPairs>, std::size(kTextRules)> pairs{};
     QByteArrayMatcher lower{"essage"};
     QByteArrayMatcher upper{"ESSAGE"};
     Matchers()
     {
-        for (size_t i = 0; i < rules.size(); ++i)
-            rules[i].setPattern(QByteArray(kTextRules[i].marker));
+        for (size_t i = 0; i < rules.size(); ++i) {
+            const QByteArrayView marker(kTextRules[i].marker);
+            rules[i].setPattern(marker.toByteArray());
+            const qsizetype count = marker.size() - 1;
+            for (size_t k = 0; k < kPairs; ++k) {
+                const qsizetype at = qsizetype(k) * (count - 1) / qsizetype(kPairs - 1);
+                pairs[i][k] = quint16(BytePairs::hash(marker[at], marker[at + 1]));
+            }
+        }
+    }
+    // Where rule i's marker starts in the line, or -1.
+    qsizetype find(size_t i, QByteArrayView line, const BytePairs &linePairs) const
+    {
+        for (const quint16 pair : pairs[i]) {
+            if (!linePairs.holds(pair))
+                return -1;
+        }
+        return rules[i].indexIn(line);
     }
 };
 
@@ -346,12 +412,207 @@ bool isDelimiter(QByteArrayView line)
            line.startsWith("___");
 }
 
+// A list that names no failure: its marker line speaks of a delay or of a
+// delivery ("Delivery to the following recipients has been delayed",
+// "... succeeded", "Your message has been delivered to the following").
+constexpr TextRule kNoFailureList{"delayed or delivered list", "", LayoutShape::Ignored};
+// A line ending in ":" that tells of a failure, above its recipients.
+constexpr TextRule kFailureIntro{"failure list", "", LayoutShape::Paragraphs, nullptr, true};
+
+// A line's first bytes in lower case (ASCII), for the phrases below.
+class LowerLine
+{
+public:
+    explicit LowerLine(QByteArrayView line)
+    {
+        m_size = std::min<qsizetype>(line.size(), qsizetype(sizeof m_text));
+        for (qsizetype i = 0; i < m_size; ++i)
+            m_text[i] = char(std::tolower(static_cast<unsigned char>(line[i])));
+    }
+    template <size_t N> bool holdsAny(const char *const (&phrases)[N]) const
+    {
+        const std::string_view text(m_text, size_t(m_size));
+        return std::any_of(std::begin(phrases), std::end(phrases),
+                           [&](const char *phrase) { return text.find(phrase) != text.npos; });
+    }
+
+private:
+    char m_text[1024];
+    qsizetype m_size = 0;
+};
+
+// clang-format off
+constexpr const char *kNoFailurePhrases[] = {
+    "delay", "succeeded", " successful", "has been delivered", "was delivered", "is complete",
+    "not yet", "temporar", "will retry", "will be retried",
+    // "delayed" in German, French, Italian, Spanish, Dutch, Japanese (UTF-8)
+    "verzoegert", "verz\xc3\xb6gert", "verz\xf6gert", "retard", "ritard", "retras", "vertraagd",
+    "\xe9\x81\x85\xe5\xbb\xb6",
+};
+// Phrases that tell of a failure, or name a reason for one.
+constexpr const char *kFailurePhrases[] = {
+    "not be delivered", "n't be delivered", "n\xe2\x80\x99t be delivered", "cannot be delivered",
+    "not delivered", "n't delivered", "n\xe2\x80\x99t delivered", "undeliver", "failed", "failure",
+    "unable to deliver", "not deliver", "n't deliver", "did not reach", "not be reached",
+    "did not receive", "rejected", "refused", "blocked", "not accepted", "permanent",
+    "unknown", "no such", "not exist", "n't exist", "not found", "invalid", "unavailable",
+    "mailbox is full", "mailbox full", "over quota", "quota exceeded", "exceeds", "disabled",
+    "not listed", "unrouteable", "unroutable", "no mailbox", "inactive", "suspended", "expired",
+};
+// Mailboxes of servers and their people, never a list member's.
+constexpr const char *kServerMailboxes[] = {
+    "postmaster", "mailer-daemon", "mailer_daemon", "abuse", "hostmaster", "root",
+    "noreply", "no-reply",
+};
+// clang-format on
+
+bool tellsNoFailure(QByteArrayView line)
+{
+    return LowerLine(line).holdsAny(kNoFailurePhrases);
+}
+
+// The address around the "@" at position at: the bytes on either side that
+// an address may hold, sentence punctuation aside.
+QByteArrayView addressAround(QByteArrayView line, qsizetype at)
+{
+    const auto inAddress = [](char c) {
+        return !kNotInAddress[static_cast<unsigned char>(c)] && c != '\'' && c != '*';
+    };
+    qsizetype start = at;
+    while (start > 0 && inAddress(line[start - 1]))
+        --start;
+    qsizetype end = at + 1;
+    while (end < line.size() && inAddress(line[end]))
+        ++end;
+    QByteArrayView address = line.sliced(start, end - start);
+    while (!address.isEmpty() && (address.back() == '.' || address.back() == '-'))
+        address.chop(1);
+    return isAddress(address) ? address : QByteArrayView();
+}
+
+// A layout's marker on the line, of the given shape or of any.
+bool holdsMarker(QByteArrayView line, std::optional<LayoutShape> shape = {})
+{
+    const Matchers &match = matchers();
+    const BytePairs pairs(line);
+    for (size_t i = 0; i < std::size(kTextRules); ++i) {
+        if (!kTextRules[i].fallback && (!shape || kTextRules[i].shape == *shape) &&
+            match.find(i, line, pairs) >= 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+bool TextReader::excluded(QByteArrayView address) const
+{
+    const QByteArrayView local = address.first(address.indexOf('@'));
+    return std::any_of(std::begin(kServerMailboxes), std::end(kServerMailboxes),
+                       [&](const char *mailbox) {
+                           return local.compare(QByteArrayView(mailbox), Qt::CaseInsensitive) == 0;
+                       }) ||
+           std::any_of(m_excluded.begin(), m_excluded.end(), [&](const QByteArray &own) {
+               return address.compare(own, Qt::CaseInsensitive) == 0;
+           });
+}
+
+void TextReader::startList(const TextRule &rule, QByteArrayView line)
+{
+    m_rule = &rule;
+    m_phase = Phase::Listing;
+    m_quoted = trimmedStart(line).startsWith('>');
+    m_items = 0;
+    m_linesBeforeFirst = 0;
+    m_gap = false;
+    m_pending.clear();
+}
+
+// Where no layout matched: a line that tells of a failure and names an
+// address ("Your message to a@b has been blocked", "a@b, ERROR CODE :550 -
+// mailbox unavailable"), or a line that tells of one and ends in ":" above
+// its recipients. Only in a delivery report, and never a server's mailbox
+// or the report's own addresses.
+void TextReader::fallbackLine(QByteArrayView line)
+{
+    const QByteArray &candidate = m_lineBefore;
+    if (line.isEmpty())
+        return;
+    // The original's header block, quoted in the text: what follows is the
+    // original's text.
+    if ((line.front() == 'R' || line.front() == 'r') &&
+        (line.startsWith("Received:") || line.startsWith("Return-Path:") ||
+         line.startsWith("Return-path:"))) {
+        m_fallbackEnded = true;
+        return;
+    }
+    if (line.front() == '>')
+        return;
+    const qsizetype firstAt = line.indexOf('@');
+    QByteArrayView trimmed = line;
+    while (!trimmed.isEmpty() && isBlank(trimmed.back()))
+        trimmed.chop(1);
+    const bool intro = trimmed.endsWith(':');
+    if (firstAt < 0 && !intro && candidate.isEmpty() && !trimmed.endsWith(" to") &&
+        !trimmed.endsWith(" for"))
+        return;
+    const LowerLine lowered(line);
+    // A line that speaks of a delay: the addresses of such a report have
+    // not failed.
+    if (lowered.holdsAny(kNoFailurePhrases)) {
+        m_collector.setNoFallback();
+        return;
+    }
+    if (firstAt >= 0) {
+        // An address alone on its line, or labelled as the recipient
+        // ("Recipient: a@b").
+        qsizetype length = 0;
+        QByteArrayView rest = trimmedStart(line);
+        if (const qsizetype colon = rest.indexOf(':');
+            colon > 0 && colon < firstAt && containsNoCase(rest.first(colon), "recipient"))
+            rest = trimmedStart(rest.sliced(colon + 1));
+        if (QByteArray address = leadingAddress(rest, &length);
+            !address.isEmpty() && trimmedStart(rest.sliced(length)).isEmpty()) {
+            if (!excluded(address))
+                m_collector.add(Fallback, address, "recipient line");
+            return;
+        }
+    }
+    QByteArrayView address;
+    for (qsizetype at = firstAt; at >= 0 && address.isEmpty(); at = line.indexOf('@', at + 1)) {
+        address = addressAround(line, at);
+        if (!address.isEmpty() && excluded(address))
+            address = {};
+    }
+    const bool failure = lowered.holdsAny(kFailurePhrases);
+    if (!address.isEmpty()) {
+        // A sentence wrapped after the address: "Your message to: a@b" and
+        // "was not delivered." on the next line.
+        if (failure)
+            m_collector.add(Fallback, address, "failure sentence");
+        else
+            m_candidate = address.toByteArray();
+        return;
+    }
+    if (!failure)
+        return;
+    if (!candidate.isEmpty() && firstAt < 0)
+        m_collector.add(Fallback, candidate, "failure sentence");
+    // A sentence wrapped before its recipients: "... could not be delivered
+    // to" with the address on the next line, as a line ending in ":" does.
+    else if (firstAt < 0 && (intro || trimmed.endsWith(" to") || trimmed.endsWith(" for")))
+        startList(kFailureIntro, line);
+}
+
+Source TextReader::source() const
+{
+    return m_rule->fallback ? Fallback : ReportText;
+}
 
 void TextReader::endList()
 {
     if (!m_pending.isEmpty() && m_rule->shape != LayoutShape::Ignored)
-        m_collector.add(ReportText, m_pending, m_rule->name);
+        m_collector.add(source(), m_pending, m_rule->name);
     m_pending.clear();
     if (m_phase == Phase::Listing)
         m_phase = Phase::Searching;
@@ -359,6 +620,7 @@ void TextReader::endList()
 
 void TextReader::line(QByteArrayView line)
 {
+    m_lineBefore = std::exchange(m_candidate, {});
     switch (m_phase) {
     case Phase::Done:
         return;
@@ -392,7 +654,7 @@ bool TextReader::list(QByteArrayView line)
     }
     if (line.isEmpty()) {
         if (m_items == 0)
-            return ++m_linesBeforeFirst <= 3;
+            return ++m_linesBeforeFirst <= m_rule->remarks;
         // One empty line between two recipients' paragraphs keeps such a
         // list going; the line after it must then begin with an address.
         return m_rule->shape == LayoutShape::Paragraphs && !std::exchange(m_gap, true);
@@ -413,7 +675,7 @@ bool TextReader::list(QByteArrayView line)
     }
     if (QByteArray address = itemAddress(line, m_gap); !address.isEmpty()) {
         if (!m_pending.isEmpty() && m_rule->shape != LayoutShape::Ignored)
-            m_collector.add(ReportText, m_pending, m_rule->name);
+            m_collector.add(source(), m_pending, m_rule->name);
         m_pending = address;
         ++m_items;
         m_gap = false;
@@ -421,8 +683,14 @@ bool TextReader::list(QByteArrayView line)
     }
     if (m_gap)
         return false;
+    // A delay notice's words under a recipient ("will keep retrying").
+    if (holdsMarker(line, LayoutShape::Warning))
+        m_collector.setWarning();
+    // A layout's marker ends a list that no layout began.
+    if (m_rule->fallback && holdsMarker(line))
+        return false;
     // Reasons under an address; before the first, a few remark lines.
-    return m_items > 0 || ++m_linesBeforeFirst <= 3;
+    return m_items > 0 || ++m_linesBeforeFirst <= m_rule->remarks;
 }
 
 void TextReader::search(QByteArrayView line)
@@ -436,36 +704,44 @@ void TextReader::search(QByteArrayView line)
             }
         }
     }
+    const BytePairs pairs(line);
     for (size_t i = 0; i < std::size(kTextRules); ++i) {
-        const TextRule &rule = kTextRules[i];
-        if (m_inOriginal && rule.shape != LayoutShape::Approval)
+        const TextRule *rule = &kTextRules[i];
+        if (((m_inOriginal || !m_layouts) && rule->shape != LayoutShape::Approval) ||
+            (rule->fallback && !fallbackOn()))
             continue;
-        const qsizetype at = match.rules[i].indexIn(line);
-        if (at < 0 || (rule.also && !line.contains(rule.also)))
+        const qsizetype at = match.find(i, line, pairs);
+        if (at < 0 || (rule->also && !line.contains(rule->also)))
             continue;
-        m_rule = &rule;
-        const auto startList = [&] {
-            m_phase = Phase::Listing;
-            m_quoted = trimmedStart(line).startsWith('>');
-            m_items = 0;
-            m_linesBeforeFirst = 0;
-            m_gap = false;
-            m_pending.clear();
-        };
-        switch (rule.shape) {
+        // A list of recipients whose mail is delayed, or was delivered.
+        if ((rule->shape == LayoutShape::ListBelow || rule->shape == LayoutShape::Paragraphs ||
+             rule->shape == LayoutShape::SameLine) &&
+            tellsNoFailure(line))
+            rule = &kNoFailureList;
+        if (rule->shape == LayoutShape::Ignored)
+            m_collector.setNoFallback();
+        m_rule = rule;
+        switch (rule->shape) {
         case LayoutShape::ListBelow:
         case LayoutShape::Paragraphs:
+            // "The following recipient could not be reached: a@b": the
+            // first address on the marker's line, more may follow below.
+            if (QByteArray address = addressAfter(line, at + qsizetype(std::strlen(rule->marker)));
+                !address.isEmpty())
+                m_collector.add(ReportText, address, rule->name);
+            startList(*rule, line);
+            break;
         case LayoutShape::Ignored:
-            startList();
+            startList(*rule, line);
             break;
         case LayoutShape::SameLine:
             // Where the line ends with the marker, the addresses follow it
             // as a list ("was not delivered to:" and the next lines).
-            if (QByteArray address = addressAfter(line, at + qsizetype(std::strlen(rule.marker)));
+            if (QByteArray address = addressAfter(line, at + qsizetype(std::strlen(rule->marker)));
                 !address.isEmpty())
-                m_collector.add(ReportText, address, rule.name);
+                m_collector.add(ReportText, address, rule->name);
             else
-                startList();
+                startList(*rule, line);
             break;
         case LayoutShape::Warning:
             m_collector.setWarning();
@@ -478,7 +754,7 @@ void TextReader::search(QByteArrayView line)
         }
         return;
     }
-    if (m_inOriginal)
+    if (m_inOriginal || !m_layouts)
         return;
     // "RCPT TO:<a@b>" in a session transcript, answered by a 5xx reply on
     // the line after.
@@ -547,6 +823,8 @@ void TextReader::search(QByteArrayView line)
         if (isAddress(address))
             m_collector.add(Transcript, address, "transcript reply");
     }
+    if (fallbackOn())
+        fallbackLine(line);
 }
 
 // Lines longer than this are cut for the rules: no marker or address is

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 // The text of delivery reports: the token rules for addresses as servers
 // print them, and the reader of report text with its table of layouts.
@@ -36,7 +37,8 @@ enum Source
     DeliveryStatus, // the machine-readable part of a standard report
     FailedHeader,   // Exim's and Gmail's X-Failed-Recipients
     ReportText,     // a layout of the report-text table
-    Transcript,     // a 5xx reply in a session transcript, the last resort
+    Transcript,     // a 5xx reply in a session transcript
+    Fallback,       // a failure told in the report's own words, where no layout matched
     SourceCount
 };
 
@@ -55,6 +57,9 @@ public:
     void setStatusDecides() { m_statusDecides = true; }
     // A delay notice: what its text names has not failed.
     void setWarning() { m_warning = true; }
+    // A list of delayed or delivered recipients: no failure told in the
+    // report's own words counts then (they would be those recipients).
+    void setNoFallback() { m_noFallback = true; }
     bool decided() const
     {
         return m_statusDecides || m_warning ||
@@ -65,7 +70,8 @@ public:
     {
         if (m_statusDecides)
             return m_found[DeliveryStatus].found();
-        for (int source = 0; source < (m_warning ? ReportText : SourceCount); ++source) {
+        const int sources = m_warning ? ReportText : m_noFallback ? Fallback : SourceCount;
+        for (int source = 0; source < sources; ++source) {
             if (!m_found[source].isEmpty())
                 return m_found[source].found();
         }
@@ -76,6 +82,7 @@ private:
     AddressSet m_found[SourceCount];
     bool m_statusDecides = false;
     bool m_warning = false;
+    bool m_noFallback = false;
 };
 
 struct TextRule;
@@ -91,10 +98,23 @@ public:
         endList();
         m_phase = m_phase == Phase::Done ? Phase::Done : Phase::Searching;
         m_inOriginal = false;
+        m_fallbackEnded = false;
     }
     void line(QByteArrayView line);
     void finishPart() { endList(); }
     bool done() const { return m_phase == Phase::Done; }
+    // Below a line that introduces the quoted original message.
+    bool inOriginal() const { return m_inOriginal; }
+    // The rules that read a failure told in a report's own words run only
+    // where the mail is a delivery report, and only in its text: not in a
+    // header block, nor below a quoted header block of the original.
+    void allowFallback(bool allowed) { m_fallback = allowed; }
+    // Where the mail is plainly no delivery report, only the list server's
+    // approval request is looked for.
+    void allowLayouts(bool allowed) { m_layouts = allowed; }
+    // Addresses the fallback rules never give: the report's own sender and
+    // recipient, which a report quotes as the original's sender.
+    void exclude(QByteArray address) { m_excluded.append(std::move(address)); }
 
 private:
     enum class Phase
@@ -108,6 +128,11 @@ private:
     void search(QByteArrayView line);
     bool list(QByteArrayView line); // false: the line ended the list
     void endList();
+    void startList(const TextRule &rule, QByteArrayView line);
+    void fallbackLine(QByteArrayView line);
+    bool excluded(QByteArrayView address) const;
+    bool fallbackOn() const { return m_fallback && !m_fallbackEnded; }
+    Source source() const;
 
     Collector &m_collector;
     Phase m_phase = Phase::Searching;
@@ -121,4 +146,12 @@ private:
     bool m_gap = false;         // an empty line after an address: another may follow
     QByteArray m_pending;       // the last address, until "(expanded from:" is ruled out
     QByteArray m_rcpt;          // a transcript's RCPT TO address, until its reply
+    bool m_layouts = true;
+    bool m_fallback = false;
+    bool m_fallbackEnded = false; // a quoted header block began in this part
+    QByteArrayList m_excluded;
+    // An address told with no failure, until the next line: in this line,
+    // and in the line before.
+    QByteArray m_candidate;
+    QByteArray m_lineBefore;
 };

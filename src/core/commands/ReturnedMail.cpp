@@ -8,6 +8,13 @@
 #include <QDateTime>
 #include <QFile>
 
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <initializer_list>
+#include <optional>
+#include <utility>
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -117,13 +124,119 @@ private:
 // ---------------------------------------------------------------------------
 // The message.
 
-// A feedback report (RFC 5965) complains about a mail that was delivered.
-// (Auto-Submitted says nothing here: Postfix and Exim mark their delivery
-// reports "auto-replied" as auto-replies are; those give no address anyway,
-// as no rule finds one in them.)
+// Subjects with which auto-replies begin (letter case ignored).
+constexpr const char *kAutoReplySubjects[] = {
+    "Out of Office",
+    "Automatic reply",
+    "Auto:",
+    "Autoreply",
+    "Auto-Reply",
+    "Auto Reply",
+    "Auto Response",
+    "Autoresponse",
+    "Abwesenheit",
+    "Vacation",
+    "R\xc3\xa9ponse automatique",
+    "Respuesta autom\xc3\xa1tica",
+};
+
+// Subjects of delay notices and of delivery, relay and read notices, as
+// servers write them (letter case ignored): none names a failed recipient.
+constexpr const char *kNoticeSubjects[] = {
+    "Delivery Status Notification (Delay)",
+    "Delivery Status Notification (Relay)",
+    "Delivery Status Notification (Success)",
+    "Delayed Mail",
+    "Delivery delayed",
+    "Delayed:",
+    "Warning: could not send message",
+    "Warning: message",
+    "Warning: delayed",
+    "Delivery Notification: Delivery has been delayed",
+    "Delivered:",
+    "Relayed:",
+    "Successful Mail Delivery Report",
+    "Read:",
+    "Return Receipt",
+};
+
+template <size_t N> bool startsWithAny(const QByteArray &text, const char *const (&starts)[N])
+{
+    return std::any_of(std::begin(starts), std::end(starts), [&](const char *start) {
+        return qstrnicmp(text.constData(), start, qstrlen(start)) == 0;
+    });
+}
+
+// A feedback report (RFC 5965) complains about a mail that was delivered; a
+// read notice (RFC 8098) says it was read.
 bool isFeedbackReport(MimeNode message)
 {
-    return containsNoCase(message.typeParameter("report-type"), "feedback-report");
+    const QByteArray type = message.typeParameter("report-type");
+    return containsNoCase(type, "feedback-report") ||
+           containsNoCase(type, "disposition-notification");
+}
+
+bool holdsAny(QByteArrayView text, std::initializer_list<QByteArrayView> phrases)
+{
+    return std::any_of(phrases.begin(), phrases.end(),
+                       [&](QByteArrayView phrase) { return containsNoCase(text, phrase); });
+}
+
+// What the header block says the mail is.
+struct MailKind
+{
+    bool report = false;    // a delivery report, by its sender, subject or type
+    bool autoReply = false; // a vacation notice or other auto-reply
+    bool notice = false;    // a delay, delivery or read notice, by its subject
+    bool noReport = false;  // plainly no delivery report
+};
+
+MailKind mailKind(MimeNode message)
+{
+    const QByteArray from = message.header("From");
+    const bool serverSender =
+        holdsAny(from, {"mailer-daemon", "mailer_daemon", "postmaster", "mail delivery", "mdaemon",
+                        "microsoftexchange", "<@>"});
+    const bool reportType = message.body().hasType("multipart", "report") ||
+                            !message.header("X-Failed-Recipients").isEmpty();
+    MailKind kind;
+    kind.report =
+        serverSender || reportType ||
+        holdsAny(message.header("Subject"),
+                 {"undeliver", "delivery status", "delivery fail", "delivery notification",
+                  "failure", "failed", "returned mail", "returned to sender", "not delivered",
+                  "rejected", "non remis", "unzustellbar", "nicht zustellbar"});
+    // A mail from a person with a subject that speaks of no delivery, return
+    // or error at all: a reply or an auto-reply, whatever its text says.
+    kind.noReport = !kind.report && !from.trimmed().isEmpty() && from.trimmed() != "<>" &&
+                    !message.header("Subject").trimmed().isEmpty() &&
+                    !holdsAny(message.header("Subject"),
+                              {"deliver", "return", "bounce", "error", "undeliv",
+                               "non recapitabile", "onbestelbaar", "entregado", "approve"});
+    // RFC 3834's Auto-Submitted is on delivery reports too: there the
+    // sender or the type says which it is.
+    const QByteArray subject = message.header("Subject").trimmed();
+    kind.autoReply =
+        !serverSender && !reportType &&
+        (!message.header("X-Autoreply").isEmpty() || !message.header("X-Autorespond").isEmpty() ||
+         !message.header("X-Vacation").isEmpty() ||
+         containsNoCase(message.header("Precedence"), "auto_reply") ||
+         containsNoCase(message.header("Auto-Submitted"), "auto-replied") ||
+         startsWithAny(subject, kAutoReplySubjects));
+    kind.notice = startsWithAny(subject, kNoticeSubjects);
+    return kind;
+}
+
+// The addresses of the report's own header fields: those it was sent to and
+// from, which a report quotes as the original's sender.
+template <typename Take> void ownAddresses(MimeNode message, Take &&take)
+{
+    for (const char *field : {"From", "To", "Sender", "Reply-To", "Return-Path"}) {
+        for (const QByteArray &item : message.header(field).split(',')) {
+            if (QByteArray address = ParseMailAddress(item); isAddress(address))
+                take(std::move(address));
+        }
+    }
 }
 
 // A body read as plain text: no MIME structure, no transfer encoding.
@@ -149,6 +262,14 @@ private:
     void walk(MimeNode node);
     void textLine(QByteArrayView line)
     {
+        // A mail read whole: its own header block is no report text for the
+        // fallback rules.
+        if (m_inHeaderBlock && line.isEmpty()) {
+            m_inHeaderBlock = false;
+            m_text.allowFallback(m_fallback);
+        }
+        if (!m_inHeaderBlock && embeddedStatus(line))
+            return;
         m_text.line(line);
         if (m_textCode.isEmpty())
             m_textCode = statusCodeIn(line);
@@ -161,7 +282,57 @@ private:
     MimeNode m_attachedReport; // a report forwarded as an attachment
     QByteArray m_arrival;
     QByteArray m_textCode; // the first status code in the report's text
+    bool m_fallback = false;
+    bool m_inHeaderBlock = false;
+    // Delivery-status fields in a text: a report forwarded inline, or a
+    // server that prints them in its text.
+    bool embeddedStatus(QByteArrayView line);
+    void finishText()
+    {
+        if (m_status) {
+            m_status->finish();
+            m_status.reset();
+        }
+        m_text.finishPart();
+    }
+    std::optional<StatusReader> m_status;
 };
+
+// A line of a delivery-status block: a field, a folded line, or an empty
+// line between groups.
+bool isStatusLine(QByteArrayView line)
+{
+    if (line.isEmpty() || isBlank(line.front()))
+        return true;
+    const qsizetype colon = line.indexOf(':');
+    return colon > 0 && std::all_of(line.begin(), line.begin() + colon, [](char c) {
+               return std::isalnum(static_cast<unsigned char>(c)) || c == '-';
+           });
+}
+
+bool MessageReader::embeddedStatus(QByteArrayView line)
+{
+    if (m_status) {
+        if (isStatusLine(line)) {
+            m_status->line(line);
+            return true;
+        }
+        m_status->finish();
+        m_status.reset();
+        return false;
+    }
+    // The block begins with its first field at the start of a line.
+    if (line.size() < 16 || !std::strchr("RrFfOo", line.front()) || m_text.inOriginal())
+        return false;
+    for (const char *first : {"Reporting-MTA:", "Final-Recipient:", "Original-Recipient:"}) {
+        if (qstrnicmp(line.data(), first, qstrlen(first)) == 0) {
+            m_status.emplace(m_collector);
+            m_status->line(line);
+            return true;
+        }
+    }
+    return false;
+}
 
 QList<FailedRecipient> MessageReader::result() const
 {
@@ -195,6 +366,15 @@ QString MessageReader::read(MimeNode message, int depth)
 {
     if (isFeedbackReport(message))
         return {};
+    if (depth == 0) {
+        const MailKind kind = mailKind(message);
+        if (kind.autoReply || kind.notice)
+            m_collector.setWarning();
+        m_fallback = kind.report && !kind.autoReply;
+        m_text.allowLayouts(!kind.noReport);
+        ownAddresses(message, [&](QByteArray address) { m_text.exclude(std::move(address)); });
+    }
+    m_text.allowFallback(m_fallback);
     if (const QByteArray failed = message.header("X-Failed-Recipients"); !failed.isEmpty()) {
         for (const QByteArray &item : failed.split(',')) {
             if (QByteArray address = leadingAddress(item.trimmed()); !address.isEmpty())
@@ -208,8 +388,11 @@ QString MessageReader::read(MimeNode message, int depth)
         // the text it is: also where its lines end in something the MIME
         // parser does not take for a line end (CR CR LF).
         m_text.startPart();
+        m_inHeaderBlock = !body.isNull();
+        m_text.allowFallback(m_fallback && !m_inHeaderBlock);
         m_error = m_mail.readRawLines([&](QByteArrayView line) { textLine(line); });
-        m_text.finishPart();
+        m_inHeaderBlock = false;
+        finishText();
     } else if (!body.isNull()) {
         walk(body);
     }
@@ -238,6 +421,12 @@ void MessageReader::walk(MimeNode node)
             walk(node.child(i));
         return;
     }
+    // A complaint or a read notice is about a mail that was delivered.
+    if (node.hasType("message", "feedback-report") ||
+        node.hasType("message", "disposition-notification")) {
+        m_collector.setWarning();
+        return;
+    }
     if (node.hasType("message", "delivery-status") ||
         node.hasType("message", "global-delivery-status")) {
         StatusReader status(m_collector);
@@ -248,7 +437,7 @@ void MessageReader::walk(MimeNode node)
     } else if (node.hasType("text", "plain")) {
         m_text.startPart();
         m_error = m_mail.readLines(node, [&](QByteArrayView line) { textLine(line); });
-        m_text.finishPart();
+        finishText();
     }
 }
 
