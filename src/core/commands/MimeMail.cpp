@@ -13,54 +13,57 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
+#include <optional>
 #include <vector>
 
-// ---------------------------------------------------------------------------
-// The bounds, counted as the bytes pass on their way to the parser. The
-// scanner follows the parser's own rules where they decide what it keeps: a
-// header block ends at the first empty line (a lone CR counts as empty), a
-// line starting with a blank folds into the field before it, a multipart's
-// parts start at "--boundary" lines and end at "--boundary--", an attached
-// message opens a header block of its own.
+// The structure is read as the bytes pass, once, following GMime's parser
+// where it decides what a mail is made of (the tests hold the cases): a
+// header block ends at the first empty line (a lone CR counts as empty); a
+// line starting with a blank folds into the field before it; a line that is
+// no field is passed over, but the mail's own block must start with a field
+// or an mbox From line, and a block that a boundary cuts before any field is
+// no part; a multipart's parts start at "--boundary" lines and it ends at
+// "--boundary--" (blanks after either allowed), innermost boundary first, an
+// outer one closing the parts inside; the line end before a boundary belongs
+// to it; a part without a type is text/plain (message/rfc822 in a digest);
+// the last Content-Type and Content-Transfer-Encoding fields count. GMime's
+// parser builds an object for every field, parameter and part, which cost
+// more than all the rest of reading a returned mail: here a part is its
+// header block and the place of its content.
 
-struct MimeScanner::Private
+enum class MimeEncoding
 {
-    explicit Private(const MimeBounds &limits) : bounds(limits) {}
+    None,
+    Base64,
+    QuotedPrintable,
+    UuEncode,
+};
 
-    // The first bytes of a line kept across reads: a body line needs no
-    // more than a boundary takes, a header line those of a Content-* field.
-    static constexpr qsizetype BodyKeep = 256;
-
-    void take(QByteArrayView text, qint64 length);
-    void headerLine(QByteArrayView text, qint64 length);
-    void endBlock();
-    void bodyLine(QByteArrayView text);
-    bool lineTooLong(QByteArrayView start, qint64 length);
-    void refuse(const QString &why)
+struct MimePart
+{
+    enum class Kind
     {
-        if (refusal.isEmpty())
-            refusal = why;
-    }
-
-    MimeBounds bounds;
-    bool inHeader = true;
-    // Open multiparts (their boundaries) and attached messages (empty).
-    std::vector<QByteArray> levels;
-    qint64 bytes = 0;
-    int headerLines = 0;
-    qint64 headerBytes = 0;
-    qint64 blockBytes = 0;
-    qint64 fieldBytes = 0;
-    int fieldParameters = 0;
-    int parameters = 0;
-    bool contentField = false; // the field being read is a Content-* field
-    bool typeField = false;    // and it is Content-Type, collected in contentType
-    QByteArray contentType;
-    int parts = 0;
-    int dashLines = 0;
-    QByteArray line; // the current line's first bytes, where it spans reads
-    qint64 lineLength = 0;
-    QString refusal;
+        Message,
+        Multipart,
+        MessagePart,
+        Leaf,
+    };
+    Kind kind = Kind::Leaf;
+    // The fields of its header block, each line ending in LF, folded lines
+    // as written; no line that is no field.
+    QByteArray header;
+    // A message's body answers for the Content-* fields of the message's
+    // block, the message for the others.
+    bool contentFieldsOnly = false;
+    QByteArray type = "text";
+    QByteArray subtype = "plain";
+    QByteArray typeValue; // the Content-Type value the type was read from
+    MimeEncoding encoding = MimeEncoding::None;
+    qint64 contentStart = 0;
+    qint64 contentEnd = 0;
+    // A multipart's parts, a message's body, a message part's message.
+    std::vector<const MimePart *> children;
 };
 
 namespace {
@@ -70,407 +73,591 @@ QByteArray lowerToken(QByteArrayView text)
     return text.trimmed().toByteArray().toLower();
 }
 
-bool isFolded(QByteArrayView line)
+bool isBlank(char c)
 {
-    return line.startsWith(' ') || line.startsWith('\t');
+    return c == ' ' || c == '\t';
 }
 
-struct ContentType
+bool isFolded(QByteArrayView line)
+{
+    return !line.isEmpty() && isBlank(line.front());
+}
+
+bool isBlankOnly(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return isBlank(c) || c == '\r' || c == '\n'; });
+}
+
+// Skips blanks and (nested) comments.
+qsizetype skipSpace(QByteArrayView text, qsizetype at)
+{
+    int depth = 0;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (depth > 0) {
+            if (c == '\\')
+                ++at;
+            else if (c == '(')
+                ++depth;
+            else if (c == ')')
+                --depth;
+        } else if (c == '(') {
+            ++depth;
+        } else if (!isBlank(c) && c != '\r' && c != '\n') {
+            break;
+        }
+    }
+    return at;
+}
+
+bool isTokenChar(char c)
+{
+    return c > ' ' && c < 127 && !std::strchr("()<>@,;:\\\"/[]?=", c);
+}
+
+qsizetype tokenEnd(QByteArrayView text, qsizetype at)
+{
+    while (at < text.size() && isTokenChar(text[at]))
+        ++at;
+    return at;
+}
+
+struct MediaType
 {
     QByteArray type;
     QByteArray subtype;
-    QByteArray boundary;
-    bool oddBoundary = false; // a boundary in RFC 2231 pieces: not followed here
 };
 
-// The parts of a Content-Type value the structure depends on.
-ContentType parseContentType(QByteArrayView value)
+// "type/subtype" at the start of a Content-Type value; application/octet-
+// stream where it is not one, as GMime takes it.
+MediaType mediaType(QByteArrayView value)
 {
-    ContentType result;
-    const qsizetype semicolon = value.indexOf(';');
-    const QByteArrayView mediaType = semicolon < 0 ? value : value.first(semicolon);
-    const qsizetype slash = mediaType.indexOf('/');
-    result.type = lowerToken(slash < 0 ? mediaType : mediaType.first(slash));
-    if (slash >= 0) {
-        const QByteArrayView subtype = mediaType.sliced(slash + 1).trimmed();
-        const auto blank = std::find_if(subtype.begin(), subtype.end(),
-                                        [](char c) { return c == ' ' || c == '\t'; });
-        result.subtype = lowerToken(subtype.first(blank - subtype.begin()));
-    }
-    qsizetype at = semicolon;
-    while (at >= 0 && at < value.size()) {
-        // One parameter: name = token or quoted string.
-        const qsizetype equals = value.indexOf('=', at + 1);
-        if (equals < 0)
-            break;
-        const QByteArray name = lowerToken(value.sliced(at + 1, equals - at - 1));
-        qsizetype pos = equals + 1;
-        while (pos < value.size() && (value[pos] == ' ' || value[pos] == '\t'))
-            ++pos;
-        QByteArray parameter;
-        if (pos < value.size() && value[pos] == '"') {
-            for (++pos; pos < value.size() && value[pos] != '"'; ++pos) {
-                if (value[pos] == '\\' && pos + 1 < value.size())
-                    ++pos;
-                parameter.append(value[pos]);
-            }
-            at = value.indexOf(';', pos);
-        } else {
-            const qsizetype end = value.indexOf(';', pos);
-            parameter =
-                value.sliced(pos, (end < 0 ? value.size() : end) - pos).trimmed().toByteArray();
-            at = end;
-        }
-        if (name == "boundary")
-            result.boundary = parameter;
-        else if (name.startsWith("boundary*"))
-            result.oddBoundary = true;
-    }
+    qsizetype at = skipSpace(value, 0);
+    const qsizetype typeEnd = tokenEnd(value, at);
+    MediaType result{value.sliced(at, typeEnd - at).toByteArray().toLower(), {}};
+    at = skipSpace(value, typeEnd);
+    if (result.type.isEmpty() || at >= value.size() || value[at] != '/')
+        return {"application", "octet-stream"};
+    at = skipSpace(value, at + 1);
+    result.subtype = value.sliced(at, tokenEnd(value, at) - at).toByteArray().toLower();
+    if (result.subtype.isEmpty())
+        return {"application", "octet-stream"};
     return result;
 }
 
-bool isMessageType(const ContentType &type)
+// The value of a parameter of a Content-* field (a token or a quoted string,
+// its escapes undone); nothing where the field has no such parameter.
+std::optional<QByteArray> parameter(QByteArrayView value, QByteArrayView wanted)
+{
+    for (qsizetype at = value.indexOf(';'); at >= 0 && at < value.size();) {
+        at = skipSpace(value, at + 1);
+        const qsizetype nameEnd = tokenEnd(value, at);
+        const QByteArrayView name = value.sliced(at, nameEnd - at);
+        at = skipSpace(value, nameEnd);
+        if (at >= value.size() || value[at] != '=') {
+            at = value.indexOf(';', at);
+            continue;
+        }
+        at = skipSpace(value, at + 1);
+        QByteArray result;
+        const qsizetype valueStart = at;
+        if (at < value.size() && value[at] == '"') {
+            for (++at; at < value.size() && value[at] != '"'; ++at) {
+                if (value[at] == '\\' && at + 1 < value.size())
+                    ++at;
+                result.append(value[at]);
+            }
+            // Without its closing quote, the rest is the value, quote and all.
+            if (at >= value.size())
+                result = value.sliced(valueStart).trimmed().toByteArray();
+        } else {
+            while (at < value.size() && value[at] != ';' && !isBlank(value[at]) &&
+                   value[at] != '\r' && value[at] != '\n' && value[at] != '(')
+                ++at;
+            result = value.sliced(valueStart, at - valueStart).toByteArray();
+            if (result.isEmpty()) // no value: no parameter
+                continue;
+        }
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return result;
+        at = value.indexOf(';', at);
+    }
+    return std::nullopt;
+}
+
+MimeEncoding encodingOf(QByteArrayView value)
+{
+    const QByteArray name = lowerToken(value);
+    if (name == "base64")
+        return MimeEncoding::Base64;
+    if (name == "quoted-printable")
+        return MimeEncoding::QuotedPrintable;
+    if (name == "uuencode" || name == "x-uuencode" || name == "x-uue")
+        return MimeEncoding::UuEncode;
+    return MimeEncoding::None;
+}
+
+bool isMessageType(const MimePart &part)
 {
     // The subtypes the parser reads as an attached message.
-    return type.type == "message" && (type.subtype == "rfc822" || type.subtype == "rfc2822" ||
-                                      type.subtype == "news" || type.subtype == "global");
+    return part.type == "message" && (part.subtype == "rfc822" || part.subtype == "rfc2822" ||
+                                      part.subtype == "news" || part.subtype == "global");
+}
+
+bool isContentField(QByteArrayView name)
+{
+    return name.size() >= 8 && name.first(8).compare("content-", Qt::CaseInsensitive) == 0;
+}
+
+// A field's name, where the line starts one: printable characters up to the
+// colon, blanks allowed before it.
+std::optional<QByteArrayView> fieldName(QByteArrayView line)
+{
+    qsizetype at = 0;
+    while (at < line.size() && line[at] > ' ' && line[at] < 127 && line[at] != ':')
+        ++at;
+    qsizetype colon = at;
+    while (colon < line.size() && isBlank(line[colon]))
+        ++colon;
+    if (at == 0 || colon >= line.size() || line[colon] != ':')
+        return std::nullopt;
+    return line.first(at);
+}
+
+// Calls take(name, value) for each field of a header block as MimePart keeps
+// it: the value unfolded, the blanks around it gone; false from take stops.
+template <typename Take> void forEachField(QByteArrayView block, Take take)
+{
+    while (!block.isEmpty()) {
+        qsizetype end = block.indexOf('\n');
+        while (end >= 0 && end + 1 < block.size() && isBlank(block[end + 1]))
+            end = block.indexOf('\n', end + 1);
+        const QByteArrayView field = end < 0 ? block : block.first(end);
+        block = end < 0 ? QByteArrayView() : block.sliced(end + 1);
+        const qsizetype colon = field.indexOf(':');
+        if (!take(field.first(colon).trimmed(), field.sliced(colon + 1)))
+            return;
+    }
+}
+
+// A value as forEachField gives it, unfolded: line ends (and CRs) dropped.
+QByteArray unfolded(QByteArrayView value)
+{
+    QByteArray text;
+    text.reserve(value.size());
+    for (const char c : value) {
+        if (c != '\n' && c != '\r')
+            text.append(c);
+    }
+    return text.trimmed();
 }
 
 } // namespace
 
+// ---------------------------------------------------------------------------
+// The reading of the structure, and the bounds counted on the way.
+
+class StructureReader
+{
+public:
+    StructureReader(const MimeBounds &bounds, std::deque<MimePart> &parts, qint64 start)
+        : m_bounds(bounds), m_parts(parts), m_start(start), m_offset(start)
+    {
+        openBlock(nullptr);
+    }
+    // The next bytes of the mail; false once it is over a bound.
+    bool feed(QByteArrayView bytes);
+    // The end of the mail: at `end`.
+    void finish(qint64 end);
+    QString refusal() const { return m_refusal; }
+    const MimePart *message() const { return m_message; }
+
+private:
+    // A multipart's boundary, or an attached message (no boundary).
+    struct Level
+    {
+        MimePart *part;
+        std::optional<QByteArray> boundary;
+    };
+    enum class Mode
+    {
+        Header,  // a header block
+        Content, // a part's content, a preface or an epilogue
+        Skip,    // what is no part, up to the next boundary
+    };
+    static constexpr qsizetype BodyKeep = 256; // of a body line spanning reads
+
+    void refuse(const QString &why)
+    {
+        if (m_refusal.isEmpty())
+            m_refusal = why;
+    }
+    bool lineTooLong(QByteArrayView start, qint64 length);
+    std::optional<std::pair<size_t, bool>> boundaryOf(QByteArrayView text) const;
+    bool isBoundary(QByteArrayView text) const { return boundaryOf(text).has_value(); }
+    void line(qint64 start, QByteArrayView text, qint64 length, bool endsCr, qint64 next);
+    void headerLine(qint64 start, QByteArrayView text, qint64 length, qint64 next);
+    void boundaryLine(qint64 start, QByteArrayView text);
+    void countField(QByteArrayView text, qint64 length);
+    // An mbox From line, quoted or not, which may open a message's header
+    // block.
+    bool isFromLine(QByteArrayView line) const
+    {
+        const bool message =
+            m_blockParent == nullptr || m_blockParent->kind == MimePart::Kind::MessagePart;
+        return m_blockFirst && message && (line.startsWith("From ") || line.startsWith(">From "));
+    }
+    void openBlock(MimePart *parent);
+    void endBlock(qint64 contentStart);
+    void dropBlock();
+    void closeContent(qint64 end);
+    void addChild(MimePart *parent, MimePart *child);
+
+    MimeBounds m_bounds;
+    std::deque<MimePart> &m_parts;
+    const MimePart *m_message = nullptr;
+    std::vector<Level> m_levels;
+    Mode m_mode = Mode::Header;
+
+    // The header block being read, and whose it is.
+    MimePart *m_blockParent = nullptr; // null for the mail's own
+    bool m_blockFirst = true;          // no field of it read yet
+    bool m_blockLines = false;         // a line of it read
+    QByteArray m_block;                // its fields so far
+    bool m_inField = false;            // a line folded into the field before goes on
+
+    MimePart *m_leaf = nullptr; // whose content is being read
+    bool m_lastEndsCr = false;  // the line before ended with CR LF
+
+    const qint64 m_start;
+    qint64 m_offset;   // of the next byte fed
+    QByteArray m_line; // the current line's first bytes, where it spans reads
+    qint64 m_lineStart = 0;
+    qint64 m_lineLength = 0;
+    char m_lineLast = 0; // the current line's last byte so far
+
+    int m_headerLines = 0;
+    qint64 m_headerBytes = 0;
+    qint64 m_blockBytes = 0;
+    qint64 m_fieldBytes = 0;
+    int m_fieldParameters = 0;
+    int m_parameters = 0;
+    bool m_contentField = false;
+    int m_partCount = 0;
+    int m_dashLines = 0;
+    QString m_refusal;
+};
+
 // A header line that goes on past the bounds is refused before its end.
-bool MimeScanner::Private::lineTooLong(QByteArrayView start, qint64 length)
+bool StructureReader::lineTooLong(QByteArrayView start, qint64 length)
 {
-    if (!inHeader)
+    if (m_mode != Mode::Header)
         return false;
-    if (blockBytes + length > bounds.headerBlockBytes)
-        refuse(QStringLiteral("a header block of more than %1 bytes").arg(bounds.headerBlockBytes));
-    else if (headerBytes + length > bounds.headerBytes)
-        refuse(QStringLiteral("more than %1 bytes of header fields").arg(bounds.headerBytes));
-    else if (length + (isFolded(start) ? fieldBytes : 0) > bounds.fieldBytes)
-        refuse(QStringLiteral("a header field of more than %1 bytes").arg(bounds.fieldBytes));
-    return !refusal.isEmpty();
+    if (m_blockBytes + length > m_bounds.headerBlockBytes)
+        refuse(
+            QStringLiteral("a header block of more than %1 bytes").arg(m_bounds.headerBlockBytes));
+    else if (m_headerBytes + length > m_bounds.headerBytes)
+        refuse(QStringLiteral("more than %1 bytes of header fields").arg(m_bounds.headerBytes));
+    else if (length + (isFolded(start) ? m_fieldBytes : 0) > m_bounds.fieldBytes)
+        refuse(QStringLiteral("a header field of more than %1 bytes").arg(m_bounds.fieldBytes));
+    return !m_refusal.isEmpty();
 }
 
-void MimeScanner::Private::take(QByteArrayView text, qint64 length)
+bool StructureReader::feed(QByteArrayView bytes)
 {
-    if (text.endsWith('\r') && text.size() == length) {
-        text.chop(1);
-        --length;
-    }
-    if (inHeader)
-        headerLine(text, length);
-    else
-        bodyLine(text);
-}
-
-void MimeScanner::Private::headerLine(QByteArrayView text, qint64 length)
-{
-    if (length == 0) {
-        endBlock();
-        return;
-    }
-    if (++headerLines > bounds.headerLines)
-        return refuse(QStringLiteral("more than %1 header lines").arg(bounds.headerLines));
-    blockBytes += length + 1;
-    headerBytes += length + 1;
-    if (isFolded(text)) {
-        fieldBytes += length;
-        if (typeField)
-            contentType.append(text);
-    } else {
-        fieldBytes = length;
-        const qsizetype colon = text.indexOf(':');
-        // Looked at in place: every header line passes here.
-        const QByteArrayView name = (colon < 0 ? text : text.first(colon)).trimmed();
-        contentField =
-            name.size() >= 8 && name.first(8).compare("content-", Qt::CaseInsensitive) == 0;
-        typeField = colon >= 0 && name.compare("content-type", Qt::CaseInsensitive) == 0;
-        if (typeField)
-            contentType = text.sliced(colon + 1).toByteArray();
-    }
-    const qint64 limit = contentField ? bounds.contentFieldBytes : bounds.fieldBytes;
-    if (fieldBytes > limit)
-        return refuse(QStringLiteral("a header field of more than %1 bytes").arg(limit));
-    if (!contentField)
-        return;
-    // The parser keeps each parameter as an object of its own, and takes
-    // longer per parameter the more a field has.
-    const int count = int(text.count(';'));
-    fieldParameters = isFolded(text) ? fieldParameters + count : count;
-    parameters += count;
-    if (fieldParameters > bounds.fieldParameters)
-        refuse(QStringLiteral("a header field of more than %1 parameters")
-                   .arg(bounds.fieldParameters));
-    else if (parameters > bounds.parameters)
-        refuse(QStringLiteral("more than %1 parameters").arg(bounds.parameters));
-}
-
-void MimeScanner::Private::endBlock()
-{
-    const ContentType type = parseContentType(contentType);
-    contentType.clear();
-    typeField = contentField = false;
-    blockBytes = fieldBytes = 0;
-    inHeader = false;
-    if (type.type == "multipart" && type.oddBoundary)
-        return refuse(QStringLiteral("a boundary parameter in pieces"));
-    const bool message = isMessageType(type);
-    if (!message && (type.type != "multipart" || type.boundary.isEmpty()))
-        return;
-    if (int(levels.size()) >= bounds.depth)
-        return refuse(QStringLiteral("parts nested more than %1 deep").arg(bounds.depth));
-    levels.push_back(message ? QByteArray() : type.boundary);
-    if (message) {
-        if (++parts > bounds.parts)
-            return refuse(QStringLiteral("more than %1 parts").arg(bounds.parts));
-        inHeader = true;
-    }
-}
-
-void MimeScanner::Private::bodyLine(QByteArrayView text)
-{
-    if (!text.startsWith("--"))
-        return;
-    const QByteArrayView rest = text.sliced(2);
-    for (size_t level = levels.size(); level-- > 0;) {
-        const QByteArray &boundary = levels[level];
-        if (boundary.isEmpty() || !rest.startsWith(boundary))
-            continue;
-        const QByteArrayView after = rest.sliced(boundary.size());
-        if (after.startsWith("--")) {
-            levels.resize(level);
-            return;
-        }
-        if (after.trimmed().isEmpty()) {
-            levels.resize(level + 1);
-            if (++parts > bounds.parts)
-                return refuse(QStringLiteral("more than %1 parts").arg(bounds.parts));
-            inHeader = true;
-            return;
-        }
-    }
-    if (++dashLines > bounds.dashLines)
-        refuse(QStringLiteral("more than %1 lines starting with \"--\"").arg(bounds.dashLines));
-}
-
-MimeScanner::MimeScanner(const MimeBounds &bounds) : d(std::make_unique<Private>(bounds)) {}
-
-MimeScanner::~MimeScanner() = default;
-
-QString MimeScanner::refusal() const
-{
-    return d->refusal;
-}
-
-bool MimeScanner::feed(QByteArrayView bytes)
-{
-    Private &s = *d;
-    s.bytes += bytes.size();
-    if (s.bytes > s.bounds.bytes)
-        s.refuse(QStringLiteral("more than %1 bytes").arg(s.bounds.bytes));
-    while (!bytes.isEmpty() && s.refusal.isEmpty()) {
+    if (m_offset - m_start + bytes.size() > m_bounds.bytes)
+        refuse(QStringLiteral("more than %1 bytes").arg(m_bounds.bytes));
+    while (!bytes.isEmpty() && m_refusal.isEmpty()) {
         const char *end =
             static_cast<const char *>(std::memchr(bytes.data(), '\n', size_t(bytes.size())));
         const qsizetype length = end ? end - bytes.data() : bytes.size();
-        if (end && s.lineLength == 0) {
+        if (end && m_lineLength == 0) {
             // The common case: the whole line in this read, looked at in place.
             const QByteArrayView text = bytes.first(length);
-            if (!s.lineTooLong(text, length))
-                s.take(text, length);
+            if (!lineTooLong(text, length))
+                line(m_offset, text, length, text.endsWith('\r'), m_offset + length + 1);
         } else {
+            if (m_lineLength == 0)
+                m_lineStart = m_offset;
             const qsizetype keep =
-                (s.inHeader ? s.bounds.contentFieldBytes + 1 : Private::BodyKeep) - s.line.size();
+                (m_mode == Mode::Header ? m_bounds.fieldBytes + 1 : BodyKeep) - m_line.size();
             if (keep > 0)
-                s.line.append(bytes.first(std::min(keep, length)));
-            s.lineLength += length;
-            if (!s.lineTooLong(s.line, s.lineLength) && end)
-                s.take(s.line, s.lineLength);
+                m_line.append(bytes.first(std::min(keep, length)));
+            if (length > 0)
+                m_lineLast = bytes[length - 1];
+            m_lineLength += length;
+            if (!lineTooLong(m_line, m_lineLength) && end)
+                line(m_lineStart, m_line, m_lineLength, m_lineLast == '\r',
+                     m_lineStart + m_lineLength + 1);
             if (end) {
-                s.line.clear();
-                s.lineLength = 0;
+                m_line.clear();
+                m_lineLength = 0;
+                m_lineLast = 0;
             }
         }
+        m_offset += length + (end ? 1 : 0);
         if (!end)
             break;
         bytes = bytes.sliced(length + 1);
     }
-    return s.refusal.isEmpty();
+    return m_refusal.isEmpty();
 }
 
-// GMime reads through this stream, so a file is never copied into memory and
-// a read error of the device is remembered instead of looking like the end.
+void StructureReader::finish(qint64 end)
+{
+    if (m_refusal.isEmpty() && m_lineLength > 0) { // a last line without its end
+        // A header block cut in a line that is no field is no part.
+        if (m_mode == Mode::Header && !isFolded(m_line) && !fieldName(m_line) &&
+            !isFromLine(m_line))
+            dropBlock();
+        else
+            line(m_lineStart, m_line, m_lineLength, m_lineLast == '\r', end);
+    }
+    // A block the mail ends in is a part with no content, if it has a line.
+    if (m_mode == Mode::Header) {
+        if (m_blockFirst && (m_blockParent == nullptr || !m_blockLines))
+            dropBlock();
+        else
+            endBlock(end);
+    }
+    closeContent(end);
+    m_leaf = nullptr;
+}
+
+// next: where the line after it starts.
+void StructureReader::line(qint64 start, QByteArrayView text, qint64 length, bool endsCr,
+                           qint64 next)
+{
+    if (endsCr && text.size() == length) {
+        text.chop(1);
+        --length;
+    }
+    if (m_mode == Mode::Header)
+        headerLine(start, text, length, next);
+    else
+        boundaryLine(start, text);
+    m_lastEndsCr = endsCr;
+}
+
+// Which open multipart's boundary the line is, and whether its last;
+// nothing where it is none. The innermost boundary is tried first.
+std::optional<std::pair<size_t, bool>> StructureReader::boundaryOf(QByteArrayView text) const
+{
+    if (!text.startsWith("--"))
+        return std::nullopt;
+    const QByteArrayView rest = text.sliced(2);
+    for (size_t level = m_levels.size(); level-- > 0;) {
+        const std::optional<QByteArray> &boundary = m_levels[level].boundary;
+        if (!boundary || !rest.startsWith(*boundary))
+            continue;
+        const QByteArrayView after = rest.sliced(boundary->size());
+        if (after.startsWith("--") && isBlankOnly(after.sliced(2)))
+            return std::pair{level, true};
+        if (isBlankOnly(after))
+            return std::pair{level, false};
+    }
+    return std::nullopt;
+}
+
+// A boundary of an open multipart closes what is inside it.
+void StructureReader::boundaryLine(qint64 start, QByteArrayView text)
+{
+    const auto boundary = boundaryOf(text);
+    if (!boundary) {
+        if (text.startsWith("--") && ++m_dashLines > m_bounds.dashLines)
+            refuse(
+                QStringLiteral("more than %1 lines starting with \"--\"").arg(m_bounds.dashLines));
+        return;
+    }
+    const auto [level, last] = *boundary;
+    // The line end before a boundary belongs to it.
+    closeContent(std::max<qint64>(0, start - (m_lastEndsCr ? 2 : 1)));
+    m_leaf = nullptr;
+    if (last) {
+        m_levels.resize(level);
+        m_mode = Mode::Content; // the epilogue
+        return;
+    }
+    m_levels.resize(level + 1);
+    if (++m_partCount > m_bounds.parts)
+        refuse(QStringLiteral("more than %1 parts").arg(m_bounds.parts));
+    openBlock(m_levels[level].part);
+}
+
+void StructureReader::headerLine(qint64 start, QByteArrayView text, qint64 length, qint64 next)
+{
+    if (length == 0)
+        return endBlock(next);
+    if (isBoundary(text)) {
+        // The block ends here, its part without content; a block without a
+        // field is no part. The boundary may then be of a multipart the
+        // block opened.
+        while (m_mode == Mode::Header) {
+            if (m_blockFirst)
+                dropBlock();
+            else
+                endBlock(start);
+        }
+        boundaryLine(start, text);
+        return;
+    }
+    m_blockLines = true;
+    countField(text, length);
+    if (!m_refusal.isEmpty())
+        return;
+    // The mail's own header block must start with a field (or an mbox From
+    // line); elsewhere a line that is none is passed over.
+    const bool top = m_blockParent == nullptr;
+    if (isFolded(text)) {
+        if (m_inField)
+            m_block.append(text).append('\n');
+        else if (top && m_blockFirst)
+            dropBlock();
+        return;
+    }
+    m_inField = false;
+    if (!fieldName(text)) {
+        if (isFromLine(text))
+            m_blockFirst = false;
+        else if (top && m_blockFirst)
+            dropBlock();
+        return;
+    }
+    m_blockFirst = false;
+    m_inField = true;
+    m_block.append(text).append('\n');
+}
+
+// The bounds a header line counts against.
+void StructureReader::countField(QByteArrayView text, qint64 length)
+{
+    if (++m_headerLines > m_bounds.headerLines)
+        return refuse(QStringLiteral("more than %1 header lines").arg(m_bounds.headerLines));
+    m_blockBytes += length + 1;
+    m_headerBytes += length + 1;
+    if (isFolded(text)) {
+        m_fieldBytes += length;
+    } else {
+        m_fieldBytes = length;
+        const qsizetype colon = text.indexOf(':');
+        m_contentField = isContentField((colon < 0 ? text : text.first(colon)).trimmed());
+    }
+    const qint64 limit = m_contentField ? m_bounds.contentFieldBytes : m_bounds.fieldBytes;
+    if (m_fieldBytes > limit)
+        return refuse(QStringLiteral("a header field of more than %1 bytes").arg(limit));
+    if (!m_contentField)
+        return;
+    // Each parameter of a Content-* field is read, and more of them take
+    // longer each.
+    const int count = int(text.count(';'));
+    m_fieldParameters = isFolded(text) ? m_fieldParameters + count : count;
+    m_parameters += count;
+    if (m_fieldParameters > m_bounds.fieldParameters)
+        refuse(QStringLiteral("a header field of more than %1 parameters")
+                   .arg(m_bounds.fieldParameters));
+    else if (m_parameters > m_bounds.parameters)
+        refuse(QStringLiteral("more than %1 parameters").arg(m_bounds.parameters));
+}
+
+void StructureReader::openBlock(MimePart *parent)
+{
+    m_mode = Mode::Header;
+    m_blockParent = parent;
+    m_blockFirst = true;
+    m_blockLines = false;
+    m_inField = false;
+    m_block.clear();
+    m_blockBytes = 0;
+    m_fieldBytes = 0;
+}
+
+// What is no part is left out: the mail's own header block makes no message,
+// an attached message none, a multipart one part less.
+void StructureReader::dropBlock()
+{
+    m_inField = false;
+    m_block.clear();
+    m_mode = Mode::Skip;
+}
+
+void StructureReader::addChild(MimePart *parent, MimePart *child)
+{
+    if (parent)
+        parent->children.push_back(child);
+    else
+        m_message = child;
+}
+
+void StructureReader::endBlock(qint64 contentStart)
+{
+    m_inField = false;
+    MimePart *parent = m_blockParent;
+    const bool message = parent == nullptr || parent->kind == MimePart::Kind::MessagePart;
+    MimePart part;
+    if (parent && parent->kind == MimePart::Kind::Multipart && parent->subtype == "digest") {
+        part.type = "message";
+        part.subtype = "rfc822";
+    }
+    forEachField(m_block, [&](QByteArrayView name, QByteArrayView value) {
+        if (name.compare("Content-Type", Qt::CaseInsensitive) == 0) {
+            const MediaType type = mediaType(value);
+            part.type = type.type;
+            part.subtype = type.subtype;
+            part.typeValue = value.toByteArray();
+        } else if (name.compare("Content-Transfer-Encoding", Qt::CaseInsensitive) == 0) {
+            part.encoding = encodingOf(value);
+        }
+        return true;
+    });
+    part.header = m_block;
+    m_block.clear();
+    if (message) {
+        MimePart &holder = m_parts.emplace_back();
+        holder.kind = MimePart::Kind::Message;
+        holder.header = part.header;
+        part.contentFieldsOnly = true;
+        addChild(parent, &holder);
+        parent = &holder;
+    }
+    MimePart &added = m_parts.emplace_back(std::move(part));
+    addChild(parent, &added);
+    m_mode = Mode::Content;
+    if (added.type == "multipart") {
+        added.kind = MimePart::Kind::Multipart;
+        if (int(m_levels.size()) >= m_bounds.depth)
+            return refuse(QStringLiteral("parts nested more than %1 deep").arg(m_bounds.depth));
+        if (added.typeValue.toLower().contains("boundary*"))
+            return refuse(QStringLiteral("a boundary parameter in pieces"));
+        // Without a boundary, all of it is a preface.
+        m_levels.push_back({&added, parameter(added.typeValue, "boundary")});
+        return;
+    }
+    if (isMessageType(added)) {
+        added.kind = MimePart::Kind::MessagePart;
+        if (int(m_levels.size()) >= m_bounds.depth)
+            return refuse(QStringLiteral("parts nested more than %1 deep").arg(m_bounds.depth));
+        if (++m_partCount > m_bounds.parts)
+            return refuse(QStringLiteral("more than %1 parts").arg(m_bounds.parts));
+        m_levels.push_back({&added, std::nullopt});
+        openBlock(&added);
+        return;
+    }
+    added.contentStart = contentStart;
+    added.contentEnd = contentStart;
+    m_leaf = &added;
+}
+
+void StructureReader::closeContent(qint64 end)
+{
+    if (m_leaf)
+        m_leaf->contentEnd = std::max(m_leaf->contentStart, end);
+}
+
+// ---------------------------------------------------------------------------
+// Reading what the structure found.
+
 namespace {
-struct DeviceSource
-{
-    QIODevice *device = nullptr;
-    QString error;
-};
-
-} // namespace
-
-extern "C" {
-struct TvlDeviceStream
-{
-    GMimeStream parent;
-    DeviceSource *source;
-    MimeScanner *scanner; // on the stream the parser reads, to stop it at a bound
-    gboolean eos;
-};
-struct TvlDeviceStreamClass
-{
-    GMimeStreamClass parent_class;
-};
-}
-
-G_DEFINE_TYPE(TvlDeviceStream, tvl_device_stream, GMIME_TYPE_STREAM)
-
-namespace {
-
-TvlDeviceStream *deviceStream(GMimeStream *stream)
-{
-    return reinterpret_cast<TvlDeviceStream *>(stream);
-}
-
-GMimeStream *newDeviceStream(DeviceSource *source, gint64 start, gint64 end)
-{
-    auto *stream =
-        static_cast<TvlDeviceStream *>(g_object_new(tvl_device_stream_get_type(), nullptr));
-    stream->source = source;
-    g_mime_stream_construct(&stream->parent, start, end);
-    return &stream->parent;
-}
-
-ssize_t deviceRead(GMimeStream *stream, char *buffer, size_t length)
-{
-    TvlDeviceStream *self = deviceStream(stream);
-    QIODevice &device = *self->source->device;
-    if (stream->bound_end != -1) {
-        if (stream->position >= stream->bound_end)
-            return 0;
-        length = size_t(std::min<gint64>(stream->bound_end - stream->position, gint64(length)));
-    }
-    // Substreams share the device: each read starts where its stream stands.
-    if (!device.isSequential() && device.pos() != stream->position &&
-        !device.seek(stream->position)) {
-        self->source->error = device.errorString();
-        return -1;
-    }
-    const qint64 got = device.read(buffer, qint64(length));
-    if (got < 0) {
-        self->source->error = device.errorString();
-        if (self->source->error.isEmpty())
-            self->source->error = QStringLiteral("read error");
-        return -1;
-    }
-    self->eos = got == 0;
-    stream->position += got;
-    if (self->scanner && !self->scanner->feed(QByteArrayView(buffer, got))) {
-        // Past a bound: the parser meets the end here and keeps no more.
-        self->eos = true;
-        stream->bound_end = stream->position;
-        return 0;
-    }
-    return ssize_t(got);
-}
-
-ssize_t deviceWrite(GMimeStream *, const char *, size_t)
-{
-    return -1; // read only
-}
-
-int deviceNothing(GMimeStream *)
-{
-    return 0;
-}
-
-gboolean deviceEos(GMimeStream *stream)
-{
-    if (stream->bound_end != -1)
-        return stream->position >= stream->bound_end;
-    return deviceStream(stream)->eos;
-}
-
-int deviceReset(GMimeStream *stream)
-{
-    if (deviceStream(stream)->source->device->isSequential() &&
-        stream->position != stream->bound_start)
-        return -1;
-    deviceStream(stream)->eos = false;
-    return 0;
-}
-
-gint64 deviceSeek(GMimeStream *stream, gint64 offset, GMimeSeekWhence whence)
-{
-    QIODevice &device = *deviceStream(stream)->source->device;
-    if (device.isSequential())
-        return -1;
-    gint64 target = offset;
-    if (whence == GMIME_STREAM_SEEK_CUR)
-        target = stream->position + offset;
-    else if (whence == GMIME_STREAM_SEEK_END)
-        target = (stream->bound_end != -1 ? stream->bound_end : device.size()) + offset;
-    if (target < stream->bound_start || (stream->bound_end != -1 && target > stream->bound_end))
-        return -1;
-    stream->position = target;
-    deviceStream(stream)->eos = false;
-    return target;
-}
-
-gint64 deviceTell(GMimeStream *stream)
-{
-    // Unknown on a pipe: the parser then keeps part contents itself.
-    return deviceStream(stream)->source->device->isSequential() ? -1 : stream->position;
-}
-
-gint64 deviceLength(GMimeStream *stream)
-{
-    if (stream->bound_end != -1)
-        return stream->bound_end - stream->bound_start;
-    QIODevice &device = *deviceStream(stream)->source->device;
-    return device.isSequential() ? -1 : device.size() - stream->bound_start;
-}
-
-GMimeStream *deviceSubstream(GMimeStream *stream, gint64 start, gint64 end)
-{
-    // Never past the parent's end: the size the file had when it was opened.
-    if (stream->bound_end != -1 && (end == -1 || end > stream->bound_end))
-        end = stream->bound_end;
-    return newDeviceStream(deviceStream(stream)->source, start, end);
-}
-
-} // namespace
-
-static void tvl_device_stream_class_init(TvlDeviceStreamClass *klass)
-{
-    GMimeStreamClass *stream = &klass->parent_class;
-    stream->read = deviceRead;
-    stream->write = deviceWrite;
-    stream->flush = deviceNothing;
-    stream->close = deviceNothing;
-    stream->eos = deviceEos;
-    stream->reset = deviceReset;
-    stream->seek = deviceSeek;
-    stream->tell = deviceTell;
-    stream->length = deviceLength;
-    stream->substream = deviceSubstream;
-}
-
-static void tvl_device_stream_init(TvlDeviceStream *stream)
-{
-    stream->source = nullptr;
-    stream->scanner = nullptr;
-    stream->eos = false;
-}
-
-namespace {
-
-// Owns one GObject reference.
-struct Unref
-{
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
-template <typename T> using GPtr = std::unique_ptr<T, Unref>;
 
 // GMime keeps global tables: they are set up once, by whichever thread reads
 // first (a function-local static is initialised exactly once, also when
@@ -484,13 +671,35 @@ void initGMime()
     (void)initialised;
 }
 
-// A decoded part content as a device, for the line stream.
-class GMimeStreamDevice : public QIODevice
+// Owns one GObject reference.
+struct Unref
+{
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+
+// A stretch of the mail's device, transfer encoding undone on the way.
+class ContentDevice : public QIODevice
 {
 public:
-    GMimeStreamDevice(GMimeStream *stream, DeviceSource &source)
-        : m_stream(stream), m_source(source)
+    ContentDevice(QIODevice &source, qint64 start, qint64 end, MimeEncoding encoding)
+        : m_source(source), m_at(start), m_end(end)
     {
+        GMimeContentEncoding gmime = GMIME_CONTENT_ENCODING_DEFAULT;
+        switch (encoding) {
+        case MimeEncoding::Base64:
+            gmime = GMIME_CONTENT_ENCODING_BASE64;
+            break;
+        case MimeEncoding::QuotedPrintable:
+            gmime = GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE;
+            break;
+        case MimeEncoding::UuEncode:
+            gmime = GMIME_CONTENT_ENCODING_UUENCODE;
+            break;
+        case MimeEncoding::None:
+            break;
+        }
+        if (gmime != GMIME_CONTENT_ENCODING_DEFAULT)
+            m_decoder.reset(g_mime_filter_basic_new(gmime, false));
         open(ReadOnly | Unbuffered);
     }
     bool isSequential() const override { return true; }
@@ -498,38 +707,70 @@ public:
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
-        if (g_mime_stream_eos(m_stream))
-            return 0;
-        const ssize_t got = g_mime_stream_read(m_stream, data, size_t(maxSize));
-        if (got < 0) {
-            if (!m_source.error.isEmpty()) {
-                setErrorString(m_source.error);
+        while (m_pending.isEmpty() && !m_done) {
+            if (!fill())
                 return -1;
-            }
-            return 0;
         }
-        return got;
+        const qint64 taken = std::min<qint64>(maxSize, m_pending.size());
+        std::memcpy(data, m_pending.constData(), size_t(taken));
+        m_pending.remove(0, taken);
+        return taken;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
-    GMimeStream *m_stream;
-    DeviceSource &m_source;
-};
+    // Reads the next piece into m_pending; false on a read error.
+    bool fill()
+    {
+        const qint64 left = m_end - m_at;
+        QByteArray raw;
+        if (left > 0) {
+            if (!m_source.seek(m_at)) {
+                setErrorString(m_source.errorString());
+                return false;
+            }
+            raw = m_source.read(std::min<qint64>(left, 64 * 1024));
+            if (raw.isEmpty()) {
+                setErrorString(m_source.errorString().isEmpty() ? QStringLiteral("read error")
+                                                                : m_source.errorString());
+                return false;
+            }
+            m_at += raw.size();
+        }
+        m_done = m_at >= m_end;
+        if (!m_decoder) {
+            m_pending = std::move(raw);
+            return true;
+        }
+        char *out = nullptr;
+        size_t outLength = 0;
+        size_t outSpace = 0;
+        g_mime_filter_filter(m_decoder.get(), raw.data(), size_t(raw.size()), 0, &out, &outLength,
+                             &outSpace);
+        m_pending = QByteArray(out, qsizetype(outLength));
+        if (m_done) {
+            // What the decoder kept back for a whole group.
+            g_mime_filter_complete(m_decoder.get(), nullptr, 0, 0, &out, &outLength, &outSpace);
+            m_pending.append(out, qsizetype(outLength));
+        }
+        return true;
+    }
 
-GMimeObject *object(void *node)
-{
-    return static_cast<GMimeObject *>(node);
-}
+    QIODevice &m_source;
+    qint64 m_at;
+    const qint64 m_end;
+    bool m_done = false;
+    QByteArray m_pending;
+    std::unique_ptr<GMimeFilter, Unref> m_decoder;
+};
 
 // Hands each line of the device to take, long lines cut; the error that
 // stopped the reading, or empty text. length: at least what the device
-// holds, where known (-1 if not): a small part gets a small buffer.
+// holds: a small part gets a small buffer.
 QString readDeviceLines(QIODevice &device, qsizetype bufferSize, qint64 length,
                         const MimeLineHandler &take)
 {
-    LineStream lines(device,
-                     length < 0 ? bufferSize : qsizetype(std::min<qint64>(bufferSize, length + 1)));
+    LineStream lines(device, qsizetype(std::min<qint64>(bufferSize, length + 1)));
     LineStream::Piece piece;
     QByteArray longLine;
     bool lineStart = true;
@@ -554,97 +795,105 @@ QString readDeviceLines(QIODevice &device, qsizetype bufferSize, qint64 length,
 
 bool MimeNode::isMessage() const
 {
-    return m_object && GMIME_IS_MESSAGE(m_object);
+    return m_part && m_part->kind == MimePart::Kind::Message;
 }
 
 bool MimeNode::isMultipart() const
 {
-    return m_object && GMIME_IS_MULTIPART(m_object);
+    return m_part && m_part->kind == MimePart::Kind::Multipart;
 }
 
 bool MimeNode::isMessagePart() const
 {
-    return m_object && GMIME_IS_MESSAGE_PART(m_object);
+    return m_part && m_part->kind == MimePart::Kind::MessagePart;
 }
 
 bool MimeNode::isLeaf() const
 {
-    return m_object && GMIME_IS_PART(m_object);
+    return m_part && m_part->kind == MimePart::Kind::Leaf;
 }
 
 bool MimeNode::hasType(const char *type, const char *subtype) const
 {
-    GMimeContentType *contentType =
-        m_object ? g_mime_object_get_content_type(object(m_object)) : nullptr;
-    return contentType && g_mime_content_type_is_type(contentType, type, subtype);
+    if (!m_part || isMessage())
+        return false;
+    const auto matches = [](const QByteArray &have, const char *wanted) {
+        return std::strcmp(wanted, "*") == 0 || have.compare(wanted, Qt::CaseInsensitive) == 0;
+    };
+    return matches(m_part->type, type) && matches(m_part->subtype, subtype);
 }
 
 QByteArray MimeNode::header(const char *name) const
 {
-    return m_object ? QByteArray(g_mime_object_get_header(object(m_object), name)) : QByteArray();
+    // A message answers for its fields but the Content-* ones; its body for those.
+    const bool content = isContentField(name);
+    if (!m_part || (isMessage() && content) || (m_part->contentFieldsOnly && !content))
+        return {};
+    QByteArray text;
+    forEachField(m_part->header, [&](QByteArrayView field, QByteArrayView value) {
+        if (field.compare(name, Qt::CaseInsensitive) != 0)
+            return true;
+        initGMime();
+        char *decoded = g_mime_utils_header_decode_text(nullptr, unfolded(value).constData());
+        text = decoded ? QByteArray(decoded) : QByteArray("");
+        g_free(decoded);
+        return false;
+    });
+    return text;
 }
 
 QByteArray MimeNode::typeParameter(const char *name) const
 {
-    GMimeContentType *contentType =
-        m_object ? g_mime_object_get_content_type(object(m_object)) : nullptr;
-    return contentType ? QByteArray(g_mime_content_type_get_parameter(contentType, name))
-                       : QByteArray();
+    if (!m_part || isMessage())
+        return {};
+    return parameter(m_part->typeValue, name).value_or(QByteArray());
 }
 
 bool MimeNode::isTransferEncoded() const
 {
-    if (!isLeaf())
-        return false;
-    switch (g_mime_part_get_content_encoding(GMIME_PART(m_object))) {
-    case GMIME_CONTENT_ENCODING_BASE64:
-    case GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE:
-    case GMIME_CONTENT_ENCODING_UUENCODE:
-        return true;
-    default:
-        return false;
-    }
+    return isLeaf() && m_part->encoding != MimeEncoding::None;
 }
 
 int MimeNode::childCount() const
 {
-    return isMultipart() ? g_mime_multipart_get_count(GMIME_MULTIPART(m_object)) : 0;
+    return isMultipart() ? int(m_part->children.size()) : 0;
 }
 
 MimeNode MimeNode::child(int index) const
 {
     if (index < 0 || index >= childCount())
         return {};
-    return MimeNode(g_mime_multipart_get_part(GMIME_MULTIPART(m_object), index));
+    return MimeNode(m_part->children[size_t(index)]);
 }
 
 MimeNode MimeNode::attachedMessage() const
 {
-    return isMessagePart() ? MimeNode(g_mime_message_part_get_message(GMIME_MESSAGE_PART(m_object)))
-                           : MimeNode();
+    return isMessagePart() && !m_part->children.empty() ? MimeNode(m_part->children.front())
+                                                        : MimeNode();
 }
 
 MimeNode MimeNode::body() const
 {
-    return isMessage() ? MimeNode(g_mime_message_get_mime_part(GMIME_MESSAGE(m_object)))
-                       : MimeNode();
+    return isMessage() && !m_part->children.empty() ? MimeNode(m_part->children.front())
+                                                    : MimeNode();
 }
 
 struct MimeMail::Private
 {
     std::unique_ptr<QTemporaryFile> spool; // a pipe's bytes, kept to be read from
-    DeviceSource source;
+    QIODevice *source = nullptr;
     qsizetype bufferSize = LineStream::DefaultBufferSize;
-    gint64 start = 0;
-    gint64 end = 0;
-    GPtr<GMimeStream> stream;
-    GPtr<GMimeParser> parser;
-    GPtr<GMimeMessage> message;
+    qint64 start = 0;
+    qint64 end = 0;
+    std::deque<MimePart> parts;
+    const MimePart *message = nullptr;
     QString error;
 
     // Copies what a pipe gives, up to one byte past the bound; the error, or
     // empty text.
     QString copyToSpool(QIODevice &device, qint64 bound);
+    // Reads the structure; the error, or empty text.
+    QString read(const MimeBounds &bounds);
 };
 
 QString MimeMail::Private::copyToSpool(QIODevice &device, qint64 bound)
@@ -668,39 +917,59 @@ QString MimeMail::Private::copyToSpool(QIODevice &device, qint64 bound)
     return {};
 }
 
+QString MimeMail::Private::read(const MimeBounds &bounds)
+{
+    StructureReader reader(bounds, parts, start);
+    // A buffer in memory is looked at in place.
+    if (auto *buffer = qobject_cast<QBuffer *>(source)) {
+        reader.feed(QByteArrayView(buffer->data()).sliced(start, end - start));
+    } else {
+        char chunk[64 * 1024];
+        for (qint64 at = start; (end < 0 || at < end) && reader.refusal().isEmpty();) {
+            const qint64 want =
+                end < 0 ? qint64(sizeof chunk) : std::min<qint64>(sizeof chunk, end - at);
+            const qint64 got = source->read(chunk, want);
+            if (got < 0)
+                return source->errorString().isEmpty() ? QStringLiteral("read error")
+                                                       : source->errorString();
+            if (got == 0) {
+                end = at; // shorter than it said, or of no known size: what there is
+                break;
+            }
+            reader.feed(QByteArrayView(chunk, got));
+            at += got;
+            if (end >= 0 && at >= end)
+                break;
+        }
+    }
+    if (!reader.refusal().isEmpty())
+        return QStringLiteral("refused, as it has %1").arg(reader.refusal());
+    reader.finish(end);
+    message = reader.message();
+    return {};
+}
+
 MimeMail::MimeMail(QIODevice &device, qsizetype bufferSize, const MimeBounds &bounds)
     : d(std::make_unique<Private>())
 {
     d->bufferSize = bufferSize;
-    QIODevice *source = &device;
+    d->source = &device;
     if (device.isSequential()) {
         // A pipe cannot be read twice.
         if (d->error = d->copyToSpool(device, bounds.bytes); !d->error.isEmpty())
             return;
-        source = d->spool.get();
+        d->source = d->spool.get();
     }
-    initGMime();
-    d->source.device = source;
+    QIODevice *source = d->source;
     d->start = source->pos();
     // What a file holds now: one that grows is read no further. Other
     // devices may not know their size, and are read to their end.
     const bool sized = qobject_cast<QFileDevice *>(source) || qobject_cast<QBuffer *>(source) ||
                        source->size() > 0;
-    d->end = sized ? std::max(d->start, gint64(source->size())) : -1;
-    MimeScanner scanner(bounds);
-    d->stream.reset(newDeviceStream(&d->source, d->start, d->end));
-    deviceStream(d->stream.get())->scanner = &scanner;
-    d->parser.reset(g_mime_parser_new_with_stream(d->stream.get()));
-    // Part contents stay in the file; the parser keeps their places only.
-    g_mime_parser_set_persist_stream(d->parser.get(), true);
-    g_mime_parser_set_format(d->parser.get(), GMIME_FORMAT_MESSAGE);
-    d->message.reset(g_mime_parser_construct_message(d->parser.get(), nullptr));
-    deviceStream(d->stream.get())->scanner = nullptr;
-    if (!d->source.error.isEmpty())
-        d->error = d->source.error;
-    else if (!scanner.refusal().isEmpty())
-        d->error = QStringLiteral("refused, as it has %1").arg(scanner.refusal());
-    else if (sized && source->size() > d->end)
+    d->end = sized ? std::max(d->start, source->size()) : -1;
+    if (d->error = d->read(bounds); !d->error.isEmpty())
+        return;
+    if (source->size() > d->end && qobject_cast<QFileDevice *>(source))
         d->error = QStringLiteral("it grew while it was read; read no further than its %1 bytes")
                        .arg(d->end - d->start);
 }
@@ -714,34 +983,17 @@ QString MimeMail::error() const
 
 MimeNode MimeMail::message() const
 {
-    return d->error.isEmpty() ? MimeNode(d->message.get()) : MimeNode();
+    return d->error.isEmpty() ? MimeNode(d->message) : MimeNode();
 }
 
 QString MimeMail::readLines(MimeNode part, const MimeLineHandler &take)
 {
     if (!d->error.isEmpty() || !part.isLeaf())
         return d->error;
-    GMimeDataWrapper *content = g_mime_part_get_content(GMIME_PART(part.m_object));
-    if (!content)
-        return {};
-    GMimeStream *encoded = g_mime_data_wrapper_get_stream(content);
-    if (!encoded || g_mime_stream_reset(encoded) != 0)
-        return {};
-    const GMimeContentEncoding encoding = g_mime_data_wrapper_get_encoding(content);
-    GMimeStream *stream = encoded;
-    GPtr<GMimeStream> filtered;
-    if (encoding == GMIME_CONTENT_ENCODING_BASE64 ||
-        encoding == GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE ||
-        encoding == GMIME_CONTENT_ENCODING_UUENCODE) {
-        filtered.reset(g_mime_stream_filter_new(encoded));
-        GMimeFilter *decoder = g_mime_filter_basic_new(encoding, false);
-        g_mime_stream_filter_add(GMIME_STREAM_FILTER(filtered.get()), decoder);
-        g_object_unref(decoder);
-        stream = filtered.get();
-    }
-    GMimeStreamDevice device(stream, d->source);
+    const MimePart &leaf = *part.m_part;
+    ContentDevice device(*d->source, leaf.contentStart, leaf.contentEnd, leaf.encoding);
     // Decoding never makes a part longer.
-    d->error = readDeviceLines(device, d->bufferSize, g_mime_stream_length(encoded), take);
+    d->error = readDeviceLines(device, d->bufferSize, leaf.contentEnd - leaf.contentStart, take);
     return d->error;
 }
 
@@ -749,8 +1001,7 @@ QString MimeMail::readRawLines(const MimeLineHandler &take)
 {
     if (!d->error.isEmpty())
         return d->error;
-    GPtr<GMimeStream> whole(newDeviceStream(&d->source, d->start, d->end));
-    GMimeStreamDevice device(whole.get(), d->source);
-    d->error = readDeviceLines(device, d->bufferSize, d->end < 0 ? -1 : d->end - d->start, take);
+    ContentDevice device(*d->source, d->start, d->end, MimeEncoding::None);
+    d->error = readDeviceLines(device, d->bufferSize, d->end - d->start, take);
     return d->error;
 }

@@ -11,30 +11,36 @@
 
 class QIODevice;
 
-// One mail read as MIME (GMime inside; none of its types show here): the
-// tree of its parts to walk, and each part's content as lines. Part contents
-// stay in the device where it can seek, so a mail costs what its headers and
-// structure take, plus a line buffer.
+// One mail read as MIME: the tree of its parts to walk, and each part's
+// content as lines. The structure is read in one pass over the bytes, by the
+// rules GMime's parser follows (where a header block ends, which lines are
+// boundaries, what a part without a type is); GMime decodes header values
+// and transfer encodings. Part contents stay in the device, so a mail costs
+// what its header fields and structure take, plus a line buffer.
 
 // Hands over one line (its end and any CRs before it removed), valid only
 // during the call.
 using MimeLineHandler = std::function<void(QByteArrayView)>;
 
+struct MimePart;
+
 // One node of the tree: the message, a multipart, a leaf part, or a
 // message/rfc822 part holding another message. Valid while its MimeMail
-// lives; a null node answers every question with "no" or nothing.
+// lives; a null node answers every question with "no" or nothing. A message
+// answers for its header fields but the Content-* ones, which are its body's.
 class MimeNode
 {
 public:
     MimeNode() = default;
-    bool isNull() const { return !m_object; }
+    bool isNull() const { return !m_part; }
     bool isMessage() const;     // a message: header block and body()
     bool isMultipart() const;   // children
     bool isMessagePart() const; // message/rfc822 and kin: attachedMessage()
     bool isLeaf() const;        // content to read with MimeMail::readLines
-    // "*" as the subtype matches any; letter case ignored.
+    // "*" as the subtype matches any; letter case ignored. A message has no
+    // type: its body has.
     bool hasType(const char *type, const char *subtype) const;
-    // The first field of that name, unfolded, encoded words left as they are;
+    // The first field of that name, unfolded, encoded words decoded (UTF-8);
     // empty text where there is none.
     QByteArray header(const char *name) const;
     QByteArray typeParameter(const char *name) const;
@@ -47,13 +53,13 @@ public:
 
 private:
     friend class MimeMail;
-    explicit MimeNode(void *object) : m_object(object) {}
-    void *m_object = nullptr; // a GMimeObject
+    explicit MimeNode(const MimePart *part) : m_part(part) {}
+    const MimePart *m_part = nullptr;
 };
 
 // How much of a mail is read at all. Anyone can send the owner a mail, and
-// the MIME parser keeps every header and part it meets: a mail past one of
-// these is refused before the parser has built more than the bounds allow.
+// the reader keeps every header field and part it meets: a mail past one of
+// these is refused before more than the bounds allow is kept.
 struct MimeBounds
 {
     qint64 bytes = qint64(256) << 20;    // the whole mail (a report returns its original)
@@ -67,25 +73,6 @@ struct MimeBounds
     int parts = 2000;                    // parts and attached messages
     int depth = 32;                      // multiparts and attached messages inside each other
     int dashLines = 100000;              // body lines starting "--" that end no part
-};
-
-// Counts what the parser will keep while the bytes pass by; one pass, a few
-// hundred bytes of state whatever the mail.
-class MimeScanner
-{
-public:
-    explicit MimeScanner(const MimeBounds &bounds);
-    ~MimeScanner();
-    MimeScanner(const MimeScanner &) = delete;
-    MimeScanner &operator=(const MimeScanner &) = delete;
-    // The next bytes of the mail; false once it is over a bound.
-    bool feed(QByteArrayView bytes);
-    // Which bound the mail is over; empty while it is within them all.
-    QString refusal() const;
-
-private:
-    struct Private;
-    std::unique_ptr<Private> d;
 };
 
 class MimeMail

@@ -295,6 +295,44 @@ void TestExtraction::errorMailRule_data()
                QByteArray("<a@x>: host said: 550 <c@z>: unknown\n").toBase64() +
                "\n--B\nContent-Type: message/rfc822\n\nFrom: o@x\n\n<b@y>: no\n--B--\n"
         << QByteArray("a@x");
+    // The structure as mail programs write it, odd places and all: the
+    // delivery-status part is found only where the parts are.
+    const QByteArray status = "Content-Type: message/delivery-status\n\n"
+                              "Final-Recipient: rfc822; a@x\nAction: failed\n\n";
+    const QByteArray report = "Content-Type: multipart/report; boundary=\"B\"\n\n";
+    QTest::newRow("boundaries with blanks after them, the last one too")
+        << report + "--B \n" + status +
+               "--B--\t\n\nFinal-Recipient: rfc822; junk@x\nAction: failed\n"
+        << QByteArray("a@x");
+    QTest::newRow("a part's header block cut by a boundary")
+        << report + "--B\nContent-Type: text/plain\n--B\n" + status + "--B--\n"
+        << QByteArray("a@x");
+    QTest::newRow("an outer boundary closes the parts inside")
+        << report + "--B\nContent-Type: multipart/alternative; boundary=C\n\n--C\n\nhello\n--B\n" +
+               status + "--B--\n"
+        << QByteArray("a@x");
+    QTest::newRow("lines of a part's header block that are no fields")
+        << report + "--B\nnot a field\nContent-Type: message/delivery-status\n\n"
+                    "Final-Recipient: rfc822; a@x\nAction: failed\n--B--\n"
+        << QByteArray("a@x");
+    QTest::newRow("an end boundary with text after it ends nothing")
+        << report + "--B\n" + status +
+               "--B--more\n\nFinal-Recipient: rfc822; b@y\n"
+               "Action: failed\n--B--\n"
+        << QByteArray("a@x,b@y");
+    QTest::newRow("CR LF report")
+        << QByteArray(report + "--B\n" + status + "--B--\n").replace("\n", "\r\n")
+        << QByteArray("a@x");
+    QTest::newRow("a quoted mbox From line opens the mail")
+        << QByteArray(">From MAILER-DAEMON Mon Dec  7 10:00:00 2026\nX-Failed-Recipients: a@x\n"
+                      "Content-Type: text/plain\n\nmail failed\n")
+        << QByteArray("a@x");
+    QTest::newRow("quoted-printable text, an address over a soft line break")
+        << QByteArray(
+               "Content-Type: multipart/mixed; boundary=B\n\n--B\nContent-Type: text/plain\n"
+               "Content-Transfer-Encoding: Quoted-Printable \n\nThe following addresses\n<a@exam=\n"
+               "ple.com>\n--B--\n")
+        << QByteArray("a@example.com");
     QTest::newRow("list stops at reasons, quotes and delays")
         << QByteArray("The following addresses had transient non-fatal errors\n<late@x>\n\n"
                       "> The following addresses had permanent fatal errors\n> <a@x>\n"
