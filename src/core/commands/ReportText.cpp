@@ -291,7 +291,8 @@ constexpr TextRule kTextRules[] = {
     {"delivery notice",          "was successfully delivered",             LayoutShape::Warning},   // Postfix success
     {"delay notice",             "transient non-fatal errors",             LayoutShape::Ignored},   // sendmail warning
     {"delay notice",             "has been delayed",                       LayoutShape::Ignored},   // Gmail warning
-    {"delay notice",             "will continue to try",                   LayoutShape::Ignored},
+    {"delay notice",             "will continue to try",                   LayoutShape::Warning},
+    {"delay notice",             "enqueued and undeliverable",             LayoutShape::Warning},   // Messaging Server
     {"delay notice",             "Delivery is delayed to these recipients", LayoutShape::Ignored},  // Exchange
     {"failed-addresses list",    "address(es) failed",                     LayoutShape::Paragraphs}, // Exim
     {"heading list",             "The following address",                  LayoutShape::ListBelow}, // sendmail, GMX, 1&1
