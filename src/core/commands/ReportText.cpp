@@ -55,6 +55,9 @@ QByteArray leadingAddress(QByteArrayView text, qsizetype *tokenLength)
             return {};
         token = text.sliced(1, close - 1);
         length = close + 1;
+        // "'<a@b>'", brackets inside the quotes.
+        if (token.size() > 2 && token.front() == '<' && token.back() == '>')
+            token = token.sliced(1, token.size() - 2);
     } else {
         const auto end =
             std::find_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
@@ -581,7 +584,12 @@ void TextReader::fallbackLine(QByteArrayView line)
     QByteArrayView address;
     for (qsizetype at = firstAt; at >= 0 && address.isEmpty(); at = line.indexOf('@', at + 1)) {
         address = addressAround(line, at);
-        if (!address.isEmpty() && excluded(address))
+        if (address.isEmpty())
+            continue;
+        // "from a@b", "Sender: <a@b>": the sender, not the recipient.
+        const QByteArrayView before = line.first(address.data() - line.data());
+        const QByteArrayView word = before.last(std::min<qsizetype>(before.size(), 9));
+        if (excluded(address) || containsNoCase(word, "from") || containsNoCase(word, "sender"))
             address = {};
     }
     const bool failure = lowered.holdsAny(kFailurePhrases);

@@ -223,7 +223,11 @@ MailKind mailKind(MimeNode message)
          containsNoCase(message.header("Precedence"), "auto_reply") ||
          containsNoCase(message.header("Auto-Submitted"), "auto-replied") ||
          startsWithAny(subject, kAutoReplySubjects));
-    kind.notice = startsWithAny(subject, kNoticeSubjects);
+    // Also "Mail delivery delayed", "DELIVERY DELAYED: ...": a delay before
+    // the colon that introduces the original's subject.
+    const qsizetype colon = subject.indexOf(':');
+    const QByteArrayView head = QByteArrayView(subject).first(colon >= 0 ? colon : subject.size());
+    kind.notice = startsWithAny(subject, kNoticeSubjects) || containsNoCase(head, "delay");
     return kind;
 }
 

@@ -472,8 +472,9 @@ void TestExtraction::errorMailRule_data()
     QTest::newRow("address types and links, a recipient on the marker's line")
         << QByteArray("The following recipient could not be reached: c@x\n\n"
                       "Your message to b@x<mailto:b@x> couldn't be delivered.\n\n"
-                      "did not reach the following recipient(s):\n\nSMTP:a@x on 3/2/2021\n")
-        << QByteArray("c@x,b@x,a@x");
+                      "did not reach the following recipient(s):\n\nSMTP:a@x on 3/2/2021\n\n"
+                      "Failed to deliver to '<d@x>'\n")
+        << QByteArray("c@x,b@x,a@x,d@x");
     QTest::newRow("Exim malformed address, the bracketed one")
         << QByteArray("A message that you sent contained one or more recipient addresses that "
                       "were\nincorrectly constructed:\n\n  x@y <a@x>: malformed address: <a@x> "
@@ -489,8 +490,8 @@ void TestExtraction::errorMailRule_data()
         << daemon + "** Message blocked **\n\nYour message to a@x has been blocked.\n\n"
                     "b@x, ERROR CODE :550 - mailbox unavailable\n"
                     "Please contact postmaster@x if this was rejected in error.\n"
-                    "Sender l@list refused.\n"
-        << QByteArray("a@x,b@x");
+                    "Sender l@list refused.\nThe mail from sender m@y to c@x was rejected.\n"
+        << QByteArray("a@x,b@x,c@x");
     QTest::newRow("failure line above a list in a report")
         << daemon + "Delivery failed for these addresses:\n\n  a@x\n    550 unknown\n\n  b@x\n"
         << QByteArray("a@x,b@x");
@@ -525,7 +526,7 @@ void TestExtraction::errorMailRule_data()
         << daemon + "Die Zustellung an folgende Empfaenger oder Gruppen verzoegert sich:\n\na@x\n"
         << QByteArray();
     QTest::newRow("subject of a delay notice")
-        << QByteArray("From: MAILER-DAEMON@mx\nSubject: Delivery Status Notification (Delay)\n\n"
+        << QByteArray("From: MAILER-DAEMON@mx\nSubject: DELIVERY DELAYED: news\n\n"
                       "The following recipient(s) could not be reached:\n\n  a@x\n")
         << QByteArray();
     QTest::newRow("a person's mail that reads like a report")
