@@ -19,6 +19,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -176,7 +177,7 @@ void measure(const char *what, const QString &path)
         ReadMailBatch(batch, false, tally);
         mails = tally.mailCount();
         addresses = tally.report().size();
-        peak = peakKilobytes() - before;
+        peak = std::max<qint64>(0, peakKilobytes() - before);
     });
     const double size = QFile(path).size() / 1e6;
     std::printf("%s %4.0f MB  %6lld mails  %8.0f ms  %5.0f MB/s  %5lld addresses  peak "

@@ -793,6 +793,15 @@ QString readDeviceLines(QIODevice &device, qsizetype bufferSize, qint64 length,
 
 } // namespace
 
+QByteArray DecodeHeaderText(QByteArrayView value)
+{
+    initGMime();
+    char *decoded = g_mime_utils_header_decode_text(nullptr, value.toByteArray().constData());
+    QByteArray text(decoded ? decoded : "");
+    g_free(decoded);
+    return text;
+}
+
 bool MimeNode::isMessage() const
 {
     return m_part && m_part->kind == MimePart::Kind::Message;
@@ -833,10 +842,7 @@ QByteArray MimeNode::header(const char *name) const
     forEachField(m_part->header, [&](QByteArrayView field, QByteArrayView value) {
         if (field.compare(name, Qt::CaseInsensitive) != 0)
             return true;
-        initGMime();
-        char *decoded = g_mime_utils_header_decode_text(nullptr, unfolded(value).constData());
-        text = decoded ? QByteArray(decoded) : QByteArray("");
-        g_free(decoded);
+        text = DecodeHeaderText(unfolded(value));
         return false;
     });
     return text;

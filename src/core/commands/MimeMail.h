@@ -57,6 +57,10 @@ private:
     const MimePart *m_part = nullptr;
 };
 
+// A header field's value with its RFC 2047 encoded words decoded, and bytes
+// of no charset taken as GMime takes them: UTF-8 text.
+QByteArray DecodeHeaderText(QByteArrayView value);
+
 // How much of a mail is read at all. Anyone can send the owner a mail, and
 // the reader keeps every header field and part it meets: a mail past one of
 // these is refused before more than the bounds allow is kept.

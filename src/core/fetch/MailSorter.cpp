@@ -1,17 +1,12 @@
 #include "fetch/MailSorter.h"
 
 #include "commands/AddressExtraction.h"
+#include "commands/MimeMail.h"
 #include "commands/ReturnedMail.h"
 #include "commands/Roster.h"
 
 #include <QDateTime>
 #include <QIODevice>
-
-// GLib names a struct member "signals", which Qt defines as a keyword.
-#pragma push_macro("signals")
-#undef signals
-#include <gmime/gmime.h>
-#pragma pop_macro("signals")
 
 #include <memory>
 
@@ -38,23 +33,10 @@ QByteArray localPart(const QByteArray &address)
     return (at < 0 ? address : address.left(at)).toLower();
 }
 
-// The subject for people: RFC 2047 words decoded (GMime), on one line.
+// The subject for people: RFC 2047 words decoded, on one line.
 QString decodedSubject(const QByteArray &raw)
 {
-    static const bool initialised = [] {
-        // GMime counts its initialisations: this one and the returned-mail
-        // reader's may both happen, in any order.
-        g_mime_init();
-        return true;
-    }();
-    (void)initialised;
-    QString text;
-    if (char *decoded = g_mime_utils_header_decode_text(nullptr, raw.constData())) {
-        text = QString::fromUtf8(decoded);
-        g_free(decoded);
-    } else {
-        text = QString::fromLocal8Bit(raw);
-    }
+    QString text = QString::fromUtf8(DecodeHeaderText(raw));
     for (QChar &c : text) {
         if (c.category() == QChar::Other_Control)
             c = u' ';
