@@ -291,7 +291,8 @@ constexpr TextRule kTextRules[] = {
     {"delivery notice",          "was successfully delivered",             LayoutShape::Warning},   // Postfix success
     {"delay notice",             "transient non-fatal errors",             LayoutShape::Ignored},   // sendmail warning
     {"delay notice",             "has been delayed",                       LayoutShape::Ignored},   // Gmail warning
-    {"delay notice",             "will continue to try",                   LayoutShape::Ignored},
+    {"delay notice",             "will continue to try",                   LayoutShape::Warning},
+    {"delay notice",             "enqueued and undeliverable",             LayoutShape::Warning},   // Messaging Server
     {"delay notice",             "Delivery is delayed to these recipients", LayoutShape::Ignored},  // Exchange
     {"failed-addresses list",    "address(es) failed",                     LayoutShape::Paragraphs}, // Exim
     {"heading list",             "The following address",                  LayoutShape::ListBelow}, // sendmail, GMX, 1&1
@@ -344,8 +345,6 @@ constexpr const char *kOriginalMessageStarts[] = {
 };
 // clang-format on
 
-// Skip tables for the markers above: every line of a report is searched for
-// each of them.
 // The pairs of adjacent bytes of a line, hashed into a small set: a marker
 // whose pairs are not all in it is not in the line. A look at a few bits
 // rules out most markers before a search of the line.
@@ -371,6 +370,8 @@ private:
     std::array<quint64, kBits / 64> m_bits{};
 };
 
+// Skip tables for the markers above: every line of a report is searched for
+// each of them.
 struct Matchers
 {
     static constexpr size_t kPairs = 8; // pairs of a marker looked at, spread over it
@@ -429,8 +430,9 @@ public:
     explicit LowerLine(QByteArrayView line)
     {
         m_size = std::min<qsizetype>(line.size(), qsizetype(sizeof m_text));
+        // ASCII only, whatever the locale: other bytes are parts of characters.
         for (qsizetype i = 0; i < m_size; ++i)
-            m_text[i] = char(std::tolower(static_cast<unsigned char>(line[i])));
+            m_text[i] = line[i] >= 'A' && line[i] <= 'Z' ? char(line[i] | 0x20) : line[i];
     }
     template <size_t N> bool holdsAny(const char *const (&phrases)[N]) const
     {
@@ -531,11 +533,13 @@ void TextReader::startList(const TextRule &rule, QByteArrayView line)
     m_pending.clear();
 }
 
-// Where no layout matched: a line that tells of a failure and names an
-// address ("Your message to a@b has been blocked", "a@b, ERROR CODE :550 -
-// mailbox unavailable"), or a line that tells of one and ends in ":" above
-// its recipients. Only in a delivery report, and never a server's mailbox
-// or the report's own addresses.
+// Where no layout matched, a report's own words: an address alone on its
+// line or labelled as the recipient; a line that tells of a failure and
+// names an address ("Your message to a@b has been blocked", "a@b, ERROR
+// CODE :550 - mailbox unavailable"), also wrapped over two lines; a line that
+// tells of one and ends in ":" above its recipients. Only in a delivery
+// report, never where a line speaks of a delay, and never a server's mailbox,
+// a sender or the report's own addresses.
 void TextReader::fallbackLine(QByteArrayView line)
 {
     const QByteArray &candidate = m_lineBefore;

@@ -193,36 +193,35 @@ struct MailKind
 
 MailKind mailKind(MimeNode message)
 {
-    const QByteArray from = message.header("From");
+    const QByteArray from = message.header("From").trimmed();
+    const QByteArray subject = message.header("Subject").trimmed();
     const bool serverSender =
         holdsAny(from, {"mailer-daemon", "mailer_daemon", "postmaster", "mail delivery", "mdaemon",
                         "microsoftexchange", "<@>"});
     const bool reportType = message.body().hasType("multipart", "report") ||
                             !message.header("X-Failed-Recipients").isEmpty();
+    const bool personSender = !serverSender && !reportType && !from.isEmpty() && from != "<>";
     MailKind kind;
-    kind.report =
-        serverSender || reportType ||
-        holdsAny(message.header("Subject"),
-                 {"undeliver", "delivery status", "delivery fail", "delivery notification",
-                  "failure", "failed", "returned mail", "returned to sender", "not delivered",
-                  "rejected", "non remis", "unzustellbar", "nicht zustellbar"});
+    kind.report = serverSender || reportType ||
+                  holdsAny(subject, {"undeliver", "delivery status", "delivery fail",
+                                     "delivery notification", "failure", "failed", "returned mail",
+                                     "returned to sender", "not delivered", "rejected", "non remis",
+                                     "unzustellbar", "nicht zustellbar"});
     // A mail from a person with a subject that speaks of no delivery, return
     // or error at all: a reply or an auto-reply, whatever its text says.
-    kind.noReport = !kind.report && !from.trimmed().isEmpty() && from.trimmed() != "<>" &&
-                    !message.header("Subject").trimmed().isEmpty() &&
-                    !holdsAny(message.header("Subject"),
-                              {"deliver", "return", "bounce", "error", "undeliv",
-                               "non recapitabile", "onbestelbaar", "entregado", "approve"});
+    kind.noReport =
+        !kind.report && personSender && !subject.isEmpty() &&
+        !holdsAny(subject, {"deliver", "return", "bounce", "error", "undeliv", "non recapitabile",
+                            "onbestelbaar", "entregado", "approve"});
     // RFC 3834's Auto-Submitted is on delivery reports too: there the
-    // sender or the type says which it is.
-    const QByteArray subject = message.header("Subject").trimmed();
+    // sender, the type or the subject says which it is.
     kind.autoReply =
-        !serverSender && !reportType &&
+        personSender &&
         (!message.header("X-Autoreply").isEmpty() || !message.header("X-Autorespond").isEmpty() ||
          !message.header("X-Vacation").isEmpty() ||
          containsNoCase(message.header("Precedence"), "auto_reply") ||
-         containsNoCase(message.header("Auto-Submitted"), "auto-replied") ||
-         startsWithAny(subject, kAutoReplySubjects));
+         startsWithAny(subject, kAutoReplySubjects) ||
+         (!kind.report && containsNoCase(message.header("Auto-Submitted"), "auto-replied")));
     // Also "Mail delivery delayed", "DELIVERY DELAYED: ...": a delay before
     // the colon that introduces the original's subject.
     const qsizetype colon = subject.indexOf(':');

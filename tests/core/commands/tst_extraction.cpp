@@ -533,6 +533,17 @@ void TestExtraction::errorMailRule_data()
         << QByteArray("From: Mei <m@x>\nSubject: Away: news\n\n"
                       "The following address reaches my colleague:\n\n  c@x\n")
         << QByteArray();
+    QTest::newRow("Messaging Server delay notice")
+        << QByteArray("Your message has been enqueued and undeliverable for 1 day\n"
+                      "to the following recipients:\n\n  Recipient address: a@x\n"
+                      "  Reason: unable to deliver this message after 1 day\n\n"
+                      "The mail system will continue to try to deliver your message\n")
+        << QByteArray();
+    QTest::newRow("a report from a person's address, marked auto-replied")
+        << QByteArray("From: Mail Admin <admin@isp>\nSubject: Mail delivery failed\n"
+                      "Auto-Submitted: auto-replied\n\nThe following address(es) failed:\n\n"
+                      "  a@x\n    550 unknown\n")
+        << QByteArray("a@x");
     QTest::newRow("auto-reply")
         << QByteArray("From: Taro <t@x>\nSubject: Out of Office: news\nAuto-Submitted: "
                       "auto-replied\n\nYour message to t@x could not be delivered to me.\n"
