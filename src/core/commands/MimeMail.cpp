@@ -68,11 +68,6 @@ struct MimePart
 
 namespace {
 
-QByteArray lowerToken(QByteArrayView text)
-{
-    return text.trimmed().toByteArray().toLower();
-}
-
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
@@ -188,7 +183,8 @@ std::optional<QByteArray> parameter(QByteArrayView value, QByteArrayView wanted)
 
 MimeEncoding encodingOf(QByteArrayView value)
 {
-    const QByteArray name = lowerToken(value);
+    const qsizetype at = skipSpace(value, 0);
+    const QByteArray name = value.sliced(at, tokenEnd(value, at) - at).toByteArray().toLower();
     if (name == "base64")
         return MimeEncoding::Base64;
     if (name == "quoted-printable")
@@ -408,7 +404,8 @@ void StructureReader::finish(qint64 end)
 {
     if (m_refusal.isEmpty() && m_lineLength > 0) { // a last line without its end
         // A header block cut in a line that is no field is no part.
-        if (m_mode == Mode::Header && !isFolded(m_line) && !fieldName(m_line) &&
+        const bool empty = m_line == "\r";
+        if (m_mode == Mode::Header && !empty && !isFolded(m_line) && !fieldName(m_line) &&
             !isFromLine(m_line))
             dropBlock();
         else
@@ -490,11 +487,12 @@ void StructureReader::headerLine(qint64 start, QByteArrayView text, qint64 lengt
     if (length == 0)
         return endBlock(next);
     if (isBoundary(text)) {
-        // The block ends here, its part without content; a block without a
-        // field is no part. The boundary may then be of a multipart the
-        // block opened.
+        // The block ends here, its part without content; a part without a
+        // field is no part, nor an attached message without a line. The
+        // boundary may then be of a multipart the block opened.
         while (m_mode == Mode::Header) {
-            if (m_blockFirst)
+            const bool part = m_blockParent && m_blockParent->kind == MimePart::Kind::Multipart;
+            if (m_blockFirst && (part || !m_blockLines))
                 dropBlock();
             else
                 endBlock(start);
@@ -633,7 +631,8 @@ void StructureReader::endBlock(qint64 contentStart)
         m_levels.push_back({&added, parameter(added.typeValue, "boundary")});
         return;
     }
-    if (isMessageType(added)) {
+    // An attached message in a transfer encoding is content to decode.
+    if (isMessageType(added) && added.encoding == MimeEncoding::None) {
         added.kind = MimePart::Kind::MessagePart;
         if (int(m_levels.size()) >= m_bounds.depth)
             return refuse(QStringLiteral("parts nested more than %1 deep").arg(m_bounds.depth));
