@@ -811,7 +811,8 @@ void TextReader::search(QByteArrayView line)
     // "RCPT TO:<a@b>" in a session transcript, answered by a 5xx reply on
     // the line after.
     const QByteArray recipient = std::exchange(m_rcpt, {});
-    if (const qsizetype rcpt = containsNoCaseAt(line, "RCPT TO:"); rcpt >= 0) {
+    if (const qsizetype rcpt = line.contains('@') ? containsNoCaseAt(line, "RCPT TO:") : -1;
+        rcpt >= 0) {
         if (QByteArray address = ParseMailAddress(line.sliced(rcpt + 8)); isAddress(address))
             m_rcpt = address;
         return;

@@ -234,7 +234,7 @@ MailKind mailKind(MimeNode message)
 // from, which a report quotes as the original's sender.
 template <typename Take> void ownAddresses(MimeNode message, Take &&take)
 {
-    for (const char *field : {"From", "To", "Sender", "Reply-To", "Return-Path"}) {
+    for (const char *field : {"From", "To"}) {
         for (const QByteArray &item : message.header(field).split(',')) {
             if (QByteArray address = ParseMailAddress(item); isAddress(address))
                 take(std::move(address));
@@ -375,7 +375,8 @@ QString MessageReader::read(MimeNode message, int depth)
             m_collector.setWarning();
         m_fallback = kind.report && !kind.autoReply;
         m_text.allowLayouts(!kind.noReport);
-        ownAddresses(message, [&](QByteArray address) { m_text.exclude(std::move(address)); });
+        if (m_fallback)
+            ownAddresses(message, [&](QByteArray address) { m_text.exclude(std::move(address)); });
     }
     m_text.allowFallback(m_fallback);
     if (const QByteArray failed = message.header("X-Failed-Recipients"); !failed.isEmpty()) {
