@@ -453,6 +453,10 @@ constexpr const char *kNoFailurePhrases[] = {
     // "delayed" in German, French, Italian, Spanish, Dutch, Japanese (UTF-8)
     "verzoegert", "verz\xc3\xb6gert", "verz\xf6gert", "retard", "ritard", "retras", "vertraagd",
     "\xe9\x81\x85\xe5\xbb\xb6",
+    // Japanese "delay", "retry", "temporary" in UTF-8, Shift_JIS and ISO-2022-JP (its bytes
+    // between the escapes, letters lowered as the line's are)
+    "\x92x\x89\x84", "\xe5\x86\x8d\xe8\xa9\xa6\xe8\xa1\x8c", "\x8d\xc4\x8e\x8e\x8ds", ":f;n9t",
+    "\xe4\xb8\x80\xe6\x99\x82\xe7\x9a\x84", "\x88\xea\x8e\x9e\x93i", "0l;~e*",
 };
 // Phrases that tell of a failure, or name a reason for one.
 constexpr const char *kFailurePhrases[] = {
@@ -463,6 +467,17 @@ constexpr const char *kFailurePhrases[] = {
     "unknown", "no such", "not exist", "n't exist", "not found", "invalid", "unavailable",
     "mailbox is full", "mailbox full", "over quota", "quota exceeded", "exceeds", "disabled",
     "not listed", "unrouteable", "unroutable", "no mailbox", "inactive", "suspended", "expired",
+    // Japanese "could not", "was not", "does not exist", "not found", "unknown recipient",
+    // in UTF-8, Shift_JIS and ISO-2022-JP as above
+    "\xe3\x81\xa7\xe3\x81\x8d\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x97\xe3\x81\x9f",
+    "\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd", "$g$-$^$;$s$g$7$\x3f",
+    "\xe3\x81\x95\xe3\x82\x8c\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x97\xe3\x81\x9f",
+    "\x82\xb3\x82\xea\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd", "$5$l$^$;$s$g$7$\x3f",
+    "\xe5\xad\x98\xe5\x9c\xa8\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93",
+    "\x91\xb6\x8d\xdd\x82\xb5\x82\xdc\x82\xb9\x82\xf1", "b8:_$7$^$;$s",
+    "\xe8\xa6\x8b\xe3\x81\xa4\xe3\x81\x8b\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93",
+    "\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1", "8+$d$+$j$^$;$s",
+    "\xe5\xae\x9b\xe5\x85\x88\xe4\xb8\x8d\xe6\x98\x8e", "\x88\xb6\x90\xe6\x95s\x96\xbe",
 };
 // Mailboxes of servers and their people, never a list member's.
 constexpr const char *kServerMailboxes[] = {
@@ -493,6 +508,25 @@ QByteArrayView addressAround(QByteArrayView line, qsizetype at)
     while (!address.isEmpty() && (address.back() == '.' || address.back() == '-'))
         address.chop(1);
     return isAddress(address) ? address : QByteArrayView();
+}
+
+// The line with the bytes of its ISO-2022 shifted runs (ESC "$" up to ESC
+// "(") and their escapes made blanks.
+QByteArray withoutShiftedRuns(QByteArrayView line)
+{
+    QByteArray text = line.toByteArray();
+    bool shifted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '\x1b' && i + 2 < text.size() &&
+            (text[i + 1] == '$' || text[i + 1] == '(')) {
+            shifted = text[i + 1] == '$';
+            text[i] = text[i + 1] = text[i + 2] = ' ';
+            i += 2;
+        } else if (shifted) {
+            text[i] = ' ';
+        }
+    }
+    return text;
 }
 
 // A layout's marker on the line, of the given shape or of any.
@@ -540,11 +574,17 @@ void TextReader::startList(const TextRule &rule, QByteArrayView line)
 // tells of one and ends in ":" above its recipients. Only in a delivery
 // report, never where a line speaks of a delay, and never a server's mailbox,
 // a sender or the report's own addresses.
-void TextReader::fallbackLine(QByteArrayView line)
+void TextReader::fallbackLine(QByteArrayView raw)
 {
     const QByteArray &candidate = m_lineBefore;
-    if (line.isEmpty())
+    if (raw.isEmpty())
         return;
+    // In ISO-2022-JP text the bytes of Japanese characters, between the
+    // escapes, may hold an "@": no address is looked for there.
+    QByteArray unshifted;
+    if (raw.contains('\x1b'))
+        unshifted = withoutShiftedRuns(raw);
+    const QByteArrayView line = unshifted.isEmpty() ? raw : QByteArrayView(unshifted);
     // The original's header block, quoted in the text: what follows is the
     // original's text.
     if ((line.front() == 'R' || line.front() == 'r') &&
@@ -563,7 +603,7 @@ void TextReader::fallbackLine(QByteArrayView line)
     if (firstAt < 0 && !intro && candidate.isEmpty() && !trimmed.endsWith(" to") &&
         !trimmed.endsWith(" for"))
         return;
-    const LowerLine lowered(line);
+    const LowerLine lowered(raw);
     // A line that speaks of a delay: the addresses of such a report have
     // not failed.
     if (lowered.holdsAny(kNoFailurePhrases)) {

@@ -210,10 +210,10 @@ MailKind mailKind(MimeNode message)
                                      "unzustellbar", "nicht zustellbar"});
     // A mail from a person with a subject that speaks of no delivery, return
     // or error at all: a reply or an auto-reply, whatever its text says.
-    kind.noReport =
-        !kind.report && personSender && !subject.isEmpty() &&
-        !holdsAny(subject, {"deliver", "return", "bounce", "error", "undeliv", "non recapitabile",
-                            "onbestelbaar", "entregado", "approve"});
+    kind.noReport = !kind.report && personSender && !subject.isEmpty() &&
+                    !holdsAny(subject, {"deliver", "return", "bounce", "error", "undeliv",
+                                        "could not send", "ndn", "dsn", "non recapitabile",
+                                        "onbestelbaar", "entregado", "approve"});
     // RFC 3834's Auto-Submitted is on delivery reports too: there the
     // sender, the type or the subject says which it is.
     kind.autoReply =

@@ -529,6 +529,16 @@ void TestExtraction::errorMailRule_data()
                     "The message could not be delivered to\n  b@x\n\nSent to c@x\n\n"
                     "Delivery failed.\nFor help write to help@isp\n"
         << QByteArray("a@x,b@x");
+    // Japanese texts in ISO-2022-JP (whose characters' bytes may hold an
+    // "@"), Shift_JIS and UTF-8.
+    QTest::newRow("failure sentences in Japanese")
+        << daemon + "\x1b$B08@h\x1b(B a@x \x1b$B$KG[\x3f.$5$l$^$;$s$G$7$\x3f\x1b(B\n"
+                    "b@x \x82\xc9\x91\x97\x90M\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82"
+                    "\xb5\x82\xbd\n"
+                    "\xe3\x83\xa1\xe3\x83\xbc\xe3\x83\xab\xe3\x81\xaf c@x \xe3\x81\xab\xe9\x85\x8d"
+                    "\xe4\xbf\xa1\xe3\x81\xa7\xe3\x81\x8d\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3"
+                    "\x81\xa7\xe3\x81\x97\xe3\x81\x9f\n"
+        << QByteArray("a@x,b@x,c@x");
     QTest::newRow("a delay told in another language")
         << daemon + "Die Zustellung an folgende Empfaenger oder Gruppen verzoegert sich:\n\na@x\n"
         << QByteArray();
