@@ -171,7 +171,8 @@ template <size_t N> bool startsWithAny(const QByteArray &text, const char *const
 // read notice (RFC 8098) says it was read.
 bool isFeedbackReport(MimeNode message)
 {
-    const QByteArray type = message.typeParameter("report-type");
+    // The type is the body's: a message has none of its own.
+    const QByteArray type = message.body().typeParameter("report-type");
     return containsNoCase(type, "feedback-report") ||
            containsNoCase(type, "disposition-notification");
 }

@@ -333,6 +333,13 @@ void TestExtraction::errorMailRule_data()
                "Content-Transfer-Encoding: Quoted-Printable \n\nThe following addresses\n<a@exam=\n"
                "ple.com>\n--B--\n")
         << QByteArray("a@example.com");
+    // The report's type is its body's: a complaint about a delivered mail
+    // names no failed recipient, whatever its text says.
+    QTest::newRow("feedback report")
+        << QByteArray("From: MAILER-DAEMON@isp.example\nContent-Type: multipart/report; "
+                      "report-type=feedback-report; boundary=F\n\n--F\nContent-Type: text/plain\n\n"
+                      "<victim@x.example>: host mx.x.example said: 550 5.1.1 User unknown\n--F--\n")
+        << QByteArray();
     QTest::newRow("list stops at reasons, quotes and delays")
         << QByteArray("The following addresses had transient non-fatal errors\n<late@x>\n\n"
                       "> The following addresses had permanent fatal errors\n> <a@x>\n"
