@@ -177,10 +177,12 @@ bool isFeedbackReport(MimeNode message)
            containsNoCase(type, "disposition-notification");
 }
 
+// Letter case ignored; the phrases are in lower case.
 bool holdsAny(QByteArrayView text, std::initializer_list<QByteArrayView> phrases)
 {
+    const QByteArray lowered = text.toByteArray().toLower();
     return std::any_of(phrases.begin(), phrases.end(),
-                       [&](QByteArrayView phrase) { return containsNoCase(text, phrase); });
+                       [&](QByteArrayView phrase) { return lowered.contains(phrase); });
 }
 
 // What the header block says the mail is.
@@ -229,6 +231,18 @@ MailKind mailKind(MimeNode message)
     const QByteArrayView head = QByteArrayView(subject).first(colon >= 0 ? colon : subject.size());
     kind.notice = startsWithAny(subject, kNoticeSubjects) || containsNoCase(head, "delay");
     return kind;
+}
+
+bool holdsStatusPart(MimeNode body)
+{
+    if (!body.hasType("multipart", "report"))
+        return false;
+    for (int i = 0; i < body.childCount(); ++i) {
+        if (body.child(i).hasType("message", "delivery-status") ||
+            body.child(i).hasType("message", "global-delivery-status"))
+            return true;
+    }
+    return false;
 }
 
 // The addresses of the report's own header fields: those it was sent to and
@@ -374,7 +388,8 @@ QString MessageReader::read(MimeNode message, int depth)
         const MailKind kind = mailKind(message);
         if (kind.autoReply || kind.notice)
             m_collector.setWarning();
-        m_fallback = kind.report && !kind.autoReply;
+        // A standard report's delivery-status part decides: no fallback.
+        m_fallback = kind.report && !kind.autoReply && !holdsStatusPart(message.body());
         m_text.allowLayouts(!kind.noReport);
         if (m_fallback)
             ownAddresses(message, [&](QByteArray address) { m_text.exclude(std::move(address)); });
