@@ -160,8 +160,8 @@ private:
     bool m_fallback = false;
     bool m_fallbackEnded = false; // a quoted header block began in this part
     QByteArrayList m_excluded;
-    // An address told with no failure, until the next line: in this line,
-    // and in the line before.
+    // An address a line named without telling of a failure, which the next
+    // line may tell of: this line's, and the line before's.
     QByteArray m_candidate;
     QByteArray m_lineBefore;
 };
