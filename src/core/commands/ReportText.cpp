@@ -552,12 +552,45 @@ constexpr const char *kFailurePhrases[] = {
     "\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1", "8+$d$+$j$^$;$s",
     "\xe5\xae\x9b\xe5\x85\x88\xe4\xb8\x8d\xe6\x98\x8e", "\x88\xb6\x90\xe6\x95s\x96\xbe",
 };
+// Labels of the sender's address ("From: a@b", "MAIL FROM:<a@b>").
+constexpr const char *kSenderLabels[] = {
+    "from", "sender", "reply-to", "return-path", "mail from", "envelope-from", "envelope from",
+    "original sender", "sender address",
+};
 // Mailboxes of servers and their people, never a list member's.
 constexpr const char *kServerMailboxes[] = {
     "postmaster", "mailer-daemon", "mailer_daemon", "abuse", "hostmaster", "root",
     "noreply", "no-reply",
 };
 // clang-format on
+
+// The label of a line "Label: ..." (letters, blanks and hyphens before the
+// colon), or empty text.
+QByteArrayView labelOf(QByteArrayView line)
+{
+    line = trimmedStart(line);
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0 || colon > 24)
+        return {};
+    const QByteArrayView label = line.first(colon);
+    return std::all_of(label.begin(), label.end(),
+                       [](char c) {
+                           return std::isalpha(static_cast<unsigned char>(c)) || c == ' ' ||
+                                  c == '-';
+                       })
+               ? label
+               : QByteArrayView();
+}
+
+bool isSenderLabel(QByteArrayView label)
+{
+    while (!label.isEmpty() && isBlank(label.back()))
+        label.chop(1);
+    return !label.isEmpty() &&
+           std::any_of(std::begin(kSenderLabels), std::end(kSenderLabels), [&](const char *known) {
+               return label.compare(QByteArrayView(known), Qt::CaseInsensitive) == 0;
+           });
+}
 
 bool tellsNoFailure(QByteArrayView line)
 {
@@ -673,6 +706,21 @@ void TextReader::fallbackLine(QByteArrayView raw)
     while (!trimmed.isEmpty() && isBlank(trimmed.back()))
         trimmed.chop(1);
     const bool intro = trimmed.endsWith(':');
+    // The sender's address, labelled on its line or on the line before:
+    // never a recipient of this report.
+    if (const QByteArrayView label = labelOf(line); isSenderLabel(label)) {
+        m_senderLabel = trimmedStart(line).size() == label.size() + 1 || firstAt < 0;
+        for (qsizetype at = firstAt; at >= 0; at = line.indexOf('@', at + 1)) {
+            if (const QByteArrayView address = addressAround(line, at); !address.isEmpty())
+                m_excluded.append(address.toByteArray());
+        }
+        return;
+    }
+    if (m_senderBefore && firstAt >= 0) {
+        qsizetype length = 0;
+        if (QByteArray address = leadingAddress(trimmedStart(line), &length); !address.isEmpty())
+            m_excluded.append(address);
+    }
     if (firstAt < 0 && !intro && candidate.isEmpty() && !trimmed.endsWith(" to") &&
         !trimmed.endsWith(" for"))
         return;
@@ -746,6 +794,7 @@ void TextReader::endList()
 void TextReader::line(QByteArrayView line)
 {
     m_lineBefore = std::exchange(m_candidate, {});
+    m_senderBefore = std::exchange(m_senderLabel, false);
     switch (m_phase) {
     case Phase::Done:
         return;

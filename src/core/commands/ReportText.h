@@ -164,4 +164,6 @@ private:
     // line may tell of: this line's, and the line before's.
     QByteArray m_candidate;
     QByteArray m_lineBefore;
+    bool m_senderLabel = false;  // this line is a sender's label alone
+    bool m_senderBefore = false; // so was the line before
 };

@@ -515,8 +515,9 @@ void TestExtraction::errorMailRule_data()
                "Remote Server returned '450 4.4.7 expired'\n") +
                "From: a@x\nSubject: hello\n\nYour message to b@x was rejected: unknown.\n"
         << QByteArray();
-    QTest::newRow("recipient alone or labelled in a report, up to a quoted header block")
-        << daemon + "Message could not be delivered.\n\nRecipient: a@x\nReason: 550 unknown\n\n"
+    QTest::newRow("recipient alone or labelled in a report, not the sender, up to a quoted header")
+        << daemon + "Message could not be delivered.\n\nSender:\n  m@y\nFrom: n@y, o@y\n\n"
+                    "Recipient: a@x\nReason: 550 unknown\n\n"
                     "  <b@x>\n\nReturn-Path: <c@x>\nReceived: by mx\n\nd@x\n"
         << QByteArray("a@x,b@x");
     QTest::newRow("delay words in a report's own words or under a listed recipient")
