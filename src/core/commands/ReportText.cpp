@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cctype>
 #include <cstring>
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 // ---------------------------------------------------------------------------
 // Addresses in report text.
@@ -345,38 +347,92 @@ constexpr const char *kOriginalMessageStarts[] = {
 };
 // clang-format on
 
-// The pairs of adjacent bytes of a line, hashed into a small set: a marker
-// whose pairs are not all in it is not in the line. A look at a few bits
-// rules out most markers before a search of the line.
-class BytePairs
+// A set of the layouts' rules, walked in the table's order.
+class RuleSet
 {
 public:
-    static unsigned hash(char first, char second)
+    static constexpr size_t kWords = 2;
+    void add(size_t rule) { m_bits[rule / 64] |= quint64(1) << (rule % 64); }
+    void unite(const RuleSet &other)
     {
-        return (static_cast<unsigned char>(first) * 31u + static_cast<unsigned char>(second)) %
-               kBits;
+        for (size_t word = 0; word < kWords; ++word)
+            m_bits[word] |= other.m_bits[word];
     }
-    explicit BytePairs(QByteArrayView line)
+    class Iterator
     {
-        for (qsizetype i = 1; i < line.size(); ++i) {
-            const unsigned pair = hash(line[i - 1], line[i]);
-            m_bits[pair / 64] |= quint64(1) << (pair % 64);
+    public:
+        Iterator(const RuleSet *set, size_t word)
+            : m_set(set), m_word(word), m_bits(word < kWords ? set->m_bits[word] : 0)
+        {
+            skipEmpty();
         }
-    }
-    bool holds(unsigned pair) const { return m_bits[pair / 64] & (quint64(1) << (pair % 64)); }
+        size_t operator*() const { return m_word * 64 + size_t(std::countr_zero(m_bits)); }
+        Iterator &operator++()
+        {
+            m_bits &= m_bits - 1;
+            skipEmpty();
+            return *this;
+        }
+        bool operator!=(const Iterator &other) const
+        {
+            return m_word != other.m_word || m_bits != other.m_bits;
+        }
+
+    private:
+        void skipEmpty()
+        {
+            while (m_bits == 0 && m_word < kWords) {
+                ++m_word;
+                m_bits = m_word < kWords ? m_set->m_bits[m_word] : 0;
+            }
+        }
+        const RuleSet *m_set;
+        size_t m_word;
+        quint64 m_bits;
+    };
+    Iterator begin() const { return Iterator(this, 0); }
+    Iterator end() const { return Iterator(this, kWords); }
 
 private:
-    static constexpr unsigned kBits = 1024;
-    std::array<quint64, kBits / 64> m_bits{};
+    std::array<quint64, kWords> m_bits{};
+};
+static_assert(std::size(kTextRules) <= RuleSet::kWords * 64);
+
+// The pairs of adjacent bytes a line holds (by bucket, see below), and the
+// rules filed under them.
+struct LinePairs
+{
+    std::array<quint64, 64> present{}; // one bit a bucket
+    RuleSet candidates;
+    bool holds(unsigned bucket) const { return present[bucket / 64] >> (bucket % 64) & 1; }
 };
 
 // Skip tables for the markers above: every line of a report is searched for
-// each of them.
+// each marker it may hold. Each marker is filed under its rarest pair of
+// adjacent bytes, and a line is searched only for the markers filed under
+// the pairs it holds that hold a few more of the marker's pairs too.
 struct Matchers
 {
     static constexpr size_t kPairs = 8; // pairs of a marker looked at, spread over it
+    static constexpr unsigned kBuckets = 4096;
+    // The six low bits of each byte: letters, digits and signs keep apart
+    // from one another, if not from control bytes.
+    static unsigned bucket(char first, char second)
+    {
+        return (unsigned(static_cast<unsigned char>(first) & 0x3f) << 6) |
+               (static_cast<unsigned char>(second) & 0x3f);
+    }
+    // How seldom a byte is in text: blanks and common letters least.
+    static int rarity(char c)
+    {
+        static constexpr std::string_view kByFrequency = " etaoinshrdlcumwfgypbvkjxqz";
+        const char lower = c >= 'A' && c <= 'Z' ? char(c | 0x20) : c;
+        const size_t place = kByFrequency.find(lower);
+        return (place == kByFrequency.npos ? 20 : int(place)) + (lower != c ? 20 : 0);
+    }
     std::array<QByteArrayMatcher, std::size(kTextRules)> rules;
     std::array<std::array<quint16, kPairs>, std::size(kTextRules)> pairs{};
+    std::vector<RuleSet> byPair = std::vector<RuleSet>(kBuckets);
     QByteArrayMatcher lower{"essage"};
     QByteArrayMatcher upper{"ESSAGE"};
     Matchers()
@@ -384,15 +440,32 @@ struct Matchers
         for (size_t i = 0; i < rules.size(); ++i) {
             const QByteArrayView marker(kTextRules[i].marker);
             rules[i].setPattern(marker.toByteArray());
+            qsizetype rarest = 0;
+            for (qsizetype at = 1; at + 1 < marker.size(); ++at) {
+                if (rarity(marker[at]) + rarity(marker[at + 1]) >
+                    rarity(marker[rarest]) + rarity(marker[rarest + 1]))
+                    rarest = at;
+            }
+            byPair[bucket(marker[rarest], marker[rarest + 1])].add(i);
             const qsizetype count = marker.size() - 1;
             for (size_t k = 0; k < kPairs; ++k) {
                 const qsizetype at = qsizetype(k) * (count - 1) / qsizetype(kPairs - 1);
-                pairs[i][k] = quint16(BytePairs::hash(marker[at], marker[at + 1]));
+                pairs[i][k] = quint16(bucket(marker[at], marker[at + 1]));
             }
         }
     }
+    LinePairs pairsOf(QByteArrayView line) const
+    {
+        LinePairs found;
+        for (qsizetype i = 1; i < line.size(); ++i) {
+            const unsigned pair = bucket(line[i - 1], line[i]);
+            found.present[pair / 64] |= quint64(1) << (pair % 64);
+            found.candidates.unite(byPair[pair]);
+        }
+        return found;
+    }
     // Where rule i's marker starts in the line, or -1.
-    qsizetype find(size_t i, QByteArrayView line, const BytePairs &linePairs) const
+    qsizetype find(size_t i, QByteArrayView line, const LinePairs &linePairs) const
     {
         for (const quint16 pair : pairs[i]) {
             if (!linePairs.holds(pair))
@@ -533,8 +606,8 @@ QByteArray withoutShiftedRuns(QByteArrayView line)
 bool holdsMarker(QByteArrayView line, std::optional<LayoutShape> shape = {})
 {
     const Matchers &match = matchers();
-    const BytePairs pairs(line);
-    for (size_t i = 0; i < std::size(kTextRules); ++i) {
+    const LinePairs pairs = match.pairsOf(line);
+    for (const size_t i : pairs.candidates) {
         if (!kTextRules[i].fallback && (!shape || kTextRules[i].shape == *shape) &&
             match.find(i, line, pairs) >= 0)
             return true;
@@ -748,16 +821,16 @@ bool TextReader::list(QByteArrayView line)
 void TextReader::search(QByteArrayView line)
 {
     const Matchers &match = matchers();
-    if (!m_inOriginal && (match.lower.indexIn(line) >= 0 || match.upper.indexIn(line) >= 0)) {
-        for (const char *start : kOriginalMessageStarts) {
-            if (containsNoCase(line, start)) {
-                m_inOriginal = true;
-                return;
-            }
+    const LinePairs pairs = match.pairsOf(line);
+    if (!m_inOriginal &&
+        ((pairs.holds(Matchers::bucket('a', 'g')) && match.lower.indexIn(line) >= 0) ||
+         (pairs.holds(Matchers::bucket('A', 'G')) && match.upper.indexIn(line) >= 0))) {
+        if (LowerLine(line).holdsAny(kOriginalMessageStarts)) {
+            m_inOriginal = true;
+            return;
         }
     }
-    const BytePairs pairs(line);
-    for (size_t i = 0; i < std::size(kTextRules); ++i) {
+    for (const size_t i : pairs.candidates) {
         const TextRule *rule = &kTextRules[i];
         if (((m_inOriginal || !m_layouts) && rule->shape != LayoutShape::Approval) ||
             (rule->fallback && !fallbackOn()))
@@ -811,7 +884,8 @@ void TextReader::search(QByteArrayView line)
     // "RCPT TO:<a@b>" in a session transcript, answered by a 5xx reply on
     // the line after.
     const QByteArray recipient = std::exchange(m_rcpt, {});
-    if (const qsizetype rcpt = containsNoCaseAt(line, "RCPT TO:"); rcpt >= 0) {
+    if (const qsizetype rcpt = line.contains('@') ? containsNoCaseAt(line, "RCPT TO:") : -1;
+        rcpt >= 0) {
         if (QByteArray address = ParseMailAddress(line.sliced(rcpt + 8)); isAddress(address))
             m_rcpt = address;
         return;

@@ -52,6 +52,13 @@ public:
             m_found[source].add(address, rule, reason);
     }
     bool any(Source source) const { return !m_found[source].isEmpty(); }
+    // Nothing the fallback finds can count any more.
+    bool fallbackMoot() const
+    {
+        return m_statusDecides || m_warning || m_noFallback ||
+               std::any_of(std::begin(m_found), std::begin(m_found) + Fallback,
+                           [](const AddressSet &found) { return !found.isEmpty(); });
+    }
     // A delivery-status part that named recipients decides, also when none
     // failed (a delay notice).
     void setStatusDecides() { m_statusDecides = true; }
@@ -131,7 +138,10 @@ private:
     void startList(const TextRule &rule, QByteArrayView line);
     void fallbackLine(QByteArrayView line);
     bool excluded(QByteArrayView address) const;
-    bool fallbackOn() const { return m_fallback && !m_fallbackEnded; }
+    bool fallbackOn() const
+    {
+        return m_fallback && !m_fallbackEnded && !m_collector.fallbackMoot();
+    }
     Source source() const;
 
     Collector &m_collector;
@@ -150,8 +160,8 @@ private:
     bool m_fallback = false;
     bool m_fallbackEnded = false; // a quoted header block began in this part
     QByteArrayList m_excluded;
-    // An address told with no failure, until the next line: in this line,
-    // and in the line before.
+    // An address a line named without telling of a failure, which the next
+    // line may tell of: this line's, and the line before's.
     QByteArray m_candidate;
     QByteArray m_lineBefore;
 };

@@ -177,10 +177,12 @@ bool isFeedbackReport(MimeNode message)
            containsNoCase(type, "disposition-notification");
 }
 
+// Letter case ignored; the phrases are in lower case.
 bool holdsAny(QByteArrayView text, std::initializer_list<QByteArrayView> phrases)
 {
+    const QByteArray lowered = text.toByteArray().toLower();
     return std::any_of(phrases.begin(), phrases.end(),
-                       [&](QByteArrayView phrase) { return containsNoCase(text, phrase); });
+                       [&](QByteArrayView phrase) { return lowered.contains(phrase); });
 }
 
 // What the header block says the mail is.
@@ -231,11 +233,23 @@ MailKind mailKind(MimeNode message)
     return kind;
 }
 
+bool holdsStatusPart(MimeNode body)
+{
+    if (!body.hasType("multipart", "report"))
+        return false;
+    for (int i = 0; i < body.childCount(); ++i) {
+        if (body.child(i).hasType("message", "delivery-status") ||
+            body.child(i).hasType("message", "global-delivery-status"))
+            return true;
+    }
+    return false;
+}
+
 // The addresses of the report's own header fields: those it was sent to and
 // from, which a report quotes as the original's sender.
 template <typename Take> void ownAddresses(MimeNode message, Take &&take)
 {
-    for (const char *field : {"From", "To", "Sender", "Reply-To", "Return-Path"}) {
+    for (const char *field : {"From", "To"}) {
         for (const QByteArray &item : message.header(field).split(',')) {
             if (QByteArray address = ParseMailAddress(item); isAddress(address))
                 take(std::move(address));
@@ -374,9 +388,11 @@ QString MessageReader::read(MimeNode message, int depth)
         const MailKind kind = mailKind(message);
         if (kind.autoReply || kind.notice)
             m_collector.setWarning();
-        m_fallback = kind.report && !kind.autoReply;
+        // A standard report's delivery-status part decides: no fallback.
+        m_fallback = kind.report && !kind.autoReply && !holdsStatusPart(message.body());
         m_text.allowLayouts(!kind.noReport);
-        ownAddresses(message, [&](QByteArray address) { m_text.exclude(std::move(address)); });
+        if (m_fallback)
+            ownAddresses(message, [&](QByteArray address) { m_text.exclude(std::move(address)); });
     }
     m_text.allowFallback(m_fallback);
     if (const QByteArray failed = message.header("X-Failed-Recipients"); !failed.isEmpty()) {
