@@ -161,12 +161,44 @@ bool MailBatch::readFile(const QString &path, qint64 &done, const Take &take,
     return going;
 }
 
+namespace {
+
+// An mbox separator as writers put it (RFC 4155): "From ", the sender, and
+// the time in asctime's layout ("From MAILER-DAEMON Mon Dec  7 10:00:00
+// 2026"): a weekday's name, a time and a year.
+bool isFromLine(std::string_view line)
+{
+    if (!line.starts_with("From "))
+        return false;
+    const size_t senderEnd = line.find(' ', 5);
+    const size_t dateStart = line.find_first_not_of(' ', senderEnd);
+    if (senderEnd == 5 || dateStart == std::string_view::npos)
+        return false;
+    const std::string_view date = line.substr(dateStart);
+    static constexpr std::string_view Days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    const auto digit = [&](size_t at) {
+        return at < date.size() && date[at] >= '0' && date[at] <= '9';
+    };
+    bool time = false;
+    bool year = false;
+    for (size_t at = 0; at < date.size(); ++at) {
+        time =
+            time || (date[at] == ':' && at > 0 && digit(at - 1) && digit(at + 1) && digit(at + 2));
+        year = year || (digit(at) && digit(at + 1) && digit(at + 2) && digit(at + 3) &&
+                        (at == 0 || date[at - 1] == ' ') && !digit(at + 4));
+    }
+    return std::find(std::begin(Days), std::end(Days), date.substr(0, 3)) != std::end(Days) &&
+           time && year;
+}
+
+} // namespace
+
 // The messages of an mbox: each starts with a "From " line at the start of
-// the file or after an empty line (RFC 4155); a "From " line inside a
-// message is taken for part of it unless an empty line comes before it,
-// which writers prevent by quoting it as ">From ". The file is read in
-// pieces of a fixed size, each message handed over as soon as its end is
-// found.
+// the file or after an empty line (RFC 4155), or with one that is plainly a
+// separator (a sender and a time) where a writer left out the empty line; a
+// "From " line inside a message is taken for part of it, which writers make
+// sure of by quoting it as ">From ". The file is read in pieces of a fixed
+// size, each message handed over as soon as its end is found.
 bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &done,
                          const Take &take, const Progress &progress)
 {
@@ -176,7 +208,8 @@ bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &
         return true;
     }
     constexpr qint64 Piece = 1 << 20;
-    constexpr qint64 Keep = 8; // the bytes a separator may have in the piece before
+    // The bytes a separator line may have in the piece before.
+    constexpr qint64 Keep = 1024;
     constexpr std::string_view Separator("\nFrom ");
     // The last bytes of the piece before, then this piece; allocated once.
     QByteArray window(Piece + Keep, Qt::Uninitialized);
@@ -228,7 +261,13 @@ bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &
                 (index >= 1 && text[index - 1] == '\n') ||
                 (index >= 2 && text[index - 1] == '\r' && text[index - 2] == '\n');
             const qint64 from = windowStart + qint64(index) + 1;
-            if (!afterEmpty || from <= messageStart || (bodyStart >= 0 && from < bodyStart))
+            if (from <= messageStart || (bodyStart >= 0 && from < bodyStart))
+                continue;
+            // Without an empty line before, the whole line must be in the
+            // piece to be judged; the next piece keeps it.
+            const size_t end = text.find('\n', index + 1);
+            if (!afterEmpty && (end == std::string_view::npos ||
+                                !isFromLine(text.substr(index + 1, end - index - 1))))
                 continue;
             if (!handOver(from))
                 return false;
