@@ -530,6 +530,9 @@ constexpr const char *kNoFailurePhrases[] = {
     // between the escapes, letters lowered as the line's are)
     "\x92x\x89\x84", "\xe5\x86\x8d\xe8\xa9\xa6\xe8\xa1\x8c", "\x8d\xc4\x8e\x8e\x8ds", ":f;n9t",
     "\xe4\xb8\x80\xe6\x99\x82\xe7\x9a\x84", "\x88\xea\x8e\x9e\x93i", "0l;~e*",
+    // Japanese "is late" and "will try" (a notice's usual words) in the same three
+    "\xe9\x81\x85\xe3\x82\x8c\xe3\x81\xa6", "\x92x\x82\xea\x82\xc4", "cy$l$f",
+    "\xe8\xa9\xa6\xe3\x81\xbf\xe3\x81\xbe\xe3\x81\x99", "\x8e\x8e\x82\xdd\x82\xdc\x82\xb7", ";n$_$^$9",
 };
 // Phrases that tell of a failure, or name a reason for one.
 constexpr const char *kFailurePhrases[] = {
@@ -721,8 +724,12 @@ void TextReader::fallbackLine(QByteArrayView raw)
         if (QByteArray address = leadingAddress(trimmedStart(line), &length); !address.isEmpty())
             m_excluded.append(address);
     }
-    if (firstAt < 0 && !intro && candidate.isEmpty() && !trimmed.endsWith(" to") &&
-        !trimmed.endsWith(" for"))
+    const bool plain = firstAt < 0 && !intro && candidate.isEmpty() && !trimmed.endsWith(" to") &&
+                       !trimmed.endsWith(" for");
+    // A line with no address says nothing more here, unless it is in
+    // another language than English: a notice in one, whose subject and
+    // layout are known to no rule, may tell of a delay only in its words.
+    if (plain && std::all_of(raw.begin(), raw.end(), [](char c) { return uchar(c) < 0x80; }))
         return;
     const LowerLine lowered(raw);
     // A line that speaks of a delay: the addresses of such a report have
@@ -731,6 +738,8 @@ void TextReader::fallbackLine(QByteArrayView raw)
         m_collector.setNoFallback();
         return;
     }
+    if (plain)
+        return;
     if (firstAt >= 0) {
         // An address alone on its line, or labelled as the recipient
         // ("Recipient: a@b").

@@ -340,6 +340,11 @@ void TestExtraction::errorMailRule_data()
                       "report-type=feedback-report; boundary=F\n\n--F\nContent-Type: text/plain\n\n"
                       "<victim@x.example>: host mx.x.example said: 550 5.1.1 User unknown\n--F--\n")
         << QByteArray();
+    QTest::newRow("Japanese delay notice")
+        << QByteArray("From: MAILER-DAEMON@isp.example\nContent-Type: text/plain; charset=UTF-8\n\n"
+                      "\xe9\x85\x8d\xe9\x80\x81\xe3\x81\x8c\xe9\x81\x85\xe3\x82\x8c"
+                      "\xe3\x81\xa6\xe3\x81\x84\xe3\x81\xbe\xe3\x81\x99\n\n  late@x.example\n")
+        << QByteArray();
     QTest::newRow("list stops at reasons, quotes and delays")
         << QByteArray("The following addresses had transient non-fatal errors\n<late@x>\n\n"
                       "> The following addresses had permanent fatal errors\n> <a@x>\n"
