@@ -204,12 +204,17 @@ MailKind mailKind(MimeNode message)
     const bool reportType = message.body().hasType("multipart", "report") ||
                             !message.header("X-Failed-Recipients").isEmpty();
     const bool personSender = !serverSender && !reportType && !from.isEmpty() && from != "<>";
+    // A list server's own notice ("Your message to list@host was rejected"
+    // by its moderator) is no delivery report, whatever its subject says.
+    const bool listSender = holdsAny(from, {"-owner@", "-request@", "-bounces@", "-admin@",
+                                            "owner-", "mailman", "majordomo", "listserv", "sympa"});
     MailKind kind;
     kind.report = serverSender || reportType ||
-                  holdsAny(subject, {"undeliver", "delivery status", "delivery fail",
-                                     "delivery notification", "failure", "failed", "returned mail",
-                                     "returned to sender", "not delivered", "rejected", "non remis",
-                                     "unzustellbar", "nicht zustellbar"});
+                  (!listSender &&
+                   holdsAny(subject, {"undeliver", "delivery status", "delivery fail",
+                                      "delivery notification", "failure", "failed", "returned mail",
+                                      "returned to sender", "not delivered", "rejected",
+                                      "non remis", "unzustellbar", "nicht zustellbar"}));
     // A mail from a person with a subject that speaks of no delivery, return
     // or error at all: a reply or an auto-reply, whatever its text says.
     kind.noReport = !kind.report && personSender && !subject.isEmpty() &&

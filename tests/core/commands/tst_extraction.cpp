@@ -552,6 +552,10 @@ void TestExtraction::errorMailRule_data()
         << QByteArray("From: MAILER-DAEMON@mx\nSubject: DELIVERY DELAYED: news\n\n"
                       "The following recipient(s) could not be reached:\n\n  a@x\n")
         << QByteArray();
+    QTest::newRow("a list server's rejection notice")
+        << QByteArray("From: members-owner@list\nSubject: Your message to members has been rejected"
+                      "\n\nYour message to members@list was rejected by the moderator.\n")
+        << QByteArray();
     QTest::newRow("a person's mail that reads like a report")
         << QByteArray("From: Mei <m@x>\nSubject: Away: news\n\n"
                       "The following address reaches my colleague:\n\n  c@x\n")
