@@ -222,7 +222,9 @@ bool MailBatch::readMbox(QFile &file, const QString &path, qint64 size, qint64 &
         if (bodyStart < 0)
             bodyStart = end;
         const QString what = QStringLiteral("%1, at byte %2").arg(path).arg(messageStart);
-        if (bodyStart >= windowStart && end <= windowStart + filled) {
+        if (end <= bodyStart) {
+            // A separator line alone (two in a row, or the last line) is no mail.
+        } else if (bodyStart >= windowStart && end <= windowStart + filled) {
             // The whole message is in the piece read: no second read of it.
             QByteArray bytes = QByteArray::fromRawData(
                 window.constData() + (bodyStart - windowStart), end - bodyStart);

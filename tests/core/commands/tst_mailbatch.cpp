@@ -230,6 +230,15 @@ void TestMailBatch::problemsKeepTheOrderMet()
              qPrintable(batch.problems()[0].what));
     QVERIFY(batch.problems()[0].error.contains("header field"));
     QCOMPARE(batch.problems()[1].what, file);
+
+    // A separator line alone is no mail: a returned mail saved with two.
+    QVERIFY(writeFile(box, "From MAILER-DAEMON Mon Dec  7 10:00:00 2026\n"
+                           "From MAILER-DAEMON Mon Dec  7 10:00:00 2026\n"
+                           "X-Failed-Recipients: a@x.example\n\nfailed\n"));
+    MailBatch saved({box});
+    BounceTally once;
+    QVERIFY(ReadMailBatch(saved, false, once));
+    QCOMPARE(once.mailCount(), 1);
 }
 
 void TestMailBatch::cliReportsAndFilters()
