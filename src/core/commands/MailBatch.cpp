@@ -392,6 +392,8 @@ void ParallelReading::startFilledGroup()
         m_pool.start([this] {
             for (size_t at; (at = m_next.fetch_add(1)) < m_reading.size();) {
                 Job &job = m_reading[at];
+                if (!job.reading.error.isEmpty())
+                    continue; // could not be copied
                 QBuffer mail(&job.bytes);
                 mail.open(QIODevice::ReadOnly);
                 job.reading = readMail(mail, m_senders);
