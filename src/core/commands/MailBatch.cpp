@@ -369,7 +369,6 @@ private:
     MailBatch &m_batch;
     const bool m_senders;
     BounceTally &m_tally;
-    qsizetype m_taken = 0;
     std::vector<Job> m_filling;
     qint64 m_fillingBytes = 0;
     std::vector<Job> m_reading; // left alone by this thread while workers run
@@ -406,7 +405,7 @@ void ParallelReading::startFilledGroup()
 
 void ParallelReading::take(QIODevice &mail, const QString &what)
 {
-    const qsizetype index = m_taken++;
+    const qsizetype index = m_batch.mailNumber();
     const qint64 size = mail.size();
     if (mail.isSequential() || size > LargestCopied) {
         finish();

@@ -63,8 +63,10 @@ public:
 
     // Paths and mails that could not be read, in the order met.
     const QList<BatchProblem> &problems() const { return m_problems; }
+    // The number (from 0) of the mail being handed over, during take.
+    qsizetype mailNumber() const { return m_handed; }
     // Takes note of a mail the caller could not read: the one handed over
-    // as number `mail` (from 0). It goes in its place among the problems of
+    // as number `mail`. It goes in its place among the problems of
     // the batch's own, also when the caller reads mails after handing them on.
     void addProblem(qsizetype mail, const QString &what, const QString &error);
 

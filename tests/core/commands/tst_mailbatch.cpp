@@ -16,6 +16,15 @@
 
 namespace {
 
+// A tally as the report the CLI prints.
+QByteArray reportLines(const BounceTally &tally, const BounceFilter &filter = {})
+{
+    QByteArray lines;
+    for (const AddressBounces &row : tally.report(filter))
+        lines += BounceTally::line(row) + '\n';
+    return lines;
+}
+
 // The mails of a batch as the report the CLI prints.
 QByteArray reportOf(const QStringList &paths, const BounceFilter &filter = {},
                     QStringList *problems = nullptr)
@@ -27,18 +36,7 @@ QByteArray reportOf(const QStringList &paths, const BounceFilter &filter = {},
         for (const BatchProblem &problem : batch.problems())
             problems->append(QDir(problem.what).dirName() + ": " + problem.error);
     }
-    QByteArray lines;
-    for (const AddressBounces &row : tally.report(filter))
-        lines += BounceTally::line(row) + '\n';
-    return lines;
-}
-
-QByteArray reportLines(const BounceTally &tally)
-{
-    QByteArray lines;
-    for (const AddressBounces &row : tally.report())
-        lines += BounceTally::line(row) + '\n';
-    return lines;
+    return reportLines(tally, filter);
 }
 
 QByteArray mboxOf(const QByteArrayList &mails)
@@ -61,6 +59,7 @@ private slots:
     void mboxMaildirAndFolderGiveOneReport();
     void namesWhatCannotBeReadAndGoesOn();
     void problemsKeepTheOrderMet();
+    void stopsWhenAsked();
     void cliReportsAndFilters();
     void fileNamesGoThroughTheFieldWhole();
 };
@@ -239,6 +238,24 @@ void TestMailBatch::problemsKeepTheOrderMet()
     BounceTally once;
     QVERIFY(ReadMailBatch(saved, false, once));
     QCOMPARE(once.mailCount(), 1);
+}
+
+// The window's cancel: the run ends with mails still being read on other
+// threads, and nothing is asked or counted after it.
+void TestMailBatch::stopsWhenAsked()
+{
+    QTemporaryDir dir;
+    const QString box = dir.filePath(QStringLiteral("box"));
+    QByteArrayList mails;
+    for (int i = 0; i < 1000; ++i)
+        mails.append(deliveryReport("m" + QByteArray::number(i) + "@x.example", ""));
+    QVERIFY(writeFile(box, mboxOf(mails)));
+    MailBatch batch({box});
+    BounceTally tally;
+    int asked = 0;
+    QVERIFY(!ReadMailBatch(batch, false, tally, [&](qint64, qint64) { return ++asked < 600; }));
+    QCOMPARE(asked, 600);
+    QVERIFY(tally.mailCount() < 600);
 }
 
 void TestMailBatch::cliReportsAndFilters()
